@@ -1,0 +1,30 @@
+# Helpers shared by the build: one static library per source folder, found by glob
+# so that adding a file needs no edit here.
+
+# solverica_library(name "dir;dir..." deps...): a static library from every .cpp
+# under the folders, except main.cpp; headers are found from each folder.
+function(solverica_library name dirs)
+  set(sources)
+  foreach(dir IN LISTS dirs)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+    list(FILTER found EXCLUDE REGEX "/main\\.cpp$")
+    list(APPEND sources ${found})
+  endforeach()
+  add_library(${name} STATIC ${sources} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+  foreach(dir IN LISTS dirs)
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/${dir})
+  endforeach()
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARGN})
+endfunction()
+
+# solverica_test(name libs... SOURCES files...): a GoogleTest program run by ctest.
+function(solverica_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_compile_options(${name} PRIVATE -Werror)
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;ALSOFT_DRIVERS=null"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

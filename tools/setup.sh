@@ -1,0 +1,43 @@
+# Shared set-up of play.sh and test.sh: installs the Debian packages the build needs,
+# configures and builds into build/ (which also receives the generated res/).
+# Sourced, not run: the caller sets BUILD_TYPE and WERROR before sourcing.
+
+SOLVERICA_PACKAGES="cmake ninja-build g++ pkg-config libsdl2-dev libepoxy-dev libstb-dev \
+libopenal-dev libopenal1 libgtest-dev libbenchmark-dev glslang-tools fonts-mplus \
+libgl1-mesa-dri libegl1 libegl-mesa0 clang libclang-rt-14-dev"
+
+# Lists the packages of SOLVERICA_PACKAGES that are not installed yet.
+missing_packages() {
+  local missing="" pkg
+  for pkg in $SOLVERICA_PACKAGES; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing="$missing $pkg"
+  done
+  echo "$missing"
+}
+
+# Installs what is missing: as root directly, otherwise through sudo; else says how and stops.
+install_packages() {
+  local missing
+  missing=$(missing_packages)
+  [ -z "$missing" ] && return 0
+  echo "Installing Debian packages:$missing"
+  if [ "$(id -u)" = 0 ]; then
+    apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q $missing
+  elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+    sudo apt-get update -q && sudo DEBIAN_FRONTEND=noninteractive apt-get install -y -q $missing
+  else
+    echo "Please install the missing packages first:"
+    echo "  sudo apt-get install$missing"
+    exit 1
+  fi
+}
+
+# Configures (once) and builds everything into build/, including res/.
+build_game() {
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" \
+    -DSOLVERICA_WERROR="${WERROR:-OFF}" >/dev/null
+  cmake --build build -j "$(nproc)"
+}
+
+install_packages
+build_game
