@@ -28,3 +28,16 @@ function(solverica_test name)
     PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;ALSOFT_DRIVERS=null"
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# solverica_fuzz(name SOURCES files... LIBS libs...): a libFuzzer target, built only
+# with SOLVERICA_FUZZ=ON under clang (tools/fuzz.sh makes that build).
+function(solverica_fuzz name)
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT SOLVERICA_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  set_property(GLOBAL APPEND PROPERTY SOLVERICA_FUZZ_TARGETS ${name})
+endfunction()
