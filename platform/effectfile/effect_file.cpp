@@ -138,8 +138,22 @@ std::string StageSource(const EffectDesc& effect, const PassDesc& pass, bool fra
     source += "#line " + std::to_string(effect.commonLine) + "\n";
     source += effect.common;
   }
-  source += "#line " + std::to_string(fragment ? pass.fragmentLine : pass.vertexLine) + "\n";
-  source += fragment ? pass.fragmentSource : pass.vertexSource;
+  if (fragment) {
+    source += "#line " + std::to_string(pass.fragmentLine) + "\n";
+    source += pass.fragmentSource;
+    return source;
+  }
+  // Vertex code writes D3D clip space (y up, depth 0..w). Every target stores row 0
+  // at the top, so y is negated here once, and depth is moved to GL's -w..w.
+  source += "#define main fx_user_main\n";
+  source += "#line " + std::to_string(pass.vertexLine) + "\n";
+  source += pass.vertexSource;
+  source += "\n#undef main\n"
+            "void main()\n"
+            "{\n"
+            "  fx_user_main();\n"
+            "  gl_Position = vec4(gl_Position.x, -gl_Position.y, 2.0 * gl_Position.z - gl_Position.w, gl_Position.w);\n"
+            "}\n";
   return source;
 }
 

@@ -67,7 +67,8 @@ bool Parse(const std::string& text, EffectDesc* effect, std::string* error);
 
 // The full source of one stage of a pass as it is compiled: version line, the
 // shared prelude, the common part and the stage's own text, with #line markers
-// so that compiler messages point into the effect file.
+// so that compiler messages point into the effect file. Vertex code writes
+// gl_Position in D3D's clip space; a wrapper round its main converts it.
 std::string StageSource(const EffectDesc& effect, const PassDesc& pass, bool fragment);
 
 }  // namespace effectfile

@@ -1,0 +1,183 @@
+# Toon shading of every lit mesh: a ramp instead of smooth light, material colours,
+# normal maps, the sky reflected by metal, received shadows and forced emissive glow.
+# "PuddleReflectTech" is the same shading mirrored by g_reflect_mat, clipped below
+# the puddle plane.
+#
+# Normal maps: a texel of (176, 176, 255) is flat, matching the engine's default
+# normal texel, so meshes without a normal map shade exactly as with a flat one.
+
+sampler g_toon_tex address=clamp filter=linear mip=none
+sampler g_mate_diffuse_tex address=wrap filter=linear
+sampler g_normal_tex address=wrap filter=linear
+sampler g_cube_tex address=clamp filter=linear
+sampler g_shadow_tex address=border filter=point mip=none
+
+common
+uniform mat4 g_world_mat = mat4(1.0);
+uniform mat4 g_view_mat = mat4(1.0);
+uniform mat4 g_projection_mat = mat4(1.0);
+uniform mat4 g_reflect_mat = mat4(1.0);
+uniform mat4 g_light_vp_mat = mat4(1.0);
+uniform vec3 g_camera_pos;
+uniform vec3 g_camera_look_vec = vec3(0.0, 0.0, 1.0);
+uniform vec3 g_light_direction = vec3(0.431934, -0.863868, 0.259161);
+uniform vec4 g_light_color = vec4(1.0, 1.0, 1.0, 0.0);
+uniform float g_shadow_map_texel_size = 0.0009765625;
+uniform float g_shadow_power_magnification = 1.0;
+uniform vec4 g_force_emissive = vec4(0.0);
+uniform float g_alpha = 1.0;
+uniform int g_light_enable = 1;
+uniform float g_spe_power_magnification = 1.0;
+uniform float g_spe_camera_magnification = 0.0;
+uniform float g_ref_power = 0.0;
+uniform float g_moveble_uv = 0.0;
+uniform vec4 g_mate_diffuse = vec4(1.0);
+uniform vec4 g_mate_specular = vec4(0.0);
+uniform float g_mate_spe_power = 8.0;
+uniform vec4 g_mate_emissive = vec4(0.0);
+uniform sampler2D g_toon_tex;
+uniform sampler2D g_mate_diffuse_tex;
+uniform sampler2D g_normal_tex;
+uniform samplerCube g_cube_tex;
+uniform sampler2D g_shadow_tex;
+
+#ifdef VERTEX_STAGE
+in vec3 inPosition;
+in vec3 inNormal;
+in vec2 inTexCoord;
+out vec3 worldPosition;
+out vec3 worldNormal;
+out vec2 texCoord;
+out vec4 lightPosition;
+
+// Shared by both techniques: world position (mirrored when asked), normal, light space.
+void Transform()
+{
+  vec4 world = mul(mul(vec4(inPosition, 1.0), g_world_mat), g_reflect_mat);
+  worldPosition = world.xyz;
+  worldNormal = mul(mul(vec4(inNormal, 0.0), g_world_mat), g_reflect_mat).xyz;
+  texCoord = inTexCoord + vec2(0.0, g_moveble_uv);
+  lightPosition = mul(world, g_light_vp_mat);
+  gl_Position = mul(mul(world, g_view_mat), g_projection_mat);
+}
+#endif
+
+#ifdef FRAGMENT_STAGE
+in vec3 worldPosition;
+in vec3 worldNormal;
+in vec2 texCoord;
+in vec4 lightPosition;
+out vec4 fragColour;
+
+// The surface normal with the normal map applied, using a frame built from derivatives
+// (the meshes carry no tangents).
+vec3 SurfaceNormal()
+{
+  vec3 n = normalize(worldNormal);
+  if (!gl_FrontFacing) n = -n;
+  vec3 dp1 = dFdx(worldPosition);
+  vec3 dp2 = dFdy(worldPosition);
+  vec2 duv1 = dFdx(texCoord);
+  vec2 duv2 = dFdy(texCoord);
+  vec3 dp2perp = cross(dp2, n);
+  vec3 dp1perp = cross(n, dp1);
+  vec3 t = dp2perp * duv1.x + dp1perp * duv2.x;
+  vec3 b = dp2perp * duv1.y + dp1perp * duv2.y;
+  float scale = max(dot(t, t), dot(b, b));
+  if (scale < 1e-12) return n;
+  scale = inversesqrt(scale);
+  vec3 texel = texture(g_normal_tex, texCoord).rgb;
+  vec3 local = vec3((texel.xy - vec2(0.690196)) * 2.0, texel.z);
+  return normalize(t * scale * local.x - b * scale * local.y + n * local.z);
+}
+
+// 1 where lit, down to 1 - strength where the shadow map says something is nearer the light.
+float ShadowFactor()
+{
+  vec3 projected = lightPosition.xyz / max(lightPosition.w, 1e-6);
+  vec2 uv = vec2(projected.x * 0.5 + 0.5, 0.5 - projected.y * 0.5);
+  if (uv.x < 0.0 || uv.x > 1.0 || uv.y < 0.0 || uv.y > 1.0 || projected.z > 1.0) return 1.0;
+  float depth = projected.z - 0.004;
+  float hidden = 0.0;
+  for (int y = -1; y <= 1; ++y) {
+    for (int x = -1; x <= 1; ++x) {
+      float stored = texture(g_shadow_tex, uv + vec2(x, y) * g_shadow_map_texel_size).r;
+      hidden += depth > stored ? 1.0 : 0.0;
+    }
+  }
+  return 1.0 - hidden / 9.0 * 0.6 * g_shadow_power_magnification;
+}
+
+// The toon colour of this fragment.
+vec4 Shade()
+{
+  vec4 base = texture(g_mate_diffuse_tex, texCoord) * g_mate_diffuse;
+  vec4 colour;
+  if (g_light_enable == 0) {
+    colour = vec4(base.rgb + g_mate_emissive.rgb, base.a);
+  } else {
+    vec3 n = SurfaceNormal();
+    vec3 toLight = -normalize(g_light_direction);
+    float ramp = dot(n, toLight) * 0.5 + 0.5;
+    ramp = min(ramp, ShadowFactor() * 0.5 + 0.5 * ramp);
+    vec3 toon = texture(g_toon_tex, vec2(clamp(ramp, 0.02, 0.98), 0.5)).rgb;
+    vec3 toEye = normalize(g_camera_pos - worldPosition);
+    vec3 halfway = normalize(toLight + toEye);
+    float power = max(g_mate_spe_power * g_spe_power_magnification, 1.0);
+    float highlight = pow(max(dot(n, halfway), 0.0), power);
+    highlight = smoothstep(0.45, 0.55, highlight);
+    float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0) * g_spe_camera_magnification;
+    vec3 specular = g_mate_specular.rgb * (highlight + rim) * g_light_color.rgb;
+    vec3 reflected = reflect(-toEye, n);
+    vec3 sky = texture(g_cube_tex, vec3(reflected.xy, -reflected.z)).rgb;
+    colour.rgb = base.rgb * toon * g_light_color.rgb + specular + sky * g_ref_power + g_mate_emissive.rgb;
+    colour.a = base.a;
+  }
+  colour.rgb += g_force_emissive.rgb;
+  colour.a *= g_alpha;
+  return colour;
+}
+#endif
+end
+
+technique NormalTech
+  pass P0
+    vertex
+void main()
+{
+  Transform();
+}
+    end
+    fragment
+void main()
+{
+  vec4 colour = Shade();
+  if (colour.a <= 0.004) discard;
+  fragColour = colour;
+}
+    end
+
+technique PuddleReflectTech
+  pass P0
+    state CULLMODE CW
+    vertex
+out float sideOfWater;
+void main()
+{
+  Transform();
+  // The mirror moves a point by twice its height over the water, so the difference
+  // tells which side it came from; things below the water must not poke up through it.
+  vec4 unmirrored = mul(vec4(inPosition, 1.0), g_world_mat);
+  sideOfWater = unmirrored.y - worldPosition.y;
+}
+    end
+    fragment
+in float sideOfWater;
+void main()
+{
+  if (sideOfWater < -0.01) discard;
+  vec4 colour = Shade();
+  if (colour.a <= 0.004) discard;
+  fragColour = colour;
+}
+    end
