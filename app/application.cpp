@@ -1,0 +1,292 @@
+// CApplication: start-up, the window procedure, the 16 ms main loop with its input
+// snapshot and fade, and the frame's drawing order.
+#include "app/application.h"
+
+#include "app/input.h"
+#include "engine/graphics.h"
+#include "scene/scene_base.h"
+#include "scene/scene_blank.h"
+
+#include <cstdlib>
+
+namespace {
+
+const UINT clientAreaWidth = 1280;
+const UINT clientAreaHeight = 720;
+const DWORD frameMilliseconds = 16;
+
+// Statics of the main loop: the last frame's start and the scene it runs.
+DWORD lastFrameStart = 0;
+std::shared_ptr<CSceneBase> currentScene;
+unsigned frameCount = 0;
+
+// The registered window procedure: everything goes to the application.
+LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return CApplication::GetInstance()->WindowProc(hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
+// Zero-filled, then the defaults: identity fade matrix, fade step 5, stage 1.
+CApplication::CApplication()
+    : instance(nullptr), window(nullptr), clientWidth(0), clientHeight(0), cursorHome{0, 0},
+      fadeMatrix(), fadeOut(0), fadeAlpha(0), fadeStep(5), stageNumber(1), input()
+{
+  D3DXMatrixIdentity(&fadeMatrix);
+}
+
+// Created on first use; lives until the process ends.
+CApplication* CApplication::GetInstance()
+{
+  static CApplication application;
+  return &application;
+}
+
+// Start-up in its fixed order; a false return ends the program.
+bool CApplication::Initialize(HINSTANCE module)
+{
+  instance = module;
+
+  WNDCLASSEXA windowClass = {};
+  windowClass.cbSize = sizeof(WNDCLASSEXA);
+  windowClass.style = 0;
+  windowClass.lpfnWndProc = MainWindowProc;
+  windowClass.cbClsExtra = 0;
+  windowClass.cbWndExtra = 0;
+  windowClass.hInstance = module;
+  windowClass.hIcon = LoadIconA(module, "MYICON");
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  windowClass.lpszMenuName = nullptr;
+  windowClass.lpszClassName = "Window";
+  windowClass.hIconSm = LoadIconA(module, "MYICON");
+  if (!RegisterClassExA(&windowClass)) return false;
+
+  window = CreateWindowExA(0, "Window", "ソルベリカ　Ver.1.0.6",
+                           WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
+                           0, 0, clientAreaWidth, clientAreaHeight, nullptr, nullptr, module, nullptr);
+  AdjustClientSize(window);
+  timeBeginPeriod(1);
+
+  const bool fullScreen = MessageBoxA(window, "フルスクリーンにしますか？", "確認",
+                                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+
+  OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
+  if (!graphics->Init(window, clientWidth, clientHeight, fullScreen)) {
+    MessageBoxA(window, "Direct3D初期化に失敗しました", "失敗", MB_OK);
+    return false;
+  }
+  graphics->SetDefaultStates();
+
+  ShowWindow(window, SW_SHOW);
+  UpdateWindow(window);
+
+  const UINT backBufferWidth = graphics->presentParameters.BackBufferWidth;
+  const UINT backBufferHeight = graphics->presentParameters.BackBufferHeight;
+  POINT home = {static_cast<LONG>(backBufferWidth / 2), static_cast<LONG>(backBufferHeight / 2)};
+  ClientToScreen(window, &home);
+  cursorHome = home;
+  SetCursorPos(cursorHome.x, cursorHome.y);
+
+  fadeTexture.Create(graphics->device, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED);
+  fadeTexture.Fill(0xFFFFFFFF);
+  D3DXMatrixScaling(&fadeMatrix, static_cast<float>(backBufferWidth), static_cast<float>(backBufferHeight), 1.0f);
+
+  // NOT YET: load the five shader effects through CShaderManager, in the order toon,
+  // outline, blur, shadow map, puddle. Waits for the shader manager to land.
+
+  std::srand(timeGetTime());
+
+  // NOT YET: create the sound device for the window. Waits for the sound device to
+  // be wired in here.
+
+  LoadSaveData();
+  return true;
+}
+
+// Forwards mouse buttons into the snapshot and tracks the client size.
+LRESULT CApplication::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  switch (message) {
+  case WM_DESTROY:
+    PostQuitMessage(0);
+    return 0;
+  case WM_SIZE: {
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    clientWidth = static_cast<UINT>(client.right);
+    clientHeight = static_cast<UINT>(client.bottom);
+    return 0;
+  }
+  case WM_LBUTTONDOWN:
+    input.clicked = 1;
+    input.leftButton = 1;
+    return 0;
+  case WM_LBUTTONUP:
+    input.leftButton = 0;
+    return 0;
+  case WM_RBUTTONDOWN:
+    input.clicked = 1;
+    input.rightButton = 1;
+    return 0;
+  case WM_RBUTTONUP:
+    input.rightButton = 0;
+    return 0;
+  default:
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+// Grows the window by its frame so that the client area is 1280 x 720.
+void CApplication::AdjustClientSize(HWND hwnd)
+{
+  RECT windowRect = {};
+  RECT clientRect = {};
+  GetWindowRect(hwnd, &windowRect);
+  GetClientRect(hwnd, &clientRect);
+  const int frameWidth = (windowRect.right - windowRect.left) - (clientRect.right - clientRect.left);
+  const int frameHeight = (windowRect.bottom - windowRect.top) - (clientRect.bottom - clientRect.top);
+  MoveWindow(hwnd, windowRect.left, windowRect.top, static_cast<int>(clientAreaWidth) + frameWidth,
+             static_cast<int>(clientAreaHeight) + frameHeight, TRUE);
+}
+
+// The main loop. The first scene is the blank one until the title scene exists.
+void CApplication::Run()
+{
+  timeBeginPeriod(1);
+  BeginLoop(std::make_shared<CSceneBlank>());
+  while (RunOnce()) {
+  }
+  timeEndPeriod(1);
+  EndLoop();
+}
+
+// Makes the first scene current and starts it.
+void CApplication::BeginLoop(std::shared_ptr<CSceneBase> firstScene)
+{
+  currentScene = firstScene;
+  if (currentScene) currentScene->Init();
+}
+
+// The queue is always drained before a frame runs. Between frames the loop waits for
+// the next message or the next frame's start instead of spinning: the 16 ms gate is
+// unchanged, the idle CPU is not burnt.
+bool CApplication::RunOnce()
+{
+  MSG msg;
+  if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) return false;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+  }
+  const DWORD now = timeGetTime();
+  const DWORD elapsed = now - lastFrameStart;  // unsigned: survives the 2^32 wrap
+  if (elapsed < frameMilliseconds) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, frameMilliseconds - elapsed, QS_ALLINPUT);
+    return true;
+  }
+  lastFrameStart = now;
+  return RunFrame();
+}
+
+// Runs loop passes until the frame counter moves.
+bool CApplication::StepFrame()
+{
+  const unsigned before = frameCount;
+  while (frameCount == before) {
+    if (!RunOnce()) return false;
+  }
+  return true;
+}
+
+// One frame in the fixed order: update, switch, snapshot, fade, draw.
+bool CApplication::RunFrame()
+{
+  if (!currentScene) return false;
+  ++frameCount;
+  std::shared_ptr<CSceneBase> next = currentScene->Update();
+  if (next != currentScene) {
+    if (!next) return false;
+    currentScene->Uninit(next);
+    currentScene = next;
+    currentScene->Init();
+  }
+  TakeInputSnapshot();
+  StepFade();
+  DrawFrame();
+  return true;
+}
+
+// Drops the loop's reference to the scene.
+void CApplication::EndLoop()
+{
+  currentScene.reset();
+}
+
+// Edges of Escape and Space, the click cleared, the held keys.
+void CApplication::TakeInputSnapshot()
+{
+  input.escapePressed = TriggerKey(VK_ESCAPE) ? 1 : 0;
+  input.spacePressed = TriggerKey(VK_SPACE) ? 1 : 0;
+  input.clicked = 0;
+  input.keyW = (GetAsyncKeyState('W') & 0x8000) ? 1 : 0;
+  input.keyS = (GetAsyncKeyState('S') & 0x8000) ? 1 : 0;
+  input.keyA = (GetAsyncKeyState('A') & 0x8000) ? 1 : 0;
+  input.keyD = (GetAsyncKeyState('D') & 0x8000) ? 1 : 0;
+  input.keyShift = (GetAsyncKeyState(VK_SHIFT) & 0x8000) ? 1 : 0;
+}
+
+// Thins the overlay while fading in, thickens it while fading out, within 0..255.
+void CApplication::StepFade()
+{
+  if (fadeOut == 0 && fadeAlpha > 0) {
+    fadeAlpha -= fadeStep;
+    if (fadeAlpha < 0) fadeAlpha = 0;
+  }
+  if (fadeOut != 0 && fadeAlpha < 255) {
+    fadeAlpha += fadeStep;
+    if (fadeAlpha > 255) fadeAlpha = 255;
+  }
+}
+
+// Clear, the scene's 3D pass, the sprite pass with the fade on top, present. Without
+// a device (tests of the loop) only the scene's own passes run.
+void CApplication::DrawFrame()
+{
+  OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
+  IDirect3DDevice9* device = graphics->device;
+
+  // NOT YET: copy light 0 (GetLight) into the toon effect's "g_light_direction" and
+  // "g_light_color", the direction's y negated during the puddle pass. Waits for the
+  // shader manager.
+
+  if (device) {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000, 1.0f, 0);
+    device->BeginScene();
+  }
+  currentScene->Draw();
+  if (graphics->sprite) graphics->sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  currentScene->DrawSprite();
+  if (fadeTexture.texture) {
+    graphics->DrawTexture(fadeTexture, &fadeMatrix, static_cast<D3DCOLOR>(fadeAlpha) << 24);
+  }
+  if (graphics->sprite) graphics->sprite->End();
+  if (device) {
+    device->EndScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+}
+
+// The scene being run.
+std::shared_ptr<CSceneBase> GetCurrentScene()
+{
+  return currentScene;
+}
+
+// Frames run so far.
+unsigned GetFrameCount()
+{
+  return frameCount;
+}

@@ -1,0 +1,93 @@
+// CApplication: the process's frame. It opens the window and the device, runs the
+// 16 ms main loop that drives the current scene, draws the black fade over every
+// frame, takes the per-frame input snapshot and keeps the save data.
+#pragma once
+
+#include "windows.h"
+#include "d3dx9math.h"
+#include "engine/texture.h"
+
+#include <memory>
+
+class CSceneBase;
+
+// Keyboard and mouse as the next frame's update sees them; every member is a flag.
+struct InputSnapshot {
+  int escapePressed;  // Escape went down (once per press)
+  int spacePressed;   // Space went down (once per press)
+  int clicked;        // a mouse button went down since the last frame
+  int leftButton;     // left button held
+  int rightButton;    // right button held
+  int keyW;
+  int keyS;
+  int keyA;
+  int keyD;
+  int keyShift;
+};
+
+class CApplication {
+public:
+  HINSTANCE instance;
+  HWND window;
+  UINT clientWidth;
+  UINT clientHeight;
+  POINT cursorHome;
+  D3DXMATRIX fadeMatrix;
+  OstrelLibrary::CTexture fadeTexture;
+  int fadeOut;
+  int fadeAlpha;
+  int fadeStep;
+  int stageNumber;
+  InputSnapshot input;
+
+  // The one instance, created with its defaults on first use.
+  static CApplication* GetInstance();
+
+  // Creates the window, the device and every start-up resource; false ends the program.
+  bool Initialize(HINSTANCE module);
+  // The main loop; returns when the program is to end.
+  void Run();
+  // The window's message handler.
+  LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // Resizes the window so that its client area is exactly 1280 x 720.
+  void AdjustClientSize(HWND hwnd);
+  // Reads the reached stage from the save file into stageNumber.
+  void LoadSaveData();
+  // Writes stageNumber to the save file.
+  void WriteSaveData();
+
+  // The loop in pieces, so that a test can run it one step at a time.
+  // Makes the scene current and starts it.
+  void BeginLoop(std::shared_ptr<CSceneBase> firstScene);
+  // One pass: one message, or one frame when 16 ms have passed, or a wait until one of
+  // them is due. False when the program is to end.
+  bool RunOnce();
+  // Passes of the loop until one frame has run; false when the program is to end.
+  bool StepFrame();
+  // One frame: update, scene switch, input snapshot, fade, drawing. False when the
+  // scene returned no successor (nothing is drawn then).
+  bool RunFrame();
+  // Releases the current scene.
+  void EndLoop();
+
+private:
+  CApplication();
+  // The input snapshot, taken after the update.
+  void TakeInputSnapshot();
+  // Moves fadeAlpha one step towards the side fadeOut asks for.
+  void StepFade();
+  // Draws the current scene and the fade over it.
+  void DrawFrame();
+};
+
+// The scene the main loop is running (empty outside the loop).
+std::shared_ptr<CSceneBase> GetCurrentScene();
+
+// How many frames the main loop has run.
+unsigned GetFrameCount();
+
+// The value a save file holds: the last decimal integer of the text, read the way
+// "%d" reads (leading blanks, an optional sign, digits). Reading stops at the first
+// text that is not a number, or a number too large for an int. Returns whether any
+// number was read; stage is changed only then.
+bool ParseSaveText(const char* text, size_t length, int* stage);

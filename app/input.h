@@ -1,0 +1,17 @@
+// The input primitives: the edge-triggered key test, the cursor-over-rectangle test
+// of clickable sprites and the cursor visibility switch.
+#pragma once
+
+#include "windows.h"
+
+// What the program last told ShowCursor: 1 shown (the start), 0 hidden.
+extern int cursorVisible;
+
+// True on the first call that sees the key down; false until it has been seen up again.
+bool TriggerKey(int virtualKey);
+
+// True when the 2 x 2 pixel box at the cursor overlaps the rectangle (client pixels).
+bool IsCursorOver(HWND window, float x, float y, float width, float height);
+
+// Shows or hides the cursor, moving ShowCursor's counter at most one step each way.
+void SetCursorVisible(bool show);

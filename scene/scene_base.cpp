@@ -1,0 +1,23 @@
+// CSceneBase's name and the scene factory used by scene-change requests.
+#include "scene/scene_base.h"
+
+namespace {
+const std::string sceneBaseName = "CSceneBase";
+}
+
+// "CSceneBase".
+const std::string& CSceneBase::GetName() const
+{
+  return sceneBaseName;
+}
+
+// Nothing of its own to release.
+CSceneBase::~CSceneBase() = default;
+
+// Compares "CSceneGame", "CSceneTitle" and "CSceneEnding", in that order, as each
+// scene class joins the game; any other name creates nothing.
+std::shared_ptr<CSceneBase> CreateSceneByName(const std::string& name)
+{
+  (void)name;
+  return nullptr;
+}
