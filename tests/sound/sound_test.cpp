@@ -1,0 +1,497 @@
+// CSound on a silent OpenAL device: the playing flag, Restart, volume fades, the
+// formats a WAV may carry, and files that must leave the sound empty. Also the
+// DirectSound buffer behaviour CSound relies on (positions, locks, controls).
+#include "sound.h"
+#include "wav_bytes.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+using namespace OstrelLibrary;
+using namespace wavbytes;
+
+namespace {
+
+// Run alone (not through ctest), the tests still get OpenAL's silent device; this
+// happens before any OpenAL call, so OpenAL reads it.
+const int useNullDevice = setenv("ALSOFT_DRIVERS", "null", 0);
+
+// Every test gets a fresh process-wide device and a folder for its files.
+class SoundTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    (void)useNullDevice;
+    dir = MakeTempDir();
+    ASSERT_FALSE(dir.empty());
+    InitSound(nullptr);
+    ASSERT_NE(directSound, nullptr) << "OpenAL's null device should open";
+    ASSERT_NE(primaryBuffer, nullptr);
+    ASSERT_NE(listener, nullptr);
+  }
+
+  void TearDown() override { UninitSound(); }
+
+  // Writes `bytes` as a file in the test folder and returns its path.
+  std::string Write(const std::string& name, const std::string& bytes)
+  {
+    const std::string path = dir + "/" + name;
+    EXPECT_TRUE(WriteFile(path, bytes));
+    return path;
+  }
+
+  // The buffer's real status bits.
+  static DWORD Status(const CSound& sound)
+  {
+    DWORD status = 0;
+    EXPECT_EQ(sound.buffer->GetStatus(&status), DS_OK);
+    return status;
+  }
+
+  static void Wait(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+  std::string dir;
+};
+
+// ---- the process-wide objects --------------------------------------------------------
+
+TEST_F(SoundTest, InitSoundSetsPrimaryFormatAndRolloff)
+{
+  WAVEFORMATEX format = {};
+  DWORD written = 0;
+  ASSERT_EQ(primaryBuffer->GetFormat(&format, sizeof(format), &written), DS_OK);
+  EXPECT_EQ(format.wFormatTag, WAVE_FORMAT_PCM);
+  EXPECT_EQ(format.nChannels, 2);
+  EXPECT_EQ(format.nSamplesPerSec, 44100u);
+  EXPECT_EQ(format.wBitsPerSample, 16);
+  EXPECT_EQ(format.nBlockAlign, 4);
+  float rolloff = 0.0f;
+  ASSERT_EQ(listener->GetRolloffFactor(&rolloff), DS_OK);
+  EXPECT_FLOAT_EQ(rolloff, 0.05f);
+}
+
+// ---- loading ----------------------------------------------------------------------------
+
+TEST_F(SoundTest, LoadReadsFrequencyAndPrimaryVolume)
+{
+  primaryBuffer->SetVolume(-300);
+  CSound sound;
+  sound.Load(Write("tone.wav", ToneWav(440, 0.1, 0.5, 22050)).c_str());
+  ASSERT_NE(sound.buffer, nullptr);
+  EXPECT_EQ(sound.buffer3D, nullptr);
+  EXPECT_EQ(sound.is3D, 0);
+  EXPECT_EQ(sound.playing, 0);
+  EXPECT_EQ(sound.frequency, 22050u);
+  EXPECT_EQ(sound.volume, -300);
+  EXPECT_EQ(sound.pan, 0);
+}
+
+TEST_F(SoundTest, LoadCopiesTheDataChunkIntoTheBuffer)
+{
+  const std::string samples = Tone16(440, 0.05, 0.5);
+  CSound sound;
+  // A chunk before "data" and one after it must not leak into the buffer.
+  sound.Load(Write("tone.wav", Riff(PcmFormat(1, 44100, 16) + Chunk("LIST", "INFOxxxx") +
+                                    Chunk("data", samples) + Chunk("junk", "after")))
+                 .c_str());
+  ASSERT_NE(sound.buffer, nullptr);
+  void* part1 = nullptr;
+  void* part2 = nullptr;
+  DWORD bytes1 = 0;
+  DWORD bytes2 = 0;
+  ASSERT_EQ(sound.buffer->Lock(0, 0, &part1, &bytes1, &part2, &bytes2, DSBLOCK_ENTIREBUFFER), DS_OK);
+  ASSERT_EQ(bytes1, samples.size());
+  EXPECT_EQ(bytes2, 0u);
+  EXPECT_EQ(memcmp(part1, samples.data(), samples.size()), 0);
+  EXPECT_EQ(sound.buffer->Unlock(part1, bytes1, part2, bytes2), DS_OK);
+}
+
+TEST_F(SoundTest, Load3DGivesAPositionalBufferInNormalMode)
+{
+  CSound sound;
+  sound.Load3D(Write("tone.wav", ToneWav(440, 0.1, 0.5)).c_str());
+  ASSERT_NE(sound.buffer, nullptr);
+  ASSERT_NE(sound.buffer3D, nullptr);
+  EXPECT_EQ(sound.is3D, 1);
+  DWORD mode = 99;
+  EXPECT_EQ(sound.buffer3D->GetMode(&mode), DS_OK);
+  EXPECT_EQ(mode, (DWORD)DS3DMODE_NORMAL);
+  // Positional buffers have no pan control.
+  EXPECT_EQ(sound.buffer->SetPan(100), DSERR_CONTROLUNAVAIL);
+}
+
+TEST_F(SoundTest, ExtensibleFormatWithExtraBytesIsAcceptedAsIs)
+{
+  // WAVE_FORMAT_EXTENSIBLE: 22 extra bytes (valid bits, channel mask, PCM sub-format).
+  std::string extra = U16(16) + U32(0x4);
+  extra.append((const char*)&KSDATAFORMAT_SUBTYPE_PCM, sizeof(GUID));
+  const std::string fmt = PcmFields(WAVE_FORMAT_EXTENSIBLE, 1, 44100, 16) + U16((uint16_t)extra.size()) + extra;
+  CSound sound;
+  sound.Load(Write("ext.wav", Riff(Chunk("fmt ", fmt) + Chunk("data", Tone16(440, 0.05, 0.5)))).c_str());
+  ASSERT_NE(sound.buffer, nullptr);
+  DWORD size = 0;
+  ASSERT_EQ(sound.buffer->GetFormat(nullptr, 0, &size), DS_OK);
+  ASSERT_EQ(size, fmt.size());
+  std::string handed(size, '\0');
+  ASSERT_EQ(sound.buffer->GetFormat((WAVEFORMATEX*)handed.data(), size, &size), DS_OK);
+  EXPECT_EQ(handed, fmt);
+}
+
+TEST_F(SoundTest, FloatFormatWithEmptyExtraIsAccepted)
+{
+  std::string samples;
+  for (int i = 0; i < 1000; ++i) {
+    const float value = 0.25f * (float)((i % 50) - 25) / 25.0f;
+    samples.append((const char*)&value, sizeof(value));
+  }
+  const std::string fmt = PcmFields(WAVE_FORMAT_IEEE_FLOAT, 1, 44100, 32) + U16(0);
+  CSound sound;
+  sound.Load(Write("float.wav", Riff(Chunk("fmt ", fmt) + Chunk("data", samples))).c_str());
+  EXPECT_NE(sound.buffer, nullptr);
+}
+
+TEST_F(SoundTest, LoadingAgainReplacesTheBuffer)
+{
+  const std::string path = Write("tone.wav", ToneWav(440, 0.05, 0.5));
+  CSound sound;
+  sound.Load3D(path.c_str());
+  ASSERT_NE(sound.buffer3D, nullptr);
+  sound.Load(path.c_str());
+  ASSERT_NE(sound.buffer, nullptr);
+  EXPECT_EQ(sound.buffer3D, nullptr);
+  EXPECT_EQ(sound.is3D, 0);
+}
+
+// ---- files that leave the sound empty -----------------------------------------------------
+
+// Every operation on an empty sound does nothing.
+void ExpectEmptyAndInert(CSound& sound, const std::string& what)
+{
+  SCOPED_TRACE(what);
+  EXPECT_EQ(sound.buffer, nullptr);
+  EXPECT_EQ(sound.buffer3D, nullptr);
+  sound.Play(1);
+  EXPECT_EQ(sound.playing, 0);
+  sound.Restart();
+  EXPECT_EQ(sound.playing, 0);
+  D3DXMATRIX at = {};
+  at._11 = at._22 = at._33 = at._44 = 1.0f;
+  sound.Play3D(at, D3DXVECTOR3(1, 2, 3), DSBPLAY_LOOPING);
+  EXPECT_EQ(sound.playing, 0);
+  sound.ChangeVolume(-500);
+  EXPECT_EQ(sound.volume, 0);
+  sound.Stop();
+  EXPECT_EQ(sound.playing, 0);
+  EXPECT_EQ(sound.frequency, 0u);
+}
+
+TEST_F(SoundTest, BadFilesLeaveTheSoundEmpty)
+{
+  const std::string fmt = PcmFormat(1, 44100, 16);
+  const std::string data = Chunk("data", Tone16(440, 0.01, 0.5));
+  const struct {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+    {"not RIFF", Chunk("RIFX", "WAVE" + fmt + data)},
+    {"RIFF but not WAVE", Riff(fmt + data, "AVI ")},
+    {"no fmt", Riff(data)},
+    {"no data", Riff(fmt)},
+    {"fmt shorter than 16 bytes", Riff(Chunk("fmt ", PcmFields(1, 1, 44100, 16).substr(0, 14)) + data)},
+    {"data longer than the file", Riff(fmt + LyingChunk("data", 1u << 30, Tone16(440, 0.01, 0.5)))},
+    {"RIFF longer than the file", LyingChunk("RIFF", 1u << 20, "WAVE" + fmt + data)},
+    {"extra format bytes past the chunk",
+     Riff(Chunk("fmt ", PcmFields(WAVE_FORMAT_IEEE_FLOAT, 1, 44100, 32) + U16(40)) + data)},
+    {"empty data", Riff(fmt + Chunk("data", ""))},
+    {"block align that does not match", Riff(Chunk("fmt ", PcmFields(1, 1, 44100, 16).substr(0, 12) + U16(3) + U16(16)) + data)},
+    {"24-bit samples", Riff(Chunk("fmt ", PcmFields(1, 1, 44100, 24)) + Chunk("data", std::string(30, '\0')))},
+    {"three channels", Riff(Chunk("fmt ", PcmFields(1, 3, 44100, 16)) + Chunk("data", std::string(60, '\0')))},
+    {"sample rate out of range", Riff(Chunk("fmt ", PcmFields(1, 1, 50, 16)) + data)},
+    {"compressed format", Riff(Chunk("fmt ", PcmFields(2, 1, 44100, 4) + U16(2) + "ab") + data)},
+    {"empty file", ""},
+  };
+  for (const auto& badCase : cases) {
+    CSound sound;
+    sound.Load(Write("bad.wav", badCase.bytes).c_str());
+    ExpectEmptyAndInert(sound, badCase.what);
+    CSound positional;
+    positional.Load3D(Write("bad.wav", badCase.bytes).c_str());
+    ExpectEmptyAndInert(positional, std::string(badCase.what) + " (3D)");
+  }
+  CSound missing;
+  missing.Load((dir + "/missing.wav").c_str());
+  ExpectEmptyAndInert(missing, "missing file");
+  CSound folder;
+  folder.Load(dir.c_str());
+  ExpectEmptyAndInert(folder, "a folder");
+}
+
+// ---- the playing flag ---------------------------------------------------------------------
+
+TEST_F(SoundTest, PlayTwicePlaysOnceAndRestartPlaysAgain)
+{
+  CSound sound;
+  sound.Load(Write("blip.wav", ToneWav(440, 0.08, 0.5)).c_str());
+  ASSERT_NE(sound.buffer, nullptr);
+  sound.Play(0);
+  EXPECT_EQ(sound.playing, 1);
+  EXPECT_TRUE(Status(sound) & DSBSTATUS_PLAYING);
+  EXPECT_FALSE(Status(sound) & DSBSTATUS_LOOPING);
+  Wait(400);
+  // The one-shot has ended, but the flag does not follow the buffer.
+  EXPECT_FALSE(Status(sound) & DSBSTATUS_PLAYING);
+  EXPECT_EQ(sound.playing, 1);
+  sound.Play(0);
+  EXPECT_FALSE(Status(sound) & DSBSTATUS_PLAYING) << "a second Play must not start the sound";
+  sound.Restart();
+  EXPECT_EQ(sound.playing, 1);
+  EXPECT_TRUE(Status(sound) & DSBSTATUS_PLAYING);
+}
+
+TEST_F(SoundTest, RestartWhilePlayingStartsFromTheBeginning)
+{
+  CSound sound;
+  sound.Load(Write("long.wav", ToneWav(440, 2.0, 0.5)).c_str());
+  ASSERT_NE(sound.buffer, nullptr);
+  sound.Play(0);
+  Wait(300);
+  DWORD before = 0;
+  ASSERT_EQ(sound.buffer->GetCurrentPosition(&before, nullptr), DS_OK);
+  EXPECT_GT(before, 44100u * 2 / 10);
+  sound.Restart();
+  DWORD after = 0;
+  ASSERT_EQ(sound.buffer->GetCurrentPosition(&after, nullptr), DS_OK);
+  EXPECT_LT(after, before / 2);
+  EXPECT_TRUE(Status(sound) & DSBSTATUS_PLAYING);
+}
+
+TEST_F(SoundTest, StopRewindsAndClearsTheFlag)
+{
+  CSound sound;
+  sound.Load(Write("long.wav", ToneWav(440, 2.0, 0.5)).c_str());
+  ASSERT_NE(sound.buffer, nullptr);
+  sound.Play(1);
+  EXPECT_TRUE(Status(sound) & DSBSTATUS_LOOPING);
+  Wait(200);
+  sound.Stop();
+  EXPECT_EQ(sound.playing, 0);
+  EXPECT_FALSE(Status(sound) & DSBSTATUS_PLAYING);
+  DWORD position = 1;
+  ASSERT_EQ(sound.buffer->GetCurrentPosition(&position, nullptr), DS_OK);
+  EXPECT_EQ(position, 0u);
+}
+
+TEST_F(SoundTest, Play3DMovesListenerAndSourceAndPlaysOnce)
+{
+  CSound sound;
+  sound.Load3D(Write("blip.wav", ToneWav(440, 0.08, 0.5)).c_str());
+  ASSERT_NE(sound.buffer3D, nullptr);
+  D3DXMATRIX at = {};
+  at._11 = at._22 = at._33 = at._44 = 1.0f;
+  at._41 = 4.0f;
+  at._42 = 5.0f;
+  at._43 = 6.0f;
+  sound.Play3D(at, D3DXVECTOR3(7, 8, 9), 0);
+  EXPECT_EQ(sound.playing, 1);
+  D3DVECTOR heard = {};
+  ASSERT_EQ(listener->GetPosition(&heard), DS_OK);
+  EXPECT_EQ(heard.x, 4.0f);
+  EXPECT_EQ(heard.y, 5.0f);
+  EXPECT_EQ(heard.z, 6.0f);
+  D3DVECTOR source = {};
+  ASSERT_EQ(sound.buffer3D->GetPosition(&source), DS_OK);
+  EXPECT_EQ(source.x, 7.0f);
+  EXPECT_EQ(source.z, 9.0f);
+  Wait(300);
+  // Positions still follow while the flag stays set, but the sound does not start again.
+  sound.Play3D(at, D3DXVECTOR3(1, 1, 1), 0);
+  ASSERT_EQ(sound.buffer3D->GetPosition(&source), DS_OK);
+  EXPECT_EQ(source.x, 1.0f);
+  EXPECT_FALSE(Status(sound) & DSBSTATUS_PLAYING);
+}
+
+TEST_F(SoundTest, Play3DOnAPlainSoundPlaysWithoutPositioning)
+{
+  CSound sound;
+  sound.Load(Write("blip.wav", ToneWav(440, 0.5, 0.5)).c_str());
+  ASSERT_NE(sound.buffer, nullptr);
+  D3DXMATRIX at = {};
+  sound.Play3D(at, D3DXVECTOR3(1, 2, 3), 0);
+  EXPECT_EQ(sound.playing, 1);
+  EXPECT_TRUE(Status(sound) & DSBSTATUS_PLAYING);
+}
+
+// ---- volume -----------------------------------------------------------------------------------
+
+TEST_F(SoundTest, ChangeVolumeFadesDownToTheFloorAndStays)
+{
+  CSound sound;
+  sound.Load(Write("tone.wav", ToneWav(440, 0.05, 0.5)).c_str());
+  ASSERT_NE(sound.buffer, nullptr);
+  ASSERT_EQ(sound.volume, 0);
+  for (int i = 0; i < 99; ++i) sound.ChangeVolume(-100);
+  EXPECT_EQ(sound.volume, -9900);
+  sound.ChangeVolume(-100);
+  EXPECT_EQ(sound.volume, -10000);
+  LONG applied = 0;
+  ASSERT_EQ(sound.buffer->GetVolume(&applied), DS_OK);
+  EXPECT_EQ(applied, -10000);
+  for (int i = 0; i < 10; ++i) sound.ChangeVolume(-100);
+  EXPECT_EQ(sound.volume, -10000);
+  sound.ChangeVolume(-2147483647);
+  EXPECT_EQ(sound.volume, -10000);
+}
+
+TEST_F(SoundTest, ChangeVolumeNeverRisesAboveZero)
+{
+  CSound sound;
+  sound.Load(Write("tone.wav", ToneWav(440, 0.05, 0.5)).c_str());
+  ASSERT_NE(sound.buffer, nullptr);
+  sound.ChangeVolume(-70);
+  sound.ChangeVolume(35);
+  EXPECT_EQ(sound.volume, -35);
+  sound.ChangeVolume(35);
+  sound.ChangeVolume(35);
+  EXPECT_EQ(sound.volume, 0);
+  sound.ChangeVolume(2147483647);
+  EXPECT_EQ(sound.volume, 0);
+  LONG applied = 1;
+  ASSERT_EQ(sound.buffer->GetVolume(&applied), DS_OK);
+  EXPECT_EQ(applied, 0);
+}
+
+TEST_F(SoundTest, PlayAppliesTheStoredVolume)
+{
+  CSound sound;
+  sound.Load(Write("tone.wav", ToneWav(440, 0.05, 0.5)).c_str());
+  ASSERT_NE(sound.buffer, nullptr);
+  sound.volume = -1234;
+  sound.Play(0);
+  LONG applied = 0;
+  ASSERT_EQ(sound.buffer->GetVolume(&applied), DS_OK);
+  EXPECT_EQ(applied, -1234);
+}
+
+// ---- DirectSound buffers ------------------------------------------------------------------
+
+// A 2D buffer of `bytes` bytes of 16-bit mono at 44100 Hz.
+IDirectSoundBuffer* MakeBuffer(DWORD bytes, DWORD flags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY)
+{
+  WAVEFORMATEX format = {WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
+  DSBUFFERDESC description = {};
+  description.dwSize = sizeof(description);
+  description.dwFlags = flags;
+  description.dwBufferBytes = bytes;
+  description.lpwfxFormat = &format;
+  IDirectSoundBuffer* buffer = nullptr;
+  EXPECT_EQ(directSound->CreateSoundBuffer(&description, &buffer, nullptr), DS_OK);
+  return buffer;
+}
+
+TEST_F(SoundTest, LockWrapsRoundTheEndOfTheBuffer)
+{
+  IDirectSoundBuffer* buffer = MakeBuffer(1000);
+  ASSERT_NE(buffer, nullptr);
+  void* part1 = nullptr;
+  void* part2 = nullptr;
+  DWORD bytes1 = 0;
+  DWORD bytes2 = 0;
+  ASSERT_EQ(buffer->Lock(900, 300, &part1, &bytes1, &part2, &bytes2, 0), DS_OK);
+  EXPECT_EQ(bytes1, 100u);
+  EXPECT_EQ(bytes2, 200u);
+  EXPECT_EQ((BYTE*)part1 - (BYTE*)part2, 900);
+  // A second lock while locked, and an unlock with foreign pointers, are refused.
+  void* other = nullptr;
+  DWORD otherBytes = 0;
+  EXPECT_NE(buffer->Lock(0, 10, &other, &otherBytes, nullptr, nullptr, 0), DS_OK);
+  EXPECT_EQ(buffer->Unlock((BYTE*)part1 + 1, 10, part2, 0), DSERR_INVALIDPARAM);
+  EXPECT_EQ(buffer->Unlock(part1, bytes1 + 1, part2, 0), DSERR_INVALIDPARAM);
+  EXPECT_EQ(buffer->Unlock(part1, bytes1, part2, bytes2), DS_OK);
+  EXPECT_EQ(buffer->Unlock(part1, bytes1, part2, bytes2), DSERR_INVALIDCALL);
+  EXPECT_EQ(buffer->Lock(1000, 10, &part1, &bytes1, &part2, &bytes2, 0), DSERR_INVALIDPARAM);
+  EXPECT_EQ(buffer->Lock(0, 1001, &part1, &bytes1, &part2, &bytes2, 0), DSERR_INVALIDPARAM);
+  buffer->Release();
+}
+
+TEST_F(SoundTest, PositionIsKeptByStopAndTakenByPlay)
+{
+  IDirectSoundBuffer* buffer = MakeBuffer(44100 * 2 * 2);
+  ASSERT_NE(buffer, nullptr);
+  ASSERT_EQ(buffer->SetCurrentPosition(1001), DS_OK);
+  DWORD position = 0;
+  ASSERT_EQ(buffer->GetCurrentPosition(&position, nullptr), DS_OK);
+  EXPECT_EQ(position, 1000u) << "positions fall on whole samples";
+  ASSERT_EQ(buffer->Play(0, 0, 0), DS_OK);
+  ASSERT_EQ(buffer->GetCurrentPosition(&position, nullptr), DS_OK);
+  EXPECT_GE(position, 1000u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  ASSERT_EQ(buffer->Stop(), DS_OK);
+  DWORD stopped = 0;
+  ASSERT_EQ(buffer->GetCurrentPosition(&stopped, nullptr), DS_OK);
+  EXPECT_GT(stopped, 1000u + 88200u / 10);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_EQ(buffer->GetCurrentPosition(&position, nullptr), DS_OK);
+  EXPECT_EQ(position, stopped);
+  ASSERT_EQ(buffer->Play(0, 0, 0), DS_OK);
+  ASSERT_EQ(buffer->GetCurrentPosition(&position, nullptr), DS_OK);
+  EXPECT_GE(position, stopped);
+  EXPECT_EQ(buffer->SetCurrentPosition(44100 * 2 * 2), DSERR_INVALIDPARAM);
+  buffer->Release();
+}
+
+TEST_F(SoundTest, ControlsNeedTheirFlagsAndRanges)
+{
+  IDirectSoundBuffer* buffer = MakeBuffer(400, 0);
+  ASSERT_NE(buffer, nullptr);
+  LONG value = 0;
+  DWORD frequency = 0;
+  EXPECT_EQ(buffer->SetVolume(-100), DSERR_CONTROLUNAVAIL);
+  EXPECT_EQ(buffer->GetPan(&value), DSERR_CONTROLUNAVAIL);
+  EXPECT_EQ(buffer->GetFrequency(&frequency), DSERR_CONTROLUNAVAIL);
+  void* object = &value;
+  EXPECT_EQ(buffer->QueryInterface(IID_IDirectSound3DBuffer, &object), E_NOINTERFACE);
+  EXPECT_EQ(object, nullptr);
+  buffer->Release();
+
+  buffer = MakeBuffer(400);
+  ASSERT_NE(buffer, nullptr);
+  EXPECT_EQ(buffer->SetVolume(1), DSERR_INVALIDPARAM);
+  EXPECT_EQ(buffer->SetVolume(-10001), DSERR_INVALIDPARAM);
+  EXPECT_EQ(buffer->SetPan(10001), DSERR_INVALIDPARAM);
+  EXPECT_EQ(buffer->SetPan(-2500), DS_OK);
+  EXPECT_EQ(buffer->GetPan(&value), DS_OK);
+  EXPECT_EQ(value, -2500);
+  EXPECT_EQ(buffer->GetFrequency(&frequency), DS_OK);
+  EXPECT_EQ(frequency, 44100u);
+  buffer->Release();
+}
+
+TEST_F(SoundTest, PrimaryFormatNeedsPriorityLevel)
+{
+  ASSERT_EQ(directSound->SetCooperativeLevel(nullptr, DSSCL_NORMAL), DS_OK);
+  WAVEFORMATEX format = {WAVE_FORMAT_PCM, 1, 22050, 44100, 2, 16, 0};
+  EXPECT_EQ(primaryBuffer->SetFormat(&format), DSERR_PRIOLEVELNEEDED);
+  ASSERT_EQ(directSound->SetCooperativeLevel(nullptr, DSSCL_PRIORITY), DS_OK);
+  EXPECT_EQ(primaryBuffer->SetFormat(&format), DS_OK);
+  EXPECT_EQ(listener->SetRolloffFactor(11.0f, DS3D_IMMEDIATE), DSERR_INVALIDPARAM);
+}
+
+TEST_F(SoundTest, SoundsOutliveTheDeviceObject)
+{
+  CSound sound;
+  sound.Load3D(Write("tone.wav", ToneWav(440, 0.2, 0.5)).c_str());
+  ASSERT_NE(sound.buffer, nullptr);
+  UninitSound();
+  // The buffer keeps its OpenAL device until it is released itself.
+  D3DXMATRIX at = {};
+  sound.Play3D(at, D3DXVECTOR3(0, 0, 2), 0);
+  EXPECT_TRUE(Status(sound) & DSBSTATUS_PLAYING);
+  sound.Stop();
+}
+
+}  // namespace
