@@ -1,0 +1,258 @@
+// Tests of the save file (reading odd files, the exact bytes written, replacing the
+// old file whole) and of the cursor primitives (the 2 x 2 hit box, the visibility
+// switch), run in a scratch working directory.
+#include "app/application.h"
+#include "app/input.h"
+#include "test_seam.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+// A scratch working directory holding res/dat, left again afterwards.
+class SaveTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    previous = std::filesystem::current_path();
+    scratch = std::filesystem::path(::testing::TempDir()) /
+              ("solverica_save_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(scratch);
+    std::filesystem::create_directories(scratch / "res" / "dat");
+    std::filesystem::current_path(scratch);
+    application = CApplication::GetInstance();
+    application->window = nullptr;
+    application->stageNumber = 1;
+    Win32TestTakeMessageBoxes();
+  }
+  void TearDown() override
+  {
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(scratch);
+    application->stageNumber = 1;
+  }
+  // Writes the save file's raw bytes.
+  void WriteFile(const std::string& bytes)
+  {
+    std::ofstream("res/dat/save.dat", std::ios::binary) << bytes;
+  }
+  // Reads the save file's raw bytes.
+  std::string ReadFile()
+  {
+    std::ifstream file("res/dat/save.dat", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+  // The stage loaded from the given bytes, starting from the given value.
+  int Load(const std::string& bytes, int start = 1)
+  {
+    WriteFile(bytes);
+    application->stageNumber = start;
+    application->LoadSaveData();
+    return application->stageNumber;
+  }
+  std::filesystem::path previous;
+  std::filesystem::path scratch;
+  CApplication* application = nullptr;
+};
+
+} // namespace
+
+TEST_F(SaveTest, ReadsWhatTheGameWritesAndOddFilesSafely)
+{
+  EXPECT_EQ(Load("3\r\n"), 3);
+  EXPECT_EQ(Load("3\n"), 3) << "a bare line feed";
+  EXPECT_EQ(Load("3\r"), 3) << "a bare carriage return";
+  EXPECT_EQ(Load(""), 1) << "empty: the default stays";
+  EXPECT_EQ(Load("5"), 5) << "no line end";
+  EXPECT_EQ(Load("2\r\n7\r\n4\r\n"), 4) << "several numbers: the last wins";
+  EXPECT_EQ(Load("  \t\r\n 6 "), 6);
+  EXPECT_EQ(Load("garbage", 1), 1) << "not a number: the default stays";
+  EXPECT_EQ(Load("4\r\nxyz\r\n8"), 4) << "reading stops at the first non-number";
+  EXPECT_EQ(Load("7abc"), 7);
+  EXPECT_EQ(Load("99999999999999999999", 2), 2) << "too large for an int";
+  EXPECT_EQ(Load(std::string("\0" "5", 2), 1), 1) << "a NUL byte is not a number";
+  EXPECT_EQ(Load("-"), 1);
+  EXPECT_TRUE(Win32TestTakeMessageBoxes().empty()) << "an existing file is never reported";
+}
+
+TEST_F(SaveTest, AMissingFileIsReportedAndKeepsTheStage)
+{
+  std::filesystem::remove("res/dat/save.dat");
+  application->stageNumber = 1;
+  application->LoadSaveData();
+  EXPECT_EQ(application->stageNumber, 1);
+  const std::vector<Win32MessageBoxRecord> boxes = Win32TestTakeMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "ファイルオープンに失敗しました");
+  EXPECT_EQ(boxes[0].caption, "失敗");
+  EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+}
+
+TEST_F(SaveTest, WritesTheDigitsAndCarriageReturnLineFeed)
+{
+  application->stageNumber = 3;
+  application->WriteSaveData();
+  EXPECT_EQ(ReadFile(), std::string("\x33\x0D\x0A"));
+  application->stageNumber = 12;
+  application->WriteSaveData();
+  EXPECT_EQ(ReadFile(), "12\r\n");
+  // The round trip.
+  application->stageNumber = 1;
+  application->LoadSaveData();
+  EXPECT_EQ(application->stageNumber, 12);
+  EXPECT_TRUE(Win32TestTakeMessageBoxes().empty());
+}
+
+TEST_F(SaveTest, ALongerOldFileIsReplacedWholeAndNoTemporaryStays)
+{
+  WriteFile("12345678\r\n");
+  application->stageNumber = 4;
+  application->WriteSaveData();
+  EXPECT_EQ(ReadFile(), "4\r\n");
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("res/dat")) {
+    EXPECT_EQ(entry.path().filename(), "save.dat");
+    ++files;
+  }
+  EXPECT_EQ(files, 1);
+}
+
+TEST_F(SaveTest, AnUnwritablePlaceIsReportedAndTheOldFileSurvives)
+{
+  WriteFile("6\r\n");
+  // A directory where the temporary file would go makes the write fail.
+  std::filesystem::create_directory("res/dat/save.dat.tmp");
+  application->stageNumber = 7;
+  application->WriteSaveData();
+  EXPECT_EQ(ReadFile(), "6\r\n");
+  EXPECT_EQ(application->stageNumber, 7) << "the game goes on with the raised stage";
+  const std::vector<Win32MessageBoxRecord> boxes = Win32TestTakeMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "ファイルオープンに失敗しました");
+  // No res/dat at all.
+  std::filesystem::current_path(previous);
+  std::filesystem::remove_all(scratch / "res");
+  std::filesystem::current_path(scratch);
+  application->WriteSaveData();
+  EXPECT_EQ(Win32TestTakeMessageBoxes().size(), 1u);
+}
+
+TEST(SaveParse, StopsAtTheFirstUnreadableText)
+{
+  int stage = 9;
+  EXPECT_FALSE(ParseSaveText("", 0, &stage));
+  EXPECT_EQ(stage, 9);
+  EXPECT_TRUE(ParseSaveText("+8", 2, &stage));
+  EXPECT_EQ(stage, 8);
+  EXPECT_TRUE(ParseSaveText("2147483647", 10, &stage));
+  EXPECT_EQ(stage, 2147483647);
+  EXPECT_TRUE(ParseSaveText("-2147483648", 11, &stage));
+  EXPECT_EQ(stage, -2147483647 - 1);
+  stage = 1;
+  EXPECT_FALSE(ParseSaveText("2147483648", 10, &stage));
+  EXPECT_EQ(stage, 1);
+  // The length bounds the text: no read past it.
+  EXPECT_TRUE(ParseSaveText("12345", 2, &stage));
+  EXPECT_EQ(stage, 12);
+}
+
+namespace {
+
+// Procedure for the cursor tests' window.
+LRESULT CALLBACK PlainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A window at screen (40, 30) for the cursor tests.
+class CursorTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    static bool registered = false;
+    if (!registered) {
+      WNDCLASSEXA windowClass = {};
+      windowClass.cbSize = sizeof(windowClass);
+      windowClass.lpfnWndProc = PlainProc;
+      windowClass.lpszClassName = "CursorTestWindow";
+      ASSERT_NE(RegisterClassExA(&windowClass), 0);
+      registered = true;
+    }
+    window = CreateWindowExA(0, "CursorTestWindow", "cursor", WS_CAPTION, 40, 30, 1280, 720, nullptr, nullptr,
+                             nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+  }
+  void TearDown() override
+  {
+    SetCursorVisible(true);
+    DestroyWindow(window);
+  }
+  // Puts the cursor at a client pixel.
+  void CursorAt(int x, int y)
+  {
+    POINT point = {x, y};
+    ClientToScreen(window, &point);
+    SetCursorPos(point.x, point.y);
+  }
+  HWND window = nullptr;
+};
+
+} // namespace
+
+TEST_F(CursorTest, TheTwoByTwoBoxReachesOnePixelOutside)
+{
+  // A 100 x 50 rectangle at (200, 300).
+  CursorAt(199, 320);
+  EXPECT_TRUE(IsCursorOver(window, 200, 300, 100, 50)) << "one pixel left still overlaps";
+  CursorAt(198, 320);
+  EXPECT_FALSE(IsCursorOver(window, 200, 300, 100, 50)) << "two pixels left does not";
+  CursorAt(299, 320);
+  EXPECT_TRUE(IsCursorOver(window, 200, 300, 100, 50));
+  CursorAt(300, 320);
+  EXPECT_FALSE(IsCursorOver(window, 200, 300, 100, 50)) << "the right edge is exclusive";
+  CursorAt(250, 299);
+  EXPECT_TRUE(IsCursorOver(window, 200, 300, 100, 50));
+  CursorAt(250, 298);
+  EXPECT_FALSE(IsCursorOver(window, 200, 300, 100, 50));
+  CursorAt(250, 350);
+  EXPECT_FALSE(IsCursorOver(window, 200, 300, 100, 50));
+  // Fractional rectangles compare as floats.
+  CursorAt(199, 320);
+  EXPECT_FALSE(IsCursorOver(window, 201.5f, 300, 100, 50));
+}
+
+TEST_F(CursorTest, TheHiddenVirtualCursorIsHitTestedToo)
+{
+  SetCursorVisible(false);
+  CursorAt(640, 360);
+  EXPECT_TRUE(IsCursorOver(window, 600, 340, 80, 40));
+  Win32TestMoveMouse(200, 0);
+  EXPECT_FALSE(IsCursorOver(window, 600, 340, 80, 40));
+  POINT point = {};
+  GetCursorPos(&point);
+  ScreenToClient(window, &point);
+  EXPECT_EQ(point.x, 840);
+  EXPECT_EQ(point.y, 360);
+}
+
+TEST_F(CursorTest, SetCursorVisibleMovesTheCounterAtMostOneStep)
+{
+  ASSERT_EQ(cursorVisible, 1);
+  const int calls = Win32TestShowCursorCalls();
+  SetCursorVisible(false);
+  SetCursorVisible(false);
+  EXPECT_EQ(Win32TestShowCursorCalls() - calls, 1) << "hiding twice calls ShowCursor once";
+  EXPECT_EQ(cursorVisible, 0);
+  EXPECT_TRUE(Win32TestCursorHidden());
+  SetCursorVisible(true);
+  EXPECT_EQ(Win32TestShowCursorCalls() - calls, 2);
+  EXPECT_FALSE(Win32TestCursorHidden()) << "one show undoes the one hide";
+  SetCursorVisible(true);
+  EXPECT_EQ(Win32TestShowCursorCalls() - calls, 2);
+}
