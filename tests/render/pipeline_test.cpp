@@ -1,0 +1,325 @@
+// The device's fixed pipeline: start-up states and failure message, triangles under
+// LookAtLH/PerspectiveFovLH (position, orientation, culling, depth, fog), the textured
+// world quad, the screen quad, and switching render targets.
+#include "render_fixture.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "test_seam.h"
+
+using OstrelLibrary::CTexture;
+using OstrelLibrary::TexturedVertex;
+
+namespace {
+
+struct ColourVertex {
+  float x, y, z;
+  D3DCOLOR colour;
+};
+
+DWORD Bits(float f)
+{
+  DWORD d;
+  std::memcpy(&d, &f, sizeof(d));
+  return d;
+}
+
+// Where a world point lands in back-buffer pixels, worked out with the math library.
+D3DXVECTOR3 Project(const D3DXVECTOR3& world, const D3DXMATRIX& view, const D3DXMATRIX& projection)
+{
+  D3DXMATRIX viewProjection;
+  D3DXMatrixMultiply(&viewProjection, &view, &projection);
+  D3DXVECTOR3 clip;
+  D3DXVec3TransformCoord(&clip, &world, &viewProjection);
+  return D3DXVECTOR3((clip.x + 1.0f) * 0.5f * 1280.0f, (1.0f - clip.y) * 0.5f * 720.0f, clip.z);
+}
+
+// A camera at (0, 0, -5) looking at the origin, y up, 45 degrees, 16:9.
+void SetCamera(IDirect3DDevice9* device, D3DXMATRIX* view, D3DXMATRIX* projection)
+{
+  const D3DXVECTOR3 eye(0, 0, -5), at(0, 0, 0), up(0, 1, 0);
+  D3DXMatrixLookAtLH(view, &eye, &at, &up);
+  D3DXMatrixPerspectiveFovLH(projection, D3DX_PI / 4, 1280.0f / 720.0f, 1.0f, 200.0f);
+  D3DXMATRIX identity;
+  D3DXMatrixIdentity(&identity);
+  device->SetTransform(D3DTS_WORLD, &identity);
+  device->SetTransform(D3DTS_VIEW, view);
+  device->SetTransform(D3DTS_PROJECTION, projection);
+}
+
+void DrawTriangle(IDirect3DDevice9* device, const ColourVertex (&v)[3])
+{
+  device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+  device->SetTexture(0, nullptr);
+  device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, sizeof(ColourVertex));
+}
+
+}  // namespace
+
+// SetDefaultStates leaves the values the game relies on.
+TEST_F(RenderTest, DefaultStates)
+{
+  const std::pair<D3DRENDERSTATETYPE, DWORD> expected[] = {
+      {D3DRS_ZENABLE, TRUE}, {D3DRS_ZWRITEENABLE, TRUE}, {D3DRS_STENCILENABLE, TRUE},
+      {D3DRS_ALPHABLENDENABLE, TRUE}, {D3DRS_BLENDOP, D3DBLENDOP_ADD}, {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
+      {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA}, {D3DRS_CULLMODE, D3DCULL_CCW},
+      {D3DRS_SEPARATEALPHABLENDENABLE, TRUE}, {D3DRS_SRCBLENDALPHA, D3DBLEND_ONE},
+      {D3DRS_DESTBLENDALPHA, D3DBLEND_INVSRCALPHA}, {D3DRS_LIGHTING, TRUE}, {D3DRS_SPECULARENABLE, TRUE},
+      {D3DRS_FOGENABLE, TRUE}, {D3DRS_FOGCOLOR, 0xFF000000}, {D3DRS_FOGTABLEMODE, D3DFOG_LINEAR},
+      {D3DRS_FOGSTART, Bits(40.0f)}, {D3DRS_FOGEND, Bits(100.0f)}};
+  for (const auto& [state, value] : expected) {
+    DWORD actual = 0;
+    ASSERT_EQ(device->GetRenderState(state, &actual), D3D_OK);
+    EXPECT_EQ(actual, value) << "state " << state;
+  }
+  DWORD bias = 0;
+  device->GetSamplerState(0, D3DSAMP_MIPMAPLODBIAS, &bias);
+  EXPECT_EQ(bias, 0xFFFFFFFFu);
+  D3DLIGHT9 light;
+  ASSERT_EQ(device->GetLight(0, &light), D3D_OK);
+  const float length = std::sqrt(0.25f + 1.0f + 0.09f);
+  EXPECT_NEAR(light.Direction.x, 0.5f / length, 1e-5);
+  EXPECT_NEAR(light.Direction.y, -1.0f / length, 1e-5);
+  EXPECT_NEAR(light.Ambient.r, 0.3f, 1e-6);
+  BOOL enabled = FALSE;
+  device->GetLightEnable(0, &enabled);
+  EXPECT_TRUE(enabled);
+  // The windowed back buffer is the client area.
+  EXPECT_EQ(graphics->presentParameters.BackBufferWidth, 1280u);
+  EXPECT_EQ(graphics->presentParameters.BackBufferHeight, 720u);
+  EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+}
+
+// A window the device cannot use fails all three attempts and shows the start-up message.
+TEST_F(RenderTest, DeviceFailureShowsTheMessage)
+{
+  graphics->Finalize();
+  Win32TestTakeMessageBoxes();
+  Win32TestQueueMessageBoxAnswer(IDOK);
+  EXPECT_FALSE(graphics->Init(nullptr, 1280, 720, false));
+  const std::vector<Win32MessageBoxRecord> boxes = Win32TestTakeMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Direct3Dの初期化に失敗しました");
+  EXPECT_EQ(boxes[0].caption, "Direct3D初期化失敗");
+  EXPECT_EQ(boxes[0].type & MB_ICONMASK, (UINT)MB_ICONERROR);
+  EXPECT_EQ(graphics->device, nullptr);
+}
+
+// A clockwise triangle (as seen by the camera) is drawn where the projection puts it, the
+// right way up; with the default CULLMODE = CCW its mirror image is culled.
+TEST_F(RenderTest, TriangleLandsWhereTheMathSaysAndCullsCounterClockwise)
+{
+  device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  D3DXMATRIX view, projection;
+  SetCamera(device, &view, &projection);
+  // Top vertex red, bottom ones blue; clockwise on screen: top, bottom right, bottom left.
+  const ColourVertex clockwise[3] = {{0, 1, 0, 0xFFFF0000}, {1, -1, 0, 0xFF0000FF}, {-1, -1, 0, 0xFF0000FF}};
+  DrawTriangle(device, clockwise);
+
+  const D3DXVECTOR3 top = Project(D3DXVECTOR3(0, 1, 0), view, projection);
+  const D3DXVECTOR3 right = Project(D3DXVECTOR3(1, -1, 0), view, projection);
+  const D3DXVECTOR3 centre = Project(D3DXVECTOR3(0, 0, 0), view, projection);
+  EXPECT_LT(top.y, centre.y);  // y up in the world is up on the screen
+  // Just inside the apex is reddish, just inside the base bluish, above the apex is empty.
+  const D3DCOLOR nearTop = BackBufferPixel((int)top.x, (int)top.y + 6);
+  const D3DCOLOR nearBase = BackBufferPixel((int)centre.x, (int)right.y - 3);
+  EXPECT_GT(ChannelR(nearTop), 200);
+  EXPECT_LT(ChannelB(nearTop), 40);
+  EXPECT_GT(ChannelB(nearBase), 200);
+  EXPECT_TRUE(RgbNear(BackBufferPixel((int)top.x, (int)top.y - 4), 0, 0));
+  EXPECT_TRUE(RgbNear(BackBufferPixel((int)right.x + 4, (int)right.y - 3), 0, 0));
+  EXPECT_FALSE(RgbNear(BackBufferPixel((int)right.x - 4, (int)right.y - 3), 0, 0));
+  // Halfway up, the colour is the mix of both ends.
+  const D3DCOLOR middle = BackBufferPixel((int)centre.x, (int)centre.y);
+  EXPECT_NEAR(ChannelR(middle), 128, 12);
+  EXPECT_NEAR(ChannelB(middle), 128, 12);
+
+  // The same triangle wound the other way is culled by CCW, drawn with NONE, culled by CW.
+  const ColourVertex counterClockwise[3] = {clockwise[0], clockwise[2], clockwise[1]};
+  ClearBackBuffer(0xFF000000);
+  DrawTriangle(device, counterClockwise);
+  EXPECT_TRUE(RgbNear(BackBufferPixel((int)centre.x, (int)centre.y), 0, 0));
+  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  DrawTriangle(device, counterClockwise);
+  EXPECT_FALSE(RgbNear(BackBufferPixel((int)centre.x, (int)centre.y), 0, 0));
+  ClearBackBuffer(0xFF000000);
+  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+  DrawTriangle(device, clockwise);
+  EXPECT_TRUE(RgbNear(BackBufferPixel((int)centre.x, (int)centre.y), 0, 0));
+}
+
+// The depth buffer keeps the nearer of two overlapping triangles, whatever the order.
+TEST_F(RenderTest, DepthKeepsTheNearerTriangle)
+{
+  device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  D3DXMATRIX view, projection;
+  SetCamera(device, &view, &projection);
+  const ColourVertex nearGreen[3] = {{0, 1, 0, 0xFF00FF00}, {1, -1, 0, 0xFF00FF00}, {-1, -1, 0, 0xFF00FF00}};
+  const ColourVertex farRed[3] = {{0, 2, 3, 0xFFFF0000}, {2, -2, 3, 0xFFFF0000}, {-2, -2, 3, 0xFFFF0000}};
+  const D3DXVECTOR3 centre = Project(D3DXVECTOR3(0, 0, 0), view, projection);
+  DrawTriangle(device, nearGreen);
+  DrawTriangle(device, farRed);
+  EXPECT_TRUE(RgbNear(BackBufferPixel((int)centre.x, (int)centre.y), 0x00FF00, 1));
+  ClearBackBuffer(0xFF000000);
+  DrawTriangle(device, farRed);
+  DrawTriangle(device, nearGreen);
+  EXPECT_TRUE(RgbNear(BackBufferPixel((int)centre.x, (int)centre.y), 0x00FF00, 1));
+}
+
+// Linear fog from 40 to 100: no fog before 40, half at 70, all fog colour beyond 100.
+TEST_F(RenderTest, LinearFogByEyeDepth)
+{
+  device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  device->SetRenderState(D3DRS_FOGCOLOR, 0xFF0000FF);  // blue fog to tell it from the clear colour
+  D3DXMATRIX view, projection;
+  SetCamera(device, &view, &projection);
+  const float eyeDepths[3] = {30.0f, 70.0f, 120.0f};
+  const int expectedRed[3] = {255, 128, 0};
+  for (int i = 0; i < 3; ++i) {
+    ClearBackBuffer(0xFF000000);
+    const float z = eyeDepths[i] - 5.0f;  // the camera sits at z = -5
+    const float s = z;                    // big enough to cover the centre at any depth
+    const ColourVertex white[3] = {{0, s, z, 0xFFFFFFFF}, {s, -s, z, 0xFFFFFFFF}, {-s, -s, z, 0xFFFFFFFF}};
+    DrawTriangle(device, white);
+    const D3DCOLOR c = BackBufferPixel(640, 360);
+    EXPECT_NEAR(ChannelR(c), expectedRed[i], 3) << "eye depth " << eyeDepths[i];
+    EXPECT_EQ(ChannelB(c), 255) << "eye depth " << eyeDepths[i];
+  }
+}
+
+// DrawTexturedQuad: refuses an empty texture, a null matrix or null vertices without
+// touching LIGHTING or the image; with a texture it draws (unlit) and turns LIGHTING on.
+TEST_F(RenderTest, TexturedQuadDrawsOnlyWithATexture)
+{
+  D3DXMATRIX view, projection;
+  SetCamera(device, &view, &projection);
+  device->SetRenderState(D3DRS_FOGENABLE, FALSE);
+  const TexturedVertex quad[4] = {{-1, 1, 0, 0xFFFFFFFF, 0, 0}, {1, 1, 0, 0xFFFFFFFF, 1, 0},
+                                  {1, -1, 0, 0xFFFFFFFF, 1, 1}, {-1, -1, 0, 0xFFFFFFFF, 0, 1}};
+  D3DXMATRIX world;
+  D3DXMatrixIdentity(&world);
+  CTexture empty;
+  for (const DWORD lighting : {(DWORD)FALSE, (DWORD)TRUE}) {
+    device->SetRenderState(D3DRS_LIGHTING, lighting);
+    EXPECT_FALSE(graphics->DrawTexturedQuad(quad, empty, &world));
+    DWORD after = 99;
+    device->GetRenderState(D3DRS_LIGHTING, &after);
+    EXPECT_EQ(after, lighting);
+  }
+  EXPECT_TRUE(RgbNear(BackBufferPixel(640, 360), 0, 0));
+
+  CTexture texture;
+  ASSERT_TRUE(texture.Create(device, 2, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+  std::vector<D3DCOLOR> texels = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00};
+  D3DLOCKED_RECT locked;
+  ASSERT_EQ(texture.texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+  for (int y = 0; y < 2; ++y) std::memcpy(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch, &texels[y * 2], 8);
+  texture.texture->UnlockRect(0);
+  device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+  device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+  EXPECT_FALSE(graphics->DrawTexturedQuad(nullptr, texture, &world));
+  EXPECT_FALSE(graphics->DrawTexturedQuad(quad, texture, nullptr));
+  device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  EXPECT_TRUE(graphics->DrawTexturedQuad(quad, texture, &world));
+  DWORD lighting = 0;
+  device->GetRenderState(D3DRS_LIGHTING, &lighting);
+  EXPECT_EQ(lighting, (DWORD)TRUE);
+  // Texel (0, 0) at the quad's top-left corner, (1, 1) at its bottom right: v runs down.
+  const D3DXVECTOR3 topLeft = Project(D3DXVECTOR3(-0.5f, 0.5f, 0), view, projection);
+  const D3DXVECTOR3 bottomRight = Project(D3DXVECTOR3(0.5f, -0.5f, 0), view, projection);
+  EXPECT_TRUE(RgbNear(BackBufferPixel((int)topLeft.x, (int)topLeft.y), 0xFF0000, 2));
+  EXPECT_TRUE(RgbNear(BackBufferPixel((int)bottomRight.x, (int)topLeft.y), 0x00FF00, 2));
+  EXPECT_TRUE(RgbNear(BackBufferPixel((int)topLeft.x, (int)bottomRight.y), 0x0000FF, 2));
+  EXPECT_TRUE(RgbNear(BackBufferPixel((int)bottomRight.x, (int)bottomRight.y), 0xFFFF00, 2));
+}
+
+// The additive blend adds the source onto what is there.
+TEST_F(RenderTest, AdditiveBlendAdds)
+{
+  ClearBackBuffer(0xFF404040);
+  D3DXMATRIX view, projection;
+  SetCamera(device, &view, &projection);
+  device->SetRenderState(D3DRS_FOGENABLE, FALSE);
+  CTexture texture;
+  ASSERT_TRUE(texture.Create(device, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+  texture.Fill(0xFF808080);
+  const TexturedVertex quad[4] = {{-1, 1, 0, 0xFFFFFFFF, 0, 0}, {1, 1, 0, 0xFFFFFFFF, 1, 0},
+                                  {1, -1, 0, 0xFFFFFFFF, 1, 1}, {-1, -1, 0, 0xFFFFFFFF, 0, 1}};
+  D3DXMATRIX world;
+  D3DXMatrixIdentity(&world);
+  graphics->SetAdditiveBlend();
+  ASSERT_TRUE(graphics->DrawTexturedQuad(quad, texture, &world));
+  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  EXPECT_TRUE(RgbNear(BackBufferPixel(640, 360), 0xC0C0C0, 2));
+}
+
+// DrawScreenQuad covers exactly x..x+width, y..y+height with texel-to-pixel mapping.
+TEST_F(RenderTest, ScreenQuadIsPixelExact)
+{
+  CTexture texture;
+  ASSERT_TRUE(texture.Create(device, 2, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+  const std::vector<D3DCOLOR> texels = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+  D3DLOCKED_RECT locked;
+  ASSERT_EQ(texture.texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+  for (int y = 0; y < 2; ++y) std::memcpy(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch, &texels[y * 2], 8);
+  texture.texture->UnlockRect(0);
+  device->SetTexture(0, texture.texture);
+  graphics->DrawScreenQuad(30.0f, 40.0f, 2.0f, 2.0f);
+  EXPECT_TRUE(RgbNear(BackBufferPixel(30, 40), 0xFF0000, 1));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(31, 40), 0x00FF00, 1));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(30, 41), 0x0000FF, 1));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(31, 41), 0xFFFFFF, 1));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(29, 40), 0, 0));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(32, 41), 0, 0));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(30, 42), 0, 0));
+}
+
+// Off-screen target and back: SetRenderTarget resets the viewport to the target's size,
+// drawing goes to the target only, and the target, drawn as a sprite, keeps its top row
+// at the top.
+TEST_F(RenderTest, RenderTargetSwitchAndRestore)
+{
+  CTexture target, line;
+  ASSERT_TRUE(target.Create(device, 64, 32, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT));
+  ASSERT_TRUE(line.Create(device, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+  line.Fill(0xFFFFFFFF);
+
+  IDirect3DSurface9* saved = nullptr;
+  ASSERT_EQ(device->GetRenderTarget(0, &saved), D3D_OK);
+  EXPECT_EQ(saved, graphics->backBuffer);
+  ASSERT_EQ(device->SetRenderTarget(0, target.surface), D3D_OK);
+  D3DVIEWPORT9 viewport;
+  device->GetViewport(&viewport);
+  EXPECT_EQ(viewport.Width, 64u);
+  EXPECT_EQ(viewport.Height, 32u);
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF800000, 1.0f, 0);
+  graphics->sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  D3DXMATRIX identity;
+  D3DXMatrixIdentity(&identity);
+  graphics->DrawTexture(line, &identity, 0xFFFFFFFF);  // the target's top row
+  graphics->sprite->End();
+  ASSERT_EQ(device->SetRenderTarget(0, saved), D3D_OK);
+  saved->Release();
+  device->GetViewport(&viewport);
+  EXPECT_EQ(viewport.Width, 1280u);
+  EXPECT_EQ(viewport.Height, 720u);
+
+  const std::vector<D3DCOLOR> pixels = ReadSurface(target.surface);
+  ASSERT_EQ(pixels.size(), 64u * 32u);
+  EXPECT_TRUE(RgbNear(pixels[5], 0xFFFFFF, 0));
+  EXPECT_TRUE(RgbNear(pixels[64 * 31 + 5], 0x800000, 0));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(5, 0), 0, 0));  // the back buffer was not touched
+
+  graphics->sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  D3DXMATRIX at;
+  D3DXMatrixTranslation(&at, 200, 100, 0);
+  graphics->DrawTexture(target, &at, 0xFFFFFFFF);
+  graphics->sprite->End();
+  EXPECT_TRUE(RgbNear(BackBufferPixel(210, 100), 0xFFFFFF, 1));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(210, 101), 0x800000, 1));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(210, 131), 0x800000, 1));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(210, 132), 0, 0));
+  // A plain texture is no render target.
+  EXPECT_EQ(device->SetRenderTarget(0, line.surface), D3DERR_INVALIDCALL);
+}

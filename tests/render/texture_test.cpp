@@ -1,0 +1,178 @@
+// CTexture, CDepthBuffer and the texture cache: loading real files, exact sizes, the cache's
+// identity and its memory of failed loads, Fill, and reference counting.
+#include "render_fixture.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine/depth_buffer.h"
+
+using OstrelLibrary::CDepthBuffer;
+using OstrelLibrary::CTexture;
+
+namespace {
+
+// A 3 x 5 picture with a distinct colour per texel.
+std::vector<D3DCOLOR> OddPicture()
+{
+  std::vector<D3DCOLOR> pixels(15);
+  for (int i = 0; i < 15; ++i) pixels[i] = 0xFF000000 | (D3DCOLOR)(i * 16) << 16 | (D3DCOLOR)(255 - i * 16);
+  return pixels;
+}
+
+}  // namespace
+
+// A 3 x 5 TGA keeps its exact size, its texels and their order (row 0 at the top).
+TEST_F(RenderTest, LoadKeepsNonPowerOfTwoSizeAndTexels)
+{
+  const std::string path = TestScratchDir() + "/odd.tga";
+  ASSERT_TRUE(WriteTga(path, 3, 5, OddPicture()));
+  CTexture texture;
+  ASSERT_TRUE(texture.LoadFromFile(device, path));
+  EXPECT_EQ(texture.path, path);
+  EXPECT_EQ(texture.imageInfo.Width, 3u);
+  EXPECT_EQ(texture.imageInfo.Height, 5u);
+  EXPECT_EQ(texture.imageInfo.ImageFileFormat, D3DXIFF_TGA);
+  EXPECT_EQ(texture.sourceRect.left, 0);
+  EXPECT_EQ(texture.sourceRect.top, 0);
+  EXPECT_EQ(texture.sourceRect.right, 3);
+  EXPECT_EQ(texture.sourceRect.bottom, 5);
+  D3DSURFACE_DESC desc;
+  ASSERT_EQ(texture.surface->GetDesc(&desc), D3D_OK);
+  EXPECT_EQ(desc.Width, 3u);
+  EXPECT_EQ(desc.Height, 5u);
+  EXPECT_EQ(texture.texture->GetLevelCount(), 3u);  // 3x5, 1x2, 1x1
+  EXPECT_EQ(ReadSurface(texture.surface), OddPicture());
+}
+
+// Loaded through the sprite batcher, the odd-sized picture appears texel for pixel.
+TEST_F(RenderTest, LoadedPictureDrawsTexelForPixel)
+{
+  const std::string path = TestScratchDir() + "/odd_draw.tga";
+  ASSERT_TRUE(WriteTga(path, 3, 5, OddPicture()));
+  const std::shared_ptr<CTexture> texture = graphics->GetTexture(device, path);
+  ASSERT_NE(texture->texture, nullptr);
+  D3DXMATRIX at;
+  D3DXMatrixTranslation(&at, 500, 300, 0);
+  graphics->sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  graphics->DrawTexture(*texture, &at, 0xFFFFFFFF);
+  graphics->sprite->End();
+  const std::vector<D3DCOLOR> picture = OddPicture();
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 3; ++x) EXPECT_TRUE(RgbNear(BackBufferPixel(500 + x, 300 + y), picture[y * 3 + x], 1));
+}
+
+// The cache: one object per path string; other spellings of the same file are other keys;
+// a failed load is remembered and not retried even after the file appears.
+TEST_F(RenderTest, TextureCacheIdentityAndFailedLoads)
+{
+  const std::string dir = TestScratchDir();
+  ASSERT_TRUE(WriteTga(dir + "/cached.tga", 3, 5, OddPicture()));
+  const auto first = graphics->GetTexture(device, dir + "/cached.tga");
+  const auto again = graphics->GetTexture(device, dir + "/cached.tga");
+  const auto otherSpelling = graphics->GetTexture(device, dir + "//cached.tga");
+  EXPECT_EQ(first.get(), again.get());
+  EXPECT_NE(first.get(), otherSpelling.get());
+  EXPECT_NE(first->texture, nullptr);
+  EXPECT_NE(otherSpelling->texture, nullptr);
+
+  const std::string late = dir + "/late.tga";
+  const auto missing = graphics->GetTexture(device, late);
+  EXPECT_EQ(missing->texture, nullptr);
+  ASSERT_TRUE(WriteTga(late, 3, 5, OddPicture()));
+  const auto stillMissing = graphics->GetTexture(device, late);
+  EXPECT_EQ(stillMissing.get(), missing.get());
+  EXPECT_EQ(stillMissing->texture, nullptr);
+  EXPECT_EQ(graphics->textureCache.size(), 3u);
+
+  graphics->Finalize();
+  EXPECT_TRUE(graphics->textureCache.empty());
+  // A holder outside the cache keeps its texture (and through it the device) alive.
+  EXPECT_NE(first->texture, nullptr);
+  EXPECT_EQ(first->imageInfo.Width, 3u);
+}
+
+// Broken image files fail cleanly and leave the texture empty.
+TEST_F(RenderTest, BrokenFilesLeaveTheTextureEmpty)
+{
+  const std::string path = TestScratchDir() + "/broken.png";
+  {
+    std::ofstream file(path, std::ios::binary);
+    file << "\x89PNG\r\n\x1a\n this is not a picture";
+  }
+  CTexture texture;
+  EXPECT_FALSE(texture.LoadFromFile(device, path));
+  EXPECT_EQ(texture.texture, nullptr);
+  EXPECT_EQ(texture.surface, nullptr);
+  EXPECT_EQ(texture.sourceRect.right, 0);
+}
+
+// Fill of a 1 x 1 texture with 0xFFFFFFFF gives an opaque white texel; Create records
+// size, format and one level; Release empties everything.
+TEST_F(RenderTest, FillCreateAndRelease)
+{
+  CTexture texel;
+  ASSERT_TRUE(texel.Create(device, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+  EXPECT_EQ(texel.imageInfo.Width, 1u);
+  EXPECT_EQ(texel.imageInfo.Height, 1u);
+  EXPECT_EQ(texel.imageInfo.Format, D3DFMT_A8R8G8B8);
+  EXPECT_EQ(texel.imageInfo.MipLevels, 1u);
+  ASSERT_TRUE(texel.Fill(0xFFFFFFFF));
+  EXPECT_EQ(ReadSurface(texel.surface), std::vector<D3DCOLOR>{0xFFFFFFFF});
+
+  CTexture wide;
+  ASSERT_TRUE(wide.Create(device, 5, 3, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+  ASSERT_TRUE(wide.Fill(0x80123456));
+  EXPECT_EQ(ReadSurface(wide.surface), std::vector<D3DCOLOR>(15, 0x80123456));
+
+  wide.Release();
+  EXPECT_EQ(wide.texture, nullptr);
+  EXPECT_EQ(wide.surface, nullptr);
+  EXPECT_EQ(wide.device, nullptr);
+  EXPECT_EQ(wide.imageInfo.Width, 0u);
+  EXPECT_FALSE(wide.Fill(0xFFFFFFFF));
+
+  CTexture impossible;
+  EXPECT_FALSE(impossible.Create(device, 4, 4, 0, D3DFMT_D24S8, D3DPOOL_MANAGED));  // no texture format
+  EXPECT_EQ(impossible.texture, nullptr);
+}
+
+// Render-target formats the shaders use can be created and locked; float targets keep floats.
+TEST_F(RenderTest, RenderTargetFormats)
+{
+  CTexture shadow, scene, plain;
+  ASSERT_TRUE(shadow.Create(device, 64, 32, D3DUSAGE_RENDERTARGET, D3DFMT_R32F, D3DPOOL_DEFAULT));
+  ASSERT_TRUE(scene.Create(device, 16, 16, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT));
+  ASSERT_TRUE(plain.Create(device, 8, 8, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT));
+  EXPECT_EQ(shadow.imageInfo.Format, D3DFMT_R32F);
+
+  ASSERT_EQ(device->SetRenderTarget(0, shadow.surface), D3D_OK);
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF800000, 1.0f, 0);  // red 0x80 = 0.50196
+  device->SetRenderTarget(0, graphics->backBuffer);
+  D3DLOCKED_RECT locked;
+  ASSERT_EQ(shadow.texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+  EXPECT_EQ(locked.Pitch, 64 * 4);
+  EXPECT_NEAR(static_cast<const float*>(locked.pBits)[64 * 31 + 63], 128.0f / 255.0f, 1e-4);
+  shadow.texture->UnlockRect(0);
+
+  CDepthBuffer depth;
+  ASSERT_TRUE(depth.Create(device, 1024, 1024));
+  EXPECT_EQ(depth.desc.Width, 1024u);
+  EXPECT_EQ(depth.desc.Format, D3DFMT_D24S8);
+  EXPECT_EQ(device->SetDepthStencilSurface(depth.surface), D3D_OK);
+  EXPECT_EQ(device->SetDepthStencilSurface(graphics->depthBuffer), D3D_OK);
+}
+
+// Surfaces count on their texture: the texture lives while a surface is held.
+TEST_F(RenderTest, SurfacesKeepTheirTextureAlive)
+{
+  IDirect3DTexture9* texture = nullptr;
+  ASSERT_EQ(D3DXCreateTexture(device, 4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+  IDirect3DSurface9* surface = nullptr;
+  ASSERT_EQ(texture->GetSurfaceLevel(0, &surface), D3D_OK);
+  EXPECT_EQ(texture->Release(), 1u);  // the surface's reference remains
+  D3DSURFACE_DESC desc;
+  EXPECT_EQ(surface->GetDesc(&desc), D3D_OK);
+  EXPECT_EQ(desc.Width, 4u);
+  EXPECT_EQ(surface->Release(), 0u);
+}
