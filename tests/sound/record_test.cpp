@@ -28,18 +28,22 @@ namespace {
 const char* const kChildVariable = "SOLVERICA_SOUND_CHILD";  // the child's output folder
 const double kRate = 44100.0;
 
-// The recorded mix: interleaved float stereo frames.
+// The recorded mix, one float vector per channel in the file's order (stereo: left,
+// right; quad: front left, front right, back left, back right). `left` and `right`
+// are the first two.
 struct Recording {
+  std::vector<std::vector<float>> channels;
   std::vector<float> left;
   std::vector<float> right;
 };
 
-// Sum of squares of both channels over frames [from, to).
+// Sum of squares of every channel over frames [from, to).
 double Energy(const Recording& recording, size_t from, size_t to)
 {
   double sum = 0.0;
-  to = std::min(to, recording.left.size());
-  for (size_t i = from; i < to; ++i) sum += recording.left[i] * recording.left[i] + recording.right[i] * recording.right[i];
+  for (const std::vector<float>& channel : recording.channels) {
+    for (size_t i = from; i < std::min(to, channel.size()); ++i) sum += (double)channel[i] * channel[i];
+  }
   return sum;
 }
 
@@ -51,7 +55,7 @@ double ChannelEnergy(const std::vector<float>& channel)
   return sum;
 }
 
-// Reads OpenAL's recording (32-bit float stereo, plain or extensible) with our own
+// Reads OpenAL's recording (32-bit float, 44100 Hz, plain or extensible) with our own
 // RIFF reader; false when it is not such a file.
 bool ReadRecording(const std::string& path, Recording& out)
 {
@@ -63,7 +67,7 @@ bool ReadRecording(const std::string& path, Recording& out)
   chunk.ckid = mmioFOURCC('f', 'm', 't', ' ');
   WAVEFORMATEX format = {};
   if (mmioDescend(file, &riff, nullptr, 0) == 0 && mmioDescend(file, &chunk, &riff, MMIO_FINDCHUNK) == 0 &&
-      chunk.cksize >= 16 && mmioRead(file, (HPSTR)&format, 16) == 16 && format.nChannels == 2 &&
+      chunk.cksize >= 16 && mmioRead(file, (HPSTR)&format, 16) == 16 && format.nChannels >= 2 &&
       format.wBitsPerSample == 32 && format.nSamplesPerSec == 44100 && mmioAscend(file, &chunk, 0) == 0) {
     chunk = {};
     chunk.ckid = mmioFOURCC('d', 'a', 't', 'a');
@@ -71,10 +75,10 @@ bool ReadRecording(const std::string& path, Recording& out)
       std::vector<float> frames(chunk.cksize / sizeof(float));
       const LONG bytes = (LONG)(frames.size() * sizeof(float));
       read = mmioRead(file, (HPSTR)frames.data(), bytes) == bytes;
-      for (size_t i = 0; i + 1 < frames.size(); i += 2) {
-        out.left.push_back(frames[i]);
-        out.right.push_back(frames[i + 1]);
-      }
+      out.channels.assign(format.nChannels, std::vector<float>());
+      for (size_t i = 0; i < frames.size(); ++i) out.channels[i % format.nChannels].push_back(frames[i]);
+      out.left = out.channels[0];
+      out.right = out.channels[1];
     }
   }
   mmioClose(file, 0);
@@ -111,13 +115,14 @@ int RunChild(const std::string& testName, const std::string& drivers, const std:
   return WEXITSTATUS(status);
 }
 
-// Runs a child scenario recording into a fresh folder and reads what it recorded.
-Recording Record(const std::string& scenario)
+// Runs a child scenario recording into a fresh folder with the given speaker
+// layout and reads what it recorded.
+Recording Record(const std::string& scenario, const std::string& layout = "stereo")
 {
   Recording recording;
   const std::string folder = MakeTempDir();
   EXPECT_FALSE(folder.empty());
-  const std::string config = "[general]\nchannels = stereo\nsample-type = float32\nfrequency = 44100\n"
+  const std::string config = "[general]\nchannels = " + layout + "\nsample-type = float32\nfrequency = 44100\n"
                              "hrtf = false\noutput-limiter = false\ndither = false\n[wave]\nfile = " +
                              folder + "/recording.wav\n";
   EXPECT_TRUE(WriteFile(folder + "/alsoft.conf", config));
@@ -158,14 +163,18 @@ void Wait(int milliseconds)
 
 // Plays a positional tone `distance` units in front of (or `side` units to the
 // right of) a listener placed away from the origin.
-void PlayPositioned(const char* scenario, float side, float distance)
+// With `changeRolloff` the listener's rolloff factor changes while the sound exists
+// (it must reach sounds already loaded) and ends at the game's 0.05.
+void PlayPositioned(const char* scenario, float side, float distance, bool changeRolloff = false)
 {
   if (!ChildFolder()) GTEST_SKIP() << "run by the recording tests";
   InitSound(nullptr);
   ASSERT_NE(directSound, nullptr);
   {
+    if (changeRolloff) listener->SetRolloffFactor(1.0f, DS3D_IMMEDIATE);
     CSound sound;
     LoadTone(sound, 0.3, true);
+    if (changeRolloff) listener->SetRolloffFactor(0.05f, DS3D_IMMEDIATE);
     D3DXMATRIX at = {};
     at._11 = at._22 = at._33 = at._44 = 1.0f;
     at._41 = 10.0f;
@@ -210,7 +219,9 @@ TEST(SoundChild, Quieter)
 
 TEST(SoundChild, Near) { PlayPositioned("Near", 0.0f, 1.0f); }
 TEST(SoundChild, Far) { PlayPositioned("Far", 0.0f, 50.0f); }
+TEST(SoundChild, FarRolloffChanged) { PlayPositioned("FarRolloffChanged", 0.0f, 50.0f, true); }
 TEST(SoundChild, Right) { PlayPositioned("Right", 3.0f, 1.0f); }
+TEST(SoundChild, Behind) { PlayPositioned("Behind", 0.0f, -2.0f); }
 
 TEST(SoundChild, Loop)
 {
@@ -295,6 +306,8 @@ TEST(SoundRecording, FarSoundIsQuieterByTheDistanceModel)
   const double ratio = std::sqrt(far / near);
   std::printf("far/near amplitude ratio %.4f, model %.4f\n", ratio, expected);
   EXPECT_NEAR(ratio, expected, 0.03);
+  const double changed = std::sqrt(Energy(Record("FarRolloffChanged"), 0, SIZE_MAX) / near);
+  EXPECT_NEAR(changed, expected, 0.03) << "a rolloff change must reach sounds already loaded";
 }
 
 TEST(SoundRecording, PositiveXIsOnTheRight)
@@ -304,6 +317,17 @@ TEST(SoundRecording, PositiveXIsOnTheRight)
   const double right = ChannelEnergy(recording.right);
   ASSERT_GT(right, 0.0);
   EXPECT_GT(right, 2.0 * left);
+}
+
+TEST(SoundRecording, NegativeZIsBehindTheListener)
+{
+  // Four speakers tell front from back: DirectSound's listener faces +z by default.
+  const Recording recording = Record("Behind", "quad");
+  ASSERT_EQ(recording.channels.size(), 4u);
+  const double front = ChannelEnergy(recording.channels[0]) + ChannelEnergy(recording.channels[1]);
+  const double back = ChannelEnergy(recording.channels[2]) + ChannelEnergy(recording.channels[3]);
+  ASSERT_GT(back, 0.0);
+  EXPECT_GT(back, 2.0 * front);
 }
 
 TEST(SoundRecording, LoopKeepsPlayingPastItsLength)
