@@ -360,6 +360,35 @@ bool D3D9Device::BuildFixedProgram()
   }
   glUseProgram(fixedProgram);
   glUniform1i(glGetUniformLocation(fixedProgram, "u_texture"), 0);
+  // Looked up once: a draw sets some thirty of them.
+  uniforms.alphaArg1 = glGetUniformLocation(fixedProgram, "u_alphaArg1");
+  uniforms.alphaArg2 = glGetUniformLocation(fixedProgram, "u_alphaArg2");
+  uniforms.alphaFunc = glGetUniformLocation(fixedProgram, "u_alphaFunc");
+  uniforms.alphaOp = glGetUniformLocation(fixedProgram, "u_alphaOp");
+  uniforms.alphaRef = glGetUniformLocation(fixedProgram, "u_alphaRef");
+  uniforms.alphaTest = glGetUniformLocation(fixedProgram, "u_alphaTest");
+  uniforms.ambient = glGetUniformLocation(fixedProgram, "u_ambient");
+  uniforms.colourArg1 = glGetUniformLocation(fixedProgram, "u_colourArg1");
+  uniforms.colourArg2 = glGetUniformLocation(fixedProgram, "u_colourArg2");
+  uniforms.colourOp = glGetUniformLocation(fixedProgram, "u_colourOp");
+  uniforms.diffuseFromVertex = glGetUniformLocation(fixedProgram, "u_diffuseFromVertex");
+  uniforms.fog = glGetUniformLocation(fixedProgram, "u_fog");
+  uniforms.fogColour = glGetUniformLocation(fixedProgram, "u_fogColour");
+  uniforms.fogRange = glGetUniformLocation(fixedProgram, "u_fogRange");
+  uniforms.lightAmbient = glGetUniformLocation(fixedProgram, "u_lightAmbient");
+  uniforms.lightCount = glGetUniformLocation(fixedProgram, "u_lightCount");
+  uniforms.lightDiffuse = glGetUniformLocation(fixedProgram, "u_lightDiffuse");
+  uniforms.lightDirection = glGetUniformLocation(fixedProgram, "u_lightDirection");
+  uniforms.lighting = glGetUniformLocation(fixedProgram, "u_lighting");
+  uniforms.materialAmbient = glGetUniformLocation(fixedProgram, "u_materialAmbient");
+  uniforms.materialDiffuse = glGetUniformLocation(fixedProgram, "u_materialDiffuse");
+  uniforms.materialEmissive = glGetUniformLocation(fixedProgram, "u_materialEmissive");
+  uniforms.normalize = glGetUniformLocation(fixedProgram, "u_normalize");
+  uniforms.pretransformed = glGetUniformLocation(fixedProgram, "u_pretransformed");
+  uniforms.projection = glGetUniformLocation(fixedProgram, "u_projection");
+  uniforms.textured = glGetUniformLocation(fixedProgram, "u_textured");
+  uniforms.viewport = glGetUniformLocation(fixedProgram, "u_viewport");
+  uniforms.worldView = glGetUniformLocation(fixedProgram, "u_worldView");
   return true;
 }
 
@@ -888,18 +917,17 @@ HRESULT D3D9Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, 
     glVertexAttrib2f(3, 0.0f, 0.0f);
   }
 
-  const GLuint p = fixedProgram;
   const D3DMATRIX worldView = Multiply(world, view);
   // D3D's row-major matrices read as column-major are their transposes: M^T * v == v * M.
-  glUniformMatrix4fv(glGetUniformLocation(p, "u_worldView"), 1, GL_FALSE, &worldView._11);
-  glUniformMatrix4fv(glGetUniformLocation(p, "u_projection"), 1, GL_FALSE, &projection._11);
-  glUniform1i(glGetUniformLocation(p, "u_pretransformed"), pretransformed);
-  glUniform4f(glGetUniformLocation(p, "u_viewport"), (float)viewport.X, (float)viewport.Y, (float)viewport.Width,
+  glUniformMatrix4fv(uniforms.worldView, 1, GL_FALSE, &worldView._11);
+  glUniformMatrix4fv(uniforms.projection, 1, GL_FALSE, &projection._11);
+  glUniform1i(uniforms.pretransformed, pretransformed);
+  glUniform4f(uniforms.viewport, (float)viewport.X, (float)viewport.Y, (float)viewport.Width,
               (float)viewport.Height);
 
   // Lighting: directional lights only, up to four, in eye space.
   const bool lighting = renderStates[D3DRS_LIGHTING] && !pretransformed;
-  glUniform1i(glGetUniformLocation(p, "u_lighting"), lighting);
+  glUniform1i(uniforms.lighting, lighting);
   if (lighting) {
     float directions[12] = {}, diffuse[16] = {}, ambient[16] = {};
     int lightCount = 0;
@@ -919,16 +947,16 @@ HRESULT D3D9Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, 
     }
     float globalAmbient[4];
     ColourToFloats(renderStates[D3DRS_AMBIENT], globalAmbient);
-    glUniform1i(glGetUniformLocation(p, "u_lightCount"), lightCount);
-    glUniform3fv(glGetUniformLocation(p, "u_lightDirection"), 4, directions);
-    glUniform4fv(glGetUniformLocation(p, "u_lightDiffuse"), 4, diffuse);
-    glUniform4fv(glGetUniformLocation(p, "u_lightAmbient"), 4, ambient);
-    glUniform4fv(glGetUniformLocation(p, "u_ambient"), 1, globalAmbient);
-    glUniform1i(glGetUniformLocation(p, "u_normalize"), renderStates[D3DRS_NORMALIZENORMALS] != 0);
-    glUniform4fv(glGetUniformLocation(p, "u_materialDiffuse"), 1, &material.Diffuse.r);
-    glUniform4fv(glGetUniformLocation(p, "u_materialAmbient"), 1, &material.Ambient.r);
-    glUniform4fv(glGetUniformLocation(p, "u_materialEmissive"), 1, &material.Emissive.r);
-    glUniform1i(glGetUniformLocation(p, "u_diffuseFromVertex"),
+    glUniform1i(uniforms.lightCount, lightCount);
+    glUniform3fv(uniforms.lightDirection, 4, directions);
+    glUniform4fv(uniforms.lightDiffuse, 4, diffuse);
+    glUniform4fv(uniforms.lightAmbient, 4, ambient);
+    glUniform4fv(uniforms.ambient, 1, globalAmbient);
+    glUniform1i(uniforms.normalize, renderStates[D3DRS_NORMALIZENORMALS] != 0);
+    glUniform4fv(uniforms.materialDiffuse, 1, &material.Diffuse.r);
+    glUniform4fv(uniforms.materialAmbient, 1, &material.Ambient.r);
+    glUniform4fv(uniforms.materialEmissive, 1, &material.Emissive.r);
+    glUniform1i(uniforms.diffuseFromVertex,
                 hasColour && renderStates[D3DRS_COLORVERTEX] && renderStates[D3DRS_DIFFUSEMATERIALSOURCE] == 1);
   }
 
@@ -938,29 +966,29 @@ HRESULT D3D9Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, 
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, textured ? texture->name : 0);
   if (textured) ApplySamplerStates(0, texture);
-  glUniform1i(glGetUniformLocation(p, "u_textured"), textured);
+  glUniform1i(uniforms.textured, textured);
   const DWORD* stage = stageStates[0];
-  glUniform1i(glGetUniformLocation(p, "u_colourOp"), (GLint)stage[D3DTSS_COLOROP]);
-  glUniform1i(glGetUniformLocation(p, "u_colourArg1"), (GLint)stage[D3DTSS_COLORARG1]);
-  glUniform1i(glGetUniformLocation(p, "u_colourArg2"), (GLint)stage[D3DTSS_COLORARG2]);
-  glUniform1i(glGetUniformLocation(p, "u_alphaOp"), (GLint)stage[D3DTSS_ALPHAOP]);
-  glUniform1i(glGetUniformLocation(p, "u_alphaArg1"), (GLint)stage[D3DTSS_ALPHAARG1]);
-  glUniform1i(glGetUniformLocation(p, "u_alphaArg2"), (GLint)stage[D3DTSS_ALPHAARG2]);
+  glUniform1i(uniforms.colourOp, (GLint)stage[D3DTSS_COLOROP]);
+  glUniform1i(uniforms.colourArg1, (GLint)stage[D3DTSS_COLORARG1]);
+  glUniform1i(uniforms.colourArg2, (GLint)stage[D3DTSS_COLORARG2]);
+  glUniform1i(uniforms.alphaOp, (GLint)stage[D3DTSS_ALPHAOP]);
+  glUniform1i(uniforms.alphaArg1, (GLint)stage[D3DTSS_ALPHAARG1]);
+  glUniform1i(uniforms.alphaArg2, (GLint)stage[D3DTSS_ALPHAARG2]);
 
-  glUniform1i(glGetUniformLocation(p, "u_alphaTest"), renderStates[D3DRS_ALPHATESTENABLE] != 0);
-  glUniform1i(glGetUniformLocation(p, "u_alphaFunc"), (GLint)renderStates[D3DRS_ALPHAFUNC]);
-  glUniform1f(glGetUniformLocation(p, "u_alphaRef"), (float)(renderStates[D3DRS_ALPHAREF] & 0xff));
+  glUniform1i(uniforms.alphaTest, renderStates[D3DRS_ALPHATESTENABLE] != 0);
+  glUniform1i(uniforms.alphaFunc, (GLint)renderStates[D3DRS_ALPHAFUNC]);
+  glUniform1f(uniforms.alphaRef, (float)(renderStates[D3DRS_ALPHAREF] & 0xff));
 
   // Linear fog on eye depth; pre-transformed vertices are never fogged here.
   const bool fog = renderStates[D3DRS_FOGENABLE] && !pretransformed &&
                    (renderStates[D3DRS_FOGTABLEMODE] == D3DFOG_LINEAR ||
                     renderStates[D3DRS_FOGVERTEXMODE] == D3DFOG_LINEAR);
-  glUniform1i(glGetUniformLocation(p, "u_fog"), fog);
+  glUniform1i(uniforms.fog, fog);
   if (fog) {
     float fogColour[4];
     ColourToFloats(renderStates[D3DRS_FOGCOLOR], fogColour);
-    glUniform4fv(glGetUniformLocation(p, "u_fogColour"), 1, fogColour);
-    glUniform2f(glGetUniformLocation(p, "u_fogRange"), StateFloat(renderStates[D3DRS_FOGSTART]),
+    glUniform4fv(uniforms.fogColour, 1, fogColour);
+    glUniform2f(uniforms.fogRange, StateFloat(renderStates[D3DRS_FOGSTART]),
                 StateFloat(renderStates[D3DRS_FOGEND]));
   }
 

@@ -121,6 +121,38 @@ public:
   HRESULT UnlockRect(D3DCUBEMAP_FACES face, UINT level) override;
 };
 
+// Uniform locations of the fixed-function program.
+struct D3D9FixedUniforms {
+  GLint alphaArg1 = -1;
+  GLint alphaArg2 = -1;
+  GLint alphaFunc = -1;
+  GLint alphaOp = -1;
+  GLint alphaRef = -1;
+  GLint alphaTest = -1;
+  GLint ambient = -1;
+  GLint colourArg1 = -1;
+  GLint colourArg2 = -1;
+  GLint colourOp = -1;
+  GLint diffuseFromVertex = -1;
+  GLint fog = -1;
+  GLint fogColour = -1;
+  GLint fogRange = -1;
+  GLint lightAmbient = -1;
+  GLint lightCount = -1;
+  GLint lightDiffuse = -1;
+  GLint lightDirection = -1;
+  GLint lighting = -1;
+  GLint materialAmbient = -1;
+  GLint materialDiffuse = -1;
+  GLint materialEmissive = -1;
+  GLint normalize = -1;
+  GLint pretransformed = -1;
+  GLint projection = -1;
+  GLint textured = -1;
+  GLint viewport = -1;
+  GLint worldView = -1;
+};
+
 // The texture base behind a texture interface; null for null.
 D3D9TextureBase* D3D9GetTextureBase(IDirect3DBaseTexture9* texture);
 
@@ -218,5 +250,6 @@ private:
   GLuint vertexArray = 0;
   GLuint streamBuffer = 0;
   GLuint fixedProgram = 0;
+  D3D9FixedUniforms uniforms;
   bool inScene = false;
 };

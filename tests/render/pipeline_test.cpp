@@ -6,7 +6,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "d3d9_internal.h"
 #include "test_seam.h"
+#include "win32_internal.h"
+#include "win32_state.h"
 
 using OstrelLibrary::CTexture;
 using OstrelLibrary::TexturedVertex;
@@ -322,4 +325,49 @@ TEST_F(RenderTest, RenderTargetSwitchAndRestore)
   EXPECT_TRUE(RgbNear(BackBufferPixel(210, 132), 0, 0));
   // A plain texture is no render target.
   EXPECT_EQ(device->SetRenderTarget(0, line.surface), D3DERR_INVALIDCALL);
+}
+
+// Present scales the back buffer into the window keeping its aspect (letterbox or
+// pillarbox, centred), tells the window layer where it landed, and flips it right way up.
+TEST_F(RenderTest, PresentLetterboxesAndReportsTheMapping)
+{
+  const HWND window = graphics->presentParameters.hDeviceWindow;
+  SDL_Window* const sdlWindow = Win32GetSDLWindow(window);
+  ASSERT_NE(sdlWindow, nullptr);
+  struct Case {
+    int width, height, x, y, viewWidth, viewHeight;
+  };
+  const Case cases[] = {{1600, 1200, 0, 150, 1600, 900}, {2000, 720, 360, 0, 1280, 720}, {640, 360, 0, 0, 640, 360}};
+  // Top half red, bottom half blue: after the flip the window's top is red.
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+  const D3DRECT top = {0, 0, 1280, 360};
+  device->Clear(1, &top, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+  for (const Case& c : cases) {
+    SDL_SetWindowSize(sdlWindow, c.width, c.height);
+    int w = 0, h = 0;
+    SDL_GetWindowSize(sdlWindow, &w, &h);
+    if (w != c.width || h != c.height) GTEST_SKIP() << "the video driver would not resize the window";
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_TRUE(window->mapped);
+    EXPECT_EQ(window->backBufferWidth, 1280);
+    EXPECT_EQ(window->backBufferHeight, 720);
+    EXPECT_EQ(window->viewX, c.x) << c.width << "x" << c.height;
+    EXPECT_EQ(window->viewY, c.y) << c.width << "x" << c.height;
+    EXPECT_EQ(window->viewWidth, c.viewWidth);
+    EXPECT_EQ(window->viewHeight, c.viewHeight);
+  }
+  // The last present went to a 640 x 360 window; GL's row 0 is the window's bottom.
+  // Checked where the driver lets the front buffer be read back (llvmpipe does).
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glReadBuffer(GL_FRONT);
+  uint8_t bottom[4] = {}, topPixel[4] = {};
+  glReadPixels(320, 10, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, bottom);
+  glReadPixels(320, 350, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, topPixel);
+  if (glGetError() == GL_NO_ERROR && (bottom[0] | bottom[2] | topPixel[0] | topPixel[2]) != 0) {
+    EXPECT_GT(topPixel[0], 200);
+    EXPECT_LT(topPixel[2], 50);
+    EXPECT_GT(bottom[2], 200);
+    EXPECT_LT(bottom[0], 50);
+  }
+  SDL_SetWindowSize(sdlWindow, 1280, 720);
 }
