@@ -1,6 +1,6 @@
 // CSound on a silent OpenAL device: the playing flag, Restart, volume fades, the
 // formats a WAV may carry, and files that must leave the sound empty. Also the
-// DirectSound buffer behaviour CSound relies on (positions, locks, controls).
+// DirectSound buffer behaviour CSound relies on (positions and locks).
 #include "sound.h"
 #include "wav_bytes.h"
 
