@@ -400,6 +400,11 @@ void D3D9Device::Forget(const void* resource)
   if (renderTarget == resource) renderTarget = nullptr;
   if (depthStencil == resource) depthStencil = nullptr;
   if (implicitBackBuffer == resource) implicitBackBuffer = nullptr;
+  // A new surface may reuse the address: attach afresh next time.
+  if (attachedTarget == resource || attachedDepth == resource) {
+    attachedTarget = nullptr;
+    attachedDepth = nullptr;
+  }
 }
 
 // Size of render target 0 (0 x 0 without one).
@@ -409,18 +414,24 @@ void D3D9Device::GetTargetSize(UINT* width, UINT* height) const
   *height = renderTarget ? renderTarget->height : 0;
 }
 
-// Attaches the current colour and depth surfaces to the device's framebuffer.
+// Binds the device's framebuffer with the current colour and depth surfaces; attaching
+// (and Mesa's completeness check) happens only when the targets changed.
 bool D3D9Device::BindTargets()
 {
   if (!renderTarget || !renderTarget->container) return false;
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, renderTarget->ImageTarget(),
-                         renderTarget->container->name, (GLint)renderTarget->level);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                            depthStencil ? depthStencil->renderbuffer : 0);
+  if (renderTarget != attachedTarget || depthStencil != attachedDepth) {
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, renderTarget->ImageTarget(),
+                           renderTarget->container->name, (GLint)renderTarget->level);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                              depthStencil ? depthStencil->renderbuffer : 0);
+    attachedComplete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    attachedTarget = renderTarget;
+    attachedDepth = depthStencil;
+  }
   glViewport((GLint)viewport.X, (GLint)viewport.Y, (GLsizei)viewport.Width, (GLsizei)viewport.Height);
   glDepthRange(viewport.MinZ, viewport.MaxZ);
-  return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  return attachedComplete;
 }
 
 // Translates the stored states into GL. Front faces are D3D's clockwise ones, which the

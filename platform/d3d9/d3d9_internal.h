@@ -251,5 +251,8 @@ private:
   GLuint streamBuffer = 0;
   GLuint fixedProgram = 0;
   D3D9FixedUniforms uniforms;
+  const D3D9Surface* attachedTarget = nullptr;  // what the framebuffer holds now
+  const D3D9Surface* attachedDepth = nullptr;
+  bool attachedComplete = false;
   bool inScene = false;
 };
