@@ -14,6 +14,7 @@ namespace {
 class MmioTest : public ::testing::Test {
 protected:
   void SetUp() override { dir = MakeTempDir(); ASSERT_FALSE(dir.empty()); }
+  void TearDown() override { RemoveTempDir(dir); }
 
   // Writes `bytes` and opens them buffered (with a small buffer when asked).
   HMMIO Open(const std::string& bytes, LONG bufferSize = 0)

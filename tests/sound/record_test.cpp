@@ -129,6 +129,7 @@ Recording Record(const std::string& scenario, const std::string& layout = "stere
   EXPECT_EQ(RunChild("SoundChild." + scenario, "wave", folder), 0);
   EXPECT_EQ(ReadFile(folder + "/done"), scenario) << "the child scenario did not run to its end";
   EXPECT_TRUE(ReadRecording(folder + "/recording.wav", recording)) << "no readable recording";
+  RemoveTempDir(folder);
   return recording;
 }
 
@@ -349,6 +350,7 @@ TEST(SoundRecording, NoDeviceLeavesEverySoundSilent)
   ASSERT_TRUE(WriteFile(folder + "/alsoft.conf", ""));
   EXPECT_EQ(RunChild("SoundChild.NoDevice", "no-such-driver", folder), 0);
   EXPECT_EQ(ReadFile(folder + "/done"), "NoDevice");
+  RemoveTempDir(folder);
 }
 
 }  // namespace

@@ -35,7 +35,11 @@ protected:
     ASSERT_NE(listener, nullptr);
   }
 
-  void TearDown() override { UninitSound(); }
+  void TearDown() override
+  {
+    UninitSound();
+    RemoveTempDir(dir);
+  }
 
   // Writes `bytes` as a file in the test folder and returns its path.
   std::string Write(const std::string& name, const std::string& bytes)

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -102,6 +103,13 @@ inline std::string MakeTempDir()
   char pattern[] = "/tmp/solverica-sound-XXXXXX";
   const char* made = mkdtemp(pattern);
   return made ? std::string(made) : std::string();
+}
+
+// Removes a folder made by MakeTempDir with everything in it.
+inline void RemoveTempDir(const std::string& folder)
+{
+  std::error_code ignored;
+  if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
 }
 
 }  // namespace wavbytes

@@ -57,6 +57,12 @@ void Exercise(CSound& sound, size_t fileSize)
   sound.Stop();
 }
 
+// Removes this process's input file when the fuzzer exits.
+void RemoveInput()
+{
+  remove(inputPath.c_str());
+}
+
 }  // namespace
 
 // Opens the silent device once and picks this process's input file.
@@ -70,6 +76,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
   }
   const char* folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
   inputPath = std::string(folder) + "/solverica-wav-fuzz-" + std::to_string(getpid()) + ".wav";
+  atexit(RemoveInput);
   return 0;
 }
 
