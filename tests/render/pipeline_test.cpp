@@ -371,3 +371,37 @@ TEST_F(RenderTest, PresentLetterboxesAndReportsTheMapping)
   }
   SDL_SetWindowSize(sdlWindow, 1280, 720);
 }
+
+// Fixed-function lighting with normals: a face turned to the light gets diffuse plus
+// ambient, a face turned away only the ambient part.
+TEST_F(RenderTest, DirectionalLightingWithNormals)
+{
+  struct LitVertex {
+    float x, y, z, nx, ny, nz;
+    D3DCOLOR colour;
+  };
+  D3DXMATRIX view, projection;
+  SetCamera(device, &view, &projection);
+  device->SetRenderState(D3DRS_FOGENABLE, FALSE);
+  D3DLIGHT9 light = {};
+  light.Type = D3DLIGHT_DIRECTIONAL;
+  light.Diffuse = {0.5f, 0.5f, 0.5f, 0};
+  light.Ambient = {0.25f, 0.25f, 0.25f, 0};
+  light.Direction = {0, 0, 1};  // shining away from the camera, onto faces that look at it
+  device->SetLight(0, &light);
+  D3DMATERIAL9 material = {};
+  material.Ambient = {1, 1, 1, 1};
+  device->SetMaterial(&material);
+  device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE);
+  device->SetTexture(0, nullptr);
+  for (const float nz : {-1.0f, 1.0f}) {
+    ClearBackBuffer(0xFF000000);
+    const LitVertex triangle[3] = {{0, 1, 0, 0, 0, nz, 0xFFFF0000}, {1, -1, 0, 0, 0, nz, 0xFFFF0000},
+                                   {-1, -1, 0, 0, 0, nz, 0xFFFF0000}};
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, sizeof(LitVertex)), D3D_OK);
+    // Red vertex colour is the diffuse material: red = 0.25 ambient + 0.5 diffuse when lit.
+    const D3DCOLOR c = BackBufferPixel(640, 360);
+    EXPECT_NEAR(ChannelR(c), nz < 0 ? 191 : 64, 3) << "normal z " << nz;
+    EXPECT_NEAR(ChannelG(c), 64, 3);
+  }
+}

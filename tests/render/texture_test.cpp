@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <stb/stb_image_write.h>
+
 #include "engine/depth_buffer.h"
 
 using OstrelLibrary::CDepthBuffer;
@@ -175,4 +177,60 @@ TEST_F(RenderTest, SurfacesKeepTheirTextureAlive)
   EXPECT_EQ(surface->GetDesc(&desc), D3D_OK);
   EXPECT_EQ(desc.Width, 4u);
   EXPECT_EQ(surface->Release(), 0u);
+}
+
+// PNG, BMP and JPEG load through the same path: exact texels for the lossless ones, close
+// ones for JPEG, and the file's own format reported.
+TEST_F(RenderTest, LoadsPngBmpAndJpeg)
+{
+  const std::string dir = TestScratchDir();
+  std::vector<uint8_t> rgba(15 * 4), rgb(15 * 3);
+  const std::vector<D3DCOLOR> picture = OddPicture();
+  for (int i = 0; i < 15; ++i) {
+    rgba[i * 4 + 0] = rgb[i * 3 + 0] = (uint8_t)ChannelR(picture[i]);
+    rgba[i * 4 + 1] = rgb[i * 3 + 1] = (uint8_t)ChannelG(picture[i]);
+    rgba[i * 4 + 2] = rgb[i * 3 + 2] = (uint8_t)ChannelB(picture[i]);
+    rgba[i * 4 + 3] = (uint8_t)(i * 17);
+  }
+  ASSERT_TRUE(stbi_write_png((dir + "/p.png").c_str(), 3, 5, 4, rgba.data(), 12));
+  ASSERT_TRUE(stbi_write_bmp((dir + "/p.bmp").c_str(), 3, 5, 3, rgb.data()));
+  ASSERT_TRUE(stbi_write_jpg((dir + "/p.jpg").c_str(), 3, 5, 3, rgb.data(), 100));
+
+  CTexture png, bmp, jpg;
+  ASSERT_TRUE(png.LoadFromFile(device, dir + "/p.png"));
+  ASSERT_TRUE(bmp.LoadFromFile(device, dir + "/p.bmp"));
+  ASSERT_TRUE(jpg.LoadFromFile(device, dir + "/p.jpg"));
+  EXPECT_EQ(png.imageInfo.ImageFileFormat, D3DXIFF_PNG);
+  EXPECT_EQ(png.imageInfo.Format, D3DFMT_A8R8G8B8);
+  EXPECT_EQ(bmp.imageInfo.ImageFileFormat, D3DXIFF_BMP);
+  EXPECT_EQ(bmp.imageInfo.Format, D3DFMT_X8R8G8B8);
+  EXPECT_EQ(jpg.imageInfo.ImageFileFormat, D3DXIFF_JPG);
+  const std::vector<D3DCOLOR> fromPng = ReadSurface(png.surface), fromBmp = ReadSurface(bmp.surface),
+                              fromJpg = ReadSurface(jpg.surface);
+  ASSERT_EQ(fromPng.size(), 15u);
+  ASSERT_EQ(fromJpg.size(), 15u);
+  for (int i = 0; i < 15; ++i) {
+    EXPECT_EQ(fromPng[i], (picture[i] & 0x00FFFFFF) | (D3DCOLOR)(i * 17) << 24);
+    EXPECT_EQ(fromBmp[i], picture[i]);
+    EXPECT_TRUE(RgbNear(fromJpg[i], picture[i], 48)) << i;  // tiny JPEGs smear colour
+  }
+}
+
+// The short loader rounds sides up to powers of two (3 x 5 becomes 4 x 8), resampling.
+TEST_F(RenderTest, DefaultSizeRoundsUpToPowersOfTwo)
+{
+  const std::string path = TestScratchDir() + "/round.tga";
+  ASSERT_TRUE(WriteTga(path, 3, 5, std::vector<D3DCOLOR>(15, 0xFF336699)));
+  IDirect3DTexture9* texture = nullptr;
+  ASSERT_EQ(D3DXCreateTextureFromFileA(device, path.c_str(), &texture), D3D_OK);
+  D3DSURFACE_DESC desc;
+  texture->GetLevelDesc(0, &desc);
+  EXPECT_EQ(desc.Width, 4u);
+  EXPECT_EQ(desc.Height, 8u);
+  EXPECT_EQ(texture->GetLevelCount(), 4u);
+  IDirect3DSurface9* surface = nullptr;
+  texture->GetSurfaceLevel(0, &surface);
+  for (const D3DCOLOR c : ReadSurface(surface)) EXPECT_EQ(c, 0xFF336699u);
+  surface->Release();
+  texture->Release();
 }
