@@ -405,3 +405,33 @@ TEST_F(RenderTest, DirectionalLightingWithNormals)
     EXPECT_NEAR(ChannelG(c), 64, 3);
   }
 }
+
+// Full screen keeps the requested 1280 x 720 back buffer and scales it to the display.
+TEST_F(RenderTest, FullScreenKeepsTheBackBufferSize)
+{
+  const HWND window = graphics->presentParameters.hDeviceWindow;
+  SDL_Window* const sdlWindow = Win32GetSDLWindow(window);
+  graphics->Finalize();
+  ASSERT_TRUE(graphics->Init(window, 1280, 720, true));
+  device = graphics->device;
+  EXPECT_FALSE(graphics->presentParameters.Windowed);
+  EXPECT_EQ(graphics->presentParameters.BackBufferWidth, 1280u);
+  EXPECT_EQ(graphics->presentParameters.BackBufferHeight, 720u);
+  D3DSURFACE_DESC desc;
+  graphics->backBuffer->GetDesc(&desc);
+  EXPECT_EQ(desc.Width, 1280u);
+  EXPECT_EQ(desc.Height, 720u);
+  EXPECT_NE(SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+  ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  int width = 0, height = 0;
+  SDL_GetWindowSize(sdlWindow, &width, &height);
+  // Whatever size the display gave the window, the picture keeps 16:9 and is centred.
+  EXPECT_EQ(window->backBufferWidth, 1280);
+  EXPECT_NEAR((double)window->viewWidth / window->viewHeight, 16.0 / 9.0, 0.01);
+  EXPECT_NEAR(window->viewX * 2 + window->viewWidth, width, 1);
+  EXPECT_NEAR(window->viewY * 2 + window->viewHeight, height, 1);
+  std::printf("full screen: window %d x %d, picture %d x %d at (%d, %d)\n", width, height, window->viewWidth,
+              window->viewHeight, window->viewX, window->viewY);
+  SDL_SetWindowFullscreen(sdlWindow, 0);
+  SDL_SetWindowSize(sdlWindow, 1280, 720);
+}
