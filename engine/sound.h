@@ -23,6 +23,9 @@ void InitSound(HWND window);
 // the process ends); tests use it to close the device and finish a recording.
 void UninitSound();
 
+// One sound: a whole WAV file in one static buffer, owned by exactly one holder.
+// `playing` is set by the play operations and cleared by Stop and Restart only; it
+// does not follow the buffer, so a finished one-shot still counts as playing.
 class CSound {
 public:
   CSound() = default;
@@ -54,6 +57,7 @@ public:
   LONG pan = 0;
 
 private:
+  // The load shared by Load and Load3D.
   void LoadFile(const char* path, int positional);
 };
 

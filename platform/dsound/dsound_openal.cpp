@@ -46,6 +46,7 @@ struct SoundDevice {
   float rolloff = DS3D_DEFAULTROLLOFFFACTOR;   // the listener's, given to every positioned source
   std::vector<CSecondaryBuffer*> positioned;  // sources that follow the rolloff factor
 
+  // Closes the device once the DirectSound object and every buffer are gone.
   ~SoundDevice()
   {
     if (alcGetCurrentContext() == context) alcMakeContextCurrent(nullptr);
@@ -149,6 +150,7 @@ public:
   // False when OpenAL could not give a source or buffer (the creation then fails).
   bool Created() const { return created; }
 
+  // Defined below C3DBuffer, which it hands out.
   HRESULT QueryInterface(REFIID riid, void** object) override;
 
   // Current play position in bytes; the write cursor is reported at the same place.
@@ -345,6 +347,7 @@ public:
   bool Has3D() const { return (flags & DSBCAPS_CTRL3D) != 0; }
 
 private:
+  // Gives the source and buffer back to OpenAL.
   ~CSecondaryBuffer() override
   {
     device->MakeCurrent();
@@ -358,6 +361,7 @@ private:
     if (alBuffer) alDeleteBuffers(1, &alBuffer);
   }
 
+  // The stored wave format.
   const WAVEFORMATEX* Format() const { return (const WAVEFORMATEX*)format.data(); }
 
   // AL_INITIAL, AL_PLAYING, AL_PAUSED or AL_STOPPED.
@@ -458,6 +462,7 @@ void SoundDevice::SetRolloff(float factor)
 // The 3D interface of a secondary buffer; keeps the buffer alive while held.
 class C3DBuffer final : public IDirectSound3DBuffer {
 public:
+  // Holds a reference on its buffer.
   explicit C3DBuffer(CSecondaryBuffer* owner) : buffer(owner) { buffer->AddRef(); }
 
   // Answers for itself and hands anything else to its buffer.
@@ -482,6 +487,7 @@ public:
   HRESULT SetMode(DWORD mode, DWORD) override { return buffer->Set3DMode(mode); }
 
 private:
+  // Lets go of the buffer.
   ~C3DBuffer() override { buffer->Release(); }
 
   CSecondaryBuffer* const buffer;
@@ -510,6 +516,7 @@ HRESULT CSecondaryBuffer::QueryInterface(REFIID riid, void** object)
 // reported (OpenAL Soft chooses the real output format itself).
 class CPrimaryBuffer final : public IDirectSoundBuffer {
 public:
+  // Starts with DirectSound's default primary format, 8-bit stereo at 22050 Hz.
   CPrimaryBuffer(std::shared_ptr<SoundDevice> soundDevice, DWORD bufferFlags)
     : device(std::move(soundDevice)), flags(bufferFlags)
   {
@@ -517,6 +524,7 @@ public:
     format = CopyFormat(&initial);
   }
 
+  // Defined below CListener, which it hands out.
   HRESULT QueryInterface(REFIID riid, void** object) override;
 
   // The mix has no position the game can read.
@@ -621,6 +629,7 @@ public:
   // Never lost.
   HRESULT Restore() override { return DS_OK; }
 
+  // The device the listener talks to.
   const std::shared_ptr<SoundDevice>& Device() const { return device; }
 
 private:
@@ -637,6 +646,7 @@ private:
 // The listener of a primary buffer; OpenAL's listener with z negated.
 class CListener final : public IDirectSound3DListener {
 public:
+  // Holds a reference on the primary buffer.
   explicit CListener(CPrimaryBuffer* owner) : primary(owner) { primary->AddRef(); }
 
   // Answers for itself and hands anything else to the primary buffer.
@@ -688,6 +698,7 @@ public:
   HRESULT CommitDeferredSettings() override { return DS_OK; }
 
 private:
+  // Lets go of the primary buffer.
   ~CListener() override { primary->Release(); }
 
   CPrimaryBuffer* const primary;
@@ -713,8 +724,10 @@ HRESULT CPrimaryBuffer::QueryInterface(REFIID riid, void** object)
 
 // ---- the device -----------------------------------------------------------------
 
+// The device object: creates buffers; the primary buffer is made once and shared.
 class CDirectSound final : public IDirectSound8 {
 public:
+  // Takes the opened OpenAL device.
   explicit CDirectSound(std::shared_ptr<SoundDevice> soundDevice) : device(std::move(soundDevice)) {}
 
   // Creates the primary buffer (one per device, handed out again on later calls) or a
@@ -756,6 +769,7 @@ public:
   }
 
 private:
+  // Lets go of the primary buffer; buffers still held keep the OpenAL device open.
   ~CDirectSound() override
   {
     if (primary) primary->Release();
