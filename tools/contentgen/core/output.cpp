@@ -15,6 +15,8 @@ int writtenFiles = 0;
 
 bool ReadFile(const std::string& path, std::vector<uint8_t>* bytes)
 {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -1,0 +1,34 @@
+// Image file output: PNG through stb_image_write, the cube map as an uncompressed
+// A8R8G8B8 DDS cube texture, and normal maps made from height fields.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "image/canvas.h"
+
+namespace contentgen {
+
+// PNG bytes of the canvas (RGBA, 8 bits per channel).
+std::vector<uint8_t> EncodePng(const CCanvas& canvas);
+// Encodes and writes a PNG atomically.
+bool WritePng(const CCanvas& canvas, const std::string& path, std::string* error);
+
+// DDS cube texture from six square faces in Direct3D's order +X, -X, +Y, -Y, +Z, -Z;
+// empty when the faces are not six squares of one size.
+std::vector<uint8_t> EncodeCubeDds(const std::vector<CCanvas>& faces);
+
+// The view direction of texel centre (u, v in -1..1, v down) of cube face 0..5.
+void CubeFaceDirection(int face, float u, float v, float* x, float* y, float* z);
+
+// The level a flat surface has in red and green of the game's normal maps: the toon
+// shader's default normal texel is 0xB0B0FF, so 0xB0 / 255 means "no tilt".
+const float kNormalMapFlat = 176.0f / 255.0f;
+
+// Tangent-space normal map from the red channel of a height canvas (wrapping at the
+// borders): red = flat + x / 2 with x along +u, green = flat + y / 2 with y up the
+// picture (along -v), blue = z. flat is kNormalMapFlat for material normal maps.
+CCanvas HeightToNormalMap(const CCanvas& height, float strength, float flat);
+
+}  // namespace contentgen
