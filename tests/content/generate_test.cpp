@@ -1,0 +1,211 @@
+// The generator as a whole: it writes every file the game names, the player meshes
+// fit the body-part frames the game places them in, a second run changes nothing,
+// and a broken source fails with a message naming it.
+#include <gtest/gtest.h>
+
+#include <stb_image.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "art/generate.h"
+#include "art/palette.h"
+#include "core/output.h"
+#include "mesh/vec.h"
+#include "x_reader.h"
+
+using namespace contentgen;
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kRes = fs::temp_directory_path() / "contentgen_generate_test" / "res";
+
+// Runs the generator once for all tests of the suite.
+class GeneratedTree : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite()
+  {
+    fs::remove_all(kRes);
+    GenerateOptions options{CONTENT_TEST_SOURCE_DIR, kRes.string(), CONTENT_TEST_FONT};
+    generated = GenerateAll(options, &generateError);
+  }
+
+  // Parsed mesh under res/, failing the test when it does not parse.
+  static contenttest::ParsedX Mesh(const std::string& relative)
+  {
+    contenttest::ParsedX parsed;
+    std::string error;
+    EXPECT_TRUE(contenttest::ParseXFile((kRes / relative).string(), &parsed, &error)) << relative << ": " << error;
+    return parsed;
+  }
+
+  // Bounds of positions after a transform.
+  static void Bounds(const contenttest::ParsedX& mesh, const Transform& t, Vec3* low, Vec3* high)
+  {
+    *low = {1e9f, 1e9f, 1e9f};
+    *high = {-1e9f, -1e9f, -1e9f};
+    for (const Vec3 p0 : mesh.positions) {
+      const Vec3 p = t.Point(p0);
+      *low = {std::min(low->x, p.x), std::min(low->y, p.y), std::min(low->z, p.z)};
+      *high = {std::max(high->x, p.x), std::max(high->y, p.y), std::max(high->z, p.z)};
+    }
+  }
+
+  static bool generated;
+  static std::string generateError;
+};
+
+bool GeneratedTree::generated = false;
+std::string GeneratedTree::generateError;
+
+}  // namespace
+
+TEST_F(GeneratedTree, WritesEveryFileTheGameNames)
+{
+  ASSERT_TRUE(generated) << generateError;
+  const char* files[] = {"shader/toon.png", "shader/real.png", "shader/cube_map.dds", "shader/puddle_wave.png",
+                         "icon.png", "game/player/player_arm.x", "game/player/player_left_foot.x",
+                         "game/player/player_right_foot.x", "game/player/player_head.x",
+                         "game/player/player_default_eye.x", "game/player/player_glee_eye.x",
+                         "game/player/player_body.x", "test/floor.x", "test/wall.x", "test/step.x", "test/box.x",
+                         "test/map.x", "test/depth_map.x"};
+  for (const char* file : files) EXPECT_TRUE(fs::exists(kRes / file)) << file;
+  for (const auto& entry : fs::recursive_directory_iterator(kRes)) {
+    EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+  }
+}
+
+TEST_F(GeneratedTree, EveryMeshParsesAndItsTexturesExist)
+{
+  ASSERT_TRUE(generated) << generateError;
+  for (const auto& entry : fs::recursive_directory_iterator(kRes)) {
+    if (entry.path().extension() != ".x") continue;
+    SCOPED_TRACE(entry.path().string());
+    const contenttest::ParsedX mesh = Mesh(fs::relative(entry.path(), kRes).string());
+    EXPECT_LE(mesh.positions.size(), 65535u);
+    EXPECT_EQ(mesh.normals.size(), mesh.positions.size());
+    EXPECT_EQ(mesh.uvs.size(), mesh.positions.size());
+    for (const Material& m : mesh.materials) {
+      if (m.textureFile.empty()) continue;
+      EXPECT_TRUE(fs::exists(entry.path().parent_path() / m.textureFile)) << m.textureFile;
+    }
+  }
+}
+
+TEST_F(GeneratedTree, ShaderPicturesHaveTheirShapes)
+{
+  ASSERT_TRUE(generated) << generateError;
+  int w = 0, h = 0, n = 0;
+  for (const char* ramp : {"shader/toon.png", "shader/real.png"}) {
+    uint8_t* pixels = stbi_load((kRes / ramp).string().c_str(), &w, &h, &n, 4);
+    ASSERT_NE(pixels, nullptr) << ramp;
+    EXPECT_EQ(w, 256);
+    // Darker where the surface faces away from the light, never darker towards it.
+    int previous = 0;
+    for (int x = 0; x < w; ++x) {
+      const int sum = pixels[x * 4] + pixels[x * 4 + 1] + pixels[x * 4 + 2];
+      EXPECT_GE(sum, previous) << ramp << " at " << x;
+      previous = sum;
+    }
+    EXPECT_LT(pixels[0] + pixels[1] + pixels[2], (pixels[(w - 1) * 4] + pixels[(w - 1) * 4 + 1]) * 3 / 2);
+    stbi_image_free(pixels);
+  }
+  std::vector<uint8_t> dds;
+  ASSERT_TRUE(ReadFile((kRes / "shader/cube_map.dds").string(), &dds));
+  EXPECT_EQ(dds.size(), 128u + 6u * 256 * 256 * 4);
+  uint8_t* icon = stbi_load((kRes / "icon.png").string().c_str(), &w, &h, &n, 4);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(w, 64);
+  EXPECT_EQ(h, 64);
+  stbi_image_free(icon);
+}
+
+TEST_F(GeneratedTree, PlayerPartsFitTheirFrames)
+{
+  ASSERT_TRUE(generated) << generateError;
+  Vec3 low, high;
+  // Body in the player's frame: above the feet, below the head origin.
+  Bounds(Mesh("game/player/player_body.x"), Transform(), &low, &high);
+  EXPECT_GT(low.y, 0.1f);
+  EXPECT_LT(high.y, 1.0f);
+  EXPECT_LT(high.x, 0.35f);  // the shoulders at +-0.35 are outside the torso
+  // Head at (0, 1, 0): the whole character stands about 1.6 high.
+  Bounds(Mesh("game/player/player_head.x"), Translation(0, 1, 0), &low, &high);
+  EXPECT_NEAR(high.y, 1.6f, 0.1f);
+  EXPECT_LT(low.y, 0.95f);  // reaches down to the collar, no gap at the neck
+  // Eyes in front of the face.
+  Bounds(Mesh("game/player/player_default_eye.x"), Transform(), &low, &high);
+  EXPECT_GT(low.z, 0.25f);
+  EXPECT_LT(high.x, 0.25f);
+  EXPECT_GT(low.x, -0.25f);
+  // Arm hanging: rotation 90 about x, then the shoulder at (0.35, 0.8, 0).
+  const contenttest::ParsedX arm = Mesh("game/player/player_arm.x");
+  Bounds(arm, Combine(RotationX(90), Translation(0.35f, 0.8f, 0)), &low, &high);
+  EXPECT_GT(low.y, 0.15f);   // the hand hangs above the ground
+  EXPECT_LT(low.y, 0.45f);   // and well below the shoulder
+  EXPECT_NEAR(high.y, 0.9f, 0.05f);
+  EXPECT_NEAR(low.x + high.x, 0.7f, 0.01f);  // symmetric about the shoulder: one mesh serves both arms
+  // Raised straight up (the orb pose): the hand reaches well above the shoulder.
+  Bounds(arm, Combine(RotationX(-90), Translation(0.35f, 0.8f, 0)), &low, &high);
+  EXPECT_GT(high.y, 1.2f);
+  // The hand is the emissive material.
+  ASSERT_EQ(arm.materials.size(), 2u);
+  EXPECT_GT(arm.materials[1].emissive.r, 0);
+  EXPECT_EQ(arm.materials[0].emissive.r, 0);
+  // Feet stand on the ground on their own side.
+  Bounds(Mesh("game/player/player_left_foot.x"), Transform(), &low, &high);
+  EXPECT_NEAR(low.y, 0, 1e-4);
+  EXPECT_LT(high.x, 0);
+  EXPECT_GT(high.z, 0.15f);  // toes forward
+  Bounds(Mesh("game/player/player_right_foot.x"), Transform(), &low, &high);
+  EXPECT_GT(low.x, 0);
+}
+
+TEST_F(GeneratedTree, SecondRunChangesNoFile)
+{
+  ASSERT_TRUE(generated) << generateError;
+  const int before = WrittenFileCount();
+  std::string error;
+  GenerateOptions options{CONTENT_TEST_SOURCE_DIR, kRes.string(), CONTENT_TEST_FONT};
+  ASSERT_TRUE(GenerateAll(options, &error)) << error;
+  EXPECT_EQ(WrittenFileCount(), before) << "output is not deterministic";
+}
+
+TEST(ContentSources, BadPaletteFailsNamingFileAndLine)
+{
+  CPalette palette;
+  std::string error;
+  EXPECT_FALSE(palette.Parse("sky #123456\nrobe #12345G\n", "content/palette.txt", &error));
+  EXPECT_EQ(error.rfind("content/palette.txt:2: ", 0), 0u) << error;
+  EXPECT_NE(error.find("#12345G"), std::string::npos);
+  EXPECT_FALSE(palette.Parse("sky #123456\nsky #654321\n", "p.txt", &error));
+  EXPECT_NE(error.find("p.txt:2: colour 'sky' is defined twice"), std::string::npos) << error;
+  EXPECT_FALSE(palette.Parse("sky\n", "p.txt", &error));
+  EXPECT_NE(error.find("p.txt:1:"), std::string::npos);
+  ASSERT_TRUE(palette.Parse("# comment\n\nsky #123456  # blue\nglass #10203040\n", "p.txt", &error)) << error;
+  EXPECT_NEAR(palette.Get("glass").a, 0x40 / 255.0f, 1e-6);
+  EXPECT_TRUE(palette.CheckLookups(&error));
+  palette.Get("nothing");
+  EXPECT_FALSE(palette.CheckLookups(&error));
+  EXPECT_EQ(error, "p.txt: no colour named 'nothing'");
+}
+
+TEST(ContentSources, GeneratorFailsOnABrokenSourceAndWritesNothing)
+{
+  const fs::path root = fs::temp_directory_path() / "contentgen_bad_source";
+  fs::remove_all(root);
+  fs::create_directories(root / "content");
+  std::ofstream(root / "content" / "palette.txt") << "robe #7d5fd0\nsky blue\n";
+  std::string error;
+  GenerateOptions options{(root / "content").string(), (root / "res").string(), CONTENT_TEST_FONT};
+  EXPECT_FALSE(GenerateAll(options, &error));
+  EXPECT_NE(error.find("palette.txt:2:"), std::string::npos) << error;
+  EXPECT_FALSE(fs::exists(root / "res"));
+
+  // A palette that parses but lacks a colour the pictures use is named too.
+  std::ofstream(root / "content" / "palette.txt") << "robe #7d5fd0\n";
+  EXPECT_FALSE(GenerateAll(options, &error));
+  EXPECT_NE(error.find("palette.txt: no colour named"), std::string::npos) << error;
+}
