@@ -899,7 +899,7 @@ HRESULT D3D9Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, 
 
   if (!BindTargets()) return D3DERR_INVALIDCALL;
   ApplyRenderStates();
-  glUseProgram(fixedProgram);
+  glUseProgram(effectProgram ? effectProgram : fixedProgram);
   glBindVertexArray(vertexArray);
   glBindBuffer(GL_ARRAY_BUFFER, streamBuffer);
   glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)count * stride, vertices, GL_STREAM_DRAW);
@@ -926,6 +926,13 @@ HRESULT D3D9Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, 
   } else {
     glDisableVertexAttribArray(3);
     glVertexAttrib2f(3, 0.0f, 0.0f);
+  }
+
+  // An effect pass brings its own uniforms and textures.
+  if (effectProgram) {
+    glDrawArrays(mode, 0, (GLsizei)count);
+    glBindVertexArray(0);
+    return D3D_OK;
   }
 
   const D3DMATRIX worldView = Multiply(world, view);

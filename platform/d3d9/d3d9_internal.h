@@ -219,6 +219,12 @@ public:
   GLuint StreamVertexArray() const { return vertexArray; }
   GLuint StreamBuffer() const { return streamBuffer; }
 
+  // While an effect pass is active, its program replaces the fixed-function one in
+  // DrawPrimitiveUP. Vertices arrive at attribute 0 position (vec3; vec4 x, y, z, rhw for
+  // XYZRHW), 1 normal, 2 colour (D3DCOLOR as normalised RGBA), 3 texture coordinate 0;
+  // uniforms and textures are the effect's own. 0 = fixed function.
+  GLuint effectProgram = 0;
+
   HWND window;
   SDL_Window* sdlWindow;
   void* glContext;

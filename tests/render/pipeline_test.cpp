@@ -435,3 +435,49 @@ TEST_F(RenderTest, FullScreenKeepsTheBackBufferSize)
   SDL_SetWindowFullscreen(sdlWindow, 0);
   SDL_SetWindowSize(sdlWindow, 1280, 720);
 }
+
+// An effect's program can take over DrawPrimitiveUP (as the blur passes do with
+// DrawScreenQuad): the vertices reach its attributes and the device's blend state applies.
+TEST_F(RenderTest, EffectProgramDrawsTheScreenQuad)
+{
+  const std::string vertexSource = std::string("#version 330 core\n") + D3D9ClipToGLSource +
+                                   "layout(location = 0) in vec4 a_position;\n"
+                                   "layout(location = 3) in vec2 a_uv;\n"
+                                   "out vec2 v_uv;\n"
+                                   "void main() {\n"
+                                   "  v_uv = a_uv;\n"
+                                   "  vec2 ndc = vec2(a_position.x / 640.0 - 1.0, 1.0 - a_position.y / 360.0);\n"
+                                   "  gl_Position = D3D9ClipToGL(vec4(ndc, 0.0, 1.0));\n"
+                                   "}\n";
+  const char* fragmentSource = "#version 330 core\n"
+                               "in vec2 v_uv;\n"
+                               "out vec4 colour;\n"
+                               "void main() { colour = vec4(v_uv.x, 1.0, 0.0, 0.5); }\n";
+  const char* sources[2] = {vertexSource.c_str(), fragmentSource};
+  const GLenum stages[2] = {GL_VERTEX_SHADER, GL_FRAGMENT_SHADER};
+  const GLuint program = glCreateProgram();
+  for (int i = 0; i < 2; ++i) {
+    const GLuint shader = glCreateShader(stages[i]);
+    glShaderSource(shader, 1, &sources[i], nullptr);
+    glCompileShader(shader);
+    glAttachShader(program, shader);
+    glDeleteShader(shader);
+  }
+  glLinkProgram(program);
+  GLint linked = 0;
+  glGetProgramiv(program, GL_LINK_STATUS, &linked);
+  ASSERT_TRUE(linked);
+
+  ClearBackBuffer(0xFFFF0000);
+  D3D9Device* const d3d9 = static_cast<D3D9Device*>(device);
+  d3d9->effectProgram = program;
+  graphics->DrawScreenQuad(100.0f, 50.0f, 200.0f, 100.0f);
+  d3d9->effectProgram = 0;
+  glDeleteProgram(program);
+
+  // Half-alpha green over red (SRCALPHA / INVSRCALPHA); u runs 0..1 left to right.
+  EXPECT_TRUE(RgbNear(BackBufferPixel(100, 50), 0x808000, 3));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(299, 149), 0xFF8000, 3));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(300, 100), 0xFF0000, 0));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(200, 150), 0xFF0000, 0));
+}
