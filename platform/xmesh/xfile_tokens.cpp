@@ -28,15 +28,14 @@ void PushText(std::vector<XToken>* tokens, XTokenKind kind, size_t offset, size_
 
 // ---- text ------------------------------------------------------------------------------
 
-// Characters that may continue a name (exporters use '-' and '.' inside names).
-bool IsNameChar(uint8_t c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == '-' || c == '.';
+// Characters that may start a name; bytes above 127 let names in local encodings through.
+bool IsNameStart(uint8_t c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
 }
 
-// Characters that may start a name.
-bool IsNameStart(uint8_t c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+// Characters that may continue a name (exporters use '-' and '.' inside names).
+bool IsNameChar(uint8_t c) {
+  return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
 }
 
 // Characters that may appear in a number's spelling.

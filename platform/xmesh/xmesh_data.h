@@ -18,6 +18,9 @@ constexpr uint32_t kXMeshMaxVertices = 65535;
 // Bytes per vertex in the packed layout the game locks: position, normal, one UV set.
 constexpr uint32_t kXMeshVertexStride = 32;
 
+// Adjacency entry for an edge no other face shares.
+constexpr uint32_t kXMeshNoNeighbour = 0xFFFFFFFFu;
+
 // One material as D3DMATERIAL9 holds it, plus the texture file named in the model.
 struct XMeshMaterial {
   D3DCOLORVALUE diffuse;   // the .x faceColor
@@ -58,6 +61,9 @@ struct XMeshData {
   bool CopyIndices16(std::vector<uint16_t>* out) const;
   // The vertices interleaved as position, normal, UV (kXMeshVertexStride bytes each).
   void PackVertices(std::vector<uint8_t>* out) const;
+  // Three entries per face: the face across each edge (corner k to k+1), or kXMeshNoNeighbour.
+  // Vertices at the same position count as one point, so split vertices do not cut edges.
+  void ComputeAdjacency(std::vector<uint32_t>* out) const;
 };
 
 // Loads a .x file held in memory (text or binary, 32- or 64-bit floats). On failure returns

@@ -1,9 +1,17 @@
 // Benchmarks of mesh ray queries and .x loading: the hierarchy against the loop over all
 // faces on random rays at two 50,000-face meshes (a bumpy sphere, a noisy terrain), the
 // hierarchy's build time, and the load time of the sphere written as a large text and
-// binary .x file. Prints figures; asserts nothing about time.
+// binary .x file. With SOLVERICA_BENCH_MESH=path/to/model.x the same ray and load figures
+// are taken for that file too (the largest generated model, say). Prints figures only.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -161,6 +169,39 @@ void BM_LoadBinary_Sphere50k(benchmark::State& state) {
   RunLoad(state, bytes);
 }
 
+// ---- a model file named by the environment ------------------------------------------------
+
+// Loads the file named by SOLVERICA_BENCH_MESH into a shape; false when unset or unloadable.
+bool LoadNamedModel(std::vector<uint8_t>* bytes, XShape* shape, float* extent) {
+  const char* path = std::getenv("SOLVERICA_BENCH_MESH");
+  if (path == nullptr) return false;
+  std::ifstream file(path, std::ios::binary);
+  bytes->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  XMeshData mesh;
+  std::string error;
+  if (!LoadXMesh(bytes->data(), bytes->size(), &mesh, &error)) {
+    std::fprintf(stderr, "%s: %s\n", path, error.c_str());
+    return false;
+  }
+  shape->positions = mesh.positions;
+  shape->indices = mesh.indices;
+  *extent = 0.0f;
+  for (const D3DXVECTOR3& p : mesh.positions) *extent = std::max({*extent, std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
+  return true;
+}
+
+// Registers load and ray benchmarks for the named model, if any.
+void RegisterNamedModel() {
+  static std::vector<uint8_t> bytes;
+  static XShape shape;
+  static float extent = 1.0f;
+  if (!LoadNamedModel(&bytes, &shape, &extent)) return;
+  benchmark::RegisterBenchmark("BM_NearestHierarchy_File", [](benchmark::State& s) { RunHierarchy(s, shape, extent); });
+  benchmark::RegisterBenchmark("BM_NearestLoop_File", [](benchmark::State& s) { RunLoop(s, shape, extent); });
+  benchmark::RegisterBenchmark("BM_Load_File", [](benchmark::State& s) { RunLoad(s, bytes); })
+      ->Unit(benchmark::kMillisecond);
+}
+
 BENCHMARK(BM_NearestHierarchy_Sphere50k);
 BENCHMARK(BM_NearestLoop_Sphere50k);
 BENCHMARK(BM_NearestHierarchy_Terrain50k);
@@ -171,4 +212,12 @@ BENCHMARK(BM_LoadBinary_Sphere50k)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// The registered benchmarks plus the optional model file.
+int main(int argc, char** argv) {
+  RegisterNamedModel();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

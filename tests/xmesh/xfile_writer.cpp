@@ -38,31 +38,37 @@ std::string FloatText(double v) {
 
 }  // namespace
 
+// Records an object opening.
 CXTestWriter& CXTestWriter::Begin(const std::string& type, const std::string& name) {
   items_.push_back(Item{Kind::Begin, type, name, {}, {}});
   return *this;
 }
 
+// Records an object closing.
 CXTestWriter& CXTestWriter::End() {
   items_.push_back(Item{Kind::End, "", "", {}, {}});
   return *this;
 }
 
+// Records an integer group.
 CXTestWriter& CXTestWriter::Ints(const std::vector<uint32_t>& values) {
   items_.push_back(Item{Kind::Ints, "", "", values, {}});
   return *this;
 }
 
+// Records a float group.
 CXTestWriter& CXTestWriter::Floats(const std::vector<double>& values) {
   items_.push_back(Item{Kind::Floats, "", "", {}, values});
   return *this;
 }
 
+// Records a string.
 CXTestWriter& CXTestWriter::String(const std::string& value) {
   items_.push_back(Item{Kind::String, value, "", {}, {}});
   return *this;
 }
 
+// Records a reference.
 CXTestWriter& CXTestWriter::Reference(const std::string& name) {
   items_.push_back(Item{Kind::Reference, name, "", {}, {}});
   return *this;
@@ -214,6 +220,7 @@ void WriteTestMaterial(CXTestWriter* writer, const std::string& name, float r, f
   writer->End();
 }
 
+// Copies the characters into a byte vector.
 std::vector<uint8_t> Bytes(const std::string& text) {
   return std::vector<uint8_t>(text.begin(), text.end());
 }

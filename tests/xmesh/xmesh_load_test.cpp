@@ -151,9 +151,12 @@ TEST(XMeshLoad, TextAndBinaryOfTheSameFileLoadIdentically) {
   EXPECT_EQ(text.materials[1].textureFileName, "tex1.png");
 }
 
-TEST(XMeshLoad, Version0302AndSixtyFourBitTextHeadersAreAccepted) {
+TEST(XMeshLoad, Version0302SixtyFourBitHeaderAndNonAsciiNamesAreAccepted) {
   std::string text = kQuadText;
   text.replace(0, 16, "xof 0302txt 0064");
+  for (const std::string stone : {"Stone {", "{ Stone }"}) {
+    text.replace(text.find(stone), stone.size(), stone == "Stone {" ? "\x90\xCE-1 {" : "{ \x90\xCE-1 }");
+  }
   const XMeshData mesh = MustLoad(Bytes(text));
   EXPECT_EQ(mesh.FaceCount(), 2u);
 }
@@ -374,6 +377,41 @@ TEST(XMeshLoad, SixteenBitCheckRefusesAnIndexPastTheRange) {
   std::vector<uint16_t> out;
   EXPECT_FALSE(mesh.CopyIndices16(&out));
   EXPECT_TRUE(out.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// ---- adjacency ----------------------------------------------------------------------------------
+
+TEST(XMeshLoad, AdjacencyJoinsSplitVerticesAndIsSymmetricOnAClosedCube) {
+  CXTestWriter w;
+  WriteTestMesh(&w, Cube());
+  const XMeshData mesh = MustLoad(Bytes(w.Text()));
+  ASSERT_EQ(mesh.VertexCount(), 24u);  // split by normals, yet every edge has a neighbour
+  std::vector<uint32_t> adjacency;
+  mesh.ComputeAdjacency(&adjacency);
+  ASSERT_EQ(adjacency.size(), 36u);
+  for (uint32_t f = 0; f < 12; ++f) {
+    for (int k = 0; k < 3; ++k) {
+      const uint32_t g = adjacency[3 * f + k];
+      ASSERT_LT(g, 12u) << "face " << f << " edge " << k;
+      EXPECT_NE(g, f);
+      const bool pointsBack = adjacency[3 * g] == f || adjacency[3 * g + 1] == f || adjacency[3 * g + 2] == f;
+      EXPECT_TRUE(pointsBack) << f << " -> " << g;
+    }
+  }
+}
+
+TEST(XMeshLoad, AdjacencyOfAFannedQuadLinksOnlyTheDiagonal) {
+  const XMeshData mesh = MustLoad(Bytes(kQuadText));
+  std::vector<uint32_t> adjacency;
+  mesh.ComputeAdjacency(&adjacency);
+  // Faces (0 1 2) and (0 2 3) share only the diagonal 0-2: face 0's edge 2 and face 1's edge 0.
+  const std::vector<uint32_t> expected = {kXMeshNoNeighbour, kXMeshNoNeighbour, 1, 0, kXMeshNoNeighbour,
+                                          kXMeshNoNeighbour};
+  EXPECT_EQ(adjacency, expected);
 }
 
 }  // namespace

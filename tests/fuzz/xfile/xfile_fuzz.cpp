@@ -1,7 +1,8 @@
 // libFuzzer target: any bytes into the .x reader. A failed load must leave the mesh empty;
 // a successful one must hold together (indices in range, faces sorted by material, the
 // attribute table covering every face), and on small meshes the ray hierarchy must answer
-// as the loop over all faces. Any broken promise traps. Seeds: corpus/ next to this file.
+// as the loop over all faces. Any broken promise traps. Seeds: corpus/ next to this file;
+// dictionary: xfile.dict (-dict=xfile.dict).
 #include <cstdint>
 #include <cstring>
 #include <string>
