@@ -299,7 +299,6 @@ D3D9Device::D3D9Device(HWND window_, SDL_Window* sdlWindow_, void* glContext_, c
 // Frees the implicit targets and GL objects, then the context itself.
 D3D9Device::~D3D9Device()
 {
-  SDL_GL_MakeCurrent(sdlWindow, glContext);
   if (implicitDepth) {
     implicitDepth->Release();
     implicitDepth = nullptr;
@@ -308,11 +307,20 @@ D3D9Device::~D3D9Device()
     backBufferTexture->Release();
     backBufferTexture = nullptr;
   }
+  if (!HasContext()) return;  // video already shut down: the context went with it
   if (fixedProgram) glDeleteProgram(fixedProgram);
   if (streamBuffer) glDeleteBuffers(1, &streamBuffer);
   if (vertexArray) glDeleteVertexArrays(1, &vertexArray);
   if (framebuffer) glDeleteFramebuffers(1, &framebuffer);
+  SDL_GL_MakeCurrent(sdlWindow, nullptr);
   SDL_GL_DeleteContext((SDL_GLContext)glContext);
+}
+
+// GL objects may only be touched while our context is current; at process exit SDL's
+// video may already be gone, and with it the context.
+bool D3D9Device::HasContext() const
+{
+  return glContext && SDL_GL_GetCurrentContext() == (SDL_GLContext)glContext;
 }
 
 // Creates the back buffer (a texture) and the automatic depth buffer, and the GL objects.

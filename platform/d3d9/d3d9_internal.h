@@ -213,6 +213,8 @@ public:
   void ApplySamplerStates(DWORD index, const D3D9TextureBase* texture);
   // The current render target's size in pixels.
   void GetTargetSize(UINT* width, UINT* height) const;
+  // True while the device's GL context is current (GL calls are allowed).
+  bool HasContext() const;
   // Drops every binding of a resource that is going away.
   void Forget(const void* resource);
   // A reusable vertex array and stream buffer for immediate draws.

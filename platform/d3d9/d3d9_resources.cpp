@@ -47,7 +47,7 @@ D3D9Surface::D3D9Surface(D3D9Device* device_, D3D9TextureBase* container_, UINT 
 D3D9Surface::~D3D9Surface()
 {
   device->Forget(this);
-  if (renderbuffer) glDeleteRenderbuffers(1, &renderbuffer);
+  if (renderbuffer && device->HasContext()) glDeleteRenderbuffers(1, &renderbuffer);
   if (ownsDevice) device->Release();
 }
 
@@ -179,7 +179,7 @@ D3D9TextureBase::~D3D9TextureBase()
     surface->container = nullptr;  // delete directly: its counting went through us
     delete surface;
   }
-  if (name) glDeleteTextures(1, &name);
+  if (name && device->HasContext()) glDeleteTextures(1, &name);
   // Last, so the GL context is still there for the deletes above.
   if (holdsDevice) device->Release();
 }

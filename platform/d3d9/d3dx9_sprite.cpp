@@ -86,7 +86,7 @@ public:
   ~D3DXSpriteGL() override
   {
     DropQueue();
-    if (program) glDeleteProgram(program);
+    if (program && device->HasContext()) glDeleteProgram(program);
     device->Release();
   }
 
