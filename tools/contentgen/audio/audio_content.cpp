@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 #include "audio/score.h"
@@ -56,19 +57,21 @@ bool MakeSound(const fs::path& source, const fs::path& outDir, std::string* erro
   return WriteFileAtomic(target.string(), audio::EncodeWav16(samples, 1, sfx.rate), error);
 }
 
-// One piece of music: parse, render the loop, write.
-bool MakeMusic(const fs::path& source, const fs::path& outDir, std::string* error) {
+// One piece of music: parse and render the loop into WAV bytes (written by the caller,
+// since file writing is kept on one thread).
+bool RenderMusic(const fs::path& source, std::vector<uint8_t>* bytes, std::string* error) {
   std::string text;
   if (!ReadText(source, &text, error)) return false;
   audio::Score score;
   if (!audio::ParseScore(text, source.string(), &score, error)) return false;
-  const fs::path target = outDir / (source.stem().string() + ".wav");
-  return WriteFileAtomic(target.string(), audio::EncodeWav16(audio::RenderScore(score), 2, score.rate), error);
+  *bytes = audio::EncodeWav16(audio::RenderScore(score), 2, score.rate);
+  return true;
 }
 
 }  // namespace
 
-// Effects first (quick), then the music.
+// Effects first (quick), then the pieces of music, each on its own thread since they
+// take most of the time and share nothing.
 bool GenerateAudio(const std::string& contentDir, const std::string& resDir, std::string* error) {
   const fs::path soundDir = fs::path(contentDir) / "sounds";
   const fs::path musicDir = fs::path(contentDir) / "music";
@@ -82,8 +85,22 @@ bool GenerateAudio(const std::string& contentDir, const std::string& resDir, std
   for (const fs::path& source : SourcesIn(soundDir, ".sfx")) {
     if (!MakeSound(source, outDir, error)) return false;
   }
-  for (const fs::path& source : SourcesIn(musicDir, ".score")) {
-    if (!MakeMusic(source, outDir, error)) return false;
+  const std::vector<fs::path> scores = SourcesIn(musicDir, ".score");
+  std::vector<std::vector<uint8_t>> files(scores.size());
+  std::vector<std::string> errors(scores.size());
+  std::vector<char> rendered(scores.size(), 0);
+  std::vector<std::thread> workers;
+  for (size_t i = 0; i < scores.size(); ++i) {
+    workers.emplace_back([&, i] { rendered[i] = RenderMusic(scores[i], &files[i], &errors[i]) ? 1 : 0; });
+  }
+  for (std::thread& worker : workers) worker.join();
+  for (size_t i = 0; i < scores.size(); ++i) {
+    if (!rendered[i]) {
+      *error = errors[i];
+      return false;
+    }
+    const fs::path target = outDir / (scores[i].stem().string() + ".wav");
+    if (!WriteFileAtomic(target.string(), files[i], error)) return false;
   }
   return true;
 }

@@ -36,7 +36,7 @@ void CPingPongEcho::Process(float x, float* left, float* right) {
 
 // Builds the comb and all-pass lines for both channels.
 CReverb::CReverb(float rate, float size, float damping)
-    : feedback(0.7f + 0.28f * std::clamp(size, 0.0f, 1.0f)), damping(std::clamp(damping, 0.0f, 0.95f)) {
+    : lowCut(true, 250.0f, rate), feedback(0.7f + 0.28f * std::clamp(size, 0.0f, 1.0f)), damping(std::clamp(damping, 0.0f, 0.95f)) {
   static const int kCombs[] = {1116, 1188, 1277, 1356, 1422, 1491};
   static const int kAllPasses[] = {556, 441, 341};
   const float scale = rate / 44100.0f;
@@ -75,7 +75,7 @@ float CReverb::RunAllPass(AllPass& a, float x) {
 
 // Sum of combs, then the all-pass chain, per channel.
 void CReverb::Process(float x, float* left, float* right) {
-  const float in = x * 0.1f;
+  const float in = lowCut.Process(x) * 0.1f;
   float* outs[2] = {left, right};
   for (int ch = 0; ch < 2; ++ch) {
     float sum = 0.0f;

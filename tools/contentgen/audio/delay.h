@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "audio/filter.h"
+
 namespace contentgen::audio {
 
 // A delay line with feedback; the output is the delayed signal only (the wet part).
@@ -59,6 +61,9 @@ class CReverb {
   // One all-pass step.
   static float RunAllPass(AllPass& a, float x);
 
+  // Keeps bass out of the tail: low notes would ring on the combs' own pitches, unevenly
+  // between the channels, and muddy the mix.
+  COnePole lowCut;
   std::vector<Comb> combs[2];
   std::vector<AllPass> allPasses[2];
   float feedback;

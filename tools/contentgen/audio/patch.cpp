@@ -137,15 +137,17 @@ bool ParseNoteName(const std::string& text, int* octave, int* midi) {
 double MidiToHz(double midi) { return 440.0 * std::exp2((midi - 69.0) / 12.0); }
 
 // Oscillators, FM and noise into the filter, shaped by the envelope.
-void RenderNote(const Patch& p, double midi, double gateSeconds, float velocity, int rate, std::vector<float>* out) {
+void RenderNote(const Patch& p, double midi, double gateSeconds, float velocity, int rate, std::vector<float>* out,
+                uint32_t serial) {
   const int gate = std::max(1, static_cast<int>(gateSeconds * rate));
   const int total = gate + static_cast<int>(p.release * rate) + kControlBlock;
   out->assign(total, 0.0f);
 
-  COscillator osc1(p.wave, p.width, p.seed);
-  COscillator osc2(p.wave2, p.width, p.seed * 7919u + 13u);
+  const uint32_t seed = p.seed + serial * 2654435761u;
+  COscillator osc1(p.wave, p.width, seed);
+  COscillator osc2(p.wave2, p.width, seed * 7919u + 13u);
   COscillator modulator(Wave::Sine, 0.5f, 1u);
-  CNoise noise(p.seed * 104729u + 7u);
+  CNoise noise(seed * 104729u + 7u);
   CEnvelope env(p.attack, p.decay, p.sustain, p.release, static_cast<float>(rate));
   CStateVariableFilter filter(p.filter, static_cast<float>(rate));
 

@@ -51,7 +51,9 @@ bool ParseNoteName(const std::string& text, int* octave, int* midi);
 double MidiToHz(double midi);
 
 // Renders one note: midi pitch, gate (held) seconds, velocity 0..1. The buffer is resized
-// to the note's full length, release included, and overwritten.
-void RenderNote(const Patch& patch, double midi, double gateSeconds, float velocity, int rate, std::vector<float>* out);
+// to the note's full length, release included, and overwritten. serial (the note's
+// number in its part) varies the noise, so repeated hits are not identical copies.
+void RenderNote(const Patch& patch, double midi, double gateSeconds, float velocity, int rate, std::vector<float>* out,
+                uint32_t serial = 0);
 
 }  // namespace contentgen::audio

@@ -76,6 +76,7 @@ class CScoreParser {
   };
   enum class Block { None, Instrument, Pattern, Voice };
 
+  // Fills error with "file:line: message" and returns false.
   bool Fail(int line, const std::string& message, std::string* error) const {
     *error = AtLine(fileName, line, message);
     return false;
@@ -112,7 +113,7 @@ bool ParseLength(const std::string& text, double* beats) {
   return *beats > 0.0 && *beats <= 64.0;
 }
 
-// Reads "tempo", "meter", "rate", "master", "reverb", "echo" with their ranges.
+// Reads exactly count numbers after the statement word.
 bool ReadNumbers(const std::vector<std::string>& words, size_t count, double* out) {
   if (words.size() != count + 1) return false;
   for (size_t i = 0; i < count; ++i) {
@@ -121,6 +122,7 @@ bool ReadNumbers(const std::vector<std::string>& words, size_t count, double* ou
   return true;
 }
 
+// tempo, meter, rate, master, reverb, echo, and the heads of the three kinds of block.
 bool CScoreParser::Statement(const std::vector<std::string>& w, int line, std::string* error) {
   const std::string& head = w[0];
   double v[3] = {0, 0, 0};

@@ -43,17 +43,26 @@ void MixVoice(const Score& score, const Voice& voice, Bus* bus) {
   const float gainR = static_cast<float>(std::sin(angle) * M_SQRT2) * voice.gain;
   CNoise humanize(static_cast<uint32_t>(voice.name.size() * 131u + voice.notes.size() + 17u));
   std::vector<float> note;
+  uint32_t serial = 0;
   for (const NoteEvent& e : voice.notes) {
     const float velocity = e.velocity * (1.0f + voice.humanize * humanize.Next());
-    RenderNote(patch, e.midi, e.length * voice.legato * secondsPerBeat, velocity, score.rate, &note);
+    RenderNote(patch, e.midi, e.length * voice.legato * secondsPerBeat, velocity, score.rate, &note, serial++);
     const size_t offset = static_cast<size_t>(std::llround(e.beat * secondsPerBeat * score.rate));
     bus->Reserve(offset + note.size());
+    float* left = bus->left.data() + offset;
+    float* right = bus->right.data() + offset;
     for (size_t n = 0; n < note.size(); ++n) {
-      const float s = note[n];
-      bus->left[offset + n] += s * gainL;
-      bus->right[offset + n] += s * gainR;
-      bus->reverbSend[offset + n] += s * voice.reverb;
-      bus->echoSend[offset + n] += s * voice.echo;
+      left[n] += note[n] * gainL;
+      right[n] += note[n] * gainR;
+    }
+    // Most voices feed only one effect, or none.
+    if (voice.reverb > 0.0f) {
+      float* send = bus->reverbSend.data() + offset;
+      for (size_t n = 0; n < note.size(); ++n) send[n] += note[n] * voice.reverb;
+    }
+    if (voice.echo > 0.0f) {
+      float* send = bus->echoSend.data() + offset;
+      for (size_t n = 0; n < note.size(); ++n) send[n] += note[n] * voice.echo;
     }
   }
 }

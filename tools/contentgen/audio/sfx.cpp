@@ -134,7 +134,7 @@ std::vector<float> RenderSfx(const Sfx& sfx) {
   for (const SfxLayer& layer : sfx.layers) {
     for (size_t i = 0; i < layer.notes.size(); ++i) {
       const float level = layer.levels.empty() ? 1.0f : layer.levels[std::min(i, layer.levels.size() - 1)];
-      RenderNote(layer.patch, layer.notes[i], layer.gate, level, sfx.rate, &note);
+      RenderNote(layer.patch, layer.notes[i], layer.gate, level, sfx.rate, &note, static_cast<uint32_t>(i));
       const size_t offset = static_cast<size_t>((layer.start + layer.step * i) * sfx.rate);
       if (mix.size() < offset + note.size()) mix.resize(offset + note.size(), 0.0f);
       for (size_t n = 0; n < note.size(); ++n) mix[offset + n] += note[n];
