@@ -170,6 +170,7 @@ static D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b)
   return r;
 }
 
+// The identity matrix.
 static D3DMATRIX Identity()
 {
   D3DMATRIX m = {};
@@ -177,6 +178,7 @@ static D3DMATRIX Identity()
   return m;
 }
 
+// D3DBLEND to the GL blend factor.
 static GLenum BlendFactor(DWORD blend)
 {
   switch (blend) {
@@ -195,6 +197,7 @@ static GLenum BlendFactor(DWORD blend)
   }
 }
 
+// D3DBLENDOP to the GL blend equation.
 static GLenum BlendEquation(DWORD op)
 {
   switch (op) {
@@ -206,6 +209,7 @@ static GLenum BlendEquation(DWORD op)
   }
 }
 
+// D3DCMPFUNC to the GL comparison.
 static GLenum CompareFunc(DWORD func)
 {
   switch (func) {
@@ -220,6 +224,7 @@ static GLenum CompareFunc(DWORD func)
   }
 }
 
+// D3DSTENCILOP to the GL stencil operation.
 static GLenum StencilOp(DWORD op)
 {
   switch (op) {
@@ -234,6 +239,7 @@ static GLenum StencilOp(DWORD op)
   }
 }
 
+// D3DTEXTUREADDRESS to the GL wrap mode.
 static GLenum AddressMode(DWORD mode)
 {
   switch (mode) {
@@ -713,6 +719,7 @@ HRESULT D3D9Device::SetViewport(const D3DVIEWPORT9* vp)
   return D3D_OK;
 }
 
+// The current viewport.
 HRESULT D3D9Device::GetViewport(D3DVIEWPORT9* vp)
 {
   if (!vp) return D3DERR_INVALIDCALL;
@@ -728,6 +735,7 @@ HRESULT D3D9Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
   return D3D_OK;
 }
 
+// A stored render state.
 HRESULT D3D9Device::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value)
 {
   if ((DWORD)state >= D3DRS_STATE_COUNT || !value) return D3DERR_INVALIDCALL;
@@ -735,6 +743,7 @@ HRESULT D3D9Device::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value)
   return D3D_OK;
 }
 
+// Stage states are stored; stage 0 drives the fixed-function combiner.
 HRESULT D3D9Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value)
 {
   if (stage >= 8 || (DWORD)type >= D3DTSS_STATE_COUNT) return D3DERR_INVALIDCALL;
@@ -742,6 +751,7 @@ HRESULT D3D9Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE t
   return D3D_OK;
 }
 
+// A stored texture-stage state.
 HRESULT D3D9Device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value)
 {
   if (stage >= 8 || (DWORD)type >= D3DTSS_STATE_COUNT || !value) return D3DERR_INVALIDCALL;
@@ -749,6 +759,7 @@ HRESULT D3D9Device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE t
   return D3D_OK;
 }
 
+// Sampler states are stored and set on the texture when it is drawn with.
 HRESULT D3D9Device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value)
 {
   if (sampler >= 16 || (DWORD)type >= D3DSAMP_STATE_COUNT) return D3DERR_INVALIDCALL;
@@ -756,6 +767,7 @@ HRESULT D3D9Device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWO
   return D3D_OK;
 }
 
+// A stored sampler state.
 HRESULT D3D9Device::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value)
 {
   if (sampler >= 16 || (DWORD)type >= D3DSAMP_STATE_COUNT || !value) return D3DERR_INVALIDCALL;
@@ -775,6 +787,7 @@ HRESULT D3D9Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* m
   }
 }
 
+// WORLD, VIEW or PROJECTION as last set.
 HRESULT D3D9Device::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix)
 {
   if (!matrix) return D3DERR_INVALIDCALL;
@@ -786,6 +799,7 @@ HRESULT D3D9Device::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix)
   }
 }
 
+// Stores a light; any index may be used, as in D3D.
 HRESULT D3D9Device::SetLight(DWORD index, const D3DLIGHT9* light)
 {
   if (!light) return D3DERR_INVALIDCALL;
@@ -816,6 +830,7 @@ HRESULT D3D9Device::LightEnable(DWORD index, BOOL enable)
   return D3D_OK;
 }
 
+// Whether a light that was set is enabled.
 HRESULT D3D9Device::GetLightEnable(DWORD index, BOOL* enable)
 {
   const auto found = lightEnabled.find(index);
@@ -824,6 +839,7 @@ HRESULT D3D9Device::GetLightEnable(DWORD index, BOOL* enable)
   return D3D_OK;
 }
 
+// The material lit vertices use when they carry no colour.
 HRESULT D3D9Device::SetMaterial(const D3DMATERIAL9* m)
 {
   if (!m) return D3DERR_INVALIDCALL;
@@ -831,6 +847,7 @@ HRESULT D3D9Device::SetMaterial(const D3DMATERIAL9* m)
   return D3D_OK;
 }
 
+// The current material.
 HRESULT D3D9Device::GetMaterial(D3DMATERIAL9* m)
 {
   if (!m) return D3DERR_INVALIDCALL;
@@ -838,12 +855,14 @@ HRESULT D3D9Device::GetMaterial(D3DMATERIAL9* m)
   return D3D_OK;
 }
 
+// The vertex layout DrawPrimitiveUP reads.
 HRESULT D3D9Device::SetFVF(DWORD value)
 {
   fvf = value;
   return D3D_OK;
 }
 
+// The current vertex layout.
 HRESULT D3D9Device::GetFVF(DWORD* value)
 {
   if (!value) return D3DERR_INVALIDCALL;
@@ -859,6 +878,7 @@ HRESULT D3D9Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture)
   return D3D_OK;
 }
 
+// The texture bound to a stage, with a reference for the caller.
 HRESULT D3D9Device::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture)
 {
   if (stage >= 8 || !texture) return D3DERR_INVALIDCALL;

@@ -32,6 +32,7 @@ struct Channel {
   int bits = 0;
 };
 
+// Shift and width of a channel mask (empty for 0).
 Channel MakeChannel(uint32_t mask)
 {
   Channel c;
