@@ -13,7 +13,9 @@
 #include "art/palette.h"
 #include "core/output.h"
 #include "mesh/vec.h"
+#include "dds_reader.h"
 #include "x_reader.h"
+#include "xmesh_data.h"
 
 using namespace contentgen;
 namespace fs = std::filesystem;
@@ -66,7 +68,7 @@ TEST_F(GeneratedTree, WritesEveryFileTheGameNames)
 {
   ASSERT_TRUE(generated) << generateError;
   const char* files[] = {"shader/toon.png", "shader/real.png", "shader/cube_map.dds", "shader/puddle_wave.png",
-                         "icon.png", "game/player/player_arm.x", "game/player/player_left_foot.x",
+                         "shader/puddle.x", "icon.png", "game/player/player_arm.x", "game/player/player_left_foot.x",
                          "game/player/player_right_foot.x", "game/player/player_head.x",
                          "game/player/player_default_eye.x", "game/player/player_glee_eye.x",
                          "game/player/player_body.x", "test/floor.x", "test/wall.x", "test/step.x", "test/box.x",
@@ -91,6 +93,69 @@ TEST_F(GeneratedTree, EveryMeshParsesAndItsTexturesExist)
       if (m.textureFile.empty()) continue;
       EXPECT_TRUE(fs::exists(entry.path().parent_path() / m.textureFile)) << m.textureFile;
     }
+  }
+}
+
+TEST_F(GeneratedTree, GameReadersLoadEveryMeshAndTheCubeMap)
+{
+  ASSERT_TRUE(generated) << generateError;
+  int meshes = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(kRes)) {
+    if (entry.path().extension() != ".x") continue;
+    SCOPED_TRACE(entry.path().string());
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadFile(entry.path().string(), &bytes));
+    XMeshData mesh;
+    std::string error;
+    ASSERT_TRUE(LoadXMesh(bytes.data(), bytes.size(), &mesh, &error)) << error;
+    const contenttest::ParsedX ours = Mesh(fs::relative(entry.path(), kRes).string());
+    EXPECT_EQ(mesh.VertexCount(), ours.positions.size());
+    EXPECT_EQ(mesh.FaceCount(), ours.faces.size());
+    EXPECT_TRUE(mesh.hasNormals);
+    EXPECT_TRUE(mesh.hasUvs);
+    EXPECT_TRUE(mesh.IndicesFitSixteenBits());
+    ASSERT_EQ(mesh.materials.size(), ours.materials.size());
+    for (size_t i = 0; i < ours.materials.size(); ++i) {
+      EXPECT_EQ(mesh.materials[i].textureFileName, ours.materials[i].textureFile);
+      EXPECT_FLOAT_EQ(mesh.materials[i].diffuse.r, ours.materials[i].diffuse.r);
+    }
+    ++meshes;
+  }
+  EXPECT_GE(meshes, 14);
+
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadFile((kRes / "shader/cube_map.dds").string(), &bytes));
+  DdsImage cube;
+  std::string error;
+  ASSERT_TRUE(ReadDds(bytes.data(), bytes.size(), &cube, &error)) << error;
+  EXPECT_TRUE(cube.cube);
+  EXPECT_EQ(cube.width, 256u);
+  ASSERT_EQ(cube.images.size(), 6u);
+  // Straight up (+Y face centre) is deep sky blue; straight down (-Y) is the cloud sea,
+  // lighter and less saturated. Texels are B, G, R, A.
+  const size_t centre = (128 * 256 + 128) * 4;
+  const uint8_t* up = &cube.images[2][centre];
+  const uint8_t* down = &cube.images[3][centre];
+  EXPECT_GT(up[0], up[2] + 80);
+  EXPECT_LT(down[0] - down[2], up[0] - up[2]);
+}
+
+TEST_F(GeneratedTree, PuddleIsAnUpFacingDiscWithCentredUvs)
+{
+  ASSERT_TRUE(generated) << generateError;
+  const contenttest::ParsedX puddle = Mesh("shader/puddle.x");
+  ASSERT_FALSE(puddle.faces.empty());
+  for (size_t i = 0; i < puddle.positions.size(); ++i) {
+    EXPECT_NEAR(puddle.positions[i].y, 0.01f, 1e-6);
+    EXPECT_NEAR(puddle.normals[i].y, 1, 1e-6);
+    // The rim sits at UV distance 0.5 from the centre, the centre at (0.5, 0.5).
+    const float du = puddle.uvs[i].x - 0.5f, dv = puddle.uvs[i].y - 0.5f;
+    const float r = std::hypot(puddle.positions[i].x, puddle.positions[i].z);
+    EXPECT_NEAR(std::hypot(du, dv), r / 3.5f, 1e-5);
+  }
+  for (const std::vector<int>& f : puddle.faces) {  // clockwise seen from above
+    const Vec3 a = puddle.positions[f[0]], b = puddle.positions[f[1]], c = puddle.positions[f[2]];
+    EXPECT_GT(Cross(b - a, c - a).y, 0);
   }
 }
 

@@ -1,5 +1,5 @@
-// Pictures the shaders read: the two shading ramps, the sky cube map that metal
-// reflects, and the puddle's ripple texture.
+// Files the shaders read: the two shading ramps, the sky cube map that metal
+// reflects, the puddle's ripple texture and the puddle surface mesh.
 #include <algorithm>
 #include <cmath>
 
@@ -8,6 +8,8 @@
 #include "image/canvas.h"
 #include "image/image_writers.h"
 #include "image/noise.h"
+#include "mesh/primitives.h"
+#include "mesh/xfile_writer.h"
 
 namespace contentgen {
 
@@ -128,9 +130,24 @@ CCanvas RippleHeight(int size)
   return height;
 }
 
+// The puddle surface: a flat disc facing up, a hair above the floor so it does not
+// flicker against it, with planar UVs spanning 0..1 across it (the puddle shader
+// fades the rim by the distance from UV (0.5, 0.5)). Its radius matches the reach
+// of the splashing footsteps, 1.75.
+CMeshData PuddleSurface()
+{
+  const float radius = 1.75f;
+  CMeshData disc = MakeLathe({{0, 0.01f}, {radius, 0.01f}}, 48);
+  for (Vertex& v : disc.vertices) v.uv = {0.5f + v.position.x / (2 * radius), 0.5f - v.position.z / (2 * radius)};
+  Material water;
+  water.name = "puddle";
+  disc.materials = {water};
+  return disc;
+}
+
 }  // namespace
 
-// res/shader/toon.png, real.png, cube_map.dds, puddle_wave.png.
+// res/shader/toon.png, real.png, cube_map.dds, puddle_wave.png, puddle.x.
 bool GenerateShaderArt(const CArtContext& context, std::string* error)
 {
   const CPalette& palette = context.palette;
@@ -140,7 +157,8 @@ bool GenerateShaderArt(const CArtContext& context, std::string* error)
   if (!WriteFileAtomic(context.Res("shader/cube_map.dds"), dds, error)) return false;
   // The puddle shader reads red and green as a 2D offset around 0.5.
   const CCanvas wave = HeightToNormalMap(RippleHeight(256), 6.0f, 0.5f);
-  return WritePng(wave, context.Res("shader/puddle_wave.png"), error);
+  if (!WritePng(wave, context.Res("shader/puddle_wave.png"), error)) return false;
+  return WriteXFile(PuddleSurface(), context.Res("shader/puddle.x"), error);
 }
 
 }  // namespace contentgen
