@@ -481,3 +481,26 @@ TEST_F(RenderTest, EffectProgramDrawsTheScreenQuad)
   EXPECT_TRUE(RgbNear(BackBufferPixel(300, 100), 0xFF0000, 0));
   EXPECT_TRUE(RgbNear(BackBufferPixel(200, 150), 0xFF0000, 0));
 }
+
+// Alpha test discards texels failing ALPHAFUNC against ALPHAREF, and only while enabled.
+TEST_F(RenderTest, AlphaTestDiscards)
+{
+  CTexture texture;
+  ASSERT_TRUE(texture.Create(device, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+  D3DLOCKED_RECT locked;
+  ASSERT_EQ(texture.texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+  static_cast<D3DCOLOR*>(locked.pBits)[0] = 0x40FFFFFF;
+  static_cast<D3DCOLOR*>(locked.pBits)[1] = 0xC0FFFFFF;
+  texture.texture->UnlockRect(0);
+  device->SetTexture(0, texture.texture);
+  device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+  device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+  device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+  device->SetRenderState(D3DRS_ALPHAREF, 0x80);
+  graphics->DrawScreenQuad(0.0f, 0.0f, 2.0f, 1.0f);
+  EXPECT_TRUE(RgbNear(BackBufferPixel(0, 0), 0x000000, 0));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(1, 0), 0xFFFFFF, 0));
+  device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+  graphics->DrawScreenQuad(0.0f, 0.0f, 2.0f, 1.0f);
+  EXPECT_TRUE(RgbNear(BackBufferPixel(0, 0), 0xFFFFFF, 0));
+}
