@@ -169,26 +169,29 @@ TEST(XMeshRay, FacesWithBadIndicesOrNonFiniteCornersAreNeverHit) {
 // ---- ties -------------------------------------------------------------------------------------
 
 TEST(XMeshRay, EqualDistancesGoToTheLowestFaceIndexInBothSearches) {
-  // A terrain with copies of two of its triangles appended at the end (same corners, same order):
-  // every hit on a copied triangle ties with its original, which has the lower index.
+  // A terrain with copies of 300 of its triangles appended at the end (same corners, same
+  // order): every hit on a copied triangle ties with its original, which has the lower index,
+  // wherever the two land in the hierarchy.
   XShape terrain = MakeTerrain(40, 4.0f, 7);
-  const uint32_t original[2] = {5, 2000};
-  for (const uint32_t f : original) {
+  std::vector<uint32_t> originals;
+  for (uint32_t f = 1; f < terrain.FaceCount(); f += 11) originals.push_back(f);
+  for (const uint32_t f : originals) {
     for (int k = 0; k < 3; ++k) terrain.indices.push_back(terrain.indices[3 * f + k]);
   }
   CXMeshRayIndex index;
   index.Build(terrain.positions.data(), static_cast<uint32_t>(terrain.positions.size()), terrain.indices.data(),
               terrain.FaceCount());
-  for (const uint32_t f : original) {
+  for (const uint32_t f : originals) {
     const D3DXVECTOR3 a = terrain.positions[terrain.indices[3 * f]];
     const D3DXVECTOR3 b = terrain.positions[terrain.indices[3 * f + 1]];
     const D3DXVECTOR3 c = terrain.positions[terrain.indices[3 * f + 2]];
     const D3DXVECTOR3 centre = (a + b + c) / 3.0f;
+    const D3DXVECTOR3 origin = centre + D3DXVECTOR3(0.01f, 5.0f, 0.02f), direction(-0.002f, -1.0f, -0.004f);
     XMeshHit hit{};
-    ASSERT_TRUE(BothNearest(index, centre + D3DXVECTOR3(0, 5, 0), D3DXVECTOR3(0, -2, 0), &hit));
+    ASSERT_TRUE(BothNearest(index, origin, direction, &hit));
     EXPECT_EQ(hit.faceIndex, f);
     std::vector<XMeshHit> all;
-    index.All(centre + D3DXVECTOR3(0, 5, 0), D3DXVECTOR3(0, -2, 0), &all);
+    index.All(origin, direction, &all);
     ASSERT_EQ(all.size(), 2u);
     EXPECT_EQ(all[0].dist, all[1].dist);
     EXPECT_LT(all[0].faceIndex, all[1].faceIndex);
