@@ -13,6 +13,7 @@ namespace {
 int writtenFiles = 0;
 }
 
+// Whole file into bytes; false for a missing file or a directory.
 bool ReadFile(const std::string& path, std::vector<uint8_t>* bytes)
 {
   std::error_code ec;
@@ -23,6 +24,7 @@ bool ReadFile(const std::string& path, std::vector<uint8_t>* bytes)
   return true;
 }
 
+// Temporary file beside the target, flushed and renamed over it.
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error)
 {
   std::vector<uint8_t> existing;
@@ -59,6 +61,7 @@ bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes,
   return true;
 }
 
+// Files changed so far.
 int WrittenFileCount()
 {
   return writtenFiles;

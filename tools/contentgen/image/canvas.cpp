@@ -24,11 +24,13 @@ float SmoothStep(float edge0, float edge1, float x)
 
 }  // namespace
 
+// Linear ramp from 1 at half a pixel inside to 0 at half a pixel outside.
 float EdgeCoverage(float d)
 {
   return std::clamp(0.5f - d, 0.0f, 1.0f);
 }
 
+// A transparent canvas (at least 1 x 1).
 CCanvas::CCanvas(int width, int height)
     : width(std::max(width, 1)), height(std::max(height, 1)), pixels(static_cast<size_t>(this->width) * this->height)
 {

@@ -74,8 +74,10 @@ bool DecodeUtf8(const std::string& text, std::vector<uint32_t>* codepoints)
   return true;
 }
 
+// An empty font; Load fills it.
 CFont::CFont() : impl(new Impl) {}
 
+// Frees the font data.
 CFont::~CFont()
 {
   delete impl;

@@ -16,6 +16,7 @@ float CCircle::Distance(float x, float y) const
   return std::hypot(x - cx, y - cy) - radius;
 }
 
+// Square round the circle.
 Rect CCircle::Bounds() const
 {
   return {cx - radius, cy - radius, cx + radius, cy + radius};
@@ -31,6 +32,7 @@ float CEllipse::Distance(float x, float y) const
   return k0 * (k0 - 1.0f) / k1;
 }
 
+// Box of the two radii.
 Rect CEllipse::Bounds() const
 {
   return {cx - rx, cy - ry, cx + rx, cy + ry};
@@ -46,6 +48,7 @@ float CRoundedRect::Distance(float x, float y) const
   return outside + std::min(std::max(qx, qy), 0.0f) - r;
 }
 
+// The rectangle itself.
 Rect CRoundedRect::Bounds() const
 {
   return box;
@@ -71,6 +74,7 @@ float CPolygon::Distance(float x, float y) const
   return inside ? -d : d;
 }
 
+// Box of the corners.
 Rect CPolygon::Bounds() const
 {
   Rect r{1e30f, 1e30f, -1e30f, -1e30f};
@@ -92,12 +96,14 @@ float CLine::Distance(float x, float y) const
   return std::hypot(wx - ex * t, wy - ey * t) - width * 0.5f;
 }
 
+// Box of the end points grown by half the width.
 Rect CLine::Bounds() const
 {
   const float h = width * 0.5f;
   return {std::min(a.x, b.x) - h, std::min(a.y, b.y) - h, std::max(a.x, b.x) + h, std::max(a.y, b.y) + h};
 }
 
+// The shape's box, moved.
 Rect COffsetShape::Bounds() const
 {
   const Rect r = shape.Bounds();
@@ -110,6 +116,7 @@ float CIntersection::Distance(float x, float y) const
   return std::max(a.Distance(x, y), b.Distance(x, y));
 }
 
+// Overlap of the two boxes.
 Rect CIntersection::Bounds() const
 {
   const Rect ra = a.Bounds(), rb = b.Bounds();
