@@ -12,6 +12,7 @@ namespace {
 
 class Reader {
  public:
+  // Reads from its own copy of the text.
   explicit Reader(const std::string& text) : text(text) {}
 
   // Skips white space and "//" or "#" comments.
@@ -61,6 +62,7 @@ class Reader {
     return true;
   }
 
+  // Consumes a whole number.
   bool Int(int* value)
   {
     double d = 0;
@@ -114,6 +116,7 @@ class Reader {
     return true;
   }
 
+  // A Material block: colour, power, specular, emissive and an optional texture name.
   bool Material(contentgen::Material* m)
   {
     double v[11];
@@ -139,6 +142,7 @@ class Reader {
     return Expect('}');
   }
 
+  // Records the first problem with its line number; always false.
   bool Fail(const std::string& what)
   {
     if (error.empty()) {
@@ -148,6 +152,7 @@ class Reader {
     return false;
   }
 
+  // True when only white space is left.
   bool AtEnd()
   {
     Skip();
@@ -171,6 +176,7 @@ std::vector<contentgen::Vec3> ToVec3(const std::vector<std::vector<double>>& in)
 
 }  // namespace
 
+// Header, then one Mesh with its optional child blocks.
 bool ParseX(const std::string& text, ParsedX* out, std::string* error)
 {
   if (text.compare(0, 16, "xof 0302txt 0032") != 0) {
@@ -219,6 +225,7 @@ bool ParseX(const std::string& text, ParsedX* out, std::string* error)
   return ok;
 }
 
+// Reads the file and parses it.
 bool ParseXFile(const std::string& path, ParsedX* out, std::string* error)
 {
   std::ifstream in(path, std::ios::binary);
