@@ -93,6 +93,13 @@ class CByteReader {
     std::memcpy(out, &bits, sizeof *out);
     return true;
   }
+  // True when the next four bytes hold the 32-bit value a or b.
+  bool NextDwordIs(uint32_t a, uint32_t b) const {
+    if (Left() < 4) return false;
+    const uint32_t v = static_cast<uint32_t>(data_[pos_]) | (static_cast<uint32_t>(data_[pos_ + 1]) << 8) |
+                       (static_cast<uint32_t>(data_[pos_ + 2]) << 16) | (static_cast<uint32_t>(data_[pos_ + 3]) << 24);
+    return v == a || v == b;
+  }
   // Skips n bytes.
   bool Skip(size_t n) {
     if (Left() < n) return false;
@@ -109,7 +116,8 @@ class CByteReader {
 // Token values of the binary format.
 enum : uint16_t {
   kTokName = 1, kTokString = 2, kTokInteger = 3, kTokGuid = 5, kTokIntegerList = 6, kTokFloatList = 7,
-  kTokOpenBrace = 10, kTokCloseBrace = 11, kTokFirstPunct = 12, kTokLastPunct = 20,
+  kTokOpenBrace = 10, kTokCloseBrace = 11, kTokFirstPunct = 12, kTokComma = 19, kTokSemicolon = 20,
+  kTokLastPunct = 20,
   kTokTemplate = 31, kTokFirstType = 40, kTokLastType = 52,
 };
 
@@ -244,11 +252,9 @@ bool TokenizeXBinary(const uint8_t* data, size_t size, int floatBits, std::vecto
         }
         PushText(tokens, token == kTokName ? XTokenKind::Name : XTokenKind::String, in.Pos(), count);
         in.Skip(count);
-        uint32_t terminator = 0;
-        if (token == kTokString && !in.Dword(&terminator)) {
-          *error = "string without terminator";
-          return false;
-        }
+        // The record layout ends a string with a DWORD ';' or ',' token, the grammar with a
+        // WORD one; take the DWORD form here, and a WORD form is read as the next token.
+        if (token == kTokString && in.NextDwordIs(kTokSemicolon, kTokComma)) in.Skip(4);
         break;
       }
       case kTokInteger:

@@ -151,6 +151,31 @@ TEST(XMeshLoad, TextAndBinaryOfTheSameFileLoadIdentically) {
   EXPECT_EQ(text.materials[1].textureFileName, "tex1.png");
 }
 
+TEST(XMeshLoad, BinaryStringsEndedByAWordTokenLoadLikeTheDocumentedDwordForm) {
+  XTestMesh m = Cube();
+  m.materialCount = 3;
+  m.faceMaterials = {0, 1, 2, 0, 1, 2};
+  CXTestWriter w;
+  WriteTestMesh(&w, m);
+  const std::vector<uint8_t> dwordForm = w.Binary(32);
+  // Every string record ends "... .png" 14 00 00 00; drop the two high bytes of each.
+  std::vector<uint8_t> wordForm;
+  int rewritten = 0;
+  for (size_t i = 0; i < dwordForm.size(); ++i) {
+    wordForm.push_back(dwordForm[i]);
+    if (i >= 3 && std::memcmp(&dwordForm[i - 3], ".png", 4) == 0) {
+      wordForm.push_back(dwordForm[i + 1]);
+      wordForm.push_back(dwordForm[i + 2]);
+      i += 4;
+      ++rewritten;
+    }
+  }
+  ASSERT_EQ(rewritten, 3);
+  ASSERT_EQ(wordForm.size() + 6, dwordForm.size());
+  ExpectSameMesh(MustLoad(dwordForm), MustLoad(wordForm));
+  EXPECT_EQ(MustLoad(wordForm).materials[2].textureFileName, "tex2.png");
+}
+
 TEST(XMeshLoad, Version0302SixtyFourBitHeaderAndNonAsciiNamesAreAccepted) {
   std::string text = kQuadText;
   text.replace(0, 16, "xof 0302txt 0064");
