@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #ifndef START_ANSWER
 #define START_ANSWER IDNO
@@ -59,7 +60,8 @@ TEST(StartUp, AsksThenOpensTheWindowDrawsFadedFramesAndClosesCleanly)
   // a frame; one rasteriser thread keeps the read-back exact.
   setenv("LP_NUM_THREADS", "0", 1);
   const std::filesystem::path previous = std::filesystem::current_path();
-  const std::filesystem::path scratch = std::filesystem::path(::testing::TempDir()) / "solverica_start";
+  const std::filesystem::path scratch = std::filesystem::path(::testing::TempDir()) /
+                                        ("solverica_start_" + std::to_string(START_ANSWER));
   std::filesystem::remove_all(scratch);
   std::filesystem::create_directories(scratch / "res" / "dat");
   std::ofstream(scratch / "res" / "dat" / "save.dat", std::ios::binary) << "6\r\n";
