@@ -16,6 +16,9 @@
 #ifndef START_ANSWER
 #define START_ANSWER IDNO
 #endif
+#ifndef START_SUITE
+#define START_SUITE StartUp
+#endif
 
 namespace {
 
@@ -54,7 +57,7 @@ int CentreRed()
 
 } // namespace
 
-TEST(StartUp, AsksThenOpensTheWindowDrawsFadedFramesAndClosesCleanly)
+TEST(START_SUITE, AsksThenOpensTheWindowDrawsFadedFramesAndClosesCleanly)
 {
   // Threaded llvmpipe sometimes hands back a texture's previous contents right after
   // a frame; one rasteriser thread keeps the read-back exact.
