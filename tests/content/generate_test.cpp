@@ -269,8 +269,10 @@ TEST(ContentSources, GeneratorFailsOnABrokenSourceAndWritesNothing)
   EXPECT_NE(error.find("palette.txt:2:"), std::string::npos) << error;
   EXPECT_FALSE(fs::exists(root / "res"));
 
-  // A palette that parses but lacks a colour the pictures use is named too.
+  // A palette that parses but lacks a colour the pictures use is named too, and
+  // still nothing is written.
   std::ofstream(root / "content" / "palette.txt") << "robe #7d5fd0\n";
   EXPECT_FALSE(GenerateAll(options, &error));
   EXPECT_NE(error.find("palette.txt: no colour named"), std::string::npos) << error;
+  EXPECT_FALSE(fs::exists(root / "res"));
 }

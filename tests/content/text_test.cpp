@@ -20,7 +20,8 @@ class TextTest : public ::testing::Test {
 
 TEST_F(TextTest, InkStaysInsideTheBox)
 {
-  const char* texts[] = {"Solverica", "gjpqy Wy", "魔法で塔をのぼろう", "ステージ 8", "引き寄せる青 / 弾き返す赤"};
+  const char* texts[] = {"Solverica", "gjpqy Wy", "魔法で塔をのぼろう", "ステージ 8",
+                         "引き寄せる青 / 弾き返す赤"};
   for (const char* text : texts) {
     SCOPED_TRACE(text);
     CCanvas canvas(400, 120);

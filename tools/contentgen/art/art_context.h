@@ -1,26 +1,46 @@
-// What every art generator gets: the palette, the font, and where res/ is.
+// What every art generator gets: the palette, the font, and the queue of files for
+// res/. Files are only queued while generating; WriteQueued writes them once every
+// generator has succeeded, so a broken source leaves res/ as it was.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "art/palette.h"
+#include "image/canvas.h"
 #include "image/font.h"
+#include "mesh/mesh.h"
 
 namespace contentgen {
 
-struct CArtContext {
+class CArtContext {
+ public:
   CPalette palette;
   CFont font;
   std::string resDir;
 
-  // Path of a file under res/.
+  // Path of a file under res/ (for messages).
   std::string Res(const std::string& relative) const { return resDir + "/" + relative; }
+  // Queues bytes for res/relative.
+  void AddFile(const std::string& relative, std::vector<uint8_t> bytes);
+  // Encodes and queues a PNG; false with a message naming the file if encoding fails.
+  bool AddPng(const std::string& relative, const CCanvas& canvas, std::string* error);
+  // Formats and queues a .x mesh; false with a message naming the file when the mesh is refused.
+  bool AddMesh(const std::string& relative, const CMeshData& mesh, std::string* error);
+  // Writes every queued file atomically (unchanged files are left alone).
+  bool WriteQueued(std::string* error);
+  size_t QueuedCount() const { return queued.size(); }
+
+ private:
+  std::map<std::string, std::vector<uint8_t>> queued;
 };
 
 // The generators, one per area of res/.
-bool GenerateShaderArt(const CArtContext& context, std::string* error);
-bool GenerateIcon(const CArtContext& context, std::string* error);
-bool GeneratePlayer(const CArtContext& context, std::string* error);
-bool GenerateTestTree(const CArtContext& context, std::string* error);
+bool GenerateShaderArt(CArtContext& context, std::string* error);
+bool GenerateIcon(CArtContext& context, std::string* error);
+bool GeneratePlayer(CArtContext& context, std::string* error);
+bool GenerateTestTree(CArtContext& context, std::string* error);
 
 }  // namespace contentgen

@@ -1,5 +1,6 @@
-// The generator sequence: sources first (so a bad source fails before anything is
-// written), then pictures, meshes and sounds.
+// The generator sequence: sources first, then pictures and meshes into a queue that
+// is written only when all of them succeeded (so a bad source fails before anything
+// is written), then the sounds.
 #include "art/generate.h"
 
 #include <chrono>
@@ -31,10 +32,11 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
   if (!context.palette.Load(options.contentDir + "/palette.txt", error)) return false;
   if (!context.font.Load(options.fontPath, error)) return false;
 
-  // A colour missing from the palette stops the run right after the generator that asked.
+  // A colour missing from the palette stops the run right after the generator that asked,
+  // before any file is written.
   struct Stage {
     const char* name;
-    bool (*run)(const CArtContext&, std::string*);
+    bool (*run)(CArtContext&, std::string*);
   };
   const Stage stages[] = {{"shader", GenerateShaderArt}, {"icon", GenerateIcon}, {"player", GeneratePlayer},
                           {"test", GenerateTestTree}};
@@ -44,7 +46,10 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
     if (!stage.run(context, error) || !context.palette.CheckLookups(error)) return false;
     timings += StageTime(stage.name, start);
   }
-  const auto start = std::chrono::steady_clock::now();
+  auto start = std::chrono::steady_clock::now();
+  if (!context.WriteQueued(error)) return false;
+  timings += StageTime("writing", start);
+  start = std::chrono::steady_clock::now();
   if (!GenerateAudio(options.contentDir, options.resDir, error)) return false;
   timings += StageTime("audio", start);
   if (options.printTimings) std::printf("contentgen:%s\n", timings.c_str());

@@ -2,7 +2,6 @@
 // spark, drawn four times larger and shrunk to 64 x 64 so the small shapes stay clean.
 #include "art/art_context.h"
 #include "image/canvas.h"
-#include "image/image_writers.h"
 
 namespace contentgen {
 
@@ -56,9 +55,9 @@ CCanvas DrawIconLarge(const CPalette& palette)
 }  // namespace
 
 // res/icon.png.
-bool GenerateIcon(const CArtContext& context, std::string* error)
+bool GenerateIcon(CArtContext& context, std::string* error)
 {
-  return WritePng(DrawIconLarge(context.palette).Downsample(4), context.Res("icon.png"), error);
+  return context.AddPng("icon.png", DrawIconLarge(context.palette).Downsample(4), error);
 }
 
 }  // namespace contentgen

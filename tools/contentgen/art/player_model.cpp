@@ -12,7 +12,6 @@
 #include "image/canvas.h"
 #include "image/image_writers.h"
 #include "mesh/primitives.h"
-#include "mesh/xfile_writer.h"
 
 namespace contentgen {
 
@@ -124,9 +123,9 @@ CMeshData PlaceEyes(const CMeshData& eye)
 }
 
 // Writes a model, reporting which one failed.
-bool WriteModel(const CArtContext& context, const CMeshData& mesh, const std::string& name, std::string* error)
+bool WriteModel(CArtContext& context, const CMeshData& mesh, const std::string& name, std::string* error)
 {
-  return WriteXFile(mesh, context.Res("game/player/" + name), error);
+  return context.AddMesh("game/player/" + name, mesh, error);
 }
 
 // Torso: the robe lathe with a gold belt and buckle.
@@ -244,17 +243,17 @@ CMeshData MakeFoot(const CPalette& palette, float side)
 }  // namespace
 
 // res/game/player/: the seven meshes and their textures.
-bool GeneratePlayer(const CArtContext& context, std::string* error)
+bool GeneratePlayer(CArtContext& context, std::string* error)
 {
   const CPalette& palette = context.palette;
   CCanvas robe(256, 256), robeHeight(256, 256);
   DrawRobe(palette, &robe, &robeHeight);
-  if (!WritePng(robe, context.Res("game/player/player_body.png"), error)) return false;
-  if (!WritePng(HeightToNormalMap(robeHeight, 2.5f, kNormalMapFlat), context.Res("game/player/player_body.normal.png"),
-                error)) {
+  const CCanvas robeNormals = HeightToNormalMap(robeHeight, 2.5f, kNormalMapFlat);
+  if (!context.AddPng("game/player/player_body.png", robe, error) ||
+      !context.AddPng("game/player/player_body.normal.png", robeNormals, error) ||
+      !context.AddPng("game/player/player_head.png", DrawFace(palette), error)) {
     return false;
   }
-  if (!WritePng(DrawFace(palette), context.Res("game/player/player_head.png"), error)) return false;
 
   return WriteModel(context, MakeBody(palette), "player_body.x", error) &&
          WriteModel(context, MakeHead(palette), "player_head.x", error) &&

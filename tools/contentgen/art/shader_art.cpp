@@ -4,12 +4,10 @@
 #include <cmath>
 
 #include "art/art_context.h"
-#include "core/output.h"
 #include "image/canvas.h"
 #include "image/image_writers.h"
 #include "image/noise.h"
 #include "mesh/primitives.h"
-#include "mesh/xfile_writer.h"
 
 namespace contentgen {
 
@@ -148,17 +146,21 @@ CMeshData PuddleSurface()
 }  // namespace
 
 // res/shader/toon.png, real.png, cube_map.dds, puddle_wave.png, puddle.x.
-bool GenerateShaderArt(const CArtContext& context, std::string* error)
+bool GenerateShaderArt(CArtContext& context, std::string* error)
 {
   const CPalette& palette = context.palette;
-  if (!WritePng(ToonRamp(palette), context.Res("shader/toon.png"), error)) return false;
-  if (!WritePng(RealRamp(palette), context.Res("shader/real.png"), error)) return false;
+  if (!context.AddPng("shader/toon.png", ToonRamp(palette), error)) return false;
+  if (!context.AddPng("shader/real.png", RealRamp(palette), error)) return false;
   const std::vector<uint8_t> dds = EncodeCubeDds(SkyCube(palette, 256));
-  if (!WriteFileAtomic(context.Res("shader/cube_map.dds"), dds, error)) return false;
+  if (dds.empty()) {
+    *error = context.Res("shader/cube_map.dds") + ": the six sky faces differ in size";
+    return false;
+  }
+  context.AddFile("shader/cube_map.dds", dds);
   // The puddle shader reads red and green as a 2D offset around 0.5.
   const CCanvas wave = HeightToNormalMap(RippleHeight(256), 6.0f, 0.5f);
-  if (!WritePng(wave, context.Res("shader/puddle_wave.png"), error)) return false;
-  return WriteXFile(PuddleSurface(), context.Res("shader/puddle.x"), error);
+  if (!context.AddPng("shader/puddle_wave.png", wave, error)) return false;
+  return context.AddMesh("shader/puddle.x", PuddleSurface(), error);
 }
 
 }  // namespace contentgen

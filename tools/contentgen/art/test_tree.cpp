@@ -15,7 +15,6 @@
 #include "image/image_writers.h"
 #include "image/noise.h"
 #include "mesh/primitives.h"
-#include "mesh/xfile_writer.h"
 
 namespace contentgen {
 
@@ -85,7 +84,7 @@ CCanvas DrawCrate(const CPalette& palette)
 }
 
 // A strip of the words the game shows, in both scripts, to look at the font with.
-bool DrawTextSample(const CArtContext& context, std::string* error)
+bool DrawTextSample(CArtContext& context, std::string* error)
 {
   const CPalette& palette = context.palette;
   CCanvas sample(512, 160);
@@ -100,23 +99,23 @@ bool DrawTextSample(const CArtContext& context, std::string* error)
       return false;
     }
   }
-  return WritePng(sample, context.Res("test/text_sample.png"), error);
+  return context.AddPng("test/text_sample.png", sample, error);
 }
 
 }  // namespace
 
 // res/test/.
-bool GenerateTestTree(const CArtContext& context, std::string* error)
+bool GenerateTestTree(CArtContext& context, std::string* error)
 {
   const CPalette& palette = context.palette;
   CCanvas floorColour(256, 256), floorHeight(256, 256), brickColour(256, 256), brickHeight(256, 256);
   DrawFloorTiles(palette, &floorColour, &floorHeight);
   DrawBricks(palette, &brickColour, &brickHeight);
-  if (!WritePng(floorColour, context.Res("test/floor.png"), error) ||
-      !WritePng(HeightToNormalMap(floorHeight, 4, kNormalMapFlat), context.Res("test/floor.normal.png"), error) ||
-      !WritePng(brickColour, context.Res("test/wall.png"), error) ||
-      !WritePng(HeightToNormalMap(brickHeight, 4, kNormalMapFlat), context.Res("test/wall.normal.png"), error) ||
-      !WritePng(DrawCrate(palette), context.Res("test/box.png"), error)) {
+  if (!context.AddPng("test/floor.png", floorColour, error) ||
+      !context.AddPng("test/floor.normal.png", HeightToNormalMap(floorHeight, 4, kNormalMapFlat), error) ||
+      !context.AddPng("test/wall.png", brickColour, error) ||
+      !context.AddPng("test/wall.normal.png", HeightToNormalMap(brickHeight, 4, kNormalMapFlat), error) ||
+      !context.AddPng("test/box.png", DrawCrate(palette), error)) {
     return false;
   }
 
@@ -141,10 +140,10 @@ bool GenerateTestTree(const CArtContext& context, std::string* error)
   depthMap.materials = {MakeMaterial("depth", {1, 1, 1, 1}, 0, 0)};
   depthMap.SetMaterialIndex(0);
 
-  return WriteXFile(floor, context.Res("test/floor.x"), error) && WriteXFile(wall, context.Res("test/wall.x"), error) &&
-         WriteXFile(step, context.Res("test/step.x"), error) && WriteXFile(box, context.Res("test/box.x"), error) &&
-         WriteXFile(map, context.Res("test/map.x"), error) &&
-         WriteXFile(depthMap, context.Res("test/depth_map.x"), error) && DrawTextSample(context, error);
+  return context.AddMesh("test/floor.x", floor, error) && context.AddMesh("test/wall.x", wall, error) &&
+         context.AddMesh("test/step.x", step, error) && context.AddMesh("test/box.x", box, error) &&
+         context.AddMesh("test/map.x", map, error) &&
+         context.AddMesh("test/depth_map.x", depthMap, error) && DrawTextSample(context, error);
 }
 
 }  // namespace contentgen
