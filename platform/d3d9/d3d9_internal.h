@@ -16,6 +16,14 @@
 
 #include "d3d9.h"
 
+// Attribute slots every program drawn through the device reads its vertices from.
+enum D3D9Attribute : GLuint {
+  D3D9_ATTRIBUTE_POSITION = 0,
+  D3D9_ATTRIBUTE_NORMAL = 1,
+  D3D9_ATTRIBUTE_COLOR = 2,
+  D3D9_ATTRIBUTE_TEXCOORD = 3,
+};
+
 struct SDL_Window;
 class D3D9Device;
 class D3D9TextureBase;
