@@ -85,6 +85,13 @@ TEST(ScoreParser, VoiceOptionsAndGlobalSettings) {
   EXPECT_EQ(score.instruments[0].wave, Wave::Triangle);
 }
 
+TEST(ScoreParser, LinesOfOtherBlanksAreEmpty) {
+  // Found by fuzzing: a line holding only a vertical tab once read past an empty list.
+  const Score s = Parse("\v\nvoice v i\n \f \n  c4:4 |\r\n\v\nend\n");
+  ASSERT_EQ(s.voices.size(), 1u);
+  EXPECT_EQ(s.voices[0].notes.size(), 1u);
+}
+
 TEST(ScoreParser, MistakesNameFileAndLine) {
   const std::string h = kHeader;
   const std::string f = "content/music/m.score:";
@@ -106,6 +113,10 @@ TEST(ScoreParser, MistakesNameFileAndLine) {
   EXPECT_EQ(ParseError(h + "voice v i\n  t60 c4\nend\n"), f + "7: transpose 't60' must be t-48..t48");
   EXPECT_EQ(ParseError(h + "pattern p\n  c4 @p\nend\nvoice v i\n  @p\nend\n"),
             f + "7: patterns or repeats nest too deep (a pattern using itself?)");
+  EXPECT_EQ(ParseError(h + "voice v i\n  ( ( ( ( c4:1/64 )x64 )x64 )x64 )x64\nend\n"),
+            f + "7: the repeats expand to more than a million notes and marks");
+  EXPECT_EQ(ParseError(h + "voice v i\n  ( r:64 )x10 c4\nend\n"),
+            "content/music/m.score: the loop lasts 352 s, longer than the 240 s allowed");
   EXPECT_EQ(ParseError(h), "content/music/m.score: the score has no voice");
   EXPECT_EQ(ParseError(h + "voice v i\nend\n"), "content/music/m.score: the score has no notes");
 }

@@ -98,7 +98,12 @@ class CScoreParser {
   std::string patternName;
   std::map<std::string, std::vector<Token>> patterns;
   std::vector<VoiceSource> voices;
+  long expandedTokens = 0;  // guards against repeats that would expand without end
 };
+
+// Upper limits that keep a mistaken score from running away with time or memory.
+constexpr long kMaxExpandedTokens = 1000000;
+constexpr double kMaxLoopSeconds = 240.0;
 
 // Parses a length: "2", "0.5", "3/2".
 bool ParseLength(const std::string& text, double* beats) {
@@ -253,6 +258,8 @@ bool CScoreParser::Expand(const std::vector<Token>& tokens, size_t begin, size_t
   for (size_t i = begin; i < end; ++i) {
     const Token& tok = tokens[i];
     const std::string& t = tok.text;
+    if (++expandedTokens > kMaxExpandedTokens)
+      return Fail(tok.line, "the repeats expand to more than a million notes and marks", error);
     if (t == "|") {
       const double bar = std::fmod(cursor->beat, score->meter);
       if (bar > 1e-6 && score->meter - bar > 1e-6)
@@ -303,6 +310,7 @@ bool CScoreParser::Parse(const std::string& text, std::string* error) {
     const std::string line = StripComment(lines[i]);
     if (line.empty()) continue;
     const std::vector<std::string> words = SplitWords(line);
+    if (words.empty()) continue;
     if (block == Block::None) {
       if (!Statement(words, lineNo, error)) return false;
       continue;
@@ -339,6 +347,11 @@ bool CScoreParser::Parse(const std::string& text, std::string* error) {
     return false;
   }
   score->loopBeats = std::ceil(score->loopBeats / score->meter - 1e-9) * score->meter;
+  if (LoopSeconds(*score) > kMaxLoopSeconds) {
+    *error = fileName + ": the loop lasts " + std::to_string(static_cast<int>(LoopSeconds(*score))) + " s, longer than the " +
+             std::to_string(static_cast<int>(kMaxLoopSeconds)) + " s allowed";
+    return false;
+  }
   return true;
 }
 

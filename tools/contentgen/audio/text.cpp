@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 namespace contentgen::audio {
@@ -27,11 +28,12 @@ std::vector<std::string> SplitLines(const std::string& text) {
 // Cuts at a '#' that begins a word (so sharps such as "f#4" stay) and trims blanks.
 std::string StripComment(const std::string& line) {
   size_t cut = 0;
-  while (cut < line.size() && !(line[cut] == '#' && (cut == 0 || line[cut - 1] == ' ' || line[cut - 1] == '\t'))) ++cut;
+  const char* blanks = " \t\r\v\f";
+  while (cut < line.size() && !(line[cut] == '#' && (cut == 0 || std::strchr(blanks, line[cut - 1])))) ++cut;
   std::string s = line.substr(0, cut);
-  const size_t first = s.find_first_not_of(" \t");
+  const size_t first = s.find_first_not_of(blanks);
   if (first == std::string::npos) return "";
-  const size_t last = s.find_last_not_of(" \t");
+  const size_t last = s.find_last_not_of(blanks);
   return s.substr(first, last - first + 1);
 }
 
