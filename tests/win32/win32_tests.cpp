@@ -7,7 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -365,4 +370,34 @@ TEST(Win32File, MoveFileExReplacesTheTargetOnlyWhenAsked)
   EXPECT_FALSE(std::ifstream(from).good());
   EXPECT_FALSE(MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) << "source gone";
   std::remove(to.c_str());
+}
+
+TEST(Win32Class, TheIconResourceIsResIconPngWhenItExists)
+{
+  const std::filesystem::path previous = std::filesystem::current_path();
+  const std::filesystem::path scratch = std::filesystem::path(::testing::TempDir()) / "solverica_icon";
+  std::filesystem::remove_all(scratch);
+  std::filesystem::create_directories(scratch / "res");
+  std::filesystem::current_path(scratch);
+  EXPECT_EQ(LoadIconA(GetModuleHandleA(nullptr), "MYICON"), nullptr) << "no file: SDL's default icon";
+  const unsigned char pixels[4 * 4] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 128};
+  ASSERT_NE(stbi_write_png("res/icon.png", 2, 2, 4, pixels, 8), 0);
+  HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MYICON");
+  EXPECT_NE(icon, nullptr);
+  EXPECT_EQ(LoadIconA(GetModuleHandleA(nullptr), "MYICON"), icon) << "loaded once";
+  EXPECT_EQ(LoadIconA(GetModuleHandleA(nullptr), IDI_APPLICATION), nullptr);
+  // A class carrying the icon makes a window as usual.
+  WNDCLASSEXA windowClass = {};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = RecordingProc;
+  windowClass.hIcon = icon;
+  windowClass.hIconSm = icon;
+  windowClass.lpszClassName = "IconWindow";
+  ASSERT_NE(RegisterClassExA(&windowClass), 0);
+  HWND window = CreateWindowExA(0, "IconWindow", "icon", WS_CAPTION, 0, 0, 64, 64, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_NE(window, nullptr);
+  DestroyWindow(window);
+  Pump();
+  std::filesystem::current_path(previous);
+  std::filesystem::remove_all(scratch);
 }
