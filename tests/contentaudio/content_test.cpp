@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "audio/audio_content.h"
+#include "core/output.h"
 #include "wav_check.h"
 
 namespace fs = std::filesystem;
@@ -112,22 +113,47 @@ TEST_F(GeneratedAudio, MusicIsStereoAMinuteLongAndLoopsCleanly) {
 
 TEST(AudioContent, BrokenEffectNamesFileAndLine) {
   const fs::path dir = ScratchDir("broken_sfx");
+  WriteText(dir / "content/sounds/a_good.sfx", "[a]\nnotes = c4\n");
   WriteText(dir / "content/sounds/bad.sfx", "peak = 0.5\n[a]\nnotes = c4\nfoo = 1\n");
   WriteText(dir / "content/music/.keep", "");
   std::string error;
   EXPECT_FALSE(contentgen::GenerateAudio((dir / "content").string(), (dir / "res").string(), &error));
   EXPECT_EQ(error, (dir / "content/sounds/bad.sfx").string() + ":4: unknown key 'foo'");
+  // Nothing is written, not even the good sound read before the bad one.
   EXPECT_FALSE(fs::exists(dir / "res/sound/bad.wav"));
+  EXPECT_FALSE(fs::exists(dir / "res/sound/a_good.wav"));
   fs::remove_all(dir);
 }
 
 TEST(AudioContent, BrokenScoreNamesFileAndLine) {
   const fs::path dir = ScratchDir("broken_score");
-  WriteText(dir / "content/sounds/.keep", "");
+  WriteText(dir / "content/sounds/good.sfx", "[a]\nnotes = c4\n");
   WriteText(dir / "content/music/bad.score", "tempo 100\ninstrument i\nend\nvoice v i\n  c4 q4\nend\n");
   std::string error;
   EXPECT_FALSE(contentgen::GenerateAudio((dir / "content").string(), (dir / "res").string(), &error));
   EXPECT_EQ(error, (dir / "content/music/bad.score").string() + ":5: 'q4' is not a note, chord or rest");
+  EXPECT_FALSE(fs::exists(dir / "res/sound/good.wav"));
+  fs::remove_all(dir);
+}
+
+TEST(AudioContent, GoodSourcesAreWrittenAndRewrittenOnlyOnChange) {
+  const fs::path dir = ScratchDir("good");
+  WriteText(dir / "content/sounds/tick.sfx", "[a]\nnotes = c5\ndecay = 0.05\nsustain = 0\n");
+  WriteText(dir / "content/music/tune.score", "tempo 120\ninstrument i\nend\nvoice v i\n  c4:2 g4 |\nend\n");
+  std::string error;
+  ASSERT_TRUE(contentgen::GenerateAudio((dir / "content").string(), (dir / "res").string(), &error)) << error;
+  const WavInfo tick = ReadWavFile((dir / "res/sound/tick.wav").string());
+  const WavInfo tune = ReadWavFile((dir / "res/sound/tune.wav").string());
+  ASSERT_TRUE(tick.ok && tune.ok);
+  EXPECT_EQ(tick.channels, 1);
+  EXPECT_EQ(tune.channels, 2);
+  EXPECT_EQ(tune.samples.size(), 2u * 2 * 44100);
+  // A second run with the same sources leaves the files alone.
+  const auto stamp = fs::last_write_time(dir / "res/sound/tune.wav");
+  const int written = contentgen::WrittenFileCount();
+  ASSERT_TRUE(contentgen::GenerateAudio((dir / "content").string(), (dir / "res").string(), &error)) << error;
+  EXPECT_EQ(contentgen::WrittenFileCount(), written);
+  EXPECT_EQ(fs::last_write_time(dir / "res/sound/tune.wav"), stamp);
   fs::remove_all(dir);
 }
 

@@ -1,6 +1,7 @@
 // Audio content: every content/sounds/NAME.sfx becomes res/sound/NAME.wav (mono, for
 // positioned play) and every content/music/NAME.score becomes res/sound/NAME.wav (a
-// stereo loop). Files are written only when their bytes change.
+// stereo loop). Nothing is written unless every source is good, and then only the files
+// whose bytes change.
 #include "audio/audio_content.h"
 
 #include <algorithm>
@@ -42,36 +43,50 @@ bool ReadText(const fs::path& path, std::string* text, std::string* error) {
   return true;
 }
 
-// One sound effect: parse, render, write.
-bool MakeSound(const fs::path& source, const fs::path& outDir, std::string* error) {
-  std::string text;
-  if (!ReadText(source, &text, error)) return false;
+// A parsed source waiting to be rendered.
+struct SoundJob {
+  std::string source;
+  fs::path target;
   audio::Sfx sfx;
-  if (!audio::ParseSfx(text, source.string(), &sfx, error)) return false;
-  const std::vector<float> samples = audio::RenderSfx(sfx);
-  if (samples.empty()) {
-    *error = source.string() + ": the sound renders to silence";
-    return false;
+};
+struct MusicJob {
+  fs::path target;
+  audio::Score score;
+  std::vector<uint8_t> bytes;
+};
+
+// Reads and parses every effect file.
+bool ParseSounds(const fs::path& dir, const fs::path& outDir, std::vector<SoundJob>* jobs, std::string* error) {
+  for (const fs::path& source : SourcesIn(dir, ".sfx")) {
+    std::string text;
+    if (!ReadText(source, &text, error)) return false;
+    SoundJob job;
+    job.source = source.string();
+    job.target = outDir / (source.stem().string() + ".wav");
+    if (!audio::ParseSfx(text, source.string(), &job.sfx, error)) return false;
+    jobs->push_back(job);
   }
-  const fs::path target = outDir / (source.stem().string() + ".wav");
-  return WriteFileAtomic(target.string(), audio::EncodeWav16(samples, 1, sfx.rate), error);
+  return true;
 }
 
-// One piece of music: parse and render the loop into WAV bytes (written by the caller,
-// since file writing is kept on one thread).
-bool RenderMusic(const fs::path& source, std::vector<uint8_t>* bytes, std::string* error) {
-  std::string text;
-  if (!ReadText(source, &text, error)) return false;
-  audio::Score score;
-  if (!audio::ParseScore(text, source.string(), &score, error)) return false;
-  *bytes = audio::EncodeWav16(audio::RenderScore(score), 2, score.rate);
+// Reads and parses every score.
+bool ParseMusic(const fs::path& dir, const fs::path& outDir, std::vector<MusicJob>* jobs, std::string* error) {
+  for (const fs::path& source : SourcesIn(dir, ".score")) {
+    std::string text;
+    if (!ReadText(source, &text, error)) return false;
+    MusicJob job;
+    job.target = outDir / (source.stem().string() + ".wav");
+    if (!audio::ParseScore(text, source.string(), &job.score, error)) return false;
+    jobs->push_back(job);
+  }
   return true;
 }
 
 }  // namespace
 
-// Effects first (quick), then the pieces of music, each on its own thread since they
-// take most of the time and share nothing.
+// Parses every source first, so a mistake stops the run before anything is rendered or
+// written; then renders (each piece of music on its own thread, since they take most of
+// the time and share nothing) and writes the files from this thread.
 bool GenerateAudio(const std::string& contentDir, const std::string& resDir, std::string* error) {
   const fs::path soundDir = fs::path(contentDir) / "sounds";
   const fs::path musicDir = fs::path(contentDir) / "music";
@@ -82,25 +97,30 @@ bool GenerateAudio(const std::string& contentDir, const std::string& resDir, std
       return false;
     }
   }
-  for (const fs::path& source : SourcesIn(soundDir, ".sfx")) {
-    if (!MakeSound(source, outDir, error)) return false;
-  }
-  const std::vector<fs::path> scores = SourcesIn(musicDir, ".score");
-  std::vector<std::vector<uint8_t>> files(scores.size());
-  std::vector<std::string> errors(scores.size());
-  std::vector<char> rendered(scores.size(), 0);
-  std::vector<std::thread> workers;
-  for (size_t i = 0; i < scores.size(); ++i) {
-    workers.emplace_back([&, i] { rendered[i] = RenderMusic(scores[i], &files[i], &errors[i]) ? 1 : 0; });
-  }
-  for (std::thread& worker : workers) worker.join();
-  for (size_t i = 0; i < scores.size(); ++i) {
-    if (!rendered[i]) {
-      *error = errors[i];
+  std::vector<SoundJob> sounds;
+  std::vector<MusicJob> music;
+  if (!ParseSounds(soundDir, outDir, &sounds, error) || !ParseMusic(musicDir, outDir, &music, error)) return false;
+
+  std::vector<std::vector<uint8_t>> soundBytes;
+  for (const SoundJob& job : sounds) {
+    const std::vector<float> samples = audio::RenderSfx(job.sfx);
+    if (samples.empty()) {
+      *error = job.source + ": the sound renders to nothing";
       return false;
     }
-    const fs::path target = outDir / (scores[i].stem().string() + ".wav");
-    if (!WriteFileAtomic(target.string(), files[i], error)) return false;
+    soundBytes.push_back(audio::EncodeWav16(samples, 1, job.sfx.rate));
+  }
+  std::vector<std::thread> workers;
+  for (MusicJob& job : music) {
+    workers.emplace_back([&job] { job.bytes = audio::EncodeWav16(audio::RenderScore(job.score), 2, job.score.rate); });
+  }
+  for (std::thread& worker : workers) worker.join();
+
+  for (size_t i = 0; i < sounds.size(); ++i) {
+    if (!WriteFileAtomic(sounds[i].target.string(), soundBytes[i], error)) return false;
+  }
+  for (const MusicJob& job : music) {
+    if (!WriteFileAtomic(job.target.string(), job.bytes, error)) return false;
   }
   return true;
 }
