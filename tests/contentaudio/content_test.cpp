@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 #include "audio/audio_content.h"
 #include "core/output.h"
@@ -16,9 +17,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh scratch directory under the system's temporary folder.
+// A fresh scratch directory under the system's temporary folder, one per process so
+// that test runs from several build trees never share one.
 fs::path ScratchDir(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("solverica_contentaudio_" + name);
+  const fs::path dir = fs::temp_directory_path() / ("solverica_contentaudio_" + std::to_string(getpid()) + "_" + name);
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir;
