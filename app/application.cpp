@@ -4,8 +4,10 @@
 
 #include "app/input.h"
 #include "engine/graphics.h"
+#include "engine/sound.h"
 #include "scene/scene_base.h"
 #include "scene/scene_blank.h"
+#include "shader/shader_manager.h"
 
 #include <cstdlib>
 
@@ -24,6 +26,20 @@ unsigned frameCount = 0;
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
   return CApplication::GetInstance()->WindowProc(hwnd, message, wParam, lParam);
+}
+
+// Light 0 never changes, but the toon effect reads it every frame: during the puddle
+// pass the light comes from below the mirror.
+void CopyLightToToon(IDirect3DDevice9* device)
+{
+  CShaderManager* shaders = CShaderManager::GetInstance();
+  if (!shaders->toon.effect) return;
+  D3DLIGHT9 light = {};
+  device->GetLight(0, &light);
+  D3DVECTOR direction = light.Direction;
+  if (shaders->puddlePass) direction.y = -direction.y;
+  shaders->toon.effect->SetValue("g_light_direction", &direction, 12);
+  shaders->toon.effect->SetValue("g_light_color", &light.Diffuse, 16);
 }
 
 } // namespace
@@ -93,13 +109,16 @@ bool CApplication::Initialize(HINSTANCE module)
   fadeTexture.Fill(0xFFFFFFFF);
   D3DXMatrixScaling(&fadeMatrix, static_cast<float>(backBufferWidth), static_cast<float>(backBufferHeight), 1.0f);
 
-  // NOT YET: load the five shader effects through CShaderManager, in the order toon,
-  // outline, blur, shadow map, puddle. Waits for the shader manager to land.
+  CShaderManager* shaders = CShaderManager::GetInstance();
+  shaders->toon.Load();
+  shaders->outline.Load();
+  shaders->blur.Load();
+  shaders->shadowMap.Load();
+  shaders->puddle.Load();
 
   std::srand(timeGetTime());
 
-  // NOT YET: create the sound device for the window. Waits for the sound device to
-  // be wired in here.
+  OstrelLibrary::InitSound(window);
 
   LoadSaveData();
   return true;
@@ -258,11 +277,8 @@ void CApplication::DrawFrame()
   OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
   IDirect3DDevice9* device = graphics->device;
 
-  // NOT YET: copy light 0 (GetLight) into the toon effect's "g_light_direction" and
-  // "g_light_color", the direction's y negated during the puddle pass. Waits for the
-  // shader manager.
-
   if (device) {
+    CopyLightToToon(device);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000, 1.0f, 0);
     device->BeginScene();
   }

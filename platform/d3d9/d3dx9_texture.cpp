@@ -4,12 +4,11 @@
 #include <stb/stb_image.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "d3d9_internal.h"
 #include "d3dx9.h"
+#include "platform_file.h"
 #include "dds_reader.h"
 
 namespace {
@@ -19,16 +18,6 @@ struct LoadedImage {
   DdsImage pixels;
   D3DXIMAGE_FILEFORMAT fileFormat = D3DXIFF_BMP;
 };
-
-// The whole file, or false if it cannot be read.
-bool ReadFile(const char* path, std::vector<uint8_t>* bytes)
-{
-  if (!path) return false;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  bytes->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return !file.bad();
-}
 
 // The container format by its magic bytes (TGA has none, so it is what is left).
 D3DXIMAGE_FILEFORMAT SniffFormat(const std::vector<uint8_t>& b)
@@ -161,7 +150,7 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR srcFile, U
   *texture = nullptr;
   std::vector<uint8_t> bytes;
   LoadedImage image;
-  if (!ReadFile(srcFile, &bytes) || !DecodeImage(bytes, &image)) return D3DXERR_INVALIDDATA;
+  if (!PlatformReadFile(srcFile, &bytes) || !DecodeImage(bytes, &image)) return D3DXERR_INVALIDDATA;
   if (image.pixels.cube) return D3DXERR_INVALIDDATA;
   if (format == D3DFMT_UNKNOWN) format = D3DFMT_A8R8G8B8;
   if (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8) return D3DERR_INVALIDCALL;
@@ -219,7 +208,7 @@ HRESULT D3DXCreateCubeTextureFromFileA(IDirect3DDevice9* device, LPCSTR srcFile,
   *cube = nullptr;
   std::vector<uint8_t> bytes;
   LoadedImage image;
-  if (!ReadFile(srcFile, &bytes) || !DecodeImage(bytes, &image) || !image.pixels.cube) return D3DXERR_INVALIDDATA;
+  if (!PlatformReadFile(srcFile, &bytes) || !DecodeImage(bytes, &image) || !image.pixels.cube) return D3DXERR_INVALIDDATA;
   IDirect3DCubeTexture9* created = nullptr;
   const HRESULT hr =
       device->CreateCubeTexture(image.pixels.width, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &created, nullptr);

@@ -6,10 +6,9 @@
 
 #include "d3d9_internal.h"
 #include "effect_file.h"
+#include "platform_file.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -511,12 +510,12 @@ HRESULT D3DXCreateEffectFromFileA(IDirect3DDevice9* device, LPCSTR srcFile, cons
   if (!effect) return D3DERR_INVALIDCALL;
   *effect = nullptr;
   if (!device || !srcFile) return D3DERR_INVALIDCALL;
-  std::ifstream in(srcFile, std::ios::binary);
-  if (!in) {
+  std::vector<uint8_t> bytes;
+  if (!PlatformReadFile(srcFile, &bytes)) {
     SetErrorText(errors, std::string(srcFile) + ": cannot open the effect file");
     return E_FAIL;
   }
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string text(bytes.begin(), bytes.end());
   effectfile::EffectDesc desc;
   std::string error;
   if (!effectfile::Parse(text, &desc, &error)) {

@@ -68,6 +68,8 @@ TEST(START_SUITE, AsksThenOpensTheWindowDrawsFadedFramesAndClosesCleanly)
   std::filesystem::remove_all(scratch);
   std::filesystem::create_directories(scratch / "res" / "dat");
   std::ofstream(scratch / "res" / "dat" / "save.dat", std::ios::binary) << "6\r\n";
+  // The effects come from the build; without them each shader would report its failure.
+  std::filesystem::create_directory_symlink(previous / "res" / "shader", scratch / "res" / "shader");
   std::filesystem::current_path(scratch);
 
   Win32TestQueueMessageBoxAnswer(START_ANSWER);

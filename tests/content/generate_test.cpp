@@ -3,6 +3,8 @@
 // and a broken source fails with a message naming it.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <stb_image.h>
 
 #include <cmath>
@@ -22,7 +24,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kRes = fs::temp_directory_path() / "contentgen_generate_test" / "res";
+// ctest runs each test in its own process, two at a time: each process its own tree.
+const fs::path kRes =
+    fs::temp_directory_path() / ("contentgen_generate_test_" + std::to_string(getpid())) / "res";
 
 // Runs the generator once for all tests of the suite.
 class GeneratedTree : public ::testing::Test {
@@ -33,6 +37,9 @@ class GeneratedTree : public ::testing::Test {
     GenerateOptions options{CONTENT_TEST_SOURCE_DIR, kRes.string(), CONTENT_TEST_FONT};
     generated = GenerateAll(options, &generateError);
   }
+
+  // The tree is this process's own: nothing of it is left behind.
+  static void TearDownTestSuite() { fs::remove_all(kRes.parent_path()); }
 
   // Parsed mesh under res/, failing the test when it does not parse.
   static contenttest::ParsedX Mesh(const std::string& relative)

@@ -1,0 +1,143 @@
+// CBlurShader: the copy, bright pass, blurs and the bloom pyramid.
+#include "shader/blur_shader.h"
+
+#include "engine/graphics.h"
+
+using OstrelLibrary::CGraphics;
+using OstrelLibrary::CTexture;
+
+namespace {
+
+// Normal alpha blending, as every pass that reads it expects.
+void SetNormalBlend(IDirect3DDevice9* device)
+{
+  device->SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_ADD);
+  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+}
+
+// A texture's size as floats.
+float Width(const CTexture& texture)
+{
+  return static_cast<float>(texture.imageInfo.Width);
+}
+float Height(const CTexture& texture)
+{
+  return static_cast<float>(texture.imageInfo.Height);
+}
+
+}  // namespace
+
+void CBlurShader::Load()
+{
+  ReleaseResources();
+  LoadEffect("res/shader/BlurShader.cso");
+  CGraphics* graphics = CGraphics::GetInstance();
+  IDirect3DDevice9* device = graphics->device;
+  const UINT width = graphics->presentParameters.BackBufferWidth;
+  const UINT height = graphics->presentParameters.BackBufferHeight;
+  UINT levelWidth = width / 4;
+  UINT levelHeight = height / 4;
+  for (int i = 0; i < kLevelCount; ++i) {
+    LevelA(i).Create(device, levelWidth, levelHeight, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
+    LevelB(i).Create(device, levelWidth, levelHeight, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
+    levelWidth /= 2;
+    levelHeight /= 2;
+  }
+  sceneTarget.Create(device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
+  brightTarget.Create(device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
+}
+
+void CBlurShader::DrawPass(const char* technique, const CTexture& input, float width, float height)
+{
+  if (!effect || !input.texture) return;
+  effect->SetTexture("g_input_tex", input.texture);
+  const D3DXVECTOR4 texelSize(1.0f / Width(input), 1.0f / Height(input), 0.0f, 0.0f);
+  effect->SetVector("g_texel_size", &texelSize);
+  effect->SetTechnique(technique);
+  UINT passes = 0;
+  effect->Begin(&passes, 0);
+  effect->BeginPass(0);
+  CGraphics::GetInstance()->DrawScreenQuad(0.0f, 0.0f, width, height);
+  effect->EndPass();
+  effect->End();
+}
+
+void CBlurShader::DrawInto(const char* technique, const CTexture& input, CTexture& output)
+{
+  if (!effect || !output.surface) return;
+  IDirect3DDevice9* device = CGraphics::GetInstance()->device;
+  IDirect3DSurface9* saved = nullptr;
+  device->GetRenderTarget(0, &saved);
+  device->SetRenderTarget(0, output.surface);
+  DrawPass(technique, input, Width(output), Height(output));
+  device->SetRenderTarget(0, saved);
+  if (saved) saved->Release();
+}
+
+void CBlurShader::DrawCopy(const CTexture& input, float width, float height, const D3DXVECTOR4* colour)
+{
+  if (!effect) return;
+  effect->SetVector("g_color", colour);
+  DrawPass("NormalTech", input, width, height);
+}
+
+void CBlurShader::DrawBright(const CTexture& input, CTexture& output)
+{
+  DrawInto("BrightFilteringTech", input, output);
+}
+
+void CBlurShader::DrawAverage(const CTexture& input, CTexture& output)
+{
+  SetNormalBlend(CGraphics::GetInstance()->device);
+  DrawInto("AverageBlurTech", input, output);
+}
+
+void CBlurShader::DrawXBlur(const CTexture& input, float width, float height)
+{
+  DrawPass("XBlurTech", input, width, height);
+}
+
+void CBlurShader::DrawYBlur(const CTexture& input, float width, float height)
+{
+  DrawPass("YBlurTech", input, width, height);
+}
+
+void CBlurShader::BuildBloom(const CTexture& bright, CTexture* pyramid)
+{
+  if (!effect) return;
+  IDirect3DDevice9* device = CGraphics::GetInstance()->device;
+  SetNormalBlend(device);
+  IDirect3DSurface9* saved = nullptr;
+  device->GetRenderTarget(0, &saved);
+  const D3DXVECTOR4 white(1.0f, 1.0f, 1.0f, 1.0f);
+  for (int i = 0; i < kLevelCount; ++i) {
+    CTexture& a = pyramid[2 * i];
+    CTexture& b = pyramid[2 * i + 1];
+    // A level whose targets could not be made ends the pyramid there.
+    if (!a.surface || !b.surface) break;
+    const CTexture& source = i == 0 ? bright : pyramid[2 * i - 1];
+    device->SetRenderTarget(0, b.surface);
+    DrawCopy(source, Width(b), Height(b), &white);
+    device->SetRenderTarget(0, a.surface);
+    DrawXBlur(b, Width(a), Height(a));
+    device->SetRenderTarget(0, b.surface);
+    DrawYBlur(a, Width(b), Height(b));
+  }
+  device->SetRenderTarget(0, saved);
+  if (saved) saved->Release();
+}
+
+void CBlurShader::Apply()
+{
+  CGraphics* graphics = CGraphics::GetInstance();
+  const D3DXVECTOR4 white(1.0f, 1.0f, 1.0f, 1.0f);
+  DrawCopy(sceneTarget, static_cast<float>(graphics->presentParameters.BackBufferWidth),
+           static_cast<float>(graphics->presentParameters.BackBufferHeight), &white);
+  DrawBright(sceneTarget, brightTarget);
+  BuildBloom(brightTarget, levels);
+  IDirect3DDevice9* device = graphics->device;
+  device->SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_ADD);
+  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+}

@@ -1,0 +1,47 @@
+// Post-processing of the game image: the copy to the screen (grey while a menu is
+// open), the bright pass, and a five-level blur pyramid added back as bloom; also the
+// single box blur the puddle uses.
+#pragma once
+
+#include "engine/texture.h"
+#include "shader/shader_base.h"
+
+class CBlurShader : public CShaderBase {
+public:
+  static constexpr int kLevelCount = 5;
+
+  // Blur pyramid: pair i is levels[2i] (A_i) and levels[2i + 1] (B_i); pair i is a
+  // quarter of the back buffer halved i times.
+  OstrelLibrary::CTexture levels[2 * kLevelCount];
+  OstrelLibrary::CTexture sceneTarget;   // the game scene's 3D image, back-buffer size
+  OstrelLibrary::CTexture brightTarget;  // the bright pass, back-buffer size
+
+  ~CBlurShader() override = default;
+  // Loads the effect and creates the twelve float targets.
+  void Load() override;
+  // Copies the input, tinted by colour, into the current target at the given size.
+  void DrawCopy(const OstrelLibrary::CTexture& input, float width, float height, const D3DXVECTOR4* colour);
+  // Keeps the bright parts of input, written into output.
+  void DrawBright(const OstrelLibrary::CTexture& input, OstrelLibrary::CTexture& output);
+  // Box-blurs input into output with normal alpha blending.
+  void DrawAverage(const OstrelLibrary::CTexture& input, OstrelLibrary::CTexture& output);
+  // Horizontal blur of input into the current target.
+  void DrawXBlur(const OstrelLibrary::CTexture& input, float width, float height);
+  // Vertical blur of input into the current target.
+  void DrawYBlur(const OstrelLibrary::CTexture& input, float width, float height);
+  // Builds the pyramid from the bright image: each B_i a blurred half of the one before.
+  void BuildBloom(const OstrelLibrary::CTexture& bright, OstrelLibrary::CTexture* pyramid);
+  // The whole chain after the scene was drawn into sceneTarget and the back buffer bound
+  // again: copy, bright pass, pyramid; leaves additive blending set for the glow.
+  void Apply();
+
+  // A_i and B_i of the pyramid.
+  OstrelLibrary::CTexture& LevelA(int i) { return levels[2 * i]; }
+  OstrelLibrary::CTexture& LevelB(int i) { return levels[2 * i + 1]; }
+
+private:
+  // One full-target quad of a technique reading input.
+  void DrawPass(const char* technique, const OstrelLibrary::CTexture& input, float width, float height);
+  // Draws a technique from input into output's surface, restoring the target after.
+  void DrawInto(const char* technique, const OstrelLibrary::CTexture& input, OstrelLibrary::CTexture& output);
+};

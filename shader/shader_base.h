@@ -1,0 +1,25 @@
+// The base of the five shader objects: one D3DX effect each, loaded from res/shader.
+#pragma once
+
+#include <string>
+
+#include "d3dx9effect.h"
+
+class CShaderBase {
+public:
+  ID3DXEffect* effect = nullptr;  // null until loaded, and after a failed load
+
+  CShaderBase() = default;
+  virtual ~CShaderBase();
+  CShaderBase(const CShaderBase&) = delete;
+  CShaderBase& operator=(const CShaderBase&) = delete;
+
+  // Loads the effect file and the shader's own resources.
+  virtual void Load() = 0;
+  // Releases the effect.
+  virtual void ReleaseResources();
+
+  // Releases what the shader holds, then compiles the effect file; a failure is
+  // reported with the compiler's text and leaves the effect null.
+  void LoadEffect(const std::string& path);
+};

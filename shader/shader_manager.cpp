@@ -1,0 +1,8 @@
+// CShaderManager: the singleton holding the five shaders.
+#include "shader/shader_manager.h"
+
+CShaderManager* CShaderManager::GetInstance()
+{
+  static CShaderManager instance;
+  return &instance;
+}

@@ -1,0 +1,100 @@
+// CShadowMapShader: the light's depth pass.
+#include "shader/shadow_map_shader.h"
+
+#include "engine/graphics.h"
+#include "shader/shader_manager.h"
+
+using OstrelLibrary::CGraphics;
+
+CShadowMapShader::CShadowMapShader()
+{
+  D3DXMatrixIdentity(&lightViewProjection);
+}
+
+CShadowMapShader::~CShadowMapShader()
+{
+  ReleaseResources();
+  if (savedTarget) savedTarget->Release();
+  if (savedDepth) savedDepth->Release();
+}
+
+void CShadowMapShader::ReleaseResources()
+{
+  shadowTexture.Release();
+  shadowDepth.Release();
+}
+
+void CShadowMapShader::Load()
+{
+  ReleaseResources();
+  if (!effect) LoadEffect("res/shader/ShadowMapShader.cso");
+  IDirect3DDevice9* device = CGraphics::GetInstance()->device;
+  shadowTexture.Create(device, kSize, kSize, D3DUSAGE_RENDERTARGET, D3DFMT_R32F, D3DPOOL_DEFAULT);
+  shadowDepth.Create(device, kSize, kSize);
+}
+
+void CShadowMapShader::BeginShadowPass(const D3DXVECTOR3& eye)
+{
+  IDirect3DDevice9* device = CGraphics::GetInstance()->device;
+  // Without a target there is nowhere to draw: the pass is skipped, drawing stays
+  // where it was and the toon effect keeps whatever map it had.
+  passRunning = shadowTexture.surface && shadowDepth.surface;
+  if (!passRunning) return;
+
+  device->GetRenderTarget(0, &savedTarget);
+  device->GetDepthStencilSurface(&savedDepth);
+  device->SetRenderTarget(0, shadowTexture.surface);
+  device->SetDepthStencilSurface(shadowDepth.surface);
+  device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0);
+
+  D3DLIGHT9 light = {};
+  device->GetLight(0, &light);
+  const D3DXVECTOR3 direction(light.Direction.x, light.Direction.y, light.Direction.z);
+  const D3DXVECTOR3 at = eye + direction;
+  const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
+  D3DXMATRIX view;
+  D3DXMATRIX projection;
+  D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+  D3DXMatrixOrthoLH(&projection, 40.0f, 40.0f, 1.0f, 100.0f);
+  if (effect) {
+    effect->SetMatrix("g_light_view_mat", &view);
+    effect->SetMatrix("g_light_projection_mat", &projection);
+  }
+  lightViewProjection = view * projection;
+}
+
+void CShadowMapShader::DrawMesh(const OstrelLibrary::CMesh& mesh)
+{
+  if (!effect || !passRunning) return;
+  effect->SetTechnique("Tech");
+  UINT passes = 0;
+  effect->Begin(&passes, 0);
+  effect->BeginPass(0);
+  for (size_t i = 0; i < mesh.materials.size(); ++i) {
+    const OstrelLibrary::CTexture* colour = mesh.textures[i].get();
+    effect->SetTexture("g_map_tex", colour ? colour->texture : nullptr);
+    effect->CommitChanges();
+    if (mesh.mesh) mesh.mesh->DrawSubset(static_cast<DWORD>(i));
+  }
+  effect->EndPass();
+  effect->End();
+}
+
+void CShadowMapShader::EndShadowPass()
+{
+  if (!passRunning) return;
+  passRunning = false;
+  IDirect3DDevice9* device = CGraphics::GetInstance()->device;
+  device->SetRenderTarget(0, savedTarget);
+  device->SetDepthStencilSurface(savedDepth);
+  if (savedTarget) savedTarget->Release();
+  if (savedDepth) savedDepth->Release();
+  savedTarget = nullptr;
+  savedDepth = nullptr;
+
+  ID3DXEffect* toon = CShaderManager::GetInstance()->toon.effect;
+  if (!toon) return;
+  toon->SetMatrix("g_light_vp_mat", &lightViewProjection);
+  toon->SetFloat("g_shadow_map_texel_size", 0.0009765625f);
+  toon->SetTexture("g_shadow_tex", shadowTexture.texture);
+}

@@ -1,0 +1,35 @@
+// The shadow map: every actor's depth as seen from light 0, once per game frame, into
+// a 1024 x 1024 float target that the toon effect then reads.
+#pragma once
+
+#include "engine/depth_buffer.h"
+#include "engine/mesh.h"
+#include "engine/texture.h"
+#include "shader/shader_base.h"
+
+class CShadowMapShader : public CShaderBase {
+public:
+  static constexpr UINT kSize = 1024;
+
+  OstrelLibrary::CTexture shadowTexture;    // R32F render target
+  OstrelLibrary::CDepthBuffer shadowDepth;  // its depth buffer
+  IDirect3DSurface9* savedTarget = nullptr; // bound before the pass
+  IDirect3DSurface9* savedDepth = nullptr;
+  D3DXMATRIX lightViewProjection;           // of the last pass
+
+  CShadowMapShader();
+  ~CShadowMapShader() override;
+  // Loads the effect (once) and creates the target and its depth buffer.
+  void Load() override;
+  // Releases the target and depth buffer; the effect stays.
+  void ReleaseResources() override;
+  // Redirects drawing into the shadow map and sets the light's matrices for an eye.
+  void BeginShadowPass(const D3DXVECTOR3& eye);
+  // Draws a mesh's depth; nothing without an effect.
+  void DrawMesh(const OstrelLibrary::CMesh& mesh);
+  // Restores the saved targets and hands the map to the toon effect.
+  void EndShadowPass();
+
+private:
+  bool passRunning = false;  // the pass bound the shadow target and must restore
+};
