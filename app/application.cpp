@@ -6,7 +6,7 @@
 #include "engine/graphics.h"
 #include "engine/sound.h"
 #include "scene/scene_base.h"
-#include "scene/scene_blank.h"
+#include "scene/scene_title.h"
 #include "shader/shader_manager.h"
 
 #include <cstdlib>
@@ -170,11 +170,11 @@ void CApplication::AdjustClientSize(HWND hwnd)
              static_cast<int>(clientAreaHeight) + frameHeight, TRUE);
 }
 
-// The main loop. The first scene is the blank one until the title scene exists.
+// The main loop, starting with the title.
 void CApplication::Run()
 {
   timeBeginPeriod(1);
-  BeginLoop(std::make_shared<CSceneBlank>());
+  BeginLoop(std::make_shared<CSceneTitle>());
   while (RunOnce()) {
   }
   timeEndPeriod(1);

@@ -1,6 +1,8 @@
 // CSceneBase's name and the scene factory used by scene-change requests.
 #include "scene/scene_base.h"
 
+#include "scene/scene_title.h"
+
 namespace {
 const std::string sceneBaseName = "CSceneBase";
 }
@@ -18,6 +20,6 @@ CSceneBase::~CSceneBase() = default;
 // scene class joins the game; any other name creates nothing.
 std::shared_ptr<CSceneBase> CreateSceneByName(const std::string& name)
 {
-  (void)name;
+  if (name == "CSceneTitle") return std::make_shared<CSceneTitle>();
   return nullptr;
 }

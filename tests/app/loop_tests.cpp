@@ -4,7 +4,6 @@
 #include "app/application.h"
 #include "app/input.h"
 #include "scene/scene_base.h"
-#include "scene/scene_blank.h"
 #include "test_seam.h"
 
 #include <gtest/gtest.h>
@@ -304,18 +303,4 @@ TEST_F(LoopTest, WindowSizeMessagesRefreshTheClientSize)
   application->AdjustClientSize(window);
   EXPECT_EQ(application->clientWidth, 1280u);
   EXPECT_EQ(application->clientHeight, 720u);
-}
-
-TEST_F(LoopTest, TheBlankFirstSceneFadesInAndStays)
-{
-  std::shared_ptr<CSceneBase> blank = std::make_shared<CSceneBlank>();
-  application->fadeOut = 1;
-  application->fadeAlpha = 255;
-  application->BeginLoop(blank);
-  EXPECT_EQ(application->fadeOut, 0) << "Init starts the fade-in";
-  Frames(60);
-  EXPECT_EQ(GetCurrentScene(), blank);
-  EXPECT_EQ(application->fadeAlpha, 0);
-  EXPECT_EQ(blank->GetName(), "CSceneBlank");
-  EXPECT_EQ(CreateSceneByName("CSceneBlank"), nullptr) << "not a scene a request can name";
 }
