@@ -21,6 +21,9 @@ public:
 
   // The one instance, created on first use.
   static CShaderManager* GetInstance();
+  // Gives back every effect, texture, target and mesh the shaders hold, so that the
+  // device really goes when the graphics are finalized; Load brings them back.
+  void ReleaseAll();
 
 private:
   CShaderManager() = default;

@@ -81,9 +81,11 @@ void main()
 void main()
 {
   vec3 colour = texture(g_input_tex, texCoord).rgb;
+  // Only what shines past ordinary lit colour glows: emissive magic, highlights.
+  // The five levels are added back at full weight, so each gives a little.
   float brightness = max(colour.r, max(colour.g, colour.b));
-  float keep = smoothstep(0.75, 1.1, brightness);
-  fragColour = vec4(colour * keep * 0.6, 1.0);
+  float keep = smoothstep(0.9, 1.4, brightness);
+  fragColour = vec4(colour * keep * 0.25, 1.0);
 }
     end
 

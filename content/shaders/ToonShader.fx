@@ -91,21 +91,23 @@ vec3 SurfaceNormal()
   return normalize(t * scale * local.x - b * scale * local.y + n * local.z);
 }
 
-// 1 where lit, down to 1 - strength where the shadow map says something is nearer the light.
-float ShadowFactor()
+// 0 where lit, up to 1 where the shadow map says something is nearer the light.
+float ShadowAmount()
 {
   vec3 projected = lightPosition.xyz / max(lightPosition.w, 1e-6);
   vec2 uv = vec2(projected.x * 0.5 + 0.5, 0.5 - projected.y * 0.5);
-  if (uv.x < 0.0 || uv.x > 1.0 || uv.y < 0.0 || uv.y > 1.0 || projected.z > 1.0) return 1.0;
+  if (uv.x < 0.0 || uv.x > 1.0 || uv.y < 0.0 || uv.y > 1.0 || projected.z > 1.0) return 0.0;
   float depth = projected.z - 0.004;
   float hidden = 0.0;
   for (int y = -1; y <= 1; ++y) {
     for (int x = -1; x <= 1; ++x) {
       float stored = texture(g_shadow_tex, uv + vec2(x, y) * g_shadow_map_texel_size).r;
-      hidden += depth > stored ? 1.0 : 0.0;
+      // Nothing nearer than the light's near plane is ever stored: a zero means no
+      // shadow map has been drawn (an unbound texture reads as zero).
+      hidden += (stored > 0.0 && depth > stored) ? 1.0 : 0.0;
     }
   }
-  return 1.0 - hidden / 9.0 * 0.6 * g_shadow_power_magnification;
+  return hidden / 9.0 * g_shadow_power_magnification;
 }
 
 // The toon colour of this fragment.
@@ -119,7 +121,8 @@ vec4 Shade()
     vec3 n = SurfaceNormal();
     vec3 toLight = -normalize(g_light_direction);
     float ramp = dot(n, toLight) * 0.5 + 0.5;
-    ramp = min(ramp, ShadowFactor() * 0.5 + 0.5 * ramp);
+    // A received shadow pulls the ramp towards its dark end.
+    ramp *= 1.0 - 0.65 * clamp(ShadowAmount(), 0.0, 1.0);
     vec3 toon = texture(g_toon_tex, vec2(clamp(ramp, 0.02, 0.98), 0.5)).rgb;
     vec3 toEye = normalize(g_camera_pos - worldPosition);
     vec3 halfway = normalize(toLight + toEye);

@@ -1,0 +1,174 @@
+// The passes the game scene calls: each leaves render target 0 and the depth surface as
+// it found them; the pyramid's sizes; what the puddle pass switches; and a shader whose
+// effect failed to load, which reports once and then draws nothing.
+#include "shader_fixture.h"
+
+#include "test_seam.h"
+
+#include <filesystem>
+
+using OstrelLibrary::CGraphics;
+
+namespace {
+
+// The surfaces bound now, without keeping references.
+void Bound(IDirect3DDevice9* device, IDirect3DSurface9** target, IDirect3DSurface9** depth)
+{
+  device->GetRenderTarget(0, target);
+  device->GetDepthStencilSurface(depth);
+  if (*target) (*target)->Release();
+  if (*depth) (*depth)->Release();
+}
+
+using ShaderPassTest = ShaderTest;
+
+TEST_F(ShaderPassTest, PyramidHalvesAQuarterOfTheBackBuffer)
+{
+  const UINT expected[5][2] = {{320, 180}, {160, 90}, {80, 45}, {40, 22}, {20, 11}};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(shaders->blur.LevelA(i).imageInfo.Width, expected[i][0]) << i;
+    EXPECT_EQ(shaders->blur.LevelA(i).imageInfo.Height, expected[i][1]) << i;
+    EXPECT_EQ(shaders->blur.LevelB(i).imageInfo.Width, expected[i][0]) << i;
+    EXPECT_EQ(shaders->blur.LevelB(i).imageInfo.Height, expected[i][1]) << i;
+  }
+  EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Width, 1280u);
+  EXPECT_EQ(shaders->blur.brightTarget.imageInfo.Height, 720u);
+  EXPECT_EQ(shaders->shadowMap.shadowTexture.imageInfo.Width, 1024u);
+  EXPECT_EQ(shaders->shadowMap.shadowTexture.imageInfo.Format, D3DFMT_R32F);
+}
+
+TEST_F(ShaderPassTest, EveryPassRestoresTheTargetsBoundBeforeIt)
+{
+  // Start from an off-screen target, as the game scene does for its 3D pass.
+  OstrelLibrary::CDepthBuffer sceneDepth;
+  ASSERT_TRUE(sceneDepth.Create(device, 1280, 720));
+  device->SetRenderTarget(0, shaders->blur.sceneTarget.surface);
+  device->SetDepthStencilSurface(sceneDepth.surface);
+  IDirect3DSurface9* target = nullptr;
+  IDirect3DSurface9* depth = nullptr;
+  const auto box = Mesh("res/test/box.x");
+  D3DXMATRIX world;
+  D3DXMatrixIdentity(&world);
+
+  shaders->shadowMap.BeginShadowPass(D3DXVECTOR3(-32.4f, 64.8f, -19.4f));
+  Bound(device, &target, &depth);
+  EXPECT_EQ(target, shaders->shadowMap.shadowTexture.surface);
+  DrawShadow(*box, world);
+  shaders->shadowMap.EndShadowPass();
+  Bound(device, &target, &depth);
+  EXPECT_EQ(target, shaders->blur.sceneTarget.surface);
+  EXPECT_EQ(depth, sceneDepth.surface);
+  EXPECT_EQ(shaders->shadowMap.savedTarget, nullptr);
+  EXPECT_EQ(shaders->shadowMap.savedDepth, nullptr);
+
+  D3DLIGHT9 light = {};
+  device->GetLight(0, &light);
+  shaders->puddle.BeginReflection(light);
+  EXPECT_EQ(shaders->puddlePass, 1);
+  Bound(device, &target, &depth);
+  EXPECT_EQ(target, shaders->puddle.reflectionTarget.surface);
+  shaders->puddle.EndReflection();
+  EXPECT_EQ(shaders->puddlePass, 0);
+  Bound(device, &target, &depth);
+  EXPECT_EQ(target, shaders->blur.sceneTarget.surface);
+  EXPECT_EQ(depth, sceneDepth.surface);
+
+  shaders->blur.DrawAverage(shaders->puddle.reflectionTarget, shaders->puddle.blurTarget);
+  shaders->blur.BuildBloom(shaders->blur.brightTarget, shaders->blur.levels);
+  Bound(device, &target, &depth);
+  EXPECT_EQ(target, shaders->blur.sceneTarget.surface);
+  EXPECT_EQ(depth, sceneDepth.surface);
+
+  device->SetRenderTarget(0, graphics->backBuffer);
+  device->SetDepthStencilSurface(graphics->depthBuffer);
+  sceneDepth.Release();
+}
+
+TEST_F(ShaderPassTest, ShadowEyeSitsSeventyFiveUnitsBackAlongTheLight)
+{
+  D3DLIGHT9 light = {};
+  device->GetLight(0, &light);
+  D3DXVECTOR3 direction(light.Direction.x, light.Direction.y, light.Direction.z);
+  const D3DXVECTOR3 eye = D3DXVECTOR3(0.0f, 0.0f, 0.0f) - direction * 75.0f;
+  EXPECT_NEAR(eye.x, -32.40f, 0.01f);
+  EXPECT_NEAR(eye.y, 64.79f, 0.01f);
+  EXPECT_NEAR(eye.z, -19.44f, 0.01f);
+  shaders->shadowMap.BeginShadowPass(eye);
+  shaders->shadowMap.EndShadowPass();
+  // The origin is on the light's axis: the middle of the map, 75 deep in a 1..100 range.
+  D3DXVECTOR3 clip;
+  const D3DXVECTOR3 origin(0.0f, 0.0f, 0.0f);
+  D3DXVec3TransformCoord(&clip, &origin, &shaders->shadowMap.lightViewProjection);
+  EXPECT_NEAR(clip.x, 0.0f, 1e-4f);
+  EXPECT_NEAR(clip.y, 0.0f, 1e-4f);
+  EXPECT_NEAR(clip.z, (75.0f - 1.0f) / 99.0f, 1e-4f);
+}
+
+TEST_F(ShaderPassTest, PuddlePassMirrorsToonDrawsAndDropsOutlines)
+{
+  const auto box = Mesh("res/test/box.x");
+  D3DXMATRIX world;
+  D3DXMatrixTranslation(&world, 0.0f, 1.0f, 0.0f);
+  shaders->toon.effect->SetMatrix("g_world_mat", &world);
+  shaders->outline.effect->SetMatrix("g_world_mat", &world);
+  const D3DXVECTOR4 black(0.0f, 0.0f, 0.0f, 1.0f);
+
+  shaders->puddlePass = 1;
+  shaders->puddlePoint = D3DXVECTOR3(0.0f, 0.5f, 0.0f);
+  shaders->toon.DrawMesh(*box, 0.0f, 0.0f);
+  EXPECT_STREQ(shaders->toon.effect->GetCurrentTechnique(), "PuddleReflectTech");
+  D3DXMATRIX mirror;
+  ASSERT_EQ(shaders->toon.effect->GetValue("g_reflect_mat", &mirror, sizeof(mirror)), D3D_OK);
+  // Across y = 0.5: a point at height 3 lands at -2.
+  D3DXVECTOR3 point(1.0f, 3.0f, 2.0f), mirrored;
+  D3DXVec3TransformCoord(&mirrored, &point, &mirror);
+  EXPECT_NEAR(mirrored.x, 1.0f, 1e-5f);
+  EXPECT_NEAR(mirrored.y, -2.0f, 1e-5f);
+  EXPECT_NEAR(mirrored.z, 2.0f, 1e-5f);
+
+  // Outlines are skipped entirely: not even their parameters change.
+  const D3DXVECTOR4 before(0.3f, 0.3f, 0.3f, 1.0f);
+  shaders->outline.effect->SetVector("g_outline_color", &before);
+  shaders->outline.DrawMesh(*box, 0.05f, &black);
+  D3DXVECTOR4 colour;
+  shaders->outline.effect->GetValue("g_outline_color", &colour, sizeof(colour));
+  EXPECT_FLOAT_EQ(colour.x, 0.3f);
+
+  shaders->puddlePass = 0;
+  shaders->toon.DrawMesh(*box, 0.0f, 0.0f);
+  EXPECT_STREQ(shaders->toon.effect->GetCurrentTechnique(), "NormalTech");
+  shaders->toon.effect->GetValue("g_reflect_mat", &mirror, sizeof(mirror));
+  EXPECT_TRUE(D3DXMatrixIsIdentity(&mirror));
+  shaders->outline.DrawMesh(*box, 0.05f, &black);
+  shaders->outline.effect->GetValue("g_outline_color", &colour, sizeof(colour));
+  EXPECT_FLOAT_EQ(colour.x, 0.0f);
+}
+
+TEST_F(ShaderPassTest, MissingEffectReportsOnceAndDrawsNothing)
+{
+  Win32TestTakeMessageBoxes();
+  // A toon shader of its own, loading from a folder without effects.
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(TestScratchDir());
+  CToonShader lonely;
+  lonely.Load();
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(lonely.effect, nullptr);
+  const std::vector<Win32MessageBoxRecord> boxes = Win32TestTakeMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "シェーダコンパイル失敗");
+  EXPECT_NE(boxes[0].text.find("ToonShader.cso"), std::string::npos) << boxes[0].text;
+  EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+
+  // Drawing through it leaves the screen as it was.
+  const auto box = Mesh("res/test/box.x");
+  ClearBackBuffer(0xFF102030);
+  lonely.DrawMesh(*box, 0.0f, 0.0f);
+  EXPECT_TRUE(RgbNear(BackBufferPixel(640, 360), 0xFF102030, 0));
+  lonely.defaultTexture.Release();
+  lonely.defaultNormalTexture.Release();
+  lonely.toonTexture.reset();
+  lonely.realTexture.reset();
+}
+
+}  // namespace
