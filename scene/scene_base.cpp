@@ -1,6 +1,7 @@
 // CSceneBase's name and the scene factory used by scene-change requests.
 #include "scene/scene_base.h"
 
+#include "scene/scene_game.h"
 #include "scene/scene_title.h"
 
 namespace {
@@ -20,6 +21,7 @@ CSceneBase::~CSceneBase() = default;
 // scene class joins the game; any other name creates nothing.
 std::shared_ptr<CSceneBase> CreateSceneByName(const std::string& name)
 {
+  if (name == "CSceneGame") return std::make_shared<CSceneGame>();
   if (name == "CSceneTitle") return std::make_shared<CSceneTitle>();
   return nullptr;
 }
