@@ -39,5 +39,7 @@ function(solverica_fuzz name)
   add_executable(${name} ${F_SOURCES})
   target_link_libraries(${name} PRIVATE ${F_LIBS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  # tools/fuzz.sh runs every target from the build root, with corpus/<target> beside it.
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   set_property(GLOBAL APPEND PROPERTY SOLVERICA_FUZZ_TARGETS ${name})
 endfunction()
