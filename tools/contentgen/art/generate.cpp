@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "art/art_context.h"
+#include "art/title_art.h"
 #include "audio/audio_content.h"
 
 namespace contentgen {
@@ -39,7 +40,8 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
     bool (*run)(CArtContext&, std::string*);
   };
   const Stage stages[] = {{"shader", GenerateShaderArt}, {"icon", GenerateIcon}, {"player", GeneratePlayer},
-                          {"test", GenerateTestTree}};
+                          {"test", GenerateTestTree},
+                          {"title", GenerateTitleArt}, {"menu", GenerateMenuArt}};
   std::string timings;
   for (const Stage& stage : stages) {
     const auto start = std::chrono::steady_clock::now();

@@ -1,0 +1,105 @@
+// Lettering: white text shaded by a gradient, its alpha grown into an outline, and
+// the shared menu button plate.
+#include "art/lettering.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace contentgen {
+
+// A brute-force disc maximum: the pictures are small and built once per run.
+CCanvas GrowAlpha(const CCanvas& source, float radius, Color color)
+{
+  const int reach = static_cast<int>(std::ceil(radius + 1));
+  struct Offset {
+    int dx, dy;
+    float weight;
+  };
+  std::vector<Offset> offsets;
+  for (int dy = -reach; dy <= reach; ++dy) {
+    for (int dx = -reach; dx <= reach; ++dx) {
+      const float weight = std::clamp(radius + 0.5f - std::sqrt(static_cast<float>(dx * dx + dy * dy)), 0.0f, 1.0f);
+      if (weight > 0) offsets.push_back({dx, dy, weight});
+    }
+  }
+  const int width = source.Width(), height = source.Height();
+  std::vector<float> alpha(static_cast<size_t>(width) * height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) alpha[static_cast<size_t>(y) * width + x] = source.Pixel(x, y).a;
+
+  CCanvas grown(width, height);
+  grown.Clear({0, 0, 0, 0});
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      float best = 0;
+      for (const Offset& o : offsets) {
+        const int sx = x + o.dx, sy = y + o.dy;
+        if (sx < 0 || sy < 0 || sx >= width || sy >= height) continue;
+        best = std::max(best, alpha[static_cast<size_t>(sy) * width + sx] * o.weight);
+        if (best >= 1.0f) break;
+      }
+      if (best > 0) grown.SetPixel(x, y, WithAlpha(color, color.a * best));
+    }
+  }
+  return grown;
+}
+
+// Text in white first, so the gradient can be laid over exactly the ink.
+bool DrawLettering(const CFont& font, CCanvas* canvas, const std::string& text, Rect box, float maxPixelHeight,
+                   const LetteringStyle& style, std::string* error)
+{
+  CCanvas ink(canvas->Width(), canvas->Height());
+  ink.Clear({0, 0, 0, 0});
+  Rect bounds;
+  if (!font.DrawText(&ink, text, box, maxPixelHeight, TextAlign::Centre, Color{1, 1, 1, 1}, &bounds, error)) {
+    return false;
+  }
+  const float top = bounds.y0, span = std::max(1.0f, bounds.y1 - bounds.y0);
+  ink.Shade([&](float, float y, Color current) {
+    const Color fill = Mix(style.top, style.bottom, std::clamp((y - top) / span, 0.0f, 1.0f));
+    return WithAlpha(fill, current.a);
+  });
+  const CCanvas outline = GrowAlpha(ink, style.outlineWidth, style.outline);
+  if (style.shadowOffset > 0) {
+    canvas->Composite(outline, 0, static_cast<int>(style.shadowOffset), style.shadowOpacity);
+  }
+  canvas->Composite(outline, 0, 0);
+  canvas->Composite(ink, 0, 0);
+  return true;
+}
+
+// The caption takes the upper two thirds, the Latin line the rest.
+bool DrawMenuButton(const CArtContext& context, int width, int height, const std::string& caption,
+                    const std::string& latin, CCanvas* canvas, std::string* error)
+{
+  const CPalette& palette = context.palette;
+  const float w = static_cast<float>(width), h = static_cast<float>(height);
+  const CRoundedRect plate(6, 6, w - 6, h - 8, (h - 14) * 0.5f);
+  canvas->DropShadow(plate, 0, 3, 4, WithAlpha(palette.Get("outline"), 0.5f));
+  canvas->Fill(plate, CPaint::Linear(0, 6, 0, h - 8, {{0, WithAlpha(Mix(palette.Get("outline"), palette.Get("robe_dark"), 0.4f), 0.85f)},
+                                                       {1, WithAlpha(palette.Get("outline"), 0.9f)}}));
+  canvas->Stroke(plate, 3, CPaint::Solid(palette.Get("gold")));
+  const CRoundedRect inner(12, 12, w - 12, h - 14, (h - 26) * 0.5f);
+  canvas->Stroke(inner, 1.2f, CPaint::Solid(WithAlpha(palette.Get("light_warm"), 0.35f)));
+
+  LetteringStyle big;
+  big.top = palette.Get("light_warm");
+  big.bottom = palette.Get("shade_mid");
+  big.outline = palette.Get("outline");
+  big.outlineWidth = 4;
+  big.shadowOffset = 3;
+  const float captionBottom = h * 0.66f;
+  if (!DrawLettering(context.font, canvas, caption, Rect{24, 10, w - 24, captionBottom}, h * 0.5f, big, error)) {
+    return false;
+  }
+  LetteringStyle small = big;
+  small.top = palette.Get("gold");
+  small.bottom = palette.Get("gold");
+  small.outlineWidth = 2.5f;
+  small.shadowOffset = 0;
+  return DrawLettering(context.font, canvas, latin, Rect{24, captionBottom - 4, w - 24, h - 14}, h * 0.2f, small,
+                       error);
+}
+
+}  // namespace contentgen
