@@ -12,6 +12,7 @@
 #include "engine/graphics.h"
 #include "shader/shader_manager.h"
 #include "sprite/sprite_base.h"
+#include "sprite/sprite_menu.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ const char* const spriteOrder[] = {"CSpriteAlignment", "CSpriteClear",     "CSpr
                                    "CSpriteStageTitle", "CSpriteSpaceSkip", "CSpriteText"};
 std::shared_ptr<CSpriteBase> CreateGameSprite(const std::string& name)
 {
-  (void)name;
+  if (name == "CSpriteEscape") return std::make_shared<CSpriteEscape>();
+  if (name == "CSpritePause") return std::make_shared<CSpritePause>();
   return nullptr;
 }
 

@@ -5,6 +5,7 @@
 #include "app/application.h"
 #include "app/input.h"
 #include "engine/graphics.h"
+#include "scene/scene_game.h"
 #include "sprite/sprite_title.h"
 
 std::weak_ptr<CSceneTitle> CSceneTitle::currentTitleScene;
@@ -65,12 +66,8 @@ std::shared_ptr<CSceneBase> CSceneTitle::Update()
   if (titleState == 2) {
     bgm->ChangeVolume(musicFadeStep);
     if (application->fadeAlpha >= 255) {
-      std::shared_ptr<CSceneBase> game = CreateSceneByName("CSceneGame");
-      // Until a game scene can be made the title simply stays behind the black.
-      if (game) {
-        SetCursorPos(application->cursorHome.x, application->cursorHome.y);
-        return game;
-      }
+      SetCursorPos(application->cursorHome.x, application->cursorHome.y);
+      return std::make_shared<CSceneGame>();
     }
   }
 
