@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "actor/actor_base.h"
+#include "actor/game_camera.h"
+#include "actor/player/game_player.h"
 #include "app/application.h"
 #include "app/input.h"
 #include "effect/effect_base.h"
@@ -18,11 +20,11 @@ namespace {
 
 const std::string sceneGameName = "CSceneGame";
 
-// The actors every stage has besides the map. Each is built here once its class exists;
-// until then the scene runs without it.
+// The actors every stage has besides the map: "CGamePlayer" and "CGameCamera".
 std::shared_ptr<CActorBase> CreateStageActor(const std::string& name)
 {
-  (void)name;  // "CGamePlayer", "CGameCamera"
+  if (name == "CGamePlayer") return std::make_shared<CGamePlayer>();
+  if (name == "CGameCamera") return std::make_shared<CGameCamera>();
   return nullptr;
 }
 
