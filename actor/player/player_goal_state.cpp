@@ -64,7 +64,9 @@ void CPlayerGoalState::TurnToViewer()
   if (step == 0.0f) phase = 1;
 }
 
-// Each hop rises and falls by 0.01 a frame from 0.2 to -0.2 (40 frames).
+// Each hop rises and falls by 0.01 a frame from 0.2 to -0.2 (40 frames). Adding the
+// speed before lowering it leaves the body 0.2 higher after every hop, so each landing
+// puts the offset back on the ground.
 void CPlayerGoalState::Hop()
 {
   const std::shared_ptr<CGamePlayer> player = LockPlayer();
@@ -76,6 +78,7 @@ void CPlayerGoalState::Hop()
   hopVelocity -= 0.01f;
   if (hopVelocity <= -hopSpeed) {
     hopVelocity = hopSpeed;
+    hopMatrix._42 = 0.0f;
     hopCount += 1;
     if (hopCount >= 3) phase = 2;
   }

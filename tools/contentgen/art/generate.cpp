@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "art/art_context.h"
+#include "art/goal_art.h"
 #include "art/title_art.h"
 #include "audio/audio_content.h"
 
@@ -40,6 +41,7 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
     bool (*run)(CArtContext&, std::string*);
   };
   const Stage stages[] = {{"shader", GenerateShaderArt}, {"icon", GenerateIcon}, {"player", GeneratePlayer},
+                          {"goal", GenerateGoalArt},
                           {"test", GenerateTestTree},
                           {"title", GenerateTitleArt}, {"menu", GenerateMenuArt}};
   std::string timings;
