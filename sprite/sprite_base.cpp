@@ -125,9 +125,11 @@ void CenterButton(MenuButton& button, float dx, float dy)
 }
 
 // The scale grows the button from its top-left corner, so the hit box stays put there.
+// A button without a picture has no area: the 2 x 2 cursor box must not find it.
 void UpdateHover(CSpriteBase& owner, MenuButton& button)
 {
-  const bool over = IsCursorOver(CApplication::GetInstance()->window, button.combined._41, button.combined._42,
+  const bool hasArea = PictureWidth(button.texture) > 0.0f && PictureHeight(button.texture) > 0.0f;
+  const bool over = hasArea && IsCursorOver(CApplication::GetInstance()->window, button.combined._41, button.combined._42,
                                  PictureWidth(button.texture), PictureHeight(button.texture));
   if (over && button.hovered == 0) {
     button.hovered = 1;
