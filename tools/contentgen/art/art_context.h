@@ -20,6 +20,7 @@ class CArtContext {
   CPalette palette;
   CFont font;
   std::string resDir;
+  std::string contentDir;  // sources the generators read beyond the palette
 
   // Path of a file under res/ (for messages).
   std::string Res(const std::string& relative) const { return resDir + "/" + relative; }

@@ -8,6 +8,7 @@
 
 #include "art/art_context.h"
 #include "art/goal_art.h"
+#include "art/stage_geometry.h"
 #include "art/title_art.h"
 #include "audio/audio_content.h"
 
@@ -31,6 +32,7 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
 {
   CArtContext context;
   context.resDir = options.resDir;
+  context.contentDir = options.contentDir;
   if (!context.palette.Load(options.contentDir + "/palette.txt", error)) return false;
   if (!context.font.Load(options.fontPath, error)) return false;
 
@@ -43,7 +45,8 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
   const Stage stages[] = {{"shader", GenerateShaderArt}, {"icon", GenerateIcon}, {"player", GeneratePlayer},
                           {"goal", GenerateGoalArt},
                           {"test", GenerateTestTree},
-                          {"title", GenerateTitleArt}, {"menu", GenerateMenuArt}};
+                          {"title", GenerateTitleArt}, {"menu", GenerateMenuArt},
+                          {"stages", GenerateStages}};
   std::string timings;
   for (const Stage& stage : stages) {
     const auto start = std::chrono::steady_clock::now();
