@@ -396,9 +396,10 @@ void CSceneGame::AddDropWater(const D3DXMATRIX& placement)
   if (effect) pendingEffects.push_back(effect);
 }
 
-// The camera's eye once the camera exists; its position until then.
+// The camera's eye; the origin while there is no camera.
 D3DXVECTOR3 CSceneGame::CameraEye() const
 {
-  if (!camera) return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-  return PositionOf(camera->world);
+  const CGameCamera* gameCamera = dynamic_cast<const CGameCamera*>(camera.get());
+  if (!gameCamera) return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+  return gameCamera->eye;
 }

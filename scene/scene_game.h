@@ -25,8 +25,8 @@ public:
   std::vector<std::shared_ptr<CSpriteBase>> sprites;
   std::shared_ptr<CSceneBase> nextScene;       // what Update hands the loop
   std::shared_ptr<CSceneBase> requestedScene;  // what gameplay or a menu asked for
-  std::shared_ptr<CActorBase> player;          // the player, once its class exists
-  std::shared_ptr<CActorBase> camera;          // the camera, once its class exists
+  std::shared_ptr<CActorBase> player;          // the CGamePlayer
+  std::shared_ptr<CActorBase> camera;          // the CGameCamera
   int cameraEvent = 1;   // the opening camera move runs
   int paused = 0;
   int orbObtained = 0;
