@@ -26,6 +26,8 @@ class TitleEnvironment : public ::testing::Environment {
 public:
   void SetUp() override
   {
+    // Threaded llvmpipe may hand back a frame late; one rasteriser thread reads back exactly.
+    setenv("LP_NUM_THREADS", "0", 1);
     buildDir = fs::current_path();
     scratch = fs::path(::testing::TempDir()) / ("solverica_title_" + std::to_string(getpid()));
     fs::remove_all(scratch);

@@ -251,3 +251,40 @@ TEST_F(TitleTest, Screenshots)
   Screenshot("title-menu.png");
   EXPECT_EQ(Option().startButton.hovered, 1);
 }
+
+// One back-buffer pixel as ARGB.
+static D3DCOLOR BackBufferPixel(LONG x, LONG y)
+{
+  OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
+  const RECT one = {x, y, x + 1, y + 1};
+  D3DLOCKED_RECT locked;
+  if (FAILED(graphics->backBuffer->LockRect(&locked, &one, D3DLOCK_READONLY))) return 0xDEADBEEF;
+  const D3DCOLOR pixel = *static_cast<const D3DCOLOR*>(locked.pBits);
+  graphics->backBuffer->UnlockRect();
+  return pixel;
+}
+
+TEST_F(TitleTest, TheMenuDimsTheBackgroundFromTheFrameOfTheClick)
+{
+  // Open sky in the top-right corner: no ray, cloud, logo or button there.
+  Frames(2);
+  const D3DCOLOR before = BackBufferPixel(1240, 30);
+  OpenMenu();
+  const D3DCOLOR after = BackBufferPixel(1240, 30);
+  for (const int shift : {16, 8, 0}) {
+    const int b = static_cast<int>((before >> shift) & 0xFF), a = static_cast<int>((after >> shift) & 0xFF);
+    EXPECT_NEAR(a, b * 155 / 255, 3) << "channel at bit " << shift << ": black at 100/255 over the sky";
+  }
+  Frames(10);
+  EXPECT_EQ(BackBufferPixel(1240, 30), after) << "and it stays";
+}
+
+TEST_F(TitleTest, TheFactoryMakesAFreshTitleEachTime)
+{
+  const std::shared_ptr<CSceneBase> first = CreateSceneByName("CSceneTitle");
+  const std::shared_ptr<CSceneBase> second = CreateSceneByName("CSceneTitle");
+  ASSERT_NE(first, nullptr);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(first->GetName(), "CSceneTitle");
+  EXPECT_EQ(CreateSceneByName("CSceneBlank"), nullptr);
+}
