@@ -1,0 +1,131 @@
+// Stage 1 drawn by the game scene on the headless device, with the shadow pass, toon
+// shading and bloom, from fixed viewpoints; each frame is saved as a picture (into
+// $SOLVERICA_SCREENSHOTS when set) and checked for light and for the map's shadows.
+#include <cstdlib>
+
+#include "../shader/shader_fixture.h"
+#include "actor/game_camera.h"
+#include "actor/game_map.h"
+#include "app/application.h"
+#include "scene/scene_game.h"
+
+namespace {
+
+struct Viewpoint {
+  const char* name;
+  D3DXVECTOR3 eye;
+  D3DXVECTOR3 target;
+  D3DXVECTOR3 shadowFocus;  // what the shadow map is centred on
+};
+
+const Viewpoint viewpoints[] = {
+    {"entrance-hall", {5.5f, 4.5f, -6.0f}, {-1.0f, 1.0f, 6.0f}, {0.0f, 0.0f, 2.0f}},
+    {"great-hall", {-1.0f, 4.5f, 18.2f}, {2.0f, 1.5f, 30.0f}, {0.0f, 0.0f, 27.0f}},
+    {"dais", {-9.0f, 6.0f, 36.0f}, {3.0f, 0.0f, 22.0f}, {0.0f, 0.0f, 27.0f}},
+    {"side-room", {9.0f, 4.5f, 4.0f}, {14.0f, 0.5f, -3.0f}, {12.0f, 0.0f, 0.0f}},
+};
+
+// Rec. 601 luma of an ARGB pixel.
+float Luma(D3DCOLOR c)
+{
+  return 0.299f * ChannelR(c) + 0.587f * ChannelG(c) + 0.114f * ChannelB(c);
+}
+
+class StageRender : public ShaderTest {
+protected:
+  void SetUp() override
+  {
+    // One rasteriser thread keeps read-backs exact.
+    setenv("LP_NUM_THREADS", "0", 1);
+    ShaderTest::SetUp();
+    if (HasFatalFailure()) return;
+    CApplication::GetInstance()->stageNumber = 1;
+    scene = std::make_shared<CSceneGame>();
+    scene->Init();
+    scene->Update();  // places the player and its body parts
+    scene->cameraEvent = 1;  // the shadows then follow the camera's eye, set per view
+    map = std::dynamic_pointer_cast<CGameMap>(scene->actors.at(0));
+    camera = std::dynamic_pointer_cast<CGameCamera>(scene->camera);
+  }
+  void TearDown() override
+  {
+    if (scene) scene->Uninit(nullptr);
+    scene.reset();
+    ShaderTest::TearDown();
+  }
+  // One frame as the main loop draws it, from a viewpoint; returns the back buffer.
+  std::vector<D3DCOLOR> DrawFrom(const Viewpoint& view)
+  {
+    camera->eye = view.shadowFocus;
+    SetCamera(view.eye, view.target);
+    device->SetTransform(D3DTS_VIEW, &this->view);
+    device->SetTransform(D3DTS_PROJECTION, &projection);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000, 1.0f, 0);
+    device->BeginScene();
+    scene->Draw();
+    graphics->sprite->Begin(D3DXSPRITE_ALPHABLEND);
+    scene->DrawSprite();
+    graphics->sprite->End();
+    device->EndScene();
+    std::vector<D3DCOLOR> pixels = ReadSurface(graphics->backBuffer);
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+    return pixels;
+  }
+
+  std::shared_ptr<CSceneGame> scene;
+  std::shared_ptr<CGameMap> map;
+  std::shared_ptr<CGameCamera> camera;
+};
+
+}  // namespace
+
+TEST_F(StageRender, StageOneLoadsItsMeshesAndStageFile)
+{
+  ASSERT_NE(map, nullptr);
+  ASSERT_TRUE(map->mesh && map->mesh->mesh);
+  ASSERT_TRUE(map->depthMesh && map->depthMesh->mesh);
+  EXPECT_LT(map->depthMesh->mesh->GetNumFaces(), map->mesh->mesh->GetNumFaces()) << "the shadow mesh is plainer";
+  EXPECT_EQ(map->mesh->materials.size(), 4u);
+  for (size_t i = 0; i < map->mesh->textures.size(); ++i) {
+    EXPECT_TRUE(map->mesh->textures[i] && map->mesh->textures[i]->texture) << "material " << i;
+    EXPECT_TRUE(map->mesh->normalTextures[i] && map->mesh->normalTextures[i]->texture) << "normal map " << i;
+  }
+  bool goal = false;
+  for (const auto& actor : scene->actors) goal = goal || actor->GetName() == "CGameGoal";
+  EXPECT_TRUE(goal) << "res/dat/map.1.dat places the goal";
+}
+
+TEST_F(StageRender, StageOneIsLitAndShadowedFromEveryViewpoint)
+{
+  ASSERT_NE(camera, nullptr);
+  ASSERT_NE(map, nullptr);
+  for (const Viewpoint& view : viewpoints) {
+    const std::vector<D3DCOLOR> lit = DrawFrom(view);
+    ASSERT_EQ(lit.size(), 1280u * 720u);
+    EXPECT_TRUE(WritePng(ScreenshotDir() + "/stage1-" + view.name + ".png", 1280, 720, lit));
+
+    double sum = 0;
+    size_t black = 0;
+    for (const D3DCOLOR c : lit) {
+      const float y = Luma(c);
+      sum += y;
+      if (y < 12.0f) ++black;
+    }
+    const double mean = sum / lit.size();
+    EXPECT_GT(mean, 70.0) << view.name << ": too dark";
+    EXPECT_LT(mean, 235.0) << view.name << ": washed out";
+    EXPECT_LT(black, lit.size() / 10) << view.name << ": holes to the void";
+
+    // Without the map's shadow mesh the same view must come out brighter in places.
+    std::shared_ptr<OstrelLibrary::CMesh> depth = map->depthMesh;
+    map->depthMesh.reset();
+    const std::vector<D3DCOLOR> unshadowed = DrawFrom(view);
+    map->depthMesh = depth;
+    size_t shaded = 0;
+    for (size_t i = 0; i < lit.size(); ++i) {
+      if (Luma(unshadowed[i]) - Luma(lit[i]) > 20.0f) ++shaded;
+    }
+    std::printf("%s: mean luma %.1f, %.2f %% of pixels shaded by the map\n", view.name, mean, 100.0 * shaded / lit.size());
+    EXPECT_GT(shaded, lit.size() / 100) << view.name << ": the map casts no visible shadow";
+  }
+}
