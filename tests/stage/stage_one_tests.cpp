@@ -1,0 +1,110 @@
+// Stage 1 played by the game scene's own actors: the player, driven by held keys, walks
+// on the generated map, is held off its walls, climbs the stairs and the ramp to the
+// dais and reaches the goal.
+#include "../render/render_fixture.h"
+#include "actor/player/game_player.h"
+#include "app/application.h"
+#include "scene/scene_game.h"
+
+namespace {
+
+class StageOne : public RenderTest {
+protected:
+  void SetUp() override
+  {
+    RenderTest::SetUp();
+    if (HasFatalFailure()) return;
+    application = CApplication::GetInstance();
+    application->stageNumber = 1;
+    application->fadeAlpha = 0;
+    application->input = InputSnapshot();
+    scene = std::make_shared<CSceneGame>();
+    scene->Init();
+    scene->cameraEvent = 0;  // past the opening flight
+    player = dynamic_cast<CGamePlayer*>(scene->player.get());
+    ASSERT_NE(player, nullptr);
+  }
+  void TearDown() override
+  {
+    application->input = InputSnapshot();
+    if (scene) scene->Uninit(nullptr);
+    scene.reset();
+    RenderTest::TearDown();
+  }
+  // Puts the player down at a point, standing.
+  void PlaceAt(float x, float y, float z)
+  {
+    D3DXMatrixTranslation(&player->position, x, y, z);
+    for (int i = 0; i < 5; ++i) scene->Update();
+  }
+  // Frames with the keys held; stops early once the goal is reached.
+  void Walk(int frames, bool w, bool a, bool s, bool d)
+  {
+    for (int i = 0; i < frames && !scene->goalReached; ++i) {
+      application->input.keyW = w;
+      application->input.keyA = a;
+      application->input.keyS = s;
+      application->input.keyD = d;
+      scene->Update();
+    }
+    application->input = InputSnapshot();
+  }
+  float X() const { return player->position._41; }
+  float Y() const { return player->position._42; }
+  float Z() const { return player->position._43; }
+
+  CApplication* application = nullptr;
+  std::shared_ptr<CSceneGame> scene;
+  CGamePlayer* player = nullptr;
+};
+
+}  // namespace
+
+TEST_F(StageOne, ThePlayerStandsOnTheFloorAtTheStart)
+{
+  PlaceAt(0, 0.5f, 0);
+  Walk(20, false, false, false, false);
+  EXPECT_NEAR(Y(), 0.02f, 0.01f);
+  EXPECT_EQ(player->onGround, 1);
+}
+
+TEST_F(StageOne, WallsHoldThePlayerInside)
+{
+  PlaceAt(0, 0.02f, 0);
+  Walk(200, false, true, false, false);  // west, into the entrance hall's wall at x = -7
+  EXPECT_NEAR(X(), -7.0f + 0.7f, 0.15f);
+  PlaceAt(0, 0.02f, 0);
+  Walk(200, false, false, true, false);  // south, into the wall at z = -7
+  EXPECT_NEAR(Z(), -7.0f + 0.7f, 0.15f);
+  EXPECT_NEAR(Y(), 0.02f, 0.01f);
+  Walk(300, false, false, false, true);  // east along the south wall, into the east wall
+  EXPECT_NEAR(X(), 7.0f - 0.7f, 0.15f);
+  EXPECT_NEAR(Z(), -7.0f + 0.7f, 0.15f);
+}
+
+TEST_F(StageOne, TheStairsLeadToTheDaisAndTheGoal)
+{
+  PlaceAt(0, 0.02f, 0);
+  Walk(600, true, false, false, false);  // straight north: hall, corridor, great hall, stairs
+  EXPECT_EQ(scene->goalReached, 1) << "stopped at z " << Z() << ", height " << Y();
+  EXPECT_GT(Y(), 2.4f) << "on the dais";
+}
+
+TEST_F(StageOne, TheRampLeadsToTheDaisToo)
+{
+  PlaceAt(10.0f, 0.02f, 18.0f);
+  Walk(130, true, false, false, false);  // north up the ramp along the east wall
+  EXPECT_GT(Z(), 29.5f);
+  EXPECT_NEAR(Y(), 2.42f, 0.05f) << "on the dais";
+}
+
+TEST_F(StageOne, TallBlocksStopThePlayerAndLowOnesAreSteppedOnto)
+{
+  PlaceAt(5.5f, 0.02f, 3.0f);
+  Walk(80, true, false, false, false);  // the 1.6 block at z 5..7
+  EXPECT_NEAR(Z(), 5.0f - 0.7f, 0.15f);
+  EXPECT_LT(Y(), 0.1f);
+  PlaceAt(-5.5f, 0.02f, -2.0f);
+  Walk(40, false, false, true, false);  // the 0.6 plinth at z -6.5..-4.5
+  EXPECT_NEAR(Y(), 0.62f, 0.05f);
+}
