@@ -4,6 +4,7 @@
 #include "../render/render_fixture.h"
 #include "actor/player/game_player.h"
 #include "app/application.h"
+#include "engine/sound.h"
 #include "scene/scene_game.h"
 
 namespace {
@@ -107,4 +108,45 @@ TEST_F(StageOne, TallBlocksStopThePlayerAndLowOnesAreSteppedOnto)
   PlaceAt(-5.5f, 0.02f, -2.0f);
   Walk(40, false, false, true, false);  // the 0.6 plinth at z -6.5..-4.5
   EXPECT_NEAR(Y(), 0.62f, 0.05f);
+}
+
+TEST_F(StageOne, MusicIsQuietWhileTheStageIsHeldAndFadesWithTheScreen)
+{
+  OstrelLibrary::InitSound(nullptr);
+  if (!OstrelLibrary::directSound) GTEST_SKIP() << "no sound device";
+  scene->Uninit(nullptr);
+  scene = std::make_shared<CSceneGame>();
+  scene->Init();
+  ASSERT_NE(scene->bgm->buffer, nullptr) << "res/sound/game_bgm.wav";
+  EXPECT_EQ(scene->bgm->playing, 1);
+
+  scene->Update();  // the opening runs
+  EXPECT_EQ(scene->bgm->volume, -1000);
+  scene->cameraEvent = 0;
+  for (int i = 0; i < 10; ++i) scene->Update();
+  EXPECT_EQ(scene->bgm->volume, -1000 + 10 * 35);
+  scene->paused = 1;
+  scene->Update();
+  EXPECT_EQ(scene->bgm->volume, -1000) << "straight back down for the menu";
+  scene->paused = 0;
+  for (int i = 0; i < 40; ++i) scene->Update();
+  EXPECT_EQ(scene->bgm->volume, 0) << "full volume, no further";
+
+  // A change asked for: the music sinks with the fade, whatever the flags say.
+  scene->paused = 1;
+  scene->RequestScene(CreateSceneByName("CSceneTitle"));
+  for (int i = 0; i < 3; ++i) scene->Update();
+  EXPECT_EQ(scene->bgm->volume, -105);
+  application->fadeOut = 0;
+
+  // After the goal the music stops.
+  scene->Uninit(nullptr);
+  scene = std::make_shared<CSceneGame>();
+  scene->Init();
+  scene->goalReached = 1;
+  scene->Update();
+  EXPECT_EQ(scene->bgm->playing, 0);
+  scene->Uninit(nullptr);
+  scene.reset();
+  OstrelLibrary::UninitSound();
 }
