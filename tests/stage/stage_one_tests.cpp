@@ -1,6 +1,8 @@
 // Stage 1 played by the game scene's own actors: the player, driven by held keys, walks
 // on the generated map, is held off its walls, climbs the stairs and the ramp to the
 // dais and reaches the goal.
+#include <cstdlib>
+
 #include "../render/render_fixture.h"
 #include "actor/player/game_player.h"
 #include "app/application.h"
@@ -112,8 +114,10 @@ TEST_F(StageOne, TallBlocksStopThePlayerAndLowOnesAreSteppedOnto)
 
 TEST_F(StageOne, MusicIsQuietWhileTheStageIsHeldAndFadesWithTheScreen)
 {
+  // OpenAL's null output: a device with buffers and volumes, heard by nobody.
+  setenv("ALSOFT_DRIVERS", "null", 0);
   OstrelLibrary::InitSound(nullptr);
-  if (!OstrelLibrary::directSound) GTEST_SKIP() << "no sound device";
+  ASSERT_NE(OstrelLibrary::directSound, nullptr);
   scene->Uninit(nullptr);
   scene = std::make_shared<CSceneGame>();
   scene->Init();
