@@ -202,6 +202,14 @@ TEST_F(MenuTest, NoClosesTheQuestionAndSwallowsTheClick)
 
 TEST_F(MenuTest, PauseScreenshot)
 {
+  // Stage 1, whose map the content build makes, so the menu sits over a real room.
+  game.reset();
+  application->EndLoop();
+  application->stageNumber = 1;
+  application->BeginLoop(std::make_shared<CSceneGame>());
+  game = std::dynamic_pointer_cast<CSceneGame>(GetCurrentScene());
+  ASSERT_NE(game, nullptr);
+  game->cameraEvent = 0;
   Frames(20);
   Open(VK_SPACE);
   PointAtButton(Sprite<CSpritePause>().retryButton);
