@@ -1,0 +1,467 @@
+// The playthrough harness: start-up once per process in a scratch folder, the draw
+// gate, frames, input, route helpers and the state the routes assert on.
+#include "playthrough.h"
+
+#include <stb/stb_image_write.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "actor/game_camera.h"
+#include "actor/player/game_player.h"
+#include "app/input.h"
+#include "engine/graphics.h"
+#include "scene/scene_game.h"
+#include "scene/scene_title.h"
+#include "shader/shader_manager.h"
+#include "sprite/sprite_menu.h"
+#include "sprite/sprite_title.h"
+#include "test_seam.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path scratch;
+fs::path buildDir;
+const float radiansToDegrees = 57.2957795f;
+// The fixed clock starts here; every frame moves it on by the loop's 16 ms.
+const DWORD startClock = 100000;
+
+// Starts the program once: the full-screen question answered No, in a scratch folder
+// whose res/ links the generated content and holds its own dat/ (the stage files copied,
+// a save file holding 1), so the save file the routes write stays there.
+class PlaythroughEnvironment : public ::testing::Environment {
+public:
+  void SetUp() override
+  {
+    buildDir = fs::current_path();
+    scratch = fs::path(::testing::TempDir()) / ("solverica_playthrough_" + std::to_string(getpid()));
+    fs::remove_all(scratch);
+    fs::create_directories(scratch / "res" / "dat");
+    for (const fs::directory_entry& entry : fs::directory_iterator(buildDir / "res")) {
+      const std::string name = entry.path().filename().string();
+      if (name == "dat") continue;
+      fs::create_symlink(entry.path(), scratch / "res" / name);
+    }
+    if (fs::exists(buildDir / "res" / "dat")) {
+      for (const fs::directory_entry& entry : fs::directory_iterator(buildDir / "res" / "dat")) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("map.", 0) == 0) fs::copy_file(entry.path(), scratch / "res" / "dat" / name);
+      }
+    }
+    std::ofstream(scratch / "res" / "dat" / "save.dat") << "1\n";
+    fs::current_path(scratch);
+    Win32TestSetClock(startClock);  // before start-up: the random seed is the clock
+    Win32TestQueueMessageBoxAnswer(IDNO);
+    ASSERT_TRUE(CApplication::GetInstance()->Initialize(GetModuleHandleA(nullptr)));
+    Win32TestTakeMessageBoxes();
+  }
+  void TearDown() override
+  {
+    CApplication* application = CApplication::GetInstance();
+    application->EndLoop();
+    CShaderManager::GetInstance()->ReleaseAll();
+    application->fadeTexture.Release();
+    OstrelLibrary::CGraphics::GetInstance()->Finalize();
+    fs::current_path(buildDir);
+    if (!std::getenv("SOLVERICA_KEEP_SCRATCH")) fs::remove_all(scratch);
+  }
+};
+
+const ::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new PlaythroughEnvironment);
+
+// An angle in degrees brought into [-180, 180).
+float WrapDegrees(float degrees)
+{
+  float wrapped = std::fmod(degrees + 180.0f, 360.0f);
+  if (wrapped < 0.0f) wrapped += 360.0f;
+  return wrapped - 180.0f;
+}
+
+// Mouse pixels for a turn of whole degrees (six pixels a degree), at most 30 degrees a
+// frame so the view turns as a hand would turn it.
+int PixelsForTurn(float degrees)
+{
+  const float whole = std::clamp(std::round(degrees), -30.0f, 30.0f);
+  return static_cast<int>(whole) * 6;
+}
+
+// The menu button among the shown sprites whose picture is this texture, or null.
+const MenuButton* FindButton(const std::shared_ptr<CSceneBase>& scene,
+                             const std::shared_ptr<OstrelLibrary::CTexture>& picture)
+{
+  std::vector<const MenuButton*> buttons;
+  if (const auto title = std::dynamic_pointer_cast<CSceneTitle>(scene)) {
+    for (const std::shared_ptr<CSpriteBase>& sprite : title->frontSprites) {
+      if (const auto option = std::dynamic_pointer_cast<CTitleOption>(sprite)) {
+        buttons.push_back(&option->startButton);
+        buttons.push_back(&option->continueButton);
+      }
+    }
+  }
+  if (const auto game = std::dynamic_pointer_cast<CSceneGame>(scene)) {
+    for (const std::shared_ptr<CSpriteBase>& sprite : game->sprites) {
+      if (const auto pause = std::dynamic_pointer_cast<CSpritePause>(sprite); pause && game->paused) {
+        buttons.push_back(&pause->resumeButton);
+        buttons.push_back(&pause->retryButton);
+        buttons.push_back(&pause->titleButton);
+      }
+      if (const auto escape = std::dynamic_pointer_cast<CSpriteEscape>(sprite); escape && game->escapeOpen) {
+        buttons.push_back(&escape->yesButton);
+        buttons.push_back(&escape->noButton);
+      }
+    }
+  }
+  for (const MenuButton* button : buttons) {
+    if (button->texture == picture) return button;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+// The scratch folder.
+std::string PlaythroughScratchDir()
+{
+  return scratch.string();
+}
+
+// A successor replaces the inner scene exactly as the loop would replace the gate.
+std::shared_ptr<CSceneBase> CDrawGate::Update()
+{
+  std::shared_ptr<CSceneBase> next = inner->Update();
+  if (next == inner) return shared_from_this();
+  if (!next) return nullptr;
+  inner->Uninit(next);
+  inner = next;
+  inner->Init();
+  return shared_from_this();
+}
+
+// Skipped on undrawn frames; the loop still clears, fades and presents.
+void CDrawGate::Draw()
+{
+  if (drawThisFrame) inner->Draw();
+}
+
+// Skipped on undrawn frames.
+void CDrawGate::DrawSprite()
+{
+  if (drawThisFrame) inner->DrawSprite();
+}
+
+// Each route starts at the title, stage 1 in memory and on disk, nothing held.
+void PlaythroughTest::SetUp()
+{
+  application = CApplication::GetInstance();
+  Win32TestSetClock(startClock);
+  std::srand(startClock);
+  Win32TestReleaseKeys();
+  TriggerKey(VK_ESCAPE);  // forget an edge an earlier route left latched
+  TriggerKey(VK_SPACE);
+  Win32TestTakeMessageBoxes();
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, WM_LBUTTONDOWN, WM_RBUTTONUP, PM_REMOVE)) {
+  }
+  application->input = InputSnapshot{};
+  application->fadeOut = 0;
+  application->fadeAlpha = 0;
+  application->stageNumber = 1;
+  std::ofstream("res/dat/save.dat") << "1\n";
+  PointAt(20, 20);
+  gate = std::make_shared<CDrawGate>(std::make_shared<CSceneTitle>());
+  application->BeginLoop(gate);
+}
+
+// Nothing held or queued may leak into the next route.
+void PlaythroughTest::TearDown()
+{
+  application->EndLoop();
+  gate.reset();
+  Win32TestReleaseKeys();
+  Win32TestMouseButton(VK_LBUTTON, false);
+  Win32TestMouseButton(VK_RBUTTON, false);
+  while (Win32TestQueuedMessageBoxAnswers() > 0) MessageBoxA(nullptr, "", "", MB_OK);
+  Win32TestTakeMessageBoxes();
+}
+
+// The gate decides before the frame whether it is drawn.
+bool PlaythroughTest::Frame()
+{
+  ++frameNumber;
+  gate->drawThisFrame = drawEvery <= 1 || frameNumber % static_cast<unsigned>(drawEvery) == 0;
+  lastFrameDrawn = gate->drawThisFrame;
+  return application->StepFrame();
+}
+
+// Frames that must not end the program.
+void PlaythroughTest::Frames(int count)
+{
+  for (int i = 0; i < count; ++i) {
+    if (!Frame()) {
+      ADD_FAILURE() << "the program ended " << i << " frames into " << count;
+      return;
+    }
+  }
+}
+
+// From the next frame on.
+void PlaythroughTest::DrawEvery(int n)
+{
+  drawEvery = std::max(1, n);
+}
+
+// Reads the back buffer the last drawn frame went into.
+void PlaythroughTest::Screenshot(const std::string& name)
+{
+  if (!lastFrameDrawn) {
+    const int every = drawEvery;
+    drawEvery = 1;
+    Frames(1);
+    drawEvery = every;
+  }
+  OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
+  const int width = static_cast<int>(graphics->presentParameters.BackBufferWidth);
+  const int height = static_cast<int>(graphics->presentParameters.BackBufferHeight);
+  D3DLOCKED_RECT locked;
+  ASSERT_EQ(graphics->backBuffer->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+  std::vector<unsigned char> rgba(static_cast<size_t>(width) * height * 4);
+  for (int y = 0; y < height; ++y) {
+    const D3DCOLOR* row =
+        reinterpret_cast<const D3DCOLOR*>(static_cast<const char*>(locked.pBits) + y * locked.Pitch);
+    for (int x = 0; x < width; ++x) {
+      unsigned char* out = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+      out[0] = static_cast<unsigned char>(row[x] >> 16);
+      out[1] = static_cast<unsigned char>(row[x] >> 8);
+      out[2] = static_cast<unsigned char>(row[x]);
+      out[3] = 255;
+    }
+  }
+  graphics->backBuffer->UnlockRect();
+  const char* chosen = std::getenv("SOLVERICA_SCREENSHOTS");
+  const std::string path = (chosen ? std::string(chosen) : scratch.string()) + "/" + name;
+  EXPECT_NE(stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4), 0) << path;
+}
+
+// Through the Win32 seam, as the keyboard would deliver it.
+void PlaythroughTest::Key(int virtualKey, bool down)
+{
+  Win32TestSetKey(virtualKey, down);
+}
+
+// One frame down, then up.
+void PlaythroughTest::TapKey(int virtualKey)
+{
+  Key(virtualKey, true);
+  Frames(1);
+  Key(virtualKey, false);
+}
+
+// Down and up before the next frame.
+void PlaythroughTest::Click()
+{
+  Win32TestMouseButton(VK_LBUTTON, true);
+  Win32TestMouseButton(VK_LBUTTON, false);
+}
+
+// Moves the pointer, or the virtual cursor while the game hides the pointer.
+void PlaythroughTest::MoveMouse(int dx, int dy)
+{
+  Win32TestMoveMouse(dx, dy);
+}
+
+// Client pixels are back-buffer pixels in the 1280 x 720 window.
+void PlaythroughTest::PointAt(float x, float y)
+{
+  Win32TestPointMouse(static_cast<int>(x), static_cast<int>(y));
+}
+
+// The picture is looked up in the texture cache, so the button is found by the very
+// picture it draws.
+void PlaythroughTest::ClickButton(const std::string& picturePath)
+{
+  OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
+  const std::shared_ptr<OstrelLibrary::CTexture> picture = graphics->GetTexture(graphics->device, picturePath);
+  const MenuButton* button = FindButton(CurrentScene(), picture);
+  if (!button) {
+    ADD_FAILURE() << Report("a shown menu button with the picture " + picturePath);
+    Screenshot("failure-" + std::to_string(++failures) + ".png");
+    return;
+  }
+  PointAt(button->position._41 + PictureWidth(button->texture) * 0.5f,
+          button->position._42 + PictureHeight(button->texture) * 0.5f);
+  Click();
+}
+
+// The condition is checked before each frame, so one already true costs no frame.
+bool PlaythroughTest::WaitFor(const std::function<bool()>& condition, int maxFrames, const std::string& what)
+{
+  for (int i = 0; i < maxFrames; ++i) {
+    if (condition()) return true;
+    if (!Frame()) {
+      ADD_FAILURE() << Report(what) << "\nthe program ended";
+      return false;
+    }
+  }
+  if (condition()) return true;
+  ADD_FAILURE() << Report(what) << "\ntimed out after " << maxFrames << " frames";
+  Screenshot("failure-" + std::to_string(++failures) + ".png");
+  return false;
+}
+
+// The camera's yaw is what W follows, so turning it by mouse motion steers; W is held
+// only while the heading is roughly right, so corners are turned on the spot.
+bool PlaythroughTest::WalkTo(float x, float z, float tolerance, int maxFrames, const std::function<bool()>& until)
+{
+  char target[96];
+  std::snprintf(target, sizeof target, "the player within %.2f of (%.2f, %.2f)", tolerance, x, z);
+  for (int i = 0; i < maxFrames; ++i) {
+    CGameCamera* camera = Camera();
+    const D3DXVECTOR3 at = PlayerPosition();
+    const float dx = x - at.x, dz = z - at.z;
+    if (std::sqrt(dx * dx + dz * dz) <= tolerance || (until && until())) {
+      Key('W', false);
+      return true;
+    }
+    if (camera) {
+      const float turn = WrapDegrees(std::atan2(dx, dz) * radiansToDegrees - camera->yaw);
+      if (std::fabs(turn) > 0.6f) MoveMouse(PixelsForTurn(turn), 0);
+      Key('W', std::fabs(turn) < 60.0f);
+    }
+    if (!Frame()) {
+      Key('W', false);
+      ADD_FAILURE() << Report(target) << "\nthe program ended";
+      return false;
+    }
+  }
+  Key('W', false);
+  ADD_FAILURE() << Report(target) << "\ntimed out after " << maxFrames << " frames";
+  Screenshot("failure-" + std::to_string(++failures) + ".png");
+  return false;
+}
+
+// Whole degrees: the camera turns by one degree per six pixels.
+bool PlaythroughTest::FaceDirection(float yawDegrees, int maxFrames)
+{
+  char what[64];
+  std::snprintf(what, sizeof what, "the camera's yaw at %.1f", yawDegrees);
+  return WaitFor(
+      [&] {
+        CGameCamera* camera = Camera();
+        if (!camera) return false;
+        const float turn = WrapDegrees(yawDegrees - camera->yaw);
+        if (std::fabs(turn) <= 0.6f) return true;
+        MoveMouse(PixelsForTurn(turn), 0);
+        return false;
+      },
+      maxFrames, what);
+}
+
+// The aim ray starts at the camera's look-at point, so the angles are taken from there.
+bool PlaythroughTest::LookAt(const D3DXVECTOR3& point, int maxFrames)
+{
+  char what[96];
+  std::snprintf(what, sizeof what, "the camera looking at (%.1f, %.1f, %.1f)", point.x, point.y, point.z);
+  return WaitFor(
+      [&] {
+        CGameCamera* camera = Camera();
+        if (!camera) return false;
+        const D3DXVECTOR3 d = point - camera->lookAt;
+        const float yaw = std::atan2(d.x, d.z) * radiansToDegrees;
+        const float pitch = -std::atan2(d.y, std::sqrt(d.x * d.x + d.z * d.z)) * radiansToDegrees;
+        const float turnYaw = WrapDegrees(yaw - camera->yaw);
+        const float turnPitch = std::clamp(pitch, -89.0f, 45.0f) - camera->pitch;
+        if (std::fabs(turnYaw) <= 0.6f && std::fabs(turnPitch) <= 0.6f) return true;
+        MoveMouse(std::fabs(turnYaw) > 0.6f ? PixelsForTurn(turnYaw) : 0,
+                  std::fabs(turnPitch) > 0.6f ? PixelsForTurn(turnPitch) : 0);
+        return false;
+      },
+      maxFrames, what);
+}
+
+// Pressed through the window messages, released at the end.
+void PlaythroughTest::HoldMouseButton(int virtualKey, int frames, const std::function<bool()>& until)
+{
+  Win32TestMouseButton(virtualKey, true);
+  for (int i = 0; i < frames; ++i) {
+    if (until && until()) break;
+    if (!Frame()) break;
+  }
+  Win32TestMouseButton(virtualKey, false);
+}
+
+// The gate's inner scene.
+std::shared_ptr<CSceneBase> PlaythroughTest::CurrentScene() const
+{
+  return gate ? gate->inner : nullptr;
+}
+
+// The current scene as a title, or null.
+std::shared_ptr<CSceneTitle> PlaythroughTest::Title() const
+{
+  return std::dynamic_pointer_cast<CSceneTitle>(CurrentScene());
+}
+
+// The current scene as a stage, or null.
+std::shared_ptr<CSceneGame> PlaythroughTest::Game() const
+{
+  return std::dynamic_pointer_cast<CSceneGame>(CurrentScene());
+}
+
+// The stage's player, or null.
+CGamePlayer* PlaythroughTest::Player() const
+{
+  const std::shared_ptr<CSceneGame> game = Game();
+  return game ? dynamic_cast<CGamePlayer*>(game->player.get()) : nullptr;
+}
+
+// The stage's camera, or null.
+CGameCamera* PlaythroughTest::Camera() const
+{
+  const std::shared_ptr<CSceneGame> game = Game();
+  return game ? dynamic_cast<CGameCamera*>(game->camera.get()) : nullptr;
+}
+
+// The translation of the player's position matrix.
+D3DXVECTOR3 PlaythroughTest::PlayerPosition() const
+{
+  const CGamePlayer* player = Player();
+  if (!player) return D3DXVECTOR3(999.0f, 999.0f, 999.0f);
+  return D3DXVECTOR3(player->position._41, player->position._42, player->position._43);
+}
+
+// The whole file.
+std::string PlaythroughTest::SaveFileText() const
+{
+  std::ifstream file("res/dat/save.dat");
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// Frame, scene, player, camera and the stage's flags in one line each.
+std::string PlaythroughTest::Report(const std::string& what) const
+{
+  std::ostringstream out;
+  out << "waiting for: " << what << "\nframe " << frameNumber << ", scene "
+      << (CurrentScene() ? CurrentScene()->GetName() : std::string("none")) << ", stage "
+      << application->stageNumber << ", fade " << application->fadeAlpha << (application->fadeOut ? " out" : " in");
+  const std::shared_ptr<CSceneGame> game = Game();
+  if (game) {
+    const D3DXVECTOR3 at = PlayerPosition();
+    out << "\nplayer at (" << at.x << ", " << at.y << ", " << at.z << ")";
+    if (const CGameCamera* camera = Camera()) out << ", camera yaw " << camera->yaw << " pitch " << camera->pitch;
+    out << "\nflags: cameraEvent " << game->cameraEvent << " paused " << game->paused << " escapeOpen "
+        << game->escapeOpen << " orbObtained " << game->orbObtained << " goalReached " << game->goalReached;
+  }
+  return out.str();
+}

@@ -1,0 +1,119 @@
+// The playthrough harness: the real program (CApplication's start-up and main loop,
+// one frame at a time) headless on llvmpipe with sound on the null driver, a fixed
+// clock and therefore a fixed random seed, driven only through the input path: keys
+// held, mouse motion, button presses and clicks, message-box answers. Route helpers
+// walk, turn, look, hold buttons, wait and click menu buttons by their picture; a
+// failing step prints where the player was and what it waited for, and saves a
+// screenshot.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/application.h"
+#include "d3dx9math.h"
+#include "scene/scene_base.h"
+
+class CSceneGame;
+class CSceneTitle;
+class CGamePlayer;
+class CGameCamera;
+struct MenuButton;
+
+// Holds the loop's scene so that frames can be left undrawn: it passes every call on,
+// switches scenes the way the loop does (the old one's Uninit with the new one, then
+// the new one's Init), and skips the scene's two draw passes on frames not drawn.
+class CDrawGate : public CSceneBase {
+public:
+  std::shared_ptr<CSceneBase> inner;
+  bool drawThisFrame = true;
+
+  explicit CDrawGate(std::shared_ptr<CSceneBase> first) : inner(std::move(first)) {}
+  // The scene inside.
+  const std::string& GetName() const override { return inner->GetName(); }
+  // The inner scene starts.
+  void Init() override { inner->Init(); }
+  // The inner scene ends.
+  void Uninit(std::shared_ptr<CSceneBase> incoming) override { inner->Uninit(incoming); }
+  // The inner frame; a successor replaces the inner scene here instead of the gate.
+  std::shared_ptr<CSceneBase> Update() override;
+  // The 3D pass, on drawn frames.
+  void Draw() override;
+  // The sprite pass, on drawn frames.
+  void DrawSprite() override;
+};
+
+class PlaythroughTest : public ::testing::Test {
+protected:
+  // The title as the loop's first scene, as at program start; stage 1, no input.
+  void SetUp() override;
+  // Ends the loop and drops queued input.
+  void TearDown() override;
+
+  // ---- frames and drawing ----
+  // One frame through the loop's 16 ms gate; false when the program ended.
+  bool Frame();
+  // count frames; a test failure if the program ends.
+  void Frames(int count);
+  // Draws only every nth frame from now on (1: every frame).
+  void DrawEvery(int n);
+  // Saves the frame as a PNG under $SOLVERICA_SCREENSHOTS or the scratch folder; when
+  // the last frame was left undrawn, one more frame runs and is drawn first.
+  void Screenshot(const std::string& name);
+
+  // ---- the input path ----
+  // Holds or releases a key.
+  void Key(int virtualKey, bool down);
+  // Down now, up after one frame: the next frames see one edge.
+  void TapKey(int virtualKey);
+  // Left button down and up: the next update sees one click.
+  void Click();
+  // Moves the mouse by window pixels.
+  void MoveMouse(int dx, int dy);
+  // Puts the visible pointer at a back-buffer pixel.
+  void PointAt(float x, float y);
+  // Points at the middle of the shown menu button with this picture and clicks it;
+  // fails when no such button is on screen.
+  void ClickButton(const std::string& picturePath);
+
+  // ---- route helpers ----
+  // Steps frames until the condition holds; fails (with a report) after maxFrames.
+  bool WaitFor(const std::function<bool()>& condition, int maxFrames, const std::string& what);
+  // Holds W with the camera turned by mouse motion so that W heads to (x, z); stops
+  // within tolerance (horizontal distance). Also stops when `until` holds, if given.
+  bool WalkTo(float x, float z, float tolerance, int maxFrames,
+              const std::function<bool()>& until = nullptr);
+  // Turns the camera by mouse motion until its yaw is the given heading (degrees).
+  bool FaceDirection(float yawDegrees, int maxFrames = 120);
+  // Turns the camera (yaw and pitch) by mouse motion towards a world point.
+  bool LookAt(const D3DXVECTOR3& point, int maxFrames = 120);
+  // Holds a mouse button for frames, or less when `until` holds first.
+  void HoldMouseButton(int virtualKey, int frames, const std::function<bool()>& until = nullptr);
+
+  // ---- the game's state ----
+  // The scene the loop runs (inside the draw gate).
+  std::shared_ptr<CSceneBase> CurrentScene() const;
+  std::shared_ptr<CSceneTitle> Title() const;
+  std::shared_ptr<CSceneGame> Game() const;
+  CGamePlayer* Player() const;
+  CGameCamera* Camera() const;
+  // The player's feet, or (999, 999, 999) without a stage.
+  D3DXVECTOR3 PlayerPosition() const;
+  // The save file's text.
+  std::string SaveFileText() const;
+  // Where the player is and what the route was doing, for failure messages.
+  std::string Report(const std::string& what) const;
+
+  CApplication* application = nullptr;
+  std::shared_ptr<CDrawGate> gate;
+  int drawEvery = 1;
+  bool lastFrameDrawn = false;
+  unsigned frameNumber = 0;
+  int failures = 0;  // screenshots of failures get numbered names
+};
+
+// The scratch folder the program runs in.
+std::string PlaythroughScratchDir();
