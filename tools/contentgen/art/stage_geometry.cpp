@@ -148,9 +148,11 @@ bool BuildStageGeometry(const std::string& text, const std::string& sourceName, 
       float x0, z0, x1, z1;
       if (!(words >> x0 >> z0 >> x1 >> z1)) return fail("wall needs x0 z0 x1 z1");
       AddBox(&solid, {std::min(x0, x1), 0, std::min(z0, z1)}, {std::max(x0, x1), wallHeight, std::max(z0, z1)}, 1);
+    } else if (keyword != "floor" && keyword != "box" && keyword != "stairs" && keyword != "ramp") {
+      return fail("unknown line '" + keyword + "'");
     } else {
       std::string materialName;
-      if (!(words >> materialName)) return fail("unknown line '" + keyword + "'");
+      if (!(words >> materialName)) return fail(keyword + " needs a material");
       const int material = MaterialIndex(materialName);
       if (material < 0) return fail("unknown material '" + materialName + "'");
       if (keyword == "floor") {
@@ -163,7 +165,7 @@ bool BuildStageGeometry(const std::string& text, const std::string& sourceName, 
         if (!(words >> x0 >> y0 >> z0 >> x1 >> y1 >> z1)) return fail("box needs x0 y0 z0 x1 y1 z1");
         AddBox(&solid, {std::min(x0, x1), std::min(y0, y1), std::min(z0, z1)},
                {std::max(x0, x1), std::max(y0, y1), std::max(z0, z1)}, material);
-      } else if (keyword == "stairs" || keyword == "ramp") {
+      } else {
         Footprint f{};
         float y0, y1;
         int steps = 1;
@@ -186,8 +188,12 @@ bool BuildStageGeometry(const std::string& text, const std::string& sourceName, 
                    material);
           }
         }
-      } else {
-        return fail("unknown line '" + keyword + "'");
+      }
+    }
+    for (const Triangle& t : solid.triangles) {
+      const Vec3 a = solid.vertices[t.a].position;
+      if (Length(Cross(solid.vertices[t.b].position - a, solid.vertices[t.c].position - a)) < 1e-6f) {
+        return fail("a solid with no volume");
       }
     }
     out->map.MergeSharingMaterials(solid);
