@@ -42,6 +42,17 @@ protected:
     TapKey(key);
     Frames(2);
   }
+  // Stage 1 instead, whose map the content build makes, so a menu sits over a real room.
+  void StageOne()
+  {
+    game.reset();
+    application->EndLoop();
+    application->stageNumber = 1;
+    application->BeginLoop(std::make_shared<CSceneGame>());
+    game = std::dynamic_pointer_cast<CSceneGame>(GetCurrentScene());
+    ASSERT_NE(game, nullptr);
+    game->cameraEvent = 0;
+  }
   // Steps until the loop runs another scene; how many frames that took.
   int FramesUntilSwitch()
   {
@@ -202,18 +213,22 @@ TEST_F(MenuTest, NoClosesTheQuestionAndSwallowsTheClick)
 
 TEST_F(MenuTest, PauseScreenshot)
 {
-  // Stage 1, whose map the content build makes, so the menu sits over a real room.
-  game.reset();
-  application->EndLoop();
-  application->stageNumber = 1;
-  application->BeginLoop(std::make_shared<CSceneGame>());
-  game = std::dynamic_pointer_cast<CSceneGame>(GetCurrentScene());
-  ASSERT_NE(game, nullptr);
-  game->cameraEvent = 0;
+  StageOne();
   Frames(20);
   Open(VK_SPACE);
   PointAtButton(Sprite<CSpritePause>().retryButton);
   Frames(10);
   Screenshot("pause-menu.png");
   EXPECT_EQ(Sprite<CSpritePause>().retryButton.hovered, 1);
+}
+
+TEST_F(MenuTest, EscapeScreenshot)
+{
+  StageOne();
+  Frames(20);
+  Open(VK_ESCAPE);
+  PointAtButton(Sprite<CSpriteEscape>().noButton);
+  Frames(10);
+  Screenshot("escape-menu.png");
+  EXPECT_EQ(Sprite<CSpriteEscape>().noButton.hovered, 1);
 }

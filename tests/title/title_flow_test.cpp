@@ -102,6 +102,12 @@ TEST_F(TitleTest, StartBeginsStageOneWithoutWritingTheSaveFile)
   Click();
   Frames(1);
   EXPECT_EQ(Title()->titleState, 2);
+  // Stage 1 starts behind the black.
+  Frames(50);
+  ASSERT_NE(GetCurrentScene(), nullptr);
+  EXPECT_EQ(GetCurrentScene()->GetName(), "CSceneGame");
+  EXPECT_EQ(application->stageNumber, 1);
+  EXPECT_EQ(SaveFileText(), savedBefore);
 }
 
 TEST_F(TitleTest, ContinueKeepsTheStageAndTheSwitchComesInTheFrameTheFadeIsFull)
@@ -242,8 +248,9 @@ TEST_F(TitleTest, MissingPicturesDrawNothingAndTheTitleGoesOn)
 
 TEST_F(TitleTest, Screenshots)
 {
-  // The title a few seconds in, then its menu with Start under the pointer.
-  Frames(160);
+  // The title once the logo is opaque and the prompt fully lit, then its menu with
+  // Start under the pointer.
+  Frames(208);
   Screenshot("title.png");
   OpenMenu();
   PointAtButton(Option().startButton);
