@@ -57,8 +57,9 @@ OstrelLibrary::CSound* LoadSpriteSound(const char* path);
 // Draws a whole picture with the matrix in the colour; an empty picture draws nothing.
 void DrawPicture(const std::shared_ptr<OstrelLibrary::CTexture>& texture, const D3DXMATRIX& matrix, D3DCOLOR colour);
 
-// The width and height of a picture; 0 for an empty one.
+// The width of a picture; 0 for an empty one.
 float PictureWidth(const std::shared_ptr<OstrelLibrary::CTexture>& texture);
+// The height of a picture; 0 for an empty one.
 float PictureHeight(const std::shared_ptr<OstrelLibrary::CTexture>& texture);
 
 // One button of a menu: a picture that turns yellow and grows by 5 % under the cursor.

@@ -18,11 +18,13 @@ void HideCursorHome()
   SetCursorPos(application->cursorHome.x, application->cursorHome.y);
 }
 
-// The back buffer's centre, as floats.
+// The x of the back buffer's centre.
 float HalfWidth()
 {
   return OstrelLibrary::CGraphics::GetInstance()->presentParameters.BackBufferWidth * 0.5f;
 }
+
+// The y of the back buffer's centre.
 float HalfHeight()
 {
   return OstrelLibrary::CGraphics::GetInstance()->presentParameters.BackBufferHeight * 0.5f;

@@ -23,11 +23,13 @@ void SetTitleState(int value)
   if (scene) scene->titleState = value;
 }
 
-// The back buffer's size, as floats.
+// The back buffer's width, as a float.
 float BackWidth()
 {
   return static_cast<float>(OstrelLibrary::CGraphics::GetInstance()->presentParameters.BackBufferWidth);
 }
+
+// The back buffer's height, as a float.
 float BackHeight()
 {
   return static_cast<float>(OstrelLibrary::CGraphics::GetInstance()->presentParameters.BackBufferHeight);

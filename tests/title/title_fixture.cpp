@@ -147,10 +147,14 @@ CTitleClickToStart& TitleTest::Prompt() const
 {
   return dynamic_cast<CTitleClickToStart&>(*Title()->frontSprites.at(0));
 }
+
+// The second of the front list.
 CTitleLogo& TitleTest::Logo() const
 {
   return dynamic_cast<CTitleLogo&>(*Title()->frontSprites.at(1));
 }
+
+// The third of the front list.
 CTitleOption& TitleTest::Option() const
 {
   return dynamic_cast<CTitleOption&>(*Title()->frontSprites.at(2));

@@ -42,9 +42,11 @@ protected:
 
   // The running scene, as the title (null when it is something else).
   std::shared_ptr<CSceneTitle> Title() const;
-  // The title's sprites by position in their lists.
+  // The prompt, first of the front list.
   CTitleClickToStart& Prompt() const;
+  // The logo, second.
   CTitleLogo& Logo() const;
+  // The Start / Continue menu, third.
   CTitleOption& Option() const;
   // Clicks the prompt and steps the frame that sees it: the menu's first frame.
   void OpenMenu();

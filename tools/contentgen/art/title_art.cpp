@@ -1,8 +1,9 @@
-// The title screen: the tower under a wide sky (the tower on the right, the little
-// mage on a floating rock on the left, the sun in the top-left corner), a cloud layer
-// that bobs over it, the sun's rays that pulse, the logo, the prompt and the two
-// buttons. Positions are chosen around where the title scene places each picture:
-// logo top at y 50, prompt 250 below the centre, Continue 160 and Start 275 below.
+// The title screen and the stage menus' pictures. The title: the tower under a wide
+// sky (the tower on the right, the little mage on a floating rock on the left, the sun
+// in the top-left corner), a cloud layer that bobs over it, the sun's rays that pulse,
+// the logo, the prompt and the two buttons. Positions are chosen around where the
+// title scene places each picture: logo top at y 50, prompt 250 below the centre,
+// Continue 160 and Start 275 below. The menus' buttons fit their 100-pixel spacing.
 #include <cmath>
 
 #include "art/lettering.h"
