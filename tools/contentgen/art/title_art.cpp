@@ -70,8 +70,10 @@ CCanvas DrawBackground(const CPalette& palette)
   const float islands[2][3] = {{640, 380, 70}, {540, 300, 38}};
   for (const auto& island : islands) {
     const float x = island[0], y = island[1], r = island[2];
-    canvas.Fill(CPolygon({{x - r, y}, {x + r, y}, {x + r * 0.25f, y + r * 1.1f}, {x - r * 0.2f, y + r * 0.9f}}),
-                CPaint::Solid(far));
+    canvas.Fill(CPolygon({{x - r, y}, {x - r * 0.75f, y + r * 0.35f}, {x - r * 0.45f, y + r * 0.5f},
+                          {x - r * 0.2f, y + r * 0.95f}, {x + r * 0.05f, y + r * 0.7f}, {x + r * 0.3f, y + r * 0.85f},
+                          {x + r * 0.55f, y + r * 0.4f}, {x + r * 0.85f, y + r * 0.25f}, {x + r, y}}),
+                CPaint::Linear(0, y, 0, y + r, {{0, far}, {1, WithAlpha(far, 0.6f)}}));
     canvas.Fill(CEllipse(x, y, r, r * 0.22f), CPaint::Solid(farTop));
   }
 
