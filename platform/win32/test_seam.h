@@ -31,6 +31,10 @@ void Win32TestMouseButton(int virtualKey, bool down);
 // ShowCursor calls so far, and whether the cursor is currently hidden.
 int Win32TestShowCursorCalls();
 bool Win32TestCursorHidden();
+// Reports the window's focus lost (false) or gained (true).
+void Win32TestSetFocus(bool focused);
+// Whether the pointer is pinned (relative mode) for the hidden cursor.
+bool Win32TestPointerPinned();
 
 // ---- message boxes ------------------------------------------------------------------
 // One message box the program showed, with the answer it got.

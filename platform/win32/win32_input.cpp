@@ -20,6 +20,9 @@ float virtualX = 0.0f;
 float virtualY = 0.0f;
 int displayCount = 0;
 bool cursorHidden = false;
+// Without focus a hidden cursor lets the pointer go and stops following the mouse.
+bool windowFocused = true;
+bool pointerPinned = false;
 int showCursorCalls = 0;
 bool leftDown = false;
 bool rightDown = false;
@@ -114,6 +117,21 @@ POINT ClientCursor(HWND window)
   return point;
 }
 
+// Relative mode and a hidden pointer while the cursor is hidden and the window has
+// focus; the plain pointer otherwise.
+void PinPointer(bool pin)
+{
+  pointerPinned = pin;
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  if (pin) {
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_SetRelativeMouseMode(SDL_TRUE);
+  } else {
+    SDL_SetRelativeMouseMode(SDL_FALSE);
+    SDL_ShowCursor(SDL_ENABLE);
+  }
+}
+
 // Switches between the real pointer and the virtual cursor.
 void ApplyCursorHidden(bool hide)
 {
@@ -125,17 +143,11 @@ void ApplyCursorHidden(bool hide)
       ClampVirtualCursor(window);
     }
     cursorHidden = true;
-    if (SDL_WasInit(SDL_INIT_VIDEO)) {
-      SDL_ShowCursor(SDL_DISABLE);
-      SDL_SetRelativeMouseMode(SDL_TRUE);
-    }
+    if (windowFocused) PinPointer(true);
     return;
   }
   cursorHidden = false;
-  if (SDL_WasInit(SDL_INIT_VIDEO)) {
-    SDL_SetRelativeMouseMode(SDL_FALSE);
-    SDL_ShowCursor(SDL_ENABLE);
-  }
+  PinPointer(false);
   // The pointer reappears where the virtual cursor was left.
   if (window) {
     Win32BackBufferToWindow(window, virtualX, virtualY, &pointerX, &pointerY);
@@ -152,7 +164,7 @@ void ApplyCursorHidden(bool hide)
 // Pointer motion: absolute while the cursor shows, relative while it is hidden.
 void Win32InputMotion(HWND window, const SDL_MouseMotionEvent& motion)
 {
-  if (!cursorHidden) {
+  if (!cursorHidden || !windowFocused) {
     pointerX = static_cast<float>(motion.x);
     pointerY = static_cast<float>(motion.y);
     return;
@@ -167,6 +179,15 @@ void Win32InputMotion(HWND window, const SDL_MouseMotionEvent& motion)
   virtualX += motion.xrel * scaleX;
   virtualY += motion.yrel * scaleY;
   ClampVirtualCursor(window);
+}
+
+// A window in the background must not turn the camera: the virtual cursor stays put
+// and the pointer is free; back in front, a hidden cursor is pinned again.
+void Win32InputFocus(bool focused)
+{
+  if (focused == windowFocused) return;
+  windowFocused = focused;
+  if (cursorHidden) PinPointer(focused);
 }
 
 // Button state for GetAsyncKeyState, and the click position for the message.
@@ -356,4 +377,21 @@ int Win32TestShowCursorCalls()
 bool Win32TestCursorHidden()
 {
   return cursorHidden;
+}
+
+// Focus lost or gained, as the window system reports it.
+void Win32TestSetFocus(bool focused)
+{
+  HWND window = Win32MainWindow();
+  SDL_Event event = {};
+  event.type = SDL_WINDOWEVENT;
+  event.window.windowID = (window && window->sdlWindow) ? SDL_GetWindowID(window->sdlWindow) : 0;
+  event.window.event = focused ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+  Win32HandleEvent(event);
+}
+
+// Whether the pointer is held in relative mode for the virtual cursor.
+bool Win32TestPointerPinned()
+{
+  return pointerPinned;
 }

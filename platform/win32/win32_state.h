@@ -46,6 +46,9 @@ void Win32HandleEvent(const SDL_Event& event);
 // the cursor and button state; returns the button message's client position.
 void Win32InputMotion(HWND window, const SDL_MouseMotionEvent& motion);
 LPARAM Win32InputButton(HWND window, const SDL_MouseButtonEvent& button);
+// Keyboard focus of the main window: lost, the pointer is released and motion no
+// longer moves the virtual cursor; regained, a hidden cursor is pinned again.
+void Win32InputFocus(bool focused);
 
 // Converts window pixels to back-buffer pixels and back for a live window.
 void Win32WindowToBackBuffer(HWND window, float x, float y, float* outX, float* outY);

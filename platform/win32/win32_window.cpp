@@ -182,6 +182,10 @@ void Win32HandleEvent(const SDL_Event& event)
       Win32QueueMessage(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(event.window.data1, event.window.data2));
     } else if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) {
       Win32QueueMessage(window, WM_SIZE, SIZE_MINIMIZED, 0);
+    } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+      Win32InputFocus(false);
+    } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+      Win32InputFocus(true);
     }
     break;
   }

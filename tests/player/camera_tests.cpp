@@ -5,6 +5,7 @@
 
 #include "actor/gimmick/game_goal.h"
 #include "player_world.h"
+#include "test_seam.h"
 
 class CameraTest : public PlayerWorld {
 protected:
@@ -134,4 +135,18 @@ TEST_F(CameraTest, TheAimRayNamesWhatIsUnderTheCentreAndKeepsTheLastPointOnAMiss
   Step();
   EXPECT_EQ(camera->aimedName, "");
   EXPECT_EQ(camera->aimPoint, kept);
+}
+
+TEST_F(CameraTest, WithoutFocusTheMouseDoesNotTurnTheCameraAndThePointerIsFree)
+{
+  ASSERT_TRUE(Win32TestCursorHidden());
+  EXPECT_TRUE(Win32TestPointerPinned());
+  Win32TestSetFocus(false);
+  EXPECT_FALSE(Win32TestPointerPinned()) << "the pointer is released";
+  EXPECT_EQ(Turn(60), 0.0f) << "motion in the background turns nothing";
+  EXPECT_EQ(Turn(-120), 0.0f);
+  Win32TestSetFocus(true);
+  EXPECT_TRUE(Win32TestPointerPinned()) << "pinned again";
+  EXPECT_EQ(Turn(0), 0.0f) << "nothing stored up while away";
+  EXPECT_EQ(Turn(60), 10.0f) << "mouse look works again";
 }
