@@ -29,9 +29,9 @@ std::shared_ptr<CPlayerGoalState> GoalState()
 TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
 {
   // ---- the title: click, then Start ----
-  DrawEvery(8);  // drawing is not what this route tests; screenshots draw their frame
+  DrawEvery(20);  // drawing is not what this route tests; screenshots draw their frame
   Frames(30);
-  Screenshot("stage1-00-title.png");
+  Screenshot("route-stage1-00-title.png");
   Click();
   Frames(1);
   ASSERT_NE(Title(), nullptr);
@@ -49,7 +49,7 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   Frames(60);
   EXPECT_EQ(stage->cameraEvent, 1) << "the flight takes 334 frames";
   EXPECT_GT(Camera()->openingBlend, 0.15f);
-  Screenshot("stage1-01-opening-flight.png");
+  Screenshot("route-stage1-01-opening-flight.png");
   Key(VK_SPACE, true);
   Frames(1);  // the snapshot sees the edge
   Key(VK_SPACE, false);
@@ -60,12 +60,12 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   EXPECT_EQ(application->fadeOut, 0);
   ASSERT_TRUE(WaitFor([&] { return application->fadeAlpha == 0; }, 60, "the stage to fade in"));
   EXPECT_NEAR(PlayerPosition().y, 0.0f, 0.05f) << "standing on the entrance hall floor";
-  Screenshot("stage1-02-start.png");
+  Screenshot("route-stage1-02-start.png");
 
   // ---- looking round with the mouse ----
   ASSERT_TRUE(FaceDirection(120.0f));
   Frames(1);
-  Screenshot("stage1-03-look-east.png");
+  Screenshot("route-stage1-03-look-east.png");
   ASSERT_TRUE(LookAt(D3DXVECTOR3(0.0f, 6.0f, 12.0f)));
   EXPECT_LT(Camera()->pitch, 0.0f) << "looking up";
   ASSERT_TRUE(FaceDirection(0.0f));
@@ -82,18 +82,18 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   // ---- through the corridor into the great hall ----
   ASSERT_TRUE(WalkTo(0.0f, 12.0f, 0.3f, 400));
   Frames(1);
-  Screenshot("stage1-04-corridor.png");
+  Screenshot("route-stage1-04-corridor.png");
   ASSERT_TRUE(WalkTo(0.0f, 21.5f, 0.3f, 400));
   EXPECT_NEAR(PlayerPosition().y, 0.0f, 0.05f);
   Frames(12);  // the walk cycle comes to rest
-  Screenshot("stage1-05-great-hall.png");
+  Screenshot("route-stage1-05-great-hall.png");
 
   // ---- up the stairs ----
   ASSERT_TRUE(WalkTo(0.0f, 30.2f, 0.3f, 400));
   EXPECT_NEAR(PlayerPosition().y, 2.42f, 0.05f) << "on the dais at 2.4";
   ASSERT_TRUE(FaceDirection(180.0f));
   Frames(2);
-  Screenshot("stage1-06-top-of-stairs.png");
+  Screenshot("route-stage1-06-top-of-stairs.png");
 
   // ---- down the ramp and up again ----
   ASSERT_TRUE(WalkTo(10.0f, 30.5f, 0.3f, 400));
@@ -120,7 +120,7 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   EXPECT_NEAR(PlayerPosition().x, reachedAt.x, 0.11f);
   EXPECT_NEAR(PlayerPosition().z, reachedAt.z, 0.11f) << "W is ignored after the goal";
   Frames(12);
-  Screenshot("stage1-07-goal-hop.png");
+  Screenshot("route-stage1-07-goal-hop.png");
   ASSERT_TRUE(WaitFor([&] { return GoalState()->phase == 2; }, 130, "three hops"));
   EXPECT_EQ(GoalState()->hopCount, 3);
   EXPECT_EQ(Camera()->yaw, 0.0f) << "the camera swung back to its default heading";
@@ -132,7 +132,7 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   EXPECT_EQ(stage->requestedScene->GetName(), "CSceneGame");
   EXPECT_EQ(application->stageNumber, 1) << "raised only at full black";
   Frames(20);
-  Screenshot("stage1-08-walk-off.png");
+  Screenshot("route-stage1-08-walk-off.png");
   EXPECT_GT(PlayerPosition().z, reachedAt.z) << "walking off, away from the viewer";
 
   // ---- full black: stage 2 requested and saved ----
