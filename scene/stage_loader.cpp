@@ -1,9 +1,8 @@
-// The stage file and the actor factory. LoadStage is the game scene's own step; the
-// reading and the factory stand apart so that gimmicks queued during play use the same
-// table.
+// The actor factory and LoadStage, the game scene's own step; the factory stands apart
+// so that gimmicks queued during play use the same table. The file itself is read in
+// stage_file.cpp.
 #include "scene/stage_loader.h"
 
-#include <cctype>
 #include <cstdio>
 
 #include "actor/actor_base.h"
@@ -14,9 +13,6 @@
 #include "windows.h"
 
 namespace {
-
-// Longer class names do not fit the reader's 256-character buffer.
-const size_t nameBufferSize = 256;
 
 // A constructor from the factory table.
 using ActorConstructor = std::shared_ptr<CActorBase> (*)(const D3DXMATRIX& world);
@@ -42,53 +38,7 @@ const ActorKind actorKinds[] = {
     {"CGameCrackWall", nullptr},    {"CGameDropWaterPoint", nullptr},
 };
 
-// The next white-space separated token, whatever its length; false at the end of the file.
-bool ReadToken(FILE* file, std::string* token)
-{
-  token->clear();
-  int c = std::fgetc(file);
-  while (c != EOF && std::isspace(c)) c = std::fgetc(file);
-  while (c != EOF && !std::isspace(c)) {
-    token->push_back(static_cast<char>(c));
-    c = std::fgetc(file);
-  }
-  if (c != EOF) std::ungetc(c, file);
-  return !token->empty();
-}
-
 }  // namespace
-
-// "%d" into two characters keeps one digit; the dot is searched from the end.
-std::string StageFileName(const std::string& basePath, int stageNumber)
-{
-  char digit[2] = {};
-  std::snprintf(digit, sizeof digit, "%d", stageNumber);
-  const size_t dot = basePath.rfind('.');
-  if (dot == std::string::npos) return "";
-  std::string name = basePath;
-  name.insert(dot, std::string(".") + digit);
-  return name;
-}
-
-// The end of the file is tested before each entry; a name that cannot be read ends it.
-std::vector<StageEntry> ReadStageEntries(FILE* file)
-{
-  std::vector<StageEntry> entries;
-  std::string name;
-  while (!std::feof(file)) {
-    StageEntry entry;
-    D3DXMatrixIdentity(&entry.world);
-    if (!ReadToken(file, &name)) break;
-    // Numbers that are not there stay 0; the text after them is read as the next entry.
-    if (std::fscanf(file, "%f", &entry.world._41) == 1 && std::fscanf(file, "%f", &entry.world._42) == 1) {
-      std::fscanf(file, "%f", &entry.world._43);
-    }
-    if (name.size() >= nameBufferSize) continue;
-    entry.name = name;
-    entries.push_back(entry);
-  }
-  return entries;
-}
 
 // Exact, case-sensitive comparisons in table order; the first match is built.
 void CreateActorByName(const std::string& name, const D3DXMATRIX& world,
