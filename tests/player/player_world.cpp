@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include <fstream>
 
 #include "app/input.h"
@@ -10,6 +12,12 @@
 #include "test_seam.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+// The sounds must load: the null OpenAL device, set before the first device opens
+// (ctest's environment may not carry it).
+const int useNullDevice = setenv("ALSOFT_DRIVERS", "null", 0);
+}  // namespace
 
 // The scratch folder links the generated content and keeps its own save file.
 void PlayerWorld::SetUp()

@@ -32,6 +32,9 @@ namespace {
 fs::path scratch;
 fs::path buildDir;
 const float radiansToDegrees = 57.2957795f;
+// Sound on the null OpenAL device, set before start-up opens it (ctest's environment
+// may not carry it).
+const int useNullDevice = setenv("ALSOFT_DRIVERS", "null", 0);
 // The fixed clock starts here; every frame moves it on by the loop's 16 ms.
 const DWORD startClock = 100000;
 
@@ -135,6 +138,12 @@ std::string PlaythroughScratchDir()
   return scratch.string();
 }
 
+// Beside the tests, so that it outlives the scratch folder.
+std::string PlaythroughFailureDir()
+{
+  return (buildDir / "playthrough-failures").string();
+}
+
 // A successor replaces the inner scene exactly as the loop would replace the gate.
 std::shared_ptr<CSceneBase> CDrawGate::Update()
 {
@@ -220,20 +229,14 @@ void PlaythroughTest::DrawEvery(int n)
   drawEvery = std::max(1, n);
 }
 
-// Reads the back buffer the last drawn frame went into.
-void PlaythroughTest::Screenshot(const std::string& name)
+// The back buffer as a PNG at the path.
+static bool WriteBackBuffer(const std::string& path)
 {
-  if (!lastFrameDrawn) {
-    const int every = drawEvery;
-    drawEvery = 1;
-    Frames(1);
-    drawEvery = every;
-  }
   OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
   const int width = static_cast<int>(graphics->presentParameters.BackBufferWidth);
   const int height = static_cast<int>(graphics->presentParameters.BackBufferHeight);
   D3DLOCKED_RECT locked;
-  ASSERT_EQ(graphics->backBuffer->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+  if (FAILED(graphics->backBuffer->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return false;
   std::vector<unsigned char> rgba(static_cast<size_t>(width) * height * 4);
   for (int y = 0; y < height; ++y) {
     const D3DCOLOR* row =
@@ -247,9 +250,32 @@ void PlaythroughTest::Screenshot(const std::string& name)
     }
   }
   graphics->backBuffer->UnlockRect();
+  return stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4) != 0;
+}
+
+// Reads the back buffer the last drawn frame went into.
+void PlaythroughTest::Screenshot(const std::string& name)
+{
+  if (!lastFrameDrawn) {
+    const int every = drawEvery;
+    drawEvery = 1;
+    Frames(1);
+    drawEvery = every;
+  }
   const char* chosen = std::getenv("SOLVERICA_SCREENSHOTS");
   const std::string path = (chosen ? std::string(chosen) : scratch.string()) + "/" + name;
-  EXPECT_NE(stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4), 0) << path;
+  EXPECT_TRUE(WriteBackBuffer(path)) << path;
+}
+
+// Numbered per route; the frame as it was, drawn or not.
+std::string PlaythroughTest::SaveFailureScreenshot()
+{
+  const fs::path folder = PlaythroughFailureDir();
+  fs::create_directories(folder);
+  const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  const std::string path = (folder / (name + "-" + std::to_string(++failures) + ".png")).string();
+  if (!WriteBackBuffer(path)) return "(no screenshot)";
+  return path;
 }
 
 // Through the Win32 seam, as the keyboard would deliver it.
@@ -293,13 +319,34 @@ void PlaythroughTest::ClickButton(const std::string& picturePath)
   const std::shared_ptr<OstrelLibrary::CTexture> picture = graphics->GetTexture(graphics->device, picturePath);
   const MenuButton* button = FindButton(CurrentScene(), picture);
   if (!button) {
-    ADD_FAILURE() << Report("a shown menu button with the picture " + picturePath);
-    Screenshot("failure-" + std::to_string(++failures) + ".png");
+    ADD_FAILURE() << Report("a shown menu button with the picture " + picturePath) << "\nscreenshot "
+                  << SaveFailureScreenshot();
     return;
   }
   PointAt(button->position._41 + PictureWidth(button->texture) * 0.5f,
           button->position._42 + PictureHeight(button->texture) * 0.5f);
   Click();
+}
+
+// The menu takes clicks from its seventh frame.
+bool PlaythroughTest::StartNewGame()
+{
+  if (!WaitFor([&] { return Title() != nullptr; }, 1, "the title")) return false;
+  Click();
+  Frames(7);
+  ClickButton("res/title/char/start.png");
+  return WaitFor([&] { return Game() != nullptr; }, 80, "the stage to start after Start");
+}
+
+// The edge is seen by the snapshot of the frame Space is down in, and taken by the
+// camera in the next.
+bool PlaythroughTest::SkipOpening()
+{
+  Key(VK_SPACE, true);
+  Frames(1);
+  Key(VK_SPACE, false);
+  return WaitFor([&] { return Game() && Game()->cameraEvent == 0; }, 2, "the opening to end on Space") &&
+         WaitFor([&] { return application->fadeAlpha == 0; }, 60, "the stage to fade in");
 }
 
 // The condition is checked before each frame, so one already true costs no frame.
@@ -313,8 +360,8 @@ bool PlaythroughTest::WaitFor(const std::function<bool()>& condition, int maxFra
     }
   }
   if (condition()) return true;
-  ADD_FAILURE() << Report(what) << "\ntimed out after " << maxFrames << " frames";
-  Screenshot("failure-" + std::to_string(++failures) + ".png");
+  ADD_FAILURE() << Report(what) << "\ntimed out after " << maxFrames << " frames\nscreenshot "
+                << SaveFailureScreenshot();
   return false;
 }
 
@@ -344,8 +391,8 @@ bool PlaythroughTest::WalkTo(float x, float z, float tolerance, int maxFrames, c
     }
   }
   Key('W', false);
-  ADD_FAILURE() << Report(target) << "\ntimed out after " << maxFrames << " frames";
-  Screenshot("failure-" + std::to_string(++failures) + ".png");
+  ADD_FAILURE() << Report(target) << "\ntimed out after " << maxFrames << " frames\nscreenshot "
+                << SaveFailureScreenshot();
   return false;
 }
 

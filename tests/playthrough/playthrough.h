@@ -78,6 +78,11 @@ protected:
   // Points at the middle of the shown menu button with this picture and clicks it;
   // fails when no such button is on screen.
   void ClickButton(const std::string& picturePath);
+  // From the title: a click opens the menu, Start begins a new game; true once the
+  // stage runs.
+  bool StartNewGame();
+  // Space during the opening flight, then the stage fades in; true once it has.
+  bool SkipOpening();
 
   // ---- route helpers ----
   // Steps frames until the condition holds; fails (with a report) after maxFrames.
@@ -106,6 +111,9 @@ protected:
   std::string SaveFileText() const;
   // Where the player is and what the route was doing, for failure messages.
   std::string Report(const std::string& what) const;
+  // Saves the frame of a failed step under playthrough-failures/ in the build folder
+  // (kept for looking at) and returns its path.
+  std::string SaveFailureScreenshot();
 
   CApplication* application = nullptr;
   std::shared_ptr<CDrawGate> gate;
@@ -117,3 +125,5 @@ protected:
 
 // The scratch folder the program runs in.
 std::string PlaythroughScratchDir();
+// Where failed steps leave their screenshots: playthrough-failures/ in the build folder.
+std::string PlaythroughFailureDir();
