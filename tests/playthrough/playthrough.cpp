@@ -267,9 +267,15 @@ void PlaythroughTest::Screenshot(const std::string& name)
   EXPECT_TRUE(WriteBackBuffer(path)) << path;
 }
 
-// Numbered per route; the frame as it was, drawn or not.
+// Numbered per route; an undrawn frame is followed by one drawn frame first.
 std::string PlaythroughTest::SaveFailureScreenshot()
 {
+  if (!lastFrameDrawn) {
+    const int every = drawEvery;
+    drawEvery = 1;
+    Frame();
+    drawEvery = every;
+  }
   const fs::path folder = PlaythroughFailureDir();
   fs::create_directories(folder);
   const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -312,7 +318,7 @@ void PlaythroughTest::PointAt(float x, float y)
 }
 
 // The picture is looked up in the texture cache, so the button is found by the very
-// picture it draws.
+// picture it draws. The click lands in the frame after the next one.
 void PlaythroughTest::ClickButton(const std::string& picturePath)
 {
   OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
@@ -323,8 +329,14 @@ void PlaythroughTest::ClickButton(const std::string& picturePath)
                   << SaveFailureScreenshot();
     return;
   }
-  PointAt(button->position._41 + PictureWidth(button->texture) * 0.5f,
-          button->position._42 + PictureHeight(button->texture) * 0.5f);
+  // Showing the cursor warps the pointer home, and that motion may still be queued:
+  // the pointer is placed, one frame drains the queue, then it is placed again and
+  // clicks, as a hand moves onto a button before pressing it.
+  const float x = button->position._41 + PictureWidth(button->texture) * 0.5f;
+  const float y = button->position._42 + PictureHeight(button->texture) * 0.5f;
+  PointAt(x, y);
+  Frames(1);
+  PointAt(x, y);
   Click();
 }
 
