@@ -21,12 +21,11 @@ endfunction()
 # solverica_test(name libs... SOURCES files...): a GoogleTest program run by ctest.
 function(solverica_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/test_main.cpp)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest)
   target_compile_options(${name} PRIVATE -Werror)
-  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;ALSOFT_DRIVERS=null"
-    DISCOVERY_TIMEOUT 60)
+  # The test entry chooses the headless video and silent sound drivers itself.
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # solverica_fuzz(name SOURCES files... LIBS libs...): a libFuzzer target, built only
