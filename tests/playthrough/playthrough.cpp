@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +32,13 @@ namespace {
 
 fs::path scratch;
 fs::path buildDir;
+double startupMilliseconds = 0.0;
+
+// Milliseconds since an earlier point.
+double MillisecondsSince(std::chrono::steady_clock::time_point start)
+{
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
 const float radiansToDegrees = 57.2957795f;
 // Sound on the null OpenAL device, set before start-up opens it (ctest's environment
 // may not carry it).
@@ -64,7 +72,9 @@ public:
     fs::current_path(scratch);
     Win32TestSetClock(startClock);  // before start-up: the random seed is the clock
     Win32TestQueueMessageBoxAnswer(IDNO);
+    const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(CApplication::GetInstance()->Initialize(GetModuleHandleA(nullptr)));
+    startupMilliseconds = MillisecondsSince(start);
     Win32TestTakeMessageBoxes();
   }
   void TearDown() override
@@ -144,15 +154,25 @@ std::string PlaythroughFailureDir()
   return (buildDir / "playthrough-failures").string();
 }
 
+// Start-up's duration.
+double PlaythroughStartupMilliseconds()
+{
+  return startupMilliseconds;
+}
+
 // A successor replaces the inner scene exactly as the loop would replace the gate.
 std::shared_ptr<CSceneBase> CDrawGate::Update()
 {
+  const auto start = std::chrono::steady_clock::now();
   std::shared_ptr<CSceneBase> next = inner->Update();
+  updateMilliseconds.push_back(MillisecondsSince(start));
   if (next == inner) return shared_from_this();
   if (!next) return nullptr;
   inner->Uninit(next);
   inner = next;
+  const auto initStart = std::chrono::steady_clock::now();
   inner->Init();
+  initMilliseconds.push_back(MillisecondsSince(initStart));
   return shared_from_this();
 }
 
@@ -209,7 +229,10 @@ bool PlaythroughTest::Frame()
   ++frameNumber;
   gate->drawThisFrame = drawEvery <= 1 || frameNumber % static_cast<unsigned>(drawEvery) == 0;
   lastFrameDrawn = gate->drawThisFrame;
-  return application->StepFrame();
+  const auto start = std::chrono::steady_clock::now();
+  const bool running = application->StepFrame();
+  frameMilliseconds.push_back(MillisecondsSince(start));
+  return running;
 }
 
 // Frames that must not end the program.

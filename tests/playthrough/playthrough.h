@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "d3dx9math.h"
@@ -30,6 +31,10 @@ class CDrawGate : public CSceneBase {
 public:
   std::shared_ptr<CSceneBase> inner;
   bool drawThisFrame = true;
+  // Timings for the frame benchmark, in milliseconds: each scene update (without the
+  // next scene's Init), and each Init of a scene switched to.
+  std::vector<double> updateMilliseconds;
+  std::vector<double> initMilliseconds;
 
   explicit CDrawGate(std::shared_ptr<CSceneBase> first) : inner(std::move(first)) {}
   // The scene inside.
@@ -119,11 +124,14 @@ protected:
   std::shared_ptr<CDrawGate> gate;
   int drawEvery = 1;
   bool lastFrameDrawn = false;
+  std::vector<double> frameMilliseconds;  // each frame's whole time, for the benchmark
   unsigned frameNumber = 0;
   int failures = 0;  // screenshots of failures get numbered names
 };
 
 // The scratch folder the program runs in.
 std::string PlaythroughScratchDir();
+// How long start-up (CApplication::Initialize) took, in milliseconds.
+double PlaythroughStartupMilliseconds();
 // Where failed steps leave their screenshots: playthrough-failures/ in the build folder.
 std::string PlaythroughFailureDir();
