@@ -1,0 +1,161 @@
+// Routes: Continue after a restart of the program loads stage 2. In the first the save
+// file holds 2 as the game writes it; the program starts again at the title, a click
+// opens the menu, Continue is clicked by its picture, and stage 2 runs with its own map
+// and goal while the save file is left as it was; then stage 2 is walked to its goal.
+// In the second stage 1 is cleared by walking, so the game writes the save file itself,
+// and the restart and Continue follow.
+#include "playthrough.h"
+
+#include <fstream>
+
+#include "actor/game_map.h"
+#include "scene/scene_game.h"
+#include "scene/scene_title.h"
+
+namespace {
+
+// The goal stage 2 places, from its stage source.
+const D3DXVECTOR3 goalPlace(0.0f, 2.7f, 40.0f);
+
+}  // namespace
+
+class ContinueRouteTest : public PlaythroughTest {
+protected:
+  // Start-up runs once per test process, so a restart here is what a new process would
+  // see without a new device: the loop ended, the stage back to its default, the save
+  // file read by start-up's own reader, and the title as the first scene.
+  void RestartProgram()
+  {
+    application->EndLoop();
+    gate.reset();
+    application->stageNumber = 1;
+    application->fadeOut = 0;
+    application->fadeAlpha = 0;
+    application->LoadSaveData();
+    gate = std::make_shared<CDrawGate>(std::make_shared<CSceneTitle>());
+    application->BeginLoop(gate);
+  }
+
+  // Title, Continue by its picture, then the stage; true once it runs.
+  bool ContinueFromTitle()
+  {
+    Frames(30);
+    Click();
+    Frames(1);
+    if (!Title() || Title()->titleState != 1) {
+      ADD_FAILURE() << Report("the click to open the title menu");
+      return false;
+    }
+    Frames(6);
+    ClickButton("res/title/char/continue.png");
+    return WaitFor([&] { return Game() != nullptr; }, 80, "the stage to start after Continue");
+  }
+
+  // The stage's actor with this name, or null.
+  std::shared_ptr<CActorBase> FindActor(const std::string& name) const
+  {
+    const std::shared_ptr<CSceneGame> game = Game();
+    if (!game) return nullptr;
+    for (const std::shared_ptr<CActorBase>& actor : game->actors) {
+      if (actor && actor->GetName() == name) return actor;
+    }
+    return nullptr;
+  }
+};
+
+TEST_F(ContinueRouteTest, ContinueAfterARestartLoadsStageTwo)
+{
+  DrawEvery(20);  // drawing is not what this route tests; screenshots draw their frame
+
+  // ---- the save file of a cleared stage 1, then a restart ----
+  std::ofstream("res/dat/save.dat", std::ios::binary) << "2\r\n";
+  RestartProgram();
+  EXPECT_EQ(application->stageNumber, 2) << "start-up read the save file";
+
+  // ---- the title: click, then Continue ----
+  ASSERT_TRUE(ContinueFromTitle());
+
+  // ---- stage 2 with its own map and goal ----
+  EXPECT_EQ(CurrentScene()->GetName(), "CSceneGame");
+  EXPECT_EQ(application->stageNumber, 2);
+  const std::shared_ptr<CActorBase> map = FindActor("CGameMap");
+  ASSERT_NE(map, nullptr);
+  ASSERT_NE(map->mesh, nullptr);
+  ASSERT_NE(map->mesh->mesh, nullptr) << "the map mesh loaded";
+  EXPECT_GT(map->mesh->mesh->GetNumVertices(), 0u);
+  EXPECT_GT(map->mesh->mesh->GetNumFaces(), 0u);
+  EXPECT_EQ(map->mesh->fileName, "map.2.x");
+  const std::shared_ptr<CGameMap> gameMap = std::dynamic_pointer_cast<CGameMap>(map);
+  ASSERT_NE(gameMap, nullptr);
+  ASSERT_NE(gameMap->depthMesh, nullptr);
+  EXPECT_EQ(gameMap->depthMesh->fileName, "depth_map.2.x");
+  const std::shared_ptr<CActorBase> goal = FindActor("CGameGoal");
+  ASSERT_NE(goal, nullptr) << "the stage file's goal entry";
+  EXPECT_NEAR(goal->world._41, goalPlace.x, 0.01f);
+  EXPECT_NEAR(goal->world._42, goalPlace.y, 0.01f);
+  EXPECT_NEAR(goal->world._43, goalPlace.z, 0.01f);
+  EXPECT_EQ(SaveFileText(), "2\r\n") << "Continue leaves the save file alone";
+
+  // ---- the opening, then the landing ----
+  ASSERT_TRUE(SkipOpening());
+  EXPECT_NEAR(PlayerPosition().x, 0.0f, 0.05f);
+  EXPECT_NEAR(PlayerPosition().y, 0.0f, 0.05f) << "standing on the landing floor";
+  EXPECT_NEAR(PlayerPosition().z, 0.0f, 0.05f);
+  Frames(2);
+  Screenshot("route-stage2-continue.png");
+
+  // ---- through the corridor into the workshop hall ----
+  const std::shared_ptr<CSceneGame> stage = Game();
+  ASSERT_TRUE(WalkTo(0.0f, 11.0f, 0.3f, 400));
+  ASSERT_TRUE(WalkTo(0.0f, 18.0f, 0.3f, 400));
+  ASSERT_TRUE(WalkTo(-8.0f, 19.0f, 0.3f, 400));
+  EXPECT_NEAR(PlayerPosition().y, 0.0f, 0.05f) << "on the hall floor, at the foot of the stairs";
+
+  // ---- up the stairs onto the ledge ----
+  ASSERT_TRUE(WalkTo(-8.0f, 27.5f, 0.3f, 400));
+  EXPECT_NEAR(PlayerPosition().y, 2.42f, 0.05f) << "on the ledge at 2.4";
+
+  // ---- through the door into the shrine, to the goal ----
+  ASSERT_TRUE(WalkTo(0.0f, 30.0f, 0.3f, 400));
+  ASSERT_TRUE(WalkTo(0.0f, 36.0f, 0.3f, 400, [&] { return stage->goalReached != 0; }));
+  EXPECT_NEAR(PlayerPosition().y, 2.42f, 0.05f) << "the shrine floor is level with the ledge";
+  ASSERT_TRUE(WalkTo(goalPlace.x, goalPlace.z, 0.3f, 200, [&] { return stage->goalReached != 0; }));
+  ASSERT_EQ(stage->goalReached, 1);
+  {
+    const D3DXVECTOR3 at = PlayerPosition();
+    const D3DXVECTOR3 offset(at.x - goalPlace.x, at.y - goalPlace.y, at.z - goalPlace.z);
+    EXPECT_LE(D3DXVec3Length(&offset), 2.3f + 0.11f) << "reached within the goal's radius (plus one step)";
+  }
+}
+
+TEST_F(ContinueRouteTest, StageOneClearedThenARestartAndContinueLoadStageTwo)
+{
+  DrawEvery(20);
+
+  // ---- stage 1 by the stairs to its goal ----
+  ASSERT_TRUE(StartNewGame());
+  ASSERT_TRUE(SkipOpening());
+  const std::shared_ptr<CSceneGame> first = Game();
+  ASSERT_TRUE(WalkTo(0.0f, 12.0f, 0.3f, 400));
+  ASSERT_TRUE(WalkTo(0.0f, 21.5f, 0.3f, 400));
+  ASSERT_TRUE(WalkTo(0.0f, 30.2f, 0.3f, 400));
+  ASSERT_TRUE(WalkTo(0.0f, 34.5f, 0.3f, 400, [&] { return first->goalReached != 0; }));
+  ASSERT_EQ(first->goalReached, 1);
+  ASSERT_TRUE(WaitFor([&] { return CurrentScene() != first; }, 400, "the switch to the next stage"));
+  ASSERT_EQ(application->stageNumber, 2);
+  ASSERT_EQ(SaveFileText(), "2\r\n") << "the game saved the cleared stage";
+
+  // ---- restart, Continue: stage 2 again, from the saved file ----
+  RestartProgram();
+  EXPECT_EQ(application->stageNumber, 2) << "start-up read the save file the game wrote";
+  ASSERT_TRUE(ContinueFromTitle());
+  EXPECT_EQ(CurrentScene()->GetName(), "CSceneGame");
+  EXPECT_EQ(application->stageNumber, 2);
+  const std::shared_ptr<CActorBase> map = FindActor("CGameMap");
+  ASSERT_NE(map, nullptr);
+  ASSERT_NE(map->mesh, nullptr);
+  ASSERT_NE(map->mesh->mesh, nullptr) << "the map mesh loaded";
+  EXPECT_GT(map->mesh->mesh->GetNumVertices(), 0u);
+  EXPECT_EQ(map->mesh->fileName, "map.2.x");
+  EXPECT_EQ(SaveFileText(), "2\r\n");
+}
