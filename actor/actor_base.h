@@ -92,6 +92,10 @@ public:
   // ---- collision (rays against the meshes of the scene's actors) ----
   // True for the classes the ground and blocking rays pass through.
   static bool IsRayIgnoredClass(const std::string& name);
+  // The ray against this actor's own mesh, given in world space: the nearest face and
+  // its distance in world units (the direction is not renormalised in object space).
+  bool IntersectWorldRay(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, float* distance,
+                         DWORD* face) const;
   // Distance along the ray to the target's mesh, or noHitDistance; names what it hit.
   float RayDistance(const std::weak_ptr<CActorBase>& target, const D3DXVECTOR3& origin,
                     const D3DXVECTOR3& direction, float maxDist, std::string& outName) const;

@@ -31,23 +31,34 @@ bool CActorBase::IsRayIgnoredClass(const std::string& name)
   return name == "CGameTorch" || name == "CGameMagicOrb" || name == "CGameCamera";
 }
 
-// The ray is taken into the target's object space without renormalising the direction,
-// so the mesh hit parameter stays a world-space distance.
-float CActorBase::RayDistance(const std::weak_ptr<CActorBase>& target, const D3DXVECTOR3& origin,
-                              const D3DXVECTOR3& direction, float maxDist, std::string& outName) const
+// The ray is taken into the mesh's object space without renormalising the direction,
+// so the hit parameter stays a world-space distance.
+bool CActorBase::IntersectWorldRay(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, float* distance,
+                                   DWORD* face) const
 {
-  const std::shared_ptr<CActorBase> actor = target.lock();
-  if (!actor || actor.get() == this || !actor->mesh || !actor->mesh->mesh) return noHitDistance;
+  if (!mesh || !mesh->mesh) return false;
   D3DXMATRIX inverse;
-  if (!D3DXMatrixInverse(&inverse, nullptr, &actor->world)) return noHitDistance;
+  if (!D3DXMatrixInverse(&inverse, nullptr, &world)) return false;
   D3DXVECTOR3 localOrigin, localDirection;
   D3DXVec3TransformCoord(&localOrigin, &origin, &inverse);
   D3DXVec3TransformNormal(&localDirection, &direction, &inverse);
   BOOL hit = FALSE;
-  DWORD face = 0;
-  float u = 0.0f, v = 0.0f, distance = 0.0f;
-  D3DXIntersect(actor->mesh->mesh, &localOrigin, &localDirection, &hit, &face, &u, &v, &distance, nullptr, nullptr);
-  if (!hit) return noHitDistance;
+  DWORD hitFace = 0;
+  float u = 0.0f, v = 0.0f;
+  D3DXIntersect(mesh->mesh, &localOrigin, &localDirection, &hit, &hitFace, &u, &v, distance, nullptr, nullptr);
+  if (face) *face = hitFace;
+  return hit != FALSE;
+}
+
+// Distance to one target's mesh, or the no-hit value beyond maxDist.
+float CActorBase::RayDistance(const std::weak_ptr<CActorBase>& target, const D3DXVECTOR3& origin,
+                              const D3DXVECTOR3& direction, float maxDist, std::string& outName) const
+{
+  const std::shared_ptr<CActorBase> actor = target.lock();
+  float distance = 0.0f;
+  if (!actor || actor.get() == this || !actor->IntersectWorldRay(origin, direction, &distance, nullptr)) {
+    return noHitDistance;
+  }
   outName = actor->GetName();
   return distance <= maxDist ? distance : noHitDistance;
 }
@@ -177,17 +188,9 @@ void CActorBase::PushOutOfWall(D3DXMATRIX& matrix, float clearance, const D3DXVE
     ID3DXMesh* target = actor->mesh->mesh;
     D3DXVECTOR3 probe = origin;
     probe.y += height / 3.0f;
-
-    D3DXMATRIX inverse;
-    if (!D3DXMatrixInverse(&inverse, nullptr, &actor->world)) continue;
-    D3DXVECTOR3 localOrigin, localDirection;
-    D3DXVec3TransformCoord(&localOrigin, &probe, &inverse);
-    D3DXVec3TransformNormal(&localDirection, &direction, &inverse);
-    BOOL hit = FALSE;
     DWORD face = 0;
-    float u = 0.0f, v = 0.0f, t = 0.0f;
-    D3DXIntersect(target, &localOrigin, &localDirection, &hit, &face, &u, &v, &t, nullptr, nullptr);
-    if (!hit) continue;
+    float t = 0.0f;
+    if (!actor->IntersectWorldRay(probe, direction, &t, &face)) continue;
 
     void* indexData = nullptr;
     void* vertexData = nullptr;

@@ -260,18 +260,8 @@ void CGameCamera::CastAimRay()
   D3DXVec3Normalize(&direction, &direction);
   float best = noAim;
   for (const std::shared_ptr<CActorBase>& actor : scene->actors) {
-    if (!actor->mesh || !actor->mesh->mesh) continue;
-    D3DXMATRIX inverse;
-    if (!D3DXMatrixInverse(&inverse, nullptr, &actor->world)) continue;
-    D3DXVECTOR3 localOrigin, localDirection;
-    D3DXVec3TransformCoord(&localOrigin, &lookAt, &inverse);
-    D3DXVec3TransformNormal(&localDirection, &direction, &inverse);
-    BOOL hit = FALSE;
-    DWORD face = 0;
-    float u = 0.0f, v = 0.0f, distance = 0.0f;
-    D3DXIntersect(actor->mesh->mesh, &localOrigin, &localDirection, &hit, &face, &u, &v, &distance, nullptr,
-                  nullptr);
-    if (!hit || distance > best) continue;
+    float distance = 0.0f;
+    if (!actor->IntersectWorldRay(lookAt, direction, &distance, nullptr) || distance > best) continue;
     aimDirection = direction;
     actor->aimDirection = direction;
     aimPoint = lookAt + direction * distance;
