@@ -306,3 +306,10 @@ unsigned GetFrameCount()
 {
   return frameCount;
 }
+
+void CApplication::ReleaseGraphics()
+{
+  fadeTexture.Release();
+  CShaderManager::GetInstance()->ReleaseAll();
+  OstrelLibrary::CGraphics::GetInstance()->Finalize();
+}

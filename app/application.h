@@ -69,6 +69,9 @@ public:
   bool RunFrame();
   // Releases the current scene.
   void EndLoop();
+  // Gives back everything that holds the device (the fade texel, the shaders) and
+  // finalizes the graphics, so that the device really ends there.
+  void ReleaseGraphics();
 
 private:
   CApplication();

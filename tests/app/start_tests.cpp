@@ -127,8 +127,7 @@ TEST(START_SUITE, AsksThenOpensTheWindowDrawsFadedFramesAndClosesCleanly)
   EXPECT_FALSE(IsWindow(application->window));
   application->EndLoop();
   Win32TestUseRealClock();
-  application->fadeTexture.Release();
-  graphics->Finalize();
+  application->ReleaseGraphics();
   EXPECT_EQ(graphics->device, nullptr);
   std::filesystem::remove_all(scratch);
 }

@@ -81,9 +81,7 @@ public:
   {
     CApplication* application = CApplication::GetInstance();
     application->EndLoop();
-    CShaderManager::GetInstance()->ReleaseAll();
-    application->fadeTexture.Release();
-    OstrelLibrary::CGraphics::GetInstance()->Finalize();
+    application->ReleaseGraphics();
     fs::current_path(buildDir);
     if (!std::getenv("SOLVERICA_KEEP_SCRATCH")) fs::remove_all(scratch);
   }

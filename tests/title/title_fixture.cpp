@@ -48,9 +48,7 @@ public:
   {
     CApplication* application = CApplication::GetInstance();
     application->EndLoop();
-    CShaderManager::GetInstance()->ReleaseAll();
-    application->fadeTexture.Release();
-    OstrelLibrary::CGraphics::GetInstance()->Finalize();
+    application->ReleaseGraphics();
     fs::current_path(buildDir);
     fs::remove_all(scratch);
   }
