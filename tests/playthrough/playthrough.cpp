@@ -1,5 +1,6 @@
 // The playthrough harness: start-up once per process in a scratch folder, the draw
 // gate, frames, input, route helpers and the state the routes assert on.
+#include "../support/input_reset.h"
 #include "playthrough.h"
 
 #include <stb/stb_image_write.h>
@@ -192,16 +193,7 @@ void PlaythroughTest::SetUp()
   application = CApplication::GetInstance();
   Win32TestSetClock(startClock);
   std::srand(startClock);
-  Win32TestReleaseKeys();
-  TriggerKey(VK_ESCAPE);  // forget an edge an earlier route left latched
-  TriggerKey(VK_SPACE);
-  Win32TestTakeMessageBoxes();
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, WM_LBUTTONDOWN, WM_RBUTTONUP, PM_REMOVE)) {
-  }
-  application->input = InputSnapshot{};
-  application->fadeOut = 0;
-  application->fadeAlpha = 0;
+  ResetInputPath(application);
   application->stageNumber = 1;
   std::ofstream("res/dat/save.dat") << "1\n";
   PointAt(20, 20);

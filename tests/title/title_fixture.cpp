@@ -1,4 +1,5 @@
 // The title tests' start-up (once per process) and their input and frame helpers.
+#include "../support/input_reset.h"
 #include "title_fixture.h"
 
 #include <stb/stb_image_write.h>
@@ -69,16 +70,7 @@ void TitleTest::SetUp()
 {
   application = CApplication::GetInstance();
   Win32TestSetClock(100000);
-  Win32TestReleaseKeys();
-  TriggerKey(VK_ESCAPE);  // forget an edge an earlier test left latched
-  TriggerKey(VK_SPACE);
-  Win32TestTakeMessageBoxes();
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, WM_LBUTTONDOWN, WM_RBUTTONUP, PM_REMOVE)) {
-  }
-  application->input = InputSnapshot{};
-  application->fadeOut = 0;
-  application->fadeAlpha = 0;
+  ResetInputPath(application);
   application->stageNumber = kSavedStage;
   PointAway();
   application->BeginLoop(std::make_shared<CSceneTitle>());
