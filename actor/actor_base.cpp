@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/graphics.h"
 #include "scene/scene_game.h"
 #include "shader/shader_manager.h"
 
@@ -95,6 +96,29 @@ void CActorBase::ApplyMagicEmissive() const
     return;
   }
   effect->SetVector("g_force_emissive", &emissive);
+}
+
+// Nothing is drawn for colour None or without a mesh; the world matrix is set again
+// because the outline pass before it may have moved the toon effect's.
+void CActorBase::DrawHitOverlay(const D3DXMATRIX& matrix, const OstrelLibrary::CMesh* overlay, int times) const
+{
+  if (magicColour == None || !overlay) return;
+  ID3DXEffect* effect = CShaderManager::GetInstance()->toon.effect;
+  IDirect3DDevice9* device = OstrelLibrary::CGraphics::GetInstance()->device;
+  if (!effect || !device) return;
+  device->SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_ADD);
+  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+  effect->SetBool("g_light_enable", FALSE);
+  effect->SetFloat("g_alpha", hitGlow);
+  ApplyMagicEmissive();
+  effect->SetMatrix("g_world_mat", &matrix);
+  for (int i = 0; i < times; ++i) CShaderManager::GetInstance()->toon.DrawMesh(*overlay, 0.0f, hitScroll);
+  const D3DXVECTOR4 noEmissive(0.0f, 0.0f, 0.0f, 0.0f);
+  effect->SetVector("g_force_emissive", &noEmissive);
+  effect->SetFloat("g_alpha", 1.0f);
+  effect->SetBool("g_light_enable", TRUE);
+  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
 }
 
 // Asks the scene only when the link is empty or its player is gone.

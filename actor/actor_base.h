@@ -80,6 +80,10 @@ public:
   void SetMagic(int colour);
   // Tints the toon effect's emissive for the hit overlay by the colour held.
   void ApplyMagicEmissive() const;
+  // The glowing hit overlay every magic target draws over itself while it holds magic:
+  // additive, unlit, "g_alpha" = hitGlow, the colour's emissive, the UV scrolled by
+  // hitScroll, drawn `times` times at the matrix; every state is given back afterwards.
+  void DrawHitOverlay(const D3DXMATRIX& matrix, const OstrelLibrary::CMesh* overlay, int times = 1) const;
   // Refills the player link from the game scene when it is empty or gone.
   void RefreshPlayerLink();
   // Refills the camera link from the game scene when it is empty or gone.

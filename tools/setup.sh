@@ -34,8 +34,11 @@ install_packages() {
 
 # Configures (once) and builds everything into build/, including res/.
 build_game() {
+  local launcher=""
+  # ccache, where installed, makes rebuilds in other checkouts cheap; it is optional.
+  command -v ccache >/dev/null 2>&1 && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" \
-    -DSOLVERICA_WERROR="${WERROR:-OFF}" >/dev/null
+    -DSOLVERICA_WERROR="${WERROR:-OFF}" $launcher >/dev/null
   cmake --build build -j "$(nproc)"
 }
 
