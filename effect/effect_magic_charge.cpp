@@ -2,6 +2,7 @@
 #include "effect/effect_magic_charge.h"
 
 #include "actor/actor_base.h"
+#include "effect/effect_magic_ray.h"
 
 namespace {
 const std::string chargeName = "CEffectMagicCharge";
@@ -18,6 +19,7 @@ CEffectMagicCharge::CEffectMagicCharge(int magicColour) : chargeSound(new Ostrel
   frameDelay = 3;
   SetQuad(TextureWidth() / 10.0f / 100.0f, TextureHeight() / 100.0f, true);
   chargeSound->Load("res/sound/magic_charge.wav");
+  chargeSound->pan = HandPan(magicColour);
 }
 
 // "CEffectMagicCharge".

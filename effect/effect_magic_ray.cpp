@@ -28,6 +28,12 @@ float Jitter(float scale)
 
 }  // namespace
 
+// Blue from the left hand, red from the right: a pan of 6 dB towards that side.
+LONG HandPan(int magicColour)
+{
+  return magicColour == Red ? 600 : -600;
+}
+
 // Texture and the three sounds of the colour.
 CEffectMagicRay::CEffectMagicRay(int magicColour)
     : target(0.0f, 0.0f, 0.0f), ribbons{}, raySound(new OstrelLibrary::CSound()),
@@ -45,6 +51,9 @@ CEffectMagicRay::CEffectMagicRay(int magicColour)
   raySound->Load("res/sound/magic_ray.wav");
   hitSound->Load("res/sound/magic_hit.wav");
   cancelSound->Load("res/sound/magic_cancel.wav");
+  // Both colours share the sound files; each is heard from its casting hand's side, so
+  // the two magics sound apart, most of all when both are held.
+  raySound->pan = hitSound->pan = cancelSound->pan = HandPan(magicColour);
 }
 
 // "CEffectMagicRay".

@@ -10,6 +10,9 @@
 
 class CActorBase;
 
+// The stereo pan of a colour's sounds: blue towards the left hand, red the right.
+LONG HandPan(int magicColour);
+
 class CEffectMagicRay : public CEffectBase {
 public:
   D3DXMATRIX drawMatrix;    // the beam's vertices are in world coordinates

@@ -232,3 +232,11 @@ TEST_F(CastTest, AHaltedSceneSilencesTheRayAndHoldsItsHead)
   EXPECT_EQ(blueRay->raySound->playing, 1);
   EXPECT_GT(scene->effects.size(), effects) << "particles again";
 }
+
+TEST_F(CastTest, EachColourIsHeardFromItsCastingHand)
+{
+  EXPECT_LT(blueRay->raySound->pan, 0) << "blue: the left hand";
+  EXPECT_GT(redRay->raySound->pan, 0) << "red: the right hand";
+  EXPECT_EQ(blueCharge->chargeSound->pan, blueRay->hitSound->pan);
+  EXPECT_EQ(redCharge->chargeSound->pan, redRay->cancelSound->pan);
+}

@@ -7,7 +7,6 @@
 #include "engine/graphics.h"
 #include "engine/mesh.h"
 #include "scene/scene_game.h"
-#include "scene/scene_title.h"
 #include "test_seam.h"
 
 namespace fs = std::filesystem;
@@ -56,16 +55,7 @@ bool MagicRoute::ContinueAtStage(int stage)
 {
   std::ofstream("res/dat/save.dat", std::ios::binary) << stage << "\r\n";
   application->LoadSaveData();
-  Frames(30);
-  Click();
-  Frames(1);
-  if (!Title() || Title()->titleState != 1) {
-    ADD_FAILURE() << Report("the click to open the title menu");
-    return false;
-  }
-  Frames(6);
-  ClickButton("res/title/char/continue.png");
-  return WaitFor([&] { return Game() != nullptr; }, 80, "the stage to start after Continue");
+  return ContinueGame();
 }
 
 // Through the window messages, as the mouse would.
@@ -74,30 +64,27 @@ void MagicRoute::Button(int virtualKey, bool down)
   Win32TestMouseButton(virtualKey, down);
 }
 
-// The first ray of the colour in the effect list.
-CEffectMagicRay* MagicRoute::Ray(int colour) const
+// The first effect of the class and colour in the effect list.
+CEffectBase* MagicRoute::FindEffect(const std::string& name, int colour) const
 {
   const std::shared_ptr<CSceneGame> game = Game();
   if (!game) return nullptr;
   for (const std::shared_ptr<CEffectBase>& effect : game->effects) {
-    if (effect->GetName() == "CEffectMagicRay" && effect->colour == colour) {
-      return static_cast<CEffectMagicRay*>(effect.get());
-    }
+    if (effect->GetName() == name && effect->colour == colour) return effect.get();
   }
   return nullptr;
 }
 
-// The first charge of the colour in the effect list.
+// The scene's ray of the colour.
+CEffectMagicRay* MagicRoute::Ray(int colour) const
+{
+  return static_cast<CEffectMagicRay*>(FindEffect("CEffectMagicRay", colour));
+}
+
+// The scene's charge of the colour.
 CEffectMagicCharge* MagicRoute::Charge(int colour) const
 {
-  const std::shared_ptr<CSceneGame> game = Game();
-  if (!game) return nullptr;
-  for (const std::shared_ptr<CEffectBase>& effect : game->effects) {
-    if (effect->GetName() == "CEffectMagicCharge" && effect->colour == colour) {
-      return static_cast<CEffectMagicCharge*>(effect.get());
-    }
-  }
-  return nullptr;
+  return static_cast<CEffectMagicCharge*>(FindEffect("CEffectMagicCharge", colour));
 }
 
 // Counted in list order, as the stage file placed them.

@@ -39,5 +39,8 @@ protected:
   float DistanceTo(const CActorBase& actor) const;
 
 private:
+  // The first effect of the class and colour in the scene's list, or null.
+  CEffectBase* FindEffect(const std::string& name, int colour) const;
+
   std::filesystem::path gameLink;  // the scratch res/game symlink's target, when replaced
 };

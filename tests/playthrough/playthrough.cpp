@@ -363,6 +363,21 @@ bool PlaythroughTest::StartNewGame()
   return WaitFor([&] { return Game() != nullptr; }, 80, "the stage to start after Start");
 }
 
+// The title waits a moment before the click; the menu takes clicks from its seventh frame.
+bool PlaythroughTest::ContinueGame()
+{
+  Frames(30);
+  Click();
+  Frames(1);
+  if (!Title() || Title()->titleState != 1) {
+    ADD_FAILURE() << Report("the click to open the title menu");
+    return false;
+  }
+  Frames(6);
+  ClickButton("res/title/char/continue.png");
+  return WaitFor([&] { return Game() != nullptr; }, 80, "the stage to start after Continue");
+}
+
 // The edge is seen by the snapshot of the frame Space is down in, and taken by the
 // camera in the next.
 bool PlaythroughTest::SkipOpening()

@@ -86,6 +86,9 @@ protected:
   // From the title: a click opens the menu, Start begins a new game; true once the
   // stage runs.
   bool StartNewGame();
+  // From the title: a click opens the menu, Continue goes on at the saved stage; true
+  // once the stage runs.
+  bool ContinueGame();
   // Space during the opening flight, then the stage fades in; true once it has.
   bool SkipOpening();
 

@@ -36,21 +36,6 @@ protected:
     application->BeginLoop(gate);
   }
 
-  // Title, Continue by its picture, then the stage; true once it runs.
-  bool ContinueFromTitle()
-  {
-    Frames(30);
-    Click();
-    Frames(1);
-    if (!Title() || Title()->titleState != 1) {
-      ADD_FAILURE() << Report("the click to open the title menu");
-      return false;
-    }
-    Frames(6);
-    ClickButton("res/title/char/continue.png");
-    return WaitFor([&] { return Game() != nullptr; }, 80, "the stage to start after Continue");
-  }
-
   // The stage's actor with this name, or null.
   std::shared_ptr<CActorBase> FindActor(const std::string& name) const
   {
@@ -73,7 +58,7 @@ TEST_F(ContinueRouteTest, ContinueAfterARestartLoadsStageTwo)
   EXPECT_EQ(application->stageNumber, 2) << "start-up read the save file";
 
   // ---- the title: click, then Continue ----
-  ASSERT_TRUE(ContinueFromTitle());
+  ASSERT_TRUE(ContinueGame());
 
   // ---- stage 2 with its own map and goal ----
   EXPECT_EQ(CurrentScene()->GetName(), "CSceneGame");
@@ -148,7 +133,7 @@ TEST_F(ContinueRouteTest, StageOneClearedThenARestartAndContinueLoadStageTwo)
   // ---- restart, Continue: stage 2 again, from the saved file ----
   RestartProgram();
   EXPECT_EQ(application->stageNumber, 2) << "start-up read the save file the game wrote";
-  ASSERT_TRUE(ContinueFromTitle());
+  ASSERT_TRUE(ContinueGame());
   EXPECT_EQ(CurrentScene()->GetName(), "CSceneGame");
   EXPECT_EQ(application->stageNumber, 2);
   const std::shared_ptr<CActorBase> map = FindActor("CGameMap");
