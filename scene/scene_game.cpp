@@ -14,6 +14,7 @@
 #include "engine/graphics.h"
 #include "shader/shader_manager.h"
 #include "sprite/sprite_base.h"
+#include "sprite/sprite_hud.h"
 #include "sprite/sprite_menu.h"
 
 namespace {
@@ -42,8 +43,12 @@ const char* const spriteOrder[] = {"CSpriteAlignment", "CSpriteClear",     "CSpr
                                    "CSpriteStageTitle", "CSpriteSpaceSkip", "CSpriteText"};
 std::shared_ptr<CSpriteBase> CreateGameSprite(const std::string& name)
 {
+  if (name == "CSpriteClear") return std::make_shared<CSpriteClear>();
   if (name == "CSpriteEscape") return std::make_shared<CSpriteEscape>();
   if (name == "CSpritePause") return std::make_shared<CSpritePause>();
+  if (name == "CSpriteStageTitle") return std::make_shared<CSpriteStageTitle>();
+  if (name == "CSpriteSpaceSkip") return std::make_shared<CSpriteSpaceSkip>();
+  if (name == "CSpriteText") return std::make_shared<CSpriteText>();
   return nullptr;
 }
 

@@ -7,7 +7,10 @@
 
 #include "actor/actor_base.h"
 #include "actor/game_map.h"
+#include "actor/gimmick/game_drop_water_point.h"
 #include "actor/gimmick/game_goal.h"
+#include "actor/gimmick/game_magic_orb.h"
+#include "actor/gimmick/game_torch.h"
 #include "app/application.h"
 #include "scene/scene_game.h"
 #include "windows.h"
@@ -32,10 +35,10 @@ struct ActorKind {
 };
 const ActorKind actorKinds[] = {
     {"CGameMetalBlock", nullptr},   {"CGameLiver", nullptr},        {"CGameWoodLift", nullptr},
-    {"CGameTorch", nullptr},        {"CGameGoal", Construct<CGameGoal>}, {"CGameButton", nullptr},
+    {"CGameTorch", Construct<CGameTorch>}, {"CGameGoal", Construct<CGameGoal>}, {"CGameButton", nullptr},
     {"CGameDoor", nullptr},         {"CGameRotationDoor", nullptr}, {"CGameMetalLift", nullptr},
-    {"CGamePoppingFist", nullptr},  {"CGameMagicOrb", nullptr},     {"CGameCannon", nullptr},
-    {"CGameCrackWall", nullptr},    {"CGameDropWaterPoint", nullptr},
+    {"CGamePoppingFist", nullptr},  {"CGameMagicOrb", Construct<CGameMagicOrb>}, {"CGameCannon", nullptr},
+    {"CGameCrackWall", nullptr},    {"CGameDropWaterPoint", Construct<CGameDropWaterPoint>},
 };
 
 }  // namespace
