@@ -8,6 +8,7 @@
 
 #include "art/art_context.h"
 #include "art/goal_art.h"
+#include "art/hud_art.h"
 #include "art/stage_geometry.h"
 #include "art/title_art.h"
 #include "audio/audio_content.h"
@@ -44,6 +45,7 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
   };
   const Stage stages[] = {{"shader", GenerateShaderArt}, {"icon", GenerateIcon}, {"player", GeneratePlayer},
                           {"goal", GenerateGoalArt},
+                          {"objects", GenerateObjectArt}, {"hud", GenerateHudArt},
                           {"test", GenerateTestTree},
                           {"title", GenerateTitleArt}, {"menu", GenerateMenuArt},
                           {"stages", GenerateStages}};

@@ -43,6 +43,7 @@ bool SetGlobalKey(Sfx* sfx, const std::string& key, const std::string& value, st
   if (key == "echo_mix") return ReadValue(key, value, 0.0, 1.0, &sfx->echoMix, error);
   if (key == "echo_damping") return ReadValue(key, value, 0.0, 0.95, &sfx->echoDamping, error);
   if (key == "lowcut") return ReadValue(key, value, 0.0, 2000.0, &sfx->lowCut, error);
+  if (key == "loop") return ReadValue(key, value, 0.0, 30.0, &sfx->loopSeconds, error);
   *error = "unknown key '" + key + "'";
   return false;
 }
@@ -76,6 +77,13 @@ bool SetLayerKey(SfxLayer* layer, const std::string& key, const std::string& val
   if (key == "start") return ReadValue(key, value, 0.0, 10.0, &layer->start, error);
   if (key == "gate") return ReadValue(key, value, 0.001, 10.0, &layer->gate, error);
   return SetPatchKey(&layer->patch, key, value, error);
+}
+
+// Folds everything past the loop's end back onto its start, as often as it reaches.
+void WrapOnto(std::vector<float>* mix, size_t loop) {
+  std::vector<float> wrapped(loop, 0.0f);
+  for (size_t n = 0; n < mix->size(); ++n) wrapped[n % loop] += (*mix)[n];
+  mix->swap(wrapped);
 }
 
 }  // namespace
@@ -149,8 +157,14 @@ std::vector<float> RenderSfx(const Sfx& sfx) {
     CEcho echo(delay, sfx.echoFeedback, sfx.echoDamping);
     for (float& s : mix) s += sfx.echoMix * echo.Process(s);
   }
+  const size_t loop = static_cast<size_t>(sfx.loopSeconds * sfx.rate);
+  if (loop > 0) WrapOnto(&mix, loop);
   if (sfx.lowCut > 0.0f) {
+    // A loop is filtered twice round, so the filter has settled where the seam is.
     COnePole lowCut(true, sfx.lowCut, static_cast<float>(sfx.rate));
+    if (loop > 0) {
+      for (const float s : mix) lowCut.Process(s);
+    }
     for (float& s : mix) s = lowCut.Process(s);
   }
   float peak = 0.0f;
@@ -158,6 +172,7 @@ std::vector<float> RenderSfx(const Sfx& sfx) {
   if (peak <= 0.0f) return mix;
   const float scale = sfx.peak / peak;
   for (float& s : mix) s *= scale;
+  if (loop > 0) return mix;
   // Drop the inaudible tail (-80 dB), then fade the last few milliseconds to zero.
   size_t end = mix.size();
   while (end > 0 && std::fabs(mix[end - 1]) < 1.0e-4f) --end;
