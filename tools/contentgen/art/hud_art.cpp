@@ -85,12 +85,12 @@ CCanvas DrawRaySheet()
     const int k = static_cast<int>(y) / frame;
     const float local = y - k * frame - frame * 0.5f;
     const float phase = 2 * kPi * k / frames;
-    const float waveA = 6 * std::sin(2 * kPi * x / width * 2 + phase);
-    const float waveB = 4 * std::sin(2 * kPi * x / width * 3 - phase * 2);
-    const float core = std::exp(-local * local / 10.0f);
-    const float glow = std::exp(-local * local / 90.0f) * 0.55f;
-    const float strandA = std::exp(-(local - waveA) * (local - waveA) / 3.0f) * 0.7f;
-    const float strandB = std::exp(-(local - waveB) * (local - waveB) / 3.0f) * 0.5f;
+    const float waveA = 9 * std::sin(2 * kPi * x / width * 2 + phase);
+    const float waveB = 7 * std::sin(2 * kPi * x / width * 3 - phase * 2);
+    const float core = std::exp(-local * local / 30.0f);
+    const float glow = std::exp(-local * local / 160.0f) * 0.8f;
+    const float strandA = std::exp(-(local - waveA) * (local - waveA) / 5.0f) * 0.8f;
+    const float strandB = std::exp(-(local - waveB) * (local - waveB) / 5.0f) * 0.6f;
     const float alpha = std::fmin(1.0f, core + glow + strandA + strandB);
     const float white = std::fmin(1.0f, 0.55f + core);
     return Color{white, white, white, alpha};
