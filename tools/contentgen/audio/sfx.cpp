@@ -43,6 +43,7 @@ bool SetGlobalKey(Sfx* sfx, const std::string& key, const std::string& value, st
   if (key == "echo_mix") return ReadValue(key, value, 0.0, 1.0, &sfx->echoMix, error);
   if (key == "echo_damping") return ReadValue(key, value, 0.0, 0.95, &sfx->echoDamping, error);
   if (key == "lowcut") return ReadValue(key, value, 0.0, 2000.0, &sfx->lowCut, error);
+  if (key == "loop") return ReadValue(key, value, 0.0, 10.0, &sfx->loop, error);
   *error = "unknown key '" + key + "'";
   return false;
 }
@@ -76,6 +77,19 @@ bool SetLayerKey(SfxLayer* layer, const std::string& key, const std::string& val
   if (key == "start") return ReadValue(key, value, 0.0, 10.0, &layer->start, error);
   if (key == "gate") return ReadValue(key, value, 0.001, 10.0, &layer->gate, error);
   return SetPatchKey(&layer->patch, key, value, error);
+}
+
+// Cuts the mix to the loop's length; the part past the end is crossfaded into the
+// start, so the last sample leads into the first as into its own next one. The loop
+// is padded with silence when the mix is shorter than the loop and its crossfade.
+void MakeSeamlessLoop(std::vector<float>* mix, size_t length, size_t fade)
+{
+  mix->resize(std::max(mix->size(), length + fade), 0.0f);
+  for (size_t i = 0; i < fade; ++i) {
+    const float w = static_cast<float>(i) / static_cast<float>(fade);
+    (*mix)[i] = (*mix)[i] * w + (*mix)[length + i] * (1.0f - w);
+  }
+  mix->resize(length);
 }
 
 }  // namespace
@@ -127,7 +141,8 @@ bool ParseSfx(const std::string& text, const std::string& fileName, Sfx* sfx, st
   return true;
 }
 
-// Layers into one buffer, then echo, low cut, peak scaling and a trimmed, faded end.
+// Layers into one buffer, then echo, low cut, peak scaling and a trimmed, faded end
+// (or, for a loop, an exact length whose end runs into its start).
 std::vector<float> RenderSfx(const Sfx& sfx) {
   std::vector<float> mix;
   std::vector<float> note;
@@ -158,6 +173,11 @@ std::vector<float> RenderSfx(const Sfx& sfx) {
   if (peak <= 0.0f) return mix;
   const float scale = sfx.peak / peak;
   for (float& s : mix) s *= scale;
+  if (sfx.loop > 0.0f) {
+    const size_t length = static_cast<size_t>(sfx.loop * sfx.rate);
+    MakeSeamlessLoop(&mix, length, std::min(length / 2, static_cast<size_t>(sfx.rate / 10)));
+    return mix;
+  }
   // Drop the inaudible tail (-80 dB), then fade the last few milliseconds to zero.
   size_t end = mix.size();
   while (end > 0 && std::fabs(mix[end - 1]) < 1.0e-4f) --end;
