@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "actor/player/game_player.h"
+#include "actor/player/player_magic_state.h"
 #include "app/application.h"
 #include "scene/scene_game.h"
 #include "shader/shader_manager.h"
@@ -18,12 +20,20 @@ bool SceneHalted(const std::shared_ptr<CSceneGame>& scene)
   return !scene || scene->paused || scene->escapeOpen;
 }
 
-// The magic state's flag for the orb's colour. The magic state comes with casting; until
-// the player has one there is nothing to unlock and the orb only starts its message.
+// The magic state's flag for the orb's colour; before the player's first frame there is
+// no magic state and nothing to unlock.
 void UnlockMagic(const std::shared_ptr<CActorBase>& owner, int kind)
 {
-  (void)owner;
-  (void)kind;
+  const CGamePlayer* gamePlayer = dynamic_cast<const CGamePlayer*>(owner.get());
+  if (!gamePlayer) return;
+  const std::shared_ptr<CStateBase> state = gamePlayer->GetMagicState().lock();
+  if (!state) return;
+  CPlayerMagicState* magic = static_cast<CPlayerMagicState*>(state.get());
+  if (kind == Red) {
+    magic->redUnlocked = 1;
+  } else {
+    magic->blueUnlocked = 1;
+  }
 }
 }  // namespace
 

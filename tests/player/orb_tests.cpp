@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "actor/gimmick/game_magic_orb.h"
+#include "actor/player/player_magic_state.h"
 #include "player_world.h"
 
 class OrbTest : public PlayerWorld {
@@ -195,4 +196,23 @@ TEST_F(OrbTest, DuringTheMessageTheArmsRiseTheEyesSmileAndTheFeetRest)
   scene->orbObtained = 0;
   Step();
   EXPECT_EQ(upper->glee, 0);
+}
+
+TEST_F(OrbTest, TheBlueOrbUnlocksBlueOnStageOneAndARedOrbRedLater)
+{
+  auto magic = LockMagicState();
+  ASSERT_NE(magic, nullptr);
+  EXPECT_EQ(magic->blueUnlocked, 0) << "no magic on stage 1 before its orb";
+  EXPECT_EQ(magic->redUnlocked, 0);
+  auto blue = PlaceOrb(0.0f, 1.0f, 1.0f);
+  Step();
+  EXPECT_EQ(magic->blueUnlocked, 1);
+  EXPECT_EQ(magic->redUnlocked, 0);
+
+  scene->orbObtained = 0;
+  application->stageNumber = 2;
+  auto red = PlaceOrb(0.0f, 1.0f, -1.0f);
+  Step();
+  EXPECT_EQ(red->taken, 1);
+  EXPECT_EQ(magic->redUnlocked, 1) << "a red orb on stage 2 grants red a stage early";
 }

@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include "art/art_context.h"
+#include "art/effect_art.h"
+#include "art/gimmick_art.h"
 #include "art/goal_art.h"
 #include "art/hud_art.h"
 #include "art/stage_geometry.h"
@@ -45,6 +47,8 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
   };
   const Stage stages[] = {{"shader", GenerateShaderArt}, {"icon", GenerateIcon}, {"player", GeneratePlayer},
                           {"goal", GenerateGoalArt},
+                          {"effects", GenerateEffectArt},
+                          {"gimmicks", GenerateGimmickArt},
                           {"objects", GenerateObjectArt}, {"hud", GenerateHudArt},
                           {"test", GenerateTestTree},
                           {"title", GenerateTitleArt}, {"menu", GenerateMenuArt},

@@ -79,13 +79,6 @@ bool SetLayerKey(SfxLayer* layer, const std::string& key, const std::string& val
   return SetPatchKey(&layer->patch, key, value, error);
 }
 
-// Folds everything past the loop's end back onto its start, as often as it reaches.
-void WrapOnto(std::vector<float>* mix, size_t loop) {
-  std::vector<float> wrapped(loop, 0.0f);
-  for (size_t n = 0; n < mix->size(); ++n) wrapped[n % loop] += (*mix)[n];
-  mix->swap(wrapped);
-}
-
 }  // namespace
 
 // Line by line; sections start layers; every problem names its line.
@@ -135,7 +128,25 @@ bool ParseSfx(const std::string& text, const std::string& fileName, Sfx* sfx, st
   return true;
 }
 
-// Layers into one buffer, then echo, low cut, peak scaling and a trimmed, faded end.
+namespace {
+
+// Folds everything past `loop` samples back onto the start, then runs the low cut round
+// the loop twice so that its memory at the start is what the end leaves: the last and
+// first samples then join like any two neighbours.
+void WrapIntoLoop(const Sfx& sfx, size_t loop, std::vector<float>* mix) {
+  if (mix->size() < loop) mix->resize(loop, 0.0f);
+  for (size_t i = loop; i < mix->size(); ++i) (*mix)[i % loop] += (*mix)[i];
+  mix->resize(loop);
+  if (sfx.lowCut <= 0.0f) return;
+  COnePole lowCut(true, sfx.lowCut, static_cast<float>(sfx.rate));
+  for (const float s : *mix) lowCut.Process(s);
+  for (float& s : *mix) s = lowCut.Process(s);
+}
+
+}  // namespace
+
+// Layers into one buffer, then echo, low cut, peak scaling and a trimmed, faded end (a
+// loop keeps its exact length instead).
 std::vector<float> RenderSfx(const Sfx& sfx) {
   std::vector<float> mix;
   std::vector<float> note;
@@ -158,13 +169,10 @@ std::vector<float> RenderSfx(const Sfx& sfx) {
     for (float& s : mix) s += sfx.echoMix * echo.Process(s);
   }
   const size_t loop = static_cast<size_t>(sfx.loopSeconds * sfx.rate);
-  if (loop > 0) WrapOnto(&mix, loop);
-  if (sfx.lowCut > 0.0f) {
-    // A loop is filtered twice round, so the filter has settled where the seam is.
+  if (loop > 0) {
+    WrapIntoLoop(sfx, loop, &mix);
+  } else if (sfx.lowCut > 0.0f) {
     COnePole lowCut(true, sfx.lowCut, static_cast<float>(sfx.rate));
-    if (loop > 0) {
-      for (const float s : mix) lowCut.Process(s);
-    }
     for (float& s : mix) s = lowCut.Process(s);
   }
   float peak = 0.0f;

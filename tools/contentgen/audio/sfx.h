@@ -9,9 +9,8 @@
 //   echo_mix = 0.3          level of the first repeat
 //   echo_damping = 0.3      how much darker each repeat gets
 //   lowcut = 30             one-pole high pass in Hz that removes rumble (0 = off)
-//   loop = 2.0              seconds: a seamless loop of exactly this length (0 = a
-//                           one-shot); whatever rings past the end is wrapped onto the
-//                           start, so the last and first samples join
+//   loop = 1.5              seconds of a seamless loop: everything past them is folded
+//                           back onto the start, and the end is not trimmed (0 = off)
 // A `[name]` line starts a layer; layers are mixed. A layer takes every patch key of the
 // synthesizer (see patch.h: wave, attack, cutoff, slide, ...) plus its note schedule:
 //   notes = c5 e5 g5        notes played one after the other
@@ -42,15 +41,14 @@ struct Sfx {
   float peak = 0.7f;
   float echoTime = 0.0f, echoFeedback = 0.3f, echoMix = 0.3f, echoDamping = 0.3f;
   float lowCut = 30.0f;
-  float loopSeconds = 0.0f;  // 0: a one-shot ending in silence
+  float loopSeconds = 0.0f;
   std::vector<SfxLayer> layers;
 };
 
 // Parses an effect file; fileName is used in messages ("file:line: problem").
 bool ParseSfx(const std::string& text, const std::string& fileName, Sfx* sfx, std::string* error);
 
-// Renders the effect as mono samples at sfx.rate, scaled to its peak, ending in silence
-// (or, with a loop length, exactly that long and joining end to start).
+// Renders the effect as mono samples at sfx.rate, scaled to its peak, ending in silence.
 std::vector<float> RenderSfx(const Sfx& sfx);
 
 }  // namespace contentgen::audio
