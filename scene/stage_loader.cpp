@@ -13,6 +13,7 @@
 #include "actor/gimmick/game_door.h"
 #include "actor/gimmick/game_goal.h"
 #include "actor/gimmick/game_liver.h"
+#include "actor/gimmick/game_metal_block.h"
 #include "actor/gimmick/game_metal_lift.h"
 #include "actor/gimmick/game_popping_fist.h"
 #include "actor/gimmick/game_rotation_door.h"
@@ -40,20 +41,11 @@ struct ActorKind {
   ActorConstructor construct;
 };
 const ActorKind actorKinds[] = {
-    {"CGameMetalBlock", nullptr},
-    {"CGameLiver", Construct<CGameLiver>},
-    {"CGameWoodLift", Construct<CGameWoodLift>},
-    {"CGameTorch", nullptr},
-    {"CGameGoal", Construct<CGameGoal>},
-    {"CGameButton", Construct<CGameButton>},
-    {"CGameDoor", Construct<CGameDoor>},
-    {"CGameRotationDoor", Construct<CGameRotationDoor>},
-    {"CGameMetalLift", Construct<CGameMetalLift>},
-    {"CGamePoppingFist", Construct<CGamePoppingFist>},
-    {"CGameMagicOrb", nullptr},
-    {"CGameCannon", Construct<CGameCannon>},
-    {"CGameCrackWall", Construct<CGameCrackWall>},
-    {"CGameDropWaterPoint", nullptr},
+    {"CGameMetalBlock", Construct<CGameMetalBlock>}, {"CGameLiver", Construct<CGameLiver>}, {"CGameWoodLift", Construct<CGameWoodLift>},
+    {"CGameTorch", nullptr},        {"CGameGoal", Construct<CGameGoal>}, {"CGameButton", Construct<CGameButton>},
+    {"CGameDoor", Construct<CGameDoor>}, {"CGameRotationDoor", Construct<CGameRotationDoor>}, {"CGameMetalLift", Construct<CGameMetalLift>},
+    {"CGamePoppingFist", Construct<CGamePoppingFist>}, {"CGameMagicOrb", nullptr}, {"CGameCannon", Construct<CGameCannon>},
+    {"CGameCrackWall", Construct<CGameCrackWall>}, {"CGameDropWaterPoint", nullptr},
 };
 
 }  // namespace

@@ -43,7 +43,7 @@ bool SetGlobalKey(Sfx* sfx, const std::string& key, const std::string& value, st
   if (key == "echo_mix") return ReadValue(key, value, 0.0, 1.0, &sfx->echoMix, error);
   if (key == "echo_damping") return ReadValue(key, value, 0.0, 0.95, &sfx->echoDamping, error);
   if (key == "lowcut") return ReadValue(key, value, 0.0, 2000.0, &sfx->lowCut, error);
-  if (key == "loop") return ReadValue(key, value, 0.0, 10.0, &sfx->loop, error);
+  if (key == "loop") return ReadValue(key, value, 0.0, 30.0, &sfx->loopSeconds, error);
   *error = "unknown key '" + key + "'";
   return false;
 }
@@ -77,19 +77,6 @@ bool SetLayerKey(SfxLayer* layer, const std::string& key, const std::string& val
   if (key == "start") return ReadValue(key, value, 0.0, 10.0, &layer->start, error);
   if (key == "gate") return ReadValue(key, value, 0.001, 10.0, &layer->gate, error);
   return SetPatchKey(&layer->patch, key, value, error);
-}
-
-// Cuts the mix to the loop's length; the part past the end is crossfaded into the
-// start, so the last sample leads into the first as into its own next one. The loop
-// is padded with silence when the mix is shorter than the loop and its crossfade.
-void MakeSeamlessLoop(std::vector<float>* mix, size_t length, size_t fade)
-{
-  mix->resize(std::max(mix->size(), length + fade), 0.0f);
-  for (size_t i = 0; i < fade; ++i) {
-    const float w = static_cast<float>(i) / static_cast<float>(fade);
-    (*mix)[i] = (*mix)[i] * w + (*mix)[length + i] * (1.0f - w);
-  }
-  mix->resize(length);
 }
 
 }  // namespace
@@ -141,8 +128,25 @@ bool ParseSfx(const std::string& text, const std::string& fileName, Sfx* sfx, st
   return true;
 }
 
-// Layers into one buffer, then echo, low cut, peak scaling and a trimmed, faded end
-// (or, for a loop, an exact length whose end runs into its start).
+namespace {
+
+// Folds everything past `loop` samples back onto the start, then runs the low cut round
+// the loop twice so that its memory at the start is what the end leaves: the last and
+// first samples then join like any two neighbours.
+void WrapIntoLoop(const Sfx& sfx, size_t loop, std::vector<float>* mix) {
+  if (mix->size() < loop) mix->resize(loop, 0.0f);
+  for (size_t i = loop; i < mix->size(); ++i) (*mix)[i % loop] += (*mix)[i];
+  mix->resize(loop);
+  if (sfx.lowCut <= 0.0f) return;
+  COnePole lowCut(true, sfx.lowCut, static_cast<float>(sfx.rate));
+  for (const float s : *mix) lowCut.Process(s);
+  for (float& s : *mix) s = lowCut.Process(s);
+}
+
+}  // namespace
+
+// Layers into one buffer, then echo, low cut, peak scaling and a trimmed, faded end (a
+// loop keeps its exact length instead).
 std::vector<float> RenderSfx(const Sfx& sfx) {
   std::vector<float> mix;
   std::vector<float> note;
@@ -164,7 +168,10 @@ std::vector<float> RenderSfx(const Sfx& sfx) {
     CEcho echo(delay, sfx.echoFeedback, sfx.echoDamping);
     for (float& s : mix) s += sfx.echoMix * echo.Process(s);
   }
-  if (sfx.lowCut > 0.0f) {
+  const size_t loop = static_cast<size_t>(sfx.loopSeconds * sfx.rate);
+  if (loop > 0) {
+    WrapIntoLoop(sfx, loop, &mix);
+  } else if (sfx.lowCut > 0.0f) {
     COnePole lowCut(true, sfx.lowCut, static_cast<float>(sfx.rate));
     for (float& s : mix) s = lowCut.Process(s);
   }
@@ -173,11 +180,7 @@ std::vector<float> RenderSfx(const Sfx& sfx) {
   if (peak <= 0.0f) return mix;
   const float scale = sfx.peak / peak;
   for (float& s : mix) s *= scale;
-  if (sfx.loop > 0.0f) {
-    const size_t length = static_cast<size_t>(sfx.loop * sfx.rate);
-    MakeSeamlessLoop(&mix, length, std::min(length / 2, static_cast<size_t>(sfx.rate / 10)));
-    return mix;
-  }
+  if (loop > 0) return mix;
   // Drop the inaudible tail (-80 dB), then fade the last few milliseconds to zero.
   size_t end = mix.size();
   while (end > 0 && std::fabs(mix[end - 1]) < 1.0e-4f) --end;

@@ -9,9 +9,8 @@
 //   echo_mix = 0.3          level of the first repeat
 //   echo_damping = 0.3      how much darker each repeat gets
 //   lowcut = 30             one-pole high pass in Hz that removes rumble (0 = off)
-//   loop = 1.5              seconds of a seamless loop (0 = a one-shot): the sound is
-//                           cut to this length and what rings past the end is faded
-//                           into its start, so a looping buffer plays without a seam
+//   loop = 1.5              seconds of a seamless loop: everything past them is folded
+//                           back onto the start, and the end is not trimmed (0 = off)
 // A `[name]` line starts a layer; layers are mixed. A layer takes every patch key of the
 // synthesizer (see patch.h: wave, attack, cutoff, slide, ...) plus its note schedule:
 //   notes = c5 e5 g5        notes played one after the other
@@ -42,7 +41,7 @@ struct Sfx {
   float peak = 0.7f;
   float echoTime = 0.0f, echoFeedback = 0.3f, echoMix = 0.3f, echoDamping = 0.3f;
   float lowCut = 30.0f;
-  float loop = 0.0f;  // seconds; 0 for a one-shot
+  float loopSeconds = 0.0f;
   std::vector<SfxLayer> layers;
 };
 
