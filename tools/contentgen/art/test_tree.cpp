@@ -123,6 +123,7 @@ bool DrawMagicArena(CArtContext& context, std::string* error)
 {
   StageGeometry geometry;
   if (!BuildStageGeometry(kMagicArena, "magic arena", &geometry, error)) return false;
+  UseGameMapSurfaces(&geometry.map);
   const std::string stageFile = StageFileText(geometry.actors);
   context.AddFile("test/stage/map.3.dat", std::vector<uint8_t>(stageFile.begin(), stageFile.end()));
   return context.AddMesh("test/stage/map.3.x", geometry.map, error) &&
