@@ -55,7 +55,7 @@ bool MagicRoute::ContinueAtStage(int stage)
 {
   std::ofstream("res/dat/save.dat", std::ios::binary) << stage << "\r\n";
   application->LoadSaveData();
-  return ContinueGame();
+  return ContinueFromTitle();
 }
 
 // Through the window messages, as the mouse would.

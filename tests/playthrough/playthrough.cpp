@@ -23,6 +23,7 @@
 #include "scene/scene_game.h"
 #include "scene/scene_title.h"
 #include "shader/shader_manager.h"
+#include "sprite/sprite_hud.h"
 #include "sprite/sprite_menu.h"
 #include "sprite/sprite_title.h"
 #include "test_seam.h"
@@ -47,6 +48,42 @@ const int useNullDevice = setenv("ALSOFT_DRIVERS", "null", 0);
 // The fixed clock starts here; every frame moves it on by the loop's 16 ms.
 const DWORD startClock = 100000;
 
+// The stage a test program swaps for a test stage, if any.
+struct TestStage {
+  int stage = 0;
+  std::string folder;
+};
+// Held in a function so that a static initialiser of another file may set it first.
+TestStage& RequestedTestStage()
+{
+  static TestStage requested;
+  return requested;
+}
+
+// res/game is linked entry by entry and its map folder file by file, so that the test
+// stage's two meshes can stand in the map folder under the stage's own names; its
+// stage file replaces the copied one.
+void LinkTestStage()
+{
+  const TestStage& testStage = RequestedTestStage();
+  const fs::path game = buildDir / "res" / "game", folder = buildDir / "res" / testStage.folder;
+  const std::string number = std::to_string(testStage.stage);
+  fs::create_directories(scratch / "res" / "game" / "map");
+  for (const fs::directory_entry& entry : fs::directory_iterator(game)) {
+    if (entry.path().filename() != "map") fs::create_symlink(entry.path(), scratch / "res" / "game" / entry.path().filename());
+  }
+  const std::string own[2] = {"map." + number + ".x", "depth_map." + number + ".x"};
+  for (const fs::directory_entry& entry : fs::directory_iterator(game / "map")) {
+    const std::string name = entry.path().filename().string();
+    if (name != own[0] && name != own[1]) fs::create_symlink(entry.path(), scratch / "res" / "game" / "map" / name);
+  }
+  fs::create_symlink(folder / "map.x", scratch / "res" / "game" / "map" / own[0]);
+  fs::create_symlink(folder / "depth_map.x", scratch / "res" / "game" / "map" / own[1]);
+  const fs::path stageFile = scratch / "res" / "dat" / ("map." + number + ".dat");
+  fs::remove(stageFile);
+  fs::copy_file(folder / "map.dat", stageFile);
+}
+
 // Starts the program once: the full-screen question answered No, in a scratch folder
 // whose res/ links the generated content and holds its own dat/ (the stage files copied,
 // a save file holding 1), so the save file the routes write stays there.
@@ -60,7 +97,7 @@ public:
     fs::create_directories(scratch / "res" / "dat");
     for (const fs::directory_entry& entry : fs::directory_iterator(buildDir / "res")) {
       const std::string name = entry.path().filename().string();
-      if (name == "dat") continue;
+      if (name == "dat" || (RequestedTestStage().stage && name == "game")) continue;
       fs::create_symlink(entry.path(), scratch / "res" / name);
     }
     if (fs::exists(buildDir / "res" / "dat")) {
@@ -69,6 +106,7 @@ public:
         if (name.rfind("map.", 0) == 0) fs::copy_file(entry.path(), scratch / "res" / "dat" / name);
       }
     }
+    if (RequestedTestStage().stage) LinkTestStage();
     std::ofstream(scratch / "res" / "dat" / "save.dat") << "1\n";
     fs::current_path(scratch);
     Win32TestSetClock(startClock);  // before start-up: the random seed is the clock
@@ -140,6 +178,13 @@ const MenuButton* FindButton(const std::shared_ptr<CSceneBase>& scene,
 }
 
 }  // namespace
+
+// Remembered for the environment's start-up.
+bool PlaythroughUseTestStage(int stage, const std::string& folder)
+{
+  RequestedTestStage() = TestStage{stage, folder};
+  return true;
+}
 
 // The scratch folder.
 std::string PlaythroughScratchDir()
@@ -363,8 +408,43 @@ bool PlaythroughTest::StartNewGame()
   return WaitFor([&] { return Game() != nullptr; }, 80, "the stage to start after Start");
 }
 
-// The title waits a moment before the click; the menu takes clicks from its seventh frame.
-bool PlaythroughTest::ContinueGame()
+// The edge is seen by the snapshot of the frame Space is down in, and taken by the
+// camera in the next.
+bool PlaythroughTest::SkipOpening()
+{
+  Key(VK_SPACE, true);
+  Frames(1);
+  Key(VK_SPACE, false);
+  return WaitFor([&] { return Game() && Game()->cameraEvent == 0; }, 2, "the opening to end on Space") &&
+         WaitFor([&] { return application->fadeAlpha == 0; }, 60, "the stage to fade in");
+}
+
+// The box settles at 50 after 34 frames; a click then closes it, and it fades in 26.
+bool PlaythroughTest::CloseOrbMessage()
+{
+  if (!WaitFor([&] { return OrbMessage() && OrbMessage()->transform._42 >= OrbMessage()->restY; }, 60,
+               "the orb message to settle")) {
+    return false;
+  }
+  Click();
+  return WaitFor([&] { return Game() && Game()->orbObtained == 0; }, 60, "the orb message to close on a click");
+}
+
+// The loop is ended and begun again with a fresh title.
+void PlaythroughTest::RestartProgram()
+{
+  application->EndLoop();
+  gate.reset();
+  application->stageNumber = 1;
+  application->fadeOut = 0;
+  application->fadeAlpha = 0;
+  application->LoadSaveData();
+  gate = std::make_shared<CDrawGate>(std::make_shared<CSceneTitle>());
+  application->BeginLoop(gate);
+}
+
+// The menu takes clicks from its seventh frame after the click that opens it.
+bool PlaythroughTest::ContinueFromTitle()
 {
   Frames(30);
   Click();
@@ -376,17 +456,6 @@ bool PlaythroughTest::ContinueGame()
   Frames(6);
   ClickButton("res/title/char/continue.png");
   return WaitFor([&] { return Game() != nullptr; }, 80, "the stage to start after Continue");
-}
-
-// The edge is seen by the snapshot of the frame Space is down in, and taken by the
-// camera in the next.
-bool PlaythroughTest::SkipOpening()
-{
-  Key(VK_SPACE, true);
-  Frames(1);
-  Key(VK_SPACE, false);
-  return WaitFor([&] { return Game() && Game()->cameraEvent == 0; }, 2, "the opening to end on Space") &&
-         WaitFor([&] { return application->fadeAlpha == 0; }, 60, "the stage to fade in");
 }
 
 // The condition is checked before each frame, so one already true costs no frame.
@@ -418,6 +487,14 @@ bool PlaythroughTest::WalkTo(float x, float z, float tolerance, int maxFrames, c
     if (std::sqrt(dx * dx + dz * dz) <= tolerance || (until && until())) {
       Key('W', false);
       return true;
+    }
+    // An orb met on the way is taken as a player would: the message is read, then
+    // clicked away, and the walk goes on.
+    const std::shared_ptr<CSceneGame> game = Game();
+    if (game && game->orbObtained) {
+      Key('W', false);
+      if (!CloseOrbMessage()) return false;
+      continue;
     }
     if (camera) {
       const float turn = WrapDegrees(std::atan2(dx, dz) * radiansToDegrees - camera->yaw);
@@ -516,6 +593,17 @@ CGameCamera* PlaythroughTest::Camera() const
 {
   const std::shared_ptr<CSceneGame> game = Game();
   return game ? dynamic_cast<CGameCamera*>(game->camera.get()) : nullptr;
+}
+
+// The sprite of that class among the stage's sprites.
+CSpriteText* PlaythroughTest::OrbMessage() const
+{
+  const std::shared_ptr<CSceneGame> game = Game();
+  if (!game) return nullptr;
+  for (const std::shared_ptr<CSpriteBase>& sprite : game->sprites) {
+    if (CSpriteText* text = dynamic_cast<CSpriteText*>(sprite.get())) return text;
+  }
+  return nullptr;
 }
 
 // The translation of the player's position matrix.

@@ -22,6 +22,7 @@ class CSceneGame;
 class CSceneTitle;
 class CGamePlayer;
 class CGameCamera;
+class CSpriteText;
 struct MenuButton;
 
 // Holds the loop's scene so that frames can be left undrawn: it passes every call on,
@@ -86,17 +87,25 @@ protected:
   // From the title: a click opens the menu, Start begins a new game; true once the
   // stage runs.
   bool StartNewGame();
-  // From the title: a click opens the menu, Continue goes on at the saved stage; true
-  // once the stage runs.
-  bool ContinueGame();
   // Space during the opening flight, then the stage fades in; true once it has.
   bool SkipOpening();
+  // Start-up runs once per test process, so a restart is what a new process would see
+  // without a new device: the loop ended, the stage back to its default, the save file
+  // read by start-up's own reader, and the title as the first scene.
+  void RestartProgram();
+  // Title, Continue by its picture, then the stage; true once it runs.
+  bool ContinueFromTitle();
 
   // ---- route helpers ----
+  // Waits for the orb message box to settle, clicks it away and waits for the game to
+  // resume; true once it has.
+  bool CloseOrbMessage();
   // Steps frames until the condition holds; fails (with a report) after maxFrames.
   bool WaitFor(const std::function<bool()>& condition, int maxFrames, const std::string& what);
   // Holds W with the camera turned by mouse motion so that W heads to (x, z); stops
   // within tolerance (horizontal distance). Also stops when `until` holds, if given.
+  // An orb message that comes up on the way is closed (CloseOrbMessage), then the walk
+  // goes on.
   bool WalkTo(float x, float z, float tolerance, int maxFrames,
               const std::function<bool()>& until = nullptr);
   // Turns the camera by mouse motion until its yaw is the given heading (degrees).
@@ -113,6 +122,8 @@ protected:
   std::shared_ptr<CSceneGame> Game() const;
   CGamePlayer* Player() const;
   CGameCamera* Camera() const;
+  // The stage's orb message box, or null.
+  CSpriteText* OrbMessage() const;
   // The player's feet, or (999, 999, 999) without a stage.
   D3DXVECTOR3 PlayerPosition() const;
   // The save file's text.
@@ -134,6 +145,10 @@ protected:
 
 // The scratch folder the program runs in.
 std::string PlaythroughScratchDir();
+// Makes the program's stage `stage` the one under res/<folder>/ (its map.x,
+// depth_map.x and map.dat), for a test program that tries a test stage through the
+// real stage loading; called from a static initialiser, before start-up.
+bool PlaythroughUseTestStage(int stage, const std::string& folder);
 // How long start-up (CApplication::Initialize) took, in milliseconds.
 double PlaythroughStartupMilliseconds();
 // Where failed steps leave their screenshots: playthrough-failures/ in the build folder.

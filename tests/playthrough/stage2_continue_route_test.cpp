@@ -8,7 +8,10 @@
 
 #include <fstream>
 
+#include "actor/game_camera.h"
 #include "actor/game_map.h"
+#include "actor/player/game_player.h"
+#include "actor/player/player_foot.h"
 #include "scene/scene_game.h"
 #include "scene/scene_title.h"
 
@@ -21,21 +24,6 @@ const D3DXVECTOR3 goalPlace(0.0f, 2.7f, 40.0f);
 
 class ContinueRouteTest : public PlaythroughTest {
 protected:
-  // Start-up runs once per test process, so a restart here is what a new process would
-  // see without a new device: the loop ended, the stage back to its default, the save
-  // file read by start-up's own reader, and the title as the first scene.
-  void RestartProgram()
-  {
-    application->EndLoop();
-    gate.reset();
-    application->stageNumber = 1;
-    application->fadeOut = 0;
-    application->fadeAlpha = 0;
-    application->LoadSaveData();
-    gate = std::make_shared<CDrawGate>(std::make_shared<CSceneTitle>());
-    application->BeginLoop(gate);
-  }
-
   // The stage's actor with this name, or null.
   std::shared_ptr<CActorBase> FindActor(const std::string& name) const
   {
@@ -58,7 +46,7 @@ TEST_F(ContinueRouteTest, ContinueAfterARestartLoadsStageTwo)
   EXPECT_EQ(application->stageNumber, 2) << "start-up read the save file";
 
   // ---- the title: click, then Continue ----
-  ASSERT_TRUE(ContinueGame());
+  ASSERT_TRUE(ContinueFromTitle());
 
   // ---- stage 2 with its own map and goal ----
   EXPECT_EQ(CurrentScene()->GetName(), "CSceneGame");
@@ -89,8 +77,21 @@ TEST_F(ContinueRouteTest, ContinueAfterARestartLoadsStageTwo)
   Frames(2);
   Screenshot("route-stage2-continue.png");
 
-  // ---- through the corridor into the workshop hall ----
+  // ---- the puddle on the landing: steps splash, the player is mirrored ----
   const std::shared_ptr<CSceneGame> stage = Game();
+  const std::shared_ptr<CActorBase> puddle = FindActor("CGameDropWaterPoint");
+  ASSERT_NE(puddle, nullptr) << "the stage file's puddle";
+  const auto* foot = dynamic_cast<const CPlayerFoot*>(Player()->bodyParts[3].get());
+  ASSERT_NE(foot, nullptr);
+  ASSERT_TRUE(WalkTo(4.0f, 4.9f, 0.3f, 300));
+  EXPECT_EQ(foot->puddleSound->playing, 1) << "a step within reach of the puddle splashes";
+  ASSERT_TRUE(FaceDirection(0.0f));
+  MoveMouse(0, 6 * 50);  // look steeply down onto the water (the pitch stops at 45)
+  Frames(3);
+  Screenshot("puddle.png");
+  MoveMouse(0, -6 * 45);
+
+  // ---- through the corridor into the workshop hall ----
   ASSERT_TRUE(WalkTo(0.0f, 11.0f, 0.3f, 400));
   ASSERT_TRUE(WalkTo(0.0f, 18.0f, 0.3f, 400));
   ASSERT_TRUE(WalkTo(-8.0f, 19.0f, 0.3f, 400));
@@ -133,7 +134,7 @@ TEST_F(ContinueRouteTest, StageOneClearedThenARestartAndContinueLoadStageTwo)
   // ---- restart, Continue: stage 2 again, from the saved file ----
   RestartProgram();
   EXPECT_EQ(application->stageNumber, 2) << "start-up read the save file the game wrote";
-  ASSERT_TRUE(ContinueGame());
+  ASSERT_TRUE(ContinueFromTitle());
   EXPECT_EQ(CurrentScene()->GetName(), "CSceneGame");
   EXPECT_EQ(application->stageNumber, 2);
   const std::shared_ptr<CActorBase> map = FindActor("CGameMap");

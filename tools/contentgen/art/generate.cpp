@@ -8,7 +8,9 @@
 
 #include "art/art_context.h"
 #include "art/effect_art.h"
+#include "art/gimmick_art.h"
 #include "art/goal_art.h"
+#include "art/hud_art.h"
 #include "art/stage_geometry.h"
 #include "art/title_art.h"
 #include "audio/audio_content.h"
@@ -46,6 +48,8 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
   const Stage stages[] = {{"shader", GenerateShaderArt}, {"icon", GenerateIcon}, {"player", GeneratePlayer},
                           {"goal", GenerateGoalArt},
                           {"effects", GenerateEffectArt},
+                          {"gimmicks", GenerateGimmickArt},
+                          {"objects", GenerateObjectArt}, {"hud", GenerateHudArt},
                           {"test", GenerateTestTree},
                           {"title", GenerateTitleArt}, {"menu", GenerateMenuArt},
                           {"stages", GenerateStages}};

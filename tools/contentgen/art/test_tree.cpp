@@ -123,6 +123,7 @@ bool DrawMagicArena(CArtContext& context, std::string* error)
 {
   StageGeometry geometry;
   if (!BuildStageGeometry(kMagicArena, "magic arena", &geometry, error)) return false;
+  UseGameMapSurfaces(&geometry.map);
   const std::string stageFile = StageFileText(geometry.actors);
   context.AddFile("test/stage/map.3.dat", std::vector<uint8_t>(stageFile.begin(), stageFile.end()));
   return context.AddMesh("test/stage/map.3.x", geometry.map, error) &&
@@ -171,7 +172,7 @@ bool GenerateTestTree(CArtContext& context, std::string* error)
          context.AddMesh("test/step.x", step, error) && context.AddMesh("test/box.x", box, error) &&
          context.AddMesh("test/map.x", map, error) &&
          context.AddMesh("test/depth_map.x", depthMap, error) && DrawTextSample(context, error) &&
-         DrawMagicArena(context, error);
+         GenerateGimmickPlayground(context, error) && DrawMagicArena(context, error);
 }
 
 }  // namespace contentgen
