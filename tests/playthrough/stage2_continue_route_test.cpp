@@ -8,7 +8,10 @@
 
 #include <fstream>
 
+#include "actor/game_camera.h"
 #include "actor/game_map.h"
+#include "actor/player/game_player.h"
+#include "actor/player/player_foot.h"
 #include "scene/scene_game.h"
 #include "scene/scene_title.h"
 
@@ -74,8 +77,21 @@ TEST_F(ContinueRouteTest, ContinueAfterARestartLoadsStageTwo)
   Frames(2);
   Screenshot("route-stage2-continue.png");
 
-  // ---- through the corridor into the workshop hall ----
+  // ---- the puddle on the landing: steps splash, the player is mirrored ----
   const std::shared_ptr<CSceneGame> stage = Game();
+  const std::shared_ptr<CActorBase> puddle = FindActor("CGameDropWaterPoint");
+  ASSERT_NE(puddle, nullptr) << "the stage file's puddle";
+  const auto* foot = dynamic_cast<const CPlayerFoot*>(Player()->bodyParts[3].get());
+  ASSERT_NE(foot, nullptr);
+  ASSERT_TRUE(WalkTo(4.0f, 4.9f, 0.3f, 300));
+  EXPECT_EQ(foot->puddleSound->playing, 1) << "a step within reach of the puddle splashes";
+  ASSERT_TRUE(FaceDirection(0.0f));
+  MoveMouse(0, 6 * 50);  // look steeply down onto the water (the pitch stops at 45)
+  Frames(3);
+  Screenshot("puddle.png");
+  MoveMouse(0, -6 * 45);
+
+  // ---- through the corridor into the workshop hall ----
   ASSERT_TRUE(WalkTo(0.0f, 11.0f, 0.3f, 400));
   ASSERT_TRUE(WalkTo(0.0f, 18.0f, 0.3f, 400));
   ASSERT_TRUE(WalkTo(-8.0f, 19.0f, 0.3f, 400));
