@@ -84,10 +84,12 @@ TEST_F(GimmickRouteTest, ABlockPulledOntoAButtonOpensADoorThatClosesWhenItIsPush
   ASSERT_TRUE(Cast(VK_LBUTTON, D3DXVECTOR3(-25.0f, 0.75f, -18.0f), 500, [&] { return button->switchOn != 0; },
                    "blue pulling the block onto the button"));
   EXPECT_LT(std::hypot(block->world._41 + 25.0f, block->world._43 + 12.0f), 2.0f) << "the block stands on the button";
+  // A step aside, so that the camera turning to the door does not end inside the block.
+  ASSERT_TRUE(WalkTo(-21.0f, -7.0f, 0.3f, 200));
   ASSERT_TRUE(LookAt(D3DXVECTOR3(-25.0f, 3.0f, 0.0f)));
-  ASSERT_TRUE(WaitFor([&] { return door->offset._42 > 4.0f; }, 80, "the door rising"));
+  EXPECT_GT(door->offset._42, 0.5f) << "rising";
   Screenshot("gimmick-door-rising.png");
-  ASSERT_TRUE(WaitFor([&] { return door->offset._42 == 7.0f; }, 60, "the door fully open"));
+  ASSERT_TRUE(WaitFor([&] { return door->offset._42 == 7.0f; }, 80, "the door fully open"));
   ASSERT_TRUE(Cast(VK_RBUTTON, MatrixPosition(block->world) + D3DXVECTOR3(0.0f, 0.75f, 0.0f), 500,
                    [&] { return button->switchOn == 0; }, "red pushing the block off the button"));
   EXPECT_GT(std::hypot(block->world._41 + 25.0f, block->world._43 + 12.0f), 2.0f);
