@@ -12,6 +12,7 @@
 #include "actor/gimmick/game_torch.h"
 #include "actor/player/game_player.h"
 #include "actor/player/player_arm.h"
+#include "actor/player/player_magic_state.h"
 #include "actor/player/player_goal_state.h"
 #include "actor/player/player_upper_body.h"
 #include "actor/player/player_walk_state.h"
@@ -124,6 +125,14 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   ASSERT_TRUE(WalkTo(0.0f, 7.3f, 0.2f, 200));
   for (CGameTorch* torch : torches) EXPECT_EQ(torch->torchSound->playing, 1) << "crackling in passing";
 
+  // ---- no magic yet: the left button casts nothing ----
+  const std::shared_ptr<CPlayerMagicState> magic = LockMagicState();
+  ASSERT_NE(magic, nullptr);
+  EXPECT_EQ(magic->blueUnlocked, 0) << "blue comes with the orb on stage 1";
+  HoldMouseButton(VK_LBUTTON, 10);
+  EXPECT_EQ(magic->blueCasting, 0);
+  Frames(2);
+
   // ---- the blue orb in the corridor ----
   ASSERT_TRUE(WalkTo(0.0f, 12.0f, 0.3f, 400));
   Frames(1);
@@ -154,6 +163,17 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   Frames(2);
   EXPECT_EQ(message->closing, 1) << "a click once it has settled closes it";
   ASSERT_TRUE(WaitFor([&] { return stage->orbObtained == 0; }, 40, "the box to fade and the game to resume"));
+  EXPECT_EQ(magic->blueUnlocked, 1) << "the orb taught blue magic";
+
+  // ---- and now the left button casts blue ----
+  bool casting = false;
+  HoldMouseButton(VK_LBUTTON, 60, [&] {
+    casting = casting || magic->blueCasting != 0;
+    return false;
+  });
+  EXPECT_TRUE(casting) << "blue magic is cast while the left button is held";
+  Frames(10);
+  EXPECT_EQ(magic->blueCasting, 0) << "and released with it";
 
   // ---- into the great hall ----
   ASSERT_TRUE(WalkTo(0.0f, 21.5f, 0.3f, 400));
