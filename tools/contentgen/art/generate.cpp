@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "art/art_context.h"
+#include "art/ending_art.h"
 #include "art/goal_art.h"
 #include "art/stage_geometry.h"
 #include "art/title_art.h"
@@ -46,6 +47,7 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
                           {"goal", GenerateGoalArt},
                           {"test", GenerateTestTree},
                           {"title", GenerateTitleArt}, {"menu", GenerateMenuArt},
+                          {"ending", GenerateEndingArt},
                           {"stages", GenerateStages}};
   std::string timings;
   for (const Stage& stage : stages) {
