@@ -374,6 +374,35 @@ bool PlaythroughTest::SkipOpening()
          WaitFor([&] { return application->fadeAlpha == 0; }, 60, "the stage to fade in");
 }
 
+// Start-up runs once per process, so the restart keeps the device: the loop ends, the
+// stage goes back to its default and start-up's own reader reads the save file.
+void PlaythroughTest::RestartProgram()
+{
+  application->EndLoop();
+  gate.reset();
+  application->stageNumber = 1;
+  application->fadeOut = 0;
+  application->fadeAlpha = 0;
+  application->LoadSaveData();
+  gate = std::make_shared<CDrawGate>(std::make_shared<CSceneTitle>());
+  application->BeginLoop(gate);
+}
+
+// The menu takes clicks from its seventh frame.
+bool PlaythroughTest::ContinueFromTitle()
+{
+  Frames(30);
+  Click();
+  Frames(1);
+  if (!Title() || Title()->titleState != 1) {
+    ADD_FAILURE() << Report("the click to open the title menu");
+    return false;
+  }
+  Frames(6);
+  ClickButton("res/title/char/continue.png");
+  return WaitFor([&] { return Game() != nullptr; }, 80, "the stage to start after Continue");
+}
+
 // The condition is checked before each frame, so one already true costs no frame.
 bool PlaythroughTest::WaitFor(const std::function<bool()>& condition, int maxFrames, const std::string& what)
 {
@@ -494,6 +523,17 @@ CGamePlayer* PlaythroughTest::Player() const
 {
   const std::shared_ptr<CSceneGame> game = Game();
   return game ? dynamic_cast<CGamePlayer*>(game->player.get()) : nullptr;
+}
+
+// By class name, in the stage's actor list.
+std::shared_ptr<CActorBase> PlaythroughTest::FindActor(const std::string& name) const
+{
+  const std::shared_ptr<CSceneGame> game = Game();
+  if (!game) return nullptr;
+  for (const std::shared_ptr<CActorBase>& actor : game->actors) {
+    if (actor && actor->GetName() == name) return actor;
+  }
+  return nullptr;
 }
 
 // The stage's camera, or null.

@@ -22,6 +22,7 @@ class CSceneGame;
 class CSceneTitle;
 class CGamePlayer;
 class CGameCamera;
+class CActorBase;
 struct MenuButton;
 
 // Holds the loop's scene so that frames can be left undrawn: it passes every call on,
@@ -88,6 +89,11 @@ protected:
   bool StartNewGame();
   // Space during the opening flight, then the stage fades in; true once it has.
   bool SkipOpening();
+  // What a new process would see without a new device: the loop ended, the stage back
+  // to its default, the save file read by start-up's own reader, the title first.
+  void RestartProgram();
+  // Title, a click, Continue by its picture, then the stage; true once it runs.
+  bool ContinueFromTitle();
 
   // ---- route helpers ----
   // Steps frames until the condition holds; fails (with a report) after maxFrames.
@@ -109,6 +115,8 @@ protected:
   std::shared_ptr<CSceneTitle> Title() const;
   std::shared_ptr<CSceneGame> Game() const;
   CGamePlayer* Player() const;
+  // The running stage's actor with this name, or null.
+  std::shared_ptr<CActorBase> FindActor(const std::string& name) const;
   CGameCamera* Camera() const;
   // The player's feet, or (999, 999, 999) without a stage.
   D3DXVECTOR3 PlayerPosition() const;

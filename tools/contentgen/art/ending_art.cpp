@@ -226,12 +226,14 @@ CCanvas DrawTowerMagic(const CPalette& palette)
   CCanvas canvas(kMagicWidth, kMagicHeight);
   canvas.Clear({0, 0, 0, 0});
   const float c = kMagicWidth * 0.5f, knot = kTowerStarY + kTowerDrop + 375.0f;
-  canvas.Fill(CRoundedRect(c - 30, 0, c + 30, knot, 30),
+  canvas.Fill(CRoundedRect(c - 34, 0, c + 34, knot, 34),
               CPaint::Linear(0, 0, 0, knot, {{0, WithAlpha(palette.Get("magic_blue_light"), 0)},
-                                             {1, WithAlpha(palette.Get("magic_blue_light"), 0.55f)}}));
-  canvas.Fill(CRoundedRect(c - 9, 0, c + 9, knot, 9),
-              CPaint::Linear(0, 0, 0, knot, {{0, WithAlpha(Color{1, 1, 1, 1}, 0)}, {1, Color{1, 1, 1, 0.95f}}}));
-  canvas.Glow(CCircle(c, knot, 14), 34, WithAlpha(palette.Get("magic_blue_light"), 0.9f));
+                                             {0.5f, WithAlpha(palette.Get("magic_blue_light"), 0.45f)},
+                                             {1, WithAlpha(palette.Get("magic_blue_light"), 0.8f)}}));
+  canvas.Fill(CRoundedRect(c - 10, 0, c + 10, knot, 10),
+              CPaint::Linear(0, 0, 0, knot, {{0, WithAlpha(Color{1, 1, 1, 1}, 0)}, {0.5f, Color{1, 1, 1, 0.7f}},
+                                             {1, Color{1, 1, 1, 1}}}));
+  canvas.Glow(CCircle(c, knot, 18), 32, WithAlpha(palette.Get("magic_blue_light"), 0.95f));
   canvas.Fill(CPolygon(StarPoints(c, knot, 46, 7, 4, 0)), CPaint::Radial(c, knot, 46, {{0, Color{1, 1, 1, 1}},
                                                                                        {1, WithAlpha(palette.Get("magic_blue_light"), 0)}}));
   return canvas;
