@@ -88,6 +88,21 @@ protected:
            stage->goalReached == 1;
   }
 
+  // Stage 8 from a saved 8 up to the ending's first frame, then no more drawing.
+  bool PlayStageEightIntoTheEnding()
+  {
+    DrawEvery(50);
+    if (!ReachTheFinalOrb() || !WatchTheHopsIntoTheEnding()) return false;
+    DrawEvery(100000);
+    return true;
+  }
+
+  // "scene/sequence" for the order of changes.
+  std::string SceneAndSequence() const
+  {
+    return CurrentScene()->GetName() + "/" + SequenceName();
+  }
+
   // The three hops, then the ending 60 frames later; true once the ending runs.
   bool WatchTheHopsIntoTheEnding()
   {
@@ -207,14 +222,11 @@ TEST_F(EndingRouteTest, EscapeInTheFrameOfFullBlackStillLeadsToTheTitle)
 
 TEST_F(EndingRouteTest, StageEightFromASavedEightThroughTheWholeEndingToTheTitle)
 {
-  DrawEvery(50);
-  ASSERT_TRUE(ReachTheFinalOrb());
-  ASSERT_TRUE(WatchTheHopsIntoTheEnding());
-  DrawEvery(100000);
+  ASSERT_TRUE(PlayStageEightIntoTheEnding());
 
   // From here no input at all: record the frame of every change of scene or sequence.
   const unsigned start = frameNumber;
-  std::vector<std::string> order = {CurrentScene()->GetName() + "/" + SequenceName()};
+  std::vector<std::string> order = {SceneAndSequence()};
   std::vector<unsigned> at = {0};
   while (frameNumber - start < 6000 && !Title()) {
     const unsigned local = frameNumber - start;
@@ -222,7 +234,7 @@ TEST_F(EndingRouteTest, StageEightFromASavedEightThroughTheWholeEndingToTheTitle
     if (SequenceName() == "CEndingOutside" && local - at.back() == 300) Screenshot("ending-outside.png");
     if (SequenceName() == "CEndingSpace" && local - at.back() == 585) Screenshot("ending-space.png");
     ASSERT_TRUE(Frame());
-    const std::string now = CurrentScene()->GetName() + "/" + SequenceName();
+    const std::string now = SceneAndSequence();
     if (now != order.back()) {
       order.push_back(now);
       at.push_back(frameNumber - start);
@@ -245,18 +257,15 @@ TEST_F(EndingRouteTest, StageEightFromASavedEightThroughTheWholeEndingToTheTitle
 
 TEST_F(EndingRouteTest, StageEightFromASavedEightWithTheEndingSkippedByEscape)
 {
-  DrawEvery(50);
-  ASSERT_TRUE(ReachTheFinalOrb());
-  ASSERT_TRUE(WatchTheHopsIntoTheEnding());
-  DrawEvery(100000);
+  ASSERT_TRUE(PlayStageEightIntoTheEnding());
   const unsigned start = frameNumber;
-  std::vector<std::string> order = {CurrentScene()->GetName() + "/" + SequenceName()};
+  std::vector<std::string> order = {SceneAndSequence()};
   Frames(99);
   TapKey(VK_ESCAPE);  // down in frame 100, seen by the update of 101
   const unsigned pressed = frameNumber - start;
   while (frameNumber - start < 400 && !Title()) {
     ASSERT_TRUE(Frame());
-    const std::string now = CurrentScene()->GetName() + "/" + SequenceName();
+    const std::string now = SceneAndSequence();
     if (now != order.back()) order.push_back(now);
   }
   EXPECT_EQ(order, (std::vector<std::string>{"CSceneEnding/CEndingInside", "CSceneTitle/"}));

@@ -64,27 +64,16 @@ bool AddLine(const CArtContext& context, CCanvas* canvas, const std::string& tex
   return true;
 }
 
-// Light lettering with a dark line, as the menus set their Japanese captions.
-LetteringStyle CaptionStyle(const CPalette& palette)
+// Light lettering with a dark line, as the menus set their Japanese captions, or gold
+// with a thin line, as they set their English lines.
+LetteringStyle CaptionStyle(const CPalette& palette, bool gold)
 {
   LetteringStyle style;
-  style.top = palette.Get("light_warm");
-  style.bottom = palette.Get("shade_mid");
+  style.top = palette.Get(gold ? "gold" : "light_warm");
+  style.bottom = palette.Get(gold ? "gold" : "shade_mid");
   style.outline = palette.Get("outline");
-  style.outlineWidth = 4;
-  style.shadowOffset = 3;
-  return style;
-}
-
-// Gold lettering with a thin line, as the menus set their English lines.
-LetteringStyle LatinStyle(const CPalette& palette)
-{
-  LetteringStyle style;
-  style.top = palette.Get("gold");
-  style.bottom = palette.Get("gold");
-  style.outline = palette.Get("outline");
-  style.outlineWidth = 2.5f;
-  style.shadowOffset = 0;
+  style.outlineWidth = gold ? 2.5f : 4.0f;
+  style.shadowOffset = gold ? 0.0f : 3.0f;
   return style;
 }
 
@@ -143,15 +132,8 @@ CCanvas DrawClimbingPlayer(const CPalette& palette)
 {
   CCanvas canvas(kPlayerWidth, kHeight);
   canvas.Clear({0, 0, 0, 0});
-  const Color outline = palette.Get("outline");
   const float cx = kPlayerCentre, oy = -110;
-  const CPolygon rock({{cx - 170, 668 + oy}, {cx + 170, 668 + oy}, {cx + 110, 730 + oy}, {cx + 30, 790 + oy},
-                       {cx - 50, 800 + oy}, {cx - 120, 740 + oy}});
-  canvas.OutlineOutside(rock, 6, outline);
-  canvas.Fill(rock, CPaint::Linear(0, 668 + oy, 0, 800 + oy, {{0, palette.Get("stone_mid")}, {1, palette.Get("stone_dark")}}));
-  const CEllipse top(cx, 664 + oy, 172, 30);
-  canvas.OutlineOutside(top, 6, outline);
-  canvas.Fill(top, CPaint::Linear(cx - 172, 0, cx + 172, 0, {{0, palette.Get("floor_light")}, {1, palette.Get("floor_dark")}}));
+  DrawMageRock(&canvas, palette, cx, oy);
   DrawMageBoots(&canvas, palette, cx, oy);
   DrawMageRobe(&canvas, palette, cx, oy);
   DrawArm(&canvas, palette, cx - 55, 495 + oy, cx - 165, 400 + oy);
@@ -189,10 +171,10 @@ bool DrawNarration(const CArtContext& context, const char* first, const char* se
   canvas->Fill(plate, CPaint::Linear(0, 8, 0, h - 10, {{0, WithAlpha(Mix(palette.Get("outline"), palette.Get("robe_dark"), 0.4f), 0.88f)},
                                                        {1, WithAlpha(palette.Get("outline"), 0.92f)}}));
   canvas->Stroke(plate, 3, CPaint::Solid(palette.Get("gold")));
-  const LetteringStyle caption = CaptionStyle(palette);
+  const LetteringStyle caption = CaptionStyle(palette, false);
   return AddLine(context, canvas, first, Rect{30, 22, w - 30, 84}, 44, caption, error) &&
          AddLine(context, canvas, second, Rect{30, 82, w - 30, 144}, 44, caption, error) &&
-         AddLine(context, canvas, latin, Rect{30, 146, w - 30, h - 16}, 24, LatinStyle(palette), error);
+         AddLine(context, canvas, latin, Rect{30, 146, w - 30, h - 16}, 24, CaptionStyle(palette, true), error);
 }
 
 // The tower seen from outside, centred on the screen and lowered so that the glow has
@@ -332,7 +314,7 @@ bool DrawCreditPage(const CArtContext& context, const std::vector<CreditLine>& l
                     std::string* error)
 {
   canvas->Clear({0, 0, 0, 0});
-  const LetteringStyle caption = CaptionStyle(context.palette), latin = LatinStyle(context.palette);
+  const LetteringStyle caption = CaptionStyle(context.palette, false), latin = CaptionStyle(context.palette, true);
   float y = 20;
   for (const CreditLine& line : lines) {
     const float height = line.size * 1.45f;

@@ -222,6 +222,19 @@ void DrawSpark(CCanvas* canvas, const CPalette& palette, float x, float y, float
   canvas->Fill(star, CPaint::Radial(x, y, size, {{0, Color{1, 1, 1, 1}}, {0.45f, palette.Get(core)}, {1, palette.Get(core)}}));
 }
 
+// The floating rock the mage stands on.
+void DrawMageRock(CCanvas* canvas, const CPalette& palette, float cx, float oy)
+{
+  const Color outline = palette.Get("outline");
+  const CPolygon rock({{cx - 170, 668 + oy}, {cx + 170, 668 + oy}, {cx + 90, 720 + oy}, {cx + 20, 760 + oy},
+                       {cx - 60, 740 + oy}, {cx - 130, 700 + oy}});
+  canvas->OutlineOutside(rock, 6, outline);
+  canvas->Fill(rock, CPaint::Linear(0, 668 + oy, 0, 760 + oy, {{0, palette.Get("stone_mid")}, {1, palette.Get("stone_dark")}}));
+  const CEllipse top(cx, 664 + oy, 172, 30);
+  canvas->OutlineOutside(top, 6, outline);
+  canvas->Fill(top, CPaint::Linear(cx - 172, 0, cx + 172, 0, {{0, palette.Get("floor_light")}, {1, palette.Get("floor_dark")}}));
+}
+
 // The mage's boots peeking out under the hem; oy moves the figure down.
 void DrawMageBoots(CCanvas* canvas, const CPalette& palette, float cx, float oy)
 {
@@ -302,14 +315,7 @@ CCanvas DrawPlayer(const CPalette& palette)
   const Color outline = palette.Get("outline");
   const float cx = 255, oy = 40;  // the figure's centre line and how far it sits below the design grid
 
-  // The rock.
-  const CPolygon rock({{cx - 170, 668 + oy}, {cx + 170, 668 + oy}, {cx + 90, 720 + oy}, {cx + 20, 760 + oy},
-                       {cx - 60, 740 + oy}, {cx - 130, 700 + oy}});
-  canvas.OutlineOutside(rock, 6, outline);
-  canvas.Fill(rock, CPaint::Linear(0, 668 + oy, 0, 760 + oy, {{0, palette.Get("stone_mid")}, {1, palette.Get("stone_dark")}}));
-  const CEllipse top(cx, 664 + oy, 172, 30);
-  canvas.OutlineOutside(top, 6, outline);
-  canvas.Fill(top, CPaint::Linear(cx - 172, 0, cx + 172, 0, {{0, palette.Get("floor_light")}, {1, palette.Get("floor_dark")}}));
+  DrawMageRock(&canvas, palette, cx, oy);
   canvas.DropShadow(CEllipse(cx, 660 + oy, 110, 14), 0, 0, 8, WithAlpha(outline, 0.35f));
 
   DrawMageBoots(&canvas, palette, cx, oy);

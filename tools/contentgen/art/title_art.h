@@ -21,7 +21,8 @@ void DrawArm(CCanvas* canvas, const CPalette& palette, float x0, float y0, float
 void DrawSpark(CCanvas* canvas, const CPalette& palette, float x, float y, float size, const char* core,
                const char* halo);
 
-// The mage's boots, robe and head, in the title's proportions; oy moves the figure down.
+// The mage's rock, boots, robe and head, in the title's proportions; oy moves the figure down.
+void DrawMageRock(CCanvas* canvas, const CPalette& palette, float cx, float oy);
 void DrawMageBoots(CCanvas* canvas, const CPalette& palette, float cx, float oy);
 void DrawMageRobe(CCanvas* canvas, const CPalette& palette, float cx, float oy);
 void DrawMageHead(CCanvas* canvas, const CPalette& palette, float hx, float hy);
