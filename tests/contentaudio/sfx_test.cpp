@@ -94,4 +94,41 @@ TEST(SfxRender, EchoRepeatsTheSound) {
   EXPECT_GT(repeat, 0.2f);
 }
 
+TEST(SfxRender, LoopIsExactlyItsLengthAndJoinsItsStart) {
+  Sfx sfx;
+  std::string error;
+  const std::string text = "loop = 0.5\n[a]\nwave = saw\nnotes = a2\nfilter = lowpass\ncutoff = 600\n"
+                           "attack = 0.05\nsustain = 1\ngate = 0.7\n";
+  ASSERT_TRUE(ParseSfx(text, "x.sfx", &sfx, &error)) << error;
+  const std::vector<float> out = RenderSfx(sfx);
+  ASSERT_EQ(out.size(), static_cast<size_t>(0.5 * 44100));
+  float largestStep = 0.0f;
+  for (size_t n = 1; n < out.size(); ++n) largestStep = std::max(largestStep, std::fabs(out[n] - out[n - 1]));
+  // The last sample leads into the first like any two neighbours, and the attack's
+  // silence is covered by the tail crossfaded over it.
+  EXPECT_LE(std::fabs(out.front() - out.back()), largestStep);
+  float opening = 0.0f;
+  for (int n = 0; n < 441; ++n) opening = std::max(opening, std::fabs(out[n]));
+  EXPECT_GT(opening, 0.2f);
+  EXPECT_TRUE(ParseSfx("loop = 0.5\n[a]\nnotes = c4\n", "x.sfx", &sfx, &error));
+  EXPECT_EQ(RenderSfx(sfx).size(), static_cast<size_t>(0.5 * 44100));  // a short sound is padded
+}
+
 }  // namespace
+
+// A loop keeps its exact length and joins its end to its start without a jump, even
+// with a note held over the end and a low cut running.
+TEST(SfxRender, ALoopJoinsItsEndToItsStart) {
+  Sfx sfx;
+  std::string error;
+  ASSERT_TRUE(ParseSfx("loop = 0.5\nlowcut = 80\n[hum]\nwave = saw\nnotes = c3\nattack = 0.05\nsustain = 1\n"
+                       "release = 0.05\ngate = 0.5\n[grit]\nwave = noise\nnotes = c4 c4\nstep = 0.25\ngate = 0.2\n",
+                       "loop.sfx", &sfx, &error))
+      << error;
+  const std::vector<float> out = RenderSfx(sfx);
+  ASSERT_EQ(out.size(), 22050u);
+  float largestStep = 0.0f;
+  for (size_t i = 1; i < out.size(); ++i) largestStep = std::max(largestStep, std::fabs(out[i] - out[i - 1]));
+  EXPECT_LE(std::fabs(out.front() - out.back()), largestStep) << "the seam is no bigger than any other step";
+  EXPECT_GT(std::fabs(out.front()), 0.01f) << "sound is already playing at the start: the held note carried over";
+}
