@@ -47,22 +47,28 @@ CTitleBackground::CTitleBackground()
   D3DXMatrixIdentity(&cloudMatrix);
 }
 
-// 200 frames up, 200 frames down, in every title state.
-void CTitleBackground::Update()
+// 200 frames up, 200 frames down: the ending's cloud moves the same way.
+void BobCloud(D3DXMATRIX& cloudMatrix, int& rising)
 {
-  if (cloudDirection == 1) {
+  if (rising == 1) {
     cloudMatrix._42 -= 0.1f;
     if (cloudMatrix._42 < -20.0f) {
       cloudMatrix._42 = -20.0f;
-      cloudDirection = 0;
+      rising = 0;
     }
   } else {
     cloudMatrix._42 += 0.1f;
     if (cloudMatrix._42 > 0.0f) {
       cloudMatrix._42 = 0.0f;
-      cloudDirection = 1;
+      rising = 1;
     }
   }
+}
+
+// The cloud bobs in every title state.
+void CTitleBackground::Update()
+{
+  BobCloud(cloudMatrix, cloudDirection);
 }
 
 // Sky and tower first, the cloud over them.

@@ -5,6 +5,9 @@
 
 #include "sprite/sprite_base.h"
 
+// One frame of a cloud layer bobbing between 0 and -20 pixels, 0.1 a frame.
+void BobCloud(D3DXMATRIX& cloudMatrix, int& rising);
+
 class CTitleBackground : public CSpriteBase {
 public:
   std::shared_ptr<OstrelLibrary::CTexture> cloudTexture;

@@ -4,6 +4,7 @@
 #include "actor/player/game_player.h"
 #include "actor/player/player_walk_state.h"
 #include "app/application.h"
+#include "scene/scene_ending.h"
 #include "scene/scene_game.h"
 
 namespace {
@@ -87,7 +88,7 @@ void CPlayerGoalState::Hop()
 }
 
 // The last stage waits for the ending; the others turn away and ask for the next stage
-// on the frame the turn ends. The ending is asked for only once the ending scene exists.
+// on the frame the turn ends.
 void CPlayerGoalState::Finish()
 {
   const std::shared_ptr<CGamePlayer> player = LockPlayer();
@@ -98,8 +99,7 @@ void CPlayerGoalState::Finish()
   if (CApplication::GetInstance()->stageNumber == 8) {
     endingDelay += 1;
     if (endingDelay >= endingWait && !endingRequested) {
-      const std::shared_ptr<CSceneBase> ending = CreateSceneByName("CSceneEnding");
-      if (ending) scene->RequestScene(ending);
+      scene->RequestScene(std::make_shared<CSceneEnding>());
       endingRequested = 1;
     }
     return;

@@ -171,10 +171,17 @@ TEST_F(GoalTest, OnTheLastStageTheEndingIsAskedForSixtyFramesAfterTheThirdHopAnd
   Step(30);
   EXPECT_EQ(goal->phase, 2) << "the player stays";
   EXPECT_EQ(application->stageNumber, 8);
-  // Until the ending scene exists, asking for it must not end the program: the stage stays.
-  if (!CreateSceneByName("CSceneEnding")) {
-    EXPECT_EQ(scene->requestedScene, scene);
-  }
+  ASSERT_NE(scene->requestedScene, nullptr);
+  EXPECT_EQ(scene->requestedScene->GetName(), "CSceneEnding");
+
+  // At full black the ending follows; the stage number and the save file stay as they were.
+  const std::string savedBefore = SaveText();
+  application->fadeAlpha = 255;
+  const std::shared_ptr<CSceneBase> next = scene->Update();
+  ASSERT_NE(next, nullptr) << "clearing the last stage does not end the program";
+  EXPECT_EQ(next->GetName(), "CSceneEnding");
+  EXPECT_EQ(application->stageNumber, 8);
+  EXPECT_EQ(SaveText(), savedBefore);
 }
 
 TEST_F(GoalTest, TheFinalStageShowsTheFinalOrbAndTheOthersTheStair)

@@ -588,6 +588,17 @@ CGamePlayer* PlaythroughTest::Player() const
   return game ? dynamic_cast<CGamePlayer*>(game->player.get()) : nullptr;
 }
 
+// By class name, in the stage's actor list.
+std::shared_ptr<CActorBase> PlaythroughTest::FindActor(const std::string& name) const
+{
+  const std::shared_ptr<CSceneGame> game = Game();
+  if (!game) return nullptr;
+  for (const std::shared_ptr<CActorBase>& actor : game->actors) {
+    if (actor && actor->GetName() == name) return actor;
+  }
+  return nullptr;
+}
+
 // The stage's camera, or null.
 CGameCamera* PlaythroughTest::Camera() const
 {

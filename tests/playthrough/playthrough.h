@@ -23,6 +23,7 @@ class CSceneTitle;
 class CGamePlayer;
 class CGameCamera;
 class CSpriteText;
+class CActorBase;
 struct MenuButton;
 
 // Holds the loop's scene so that frames can be left undrawn: it passes every call on,
@@ -121,6 +122,8 @@ protected:
   std::shared_ptr<CSceneTitle> Title() const;
   std::shared_ptr<CSceneGame> Game() const;
   CGamePlayer* Player() const;
+  // The running stage's actor with this name, or null.
+  std::shared_ptr<CActorBase> FindActor(const std::string& name) const;
   CGameCamera* Camera() const;
   // The stage's orb message box, or null.
   CSpriteText* OrbMessage() const;

@@ -22,19 +22,7 @@ const D3DXVECTOR3 goalPlace(0.0f, 2.7f, 40.0f);
 
 }  // namespace
 
-class ContinueRouteTest : public PlaythroughTest {
-protected:
-  // The stage's actor with this name, or null.
-  std::shared_ptr<CActorBase> FindActor(const std::string& name) const
-  {
-    const std::shared_ptr<CSceneGame> game = Game();
-    if (!game) return nullptr;
-    for (const std::shared_ptr<CActorBase>& actor : game->actors) {
-      if (actor && actor->GetName() == name) return actor;
-    }
-    return nullptr;
-  }
-};
+using ContinueRouteTest = PlaythroughTest;
 
 TEST_F(ContinueRouteTest, ContinueAfterARestartLoadsStageTwo)
 {

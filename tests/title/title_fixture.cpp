@@ -33,7 +33,7 @@ public:
     scratch = fs::path(::testing::TempDir()) / ("solverica_title_" + std::to_string(getpid()));
     fs::remove_all(scratch);
     fs::create_directories(scratch / "res" / "dat");
-    for (const char* folder : {"title", "sound", "shader", "game"}) {
+    for (const char* folder : {"title", "ending", "sound", "shader", "game"}) {
       fs::create_directory_symlink(buildDir / "res" / folder, scratch / "res" / folder);
     }
     std::ofstream(scratch / "res" / "dat" / "save.dat") << kSavedStage << "\n";

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "../support/back_buffer_pixel.h"
 #include "app/application.h"
 #include "app/input.h"
 #include "scene/scene_game.h"

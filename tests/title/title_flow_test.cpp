@@ -259,18 +259,6 @@ TEST_F(TitleTest, Screenshots)
   EXPECT_EQ(Option().startButton.hovered, 1);
 }
 
-// One back-buffer pixel as ARGB.
-static D3DCOLOR BackBufferPixel(LONG x, LONG y)
-{
-  OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
-  const RECT one = {x, y, x + 1, y + 1};
-  D3DLOCKED_RECT locked;
-  if (FAILED(graphics->backBuffer->LockRect(&locked, &one, D3DLOCK_READONLY))) return 0xDEADBEEF;
-  const D3DCOLOR pixel = *static_cast<const D3DCOLOR*>(locked.pBits);
-  graphics->backBuffer->UnlockRect();
-  return pixel;
-}
-
 TEST_F(TitleTest, TheMenuDimsTheBackgroundFromTheFrameOfTheClick)
 {
   // Open sky in the top-right corner: no ray, cloud, logo or button there.

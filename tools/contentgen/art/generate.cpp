@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "art/art_context.h"
+#include "art/ending_art.h"
 #include "art/effect_art.h"
 #include "art/gimmick_art.h"
 #include "art/goal_art.h"
@@ -52,6 +53,7 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
                           {"objects", GenerateObjectArt}, {"hud", GenerateHudArt},
                           {"test", GenerateTestTree},
                           {"title", GenerateTitleArt}, {"menu", GenerateMenuArt},
+                          {"ending", GenerateEndingArt},
                           {"stages", GenerateStages}};
   std::string timings;
   for (const Stage& stage : stages) {

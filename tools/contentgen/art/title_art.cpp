@@ -22,6 +22,8 @@ const int kCloudHeight = 744;
 // Where the sun sits; the rays fan out from here and the tower is lit from this side.
 const float kSunX = 150, kSunY = 60;
 
+}  // namespace
+
 // A cloud made of overlapping puffs with a flat-ish bottom, light on top, shaded under.
 void DrawCloud(CCanvas* canvas, const CPalette& palette, float cx, float cy, float size, float opacity,
                float lineWidth)
@@ -43,8 +45,9 @@ void DrawCloud(CCanvas* canvas, const CPalette& palette, float cx, float cy, flo
   canvas->Composite(layer, 0, 0, opacity);
 }
 
-// Sky, distant clouds and islands, the cloud sea and the tower.
-CCanvas DrawBackground(const CPalette& palette)
+// The sky with the sun in the top-left corner, distant clouds and islands, and the
+// cloud sea along the bottom.
+CCanvas DrawSky(const CPalette& palette)
 {
   CCanvas canvas(kWidth, kHeight);
   const Color zenith = palette.Get("sky_zenith"), high = palette.Get("sky_high"),
@@ -86,10 +89,16 @@ CCanvas DrawBackground(const CPalette& palette)
                 CPaint::Linear(0, 540, 0, 700, {{0, palette.Get("cloud")}, {1, palette.Get("cloud_shade")}}));
   }
 
-  // The tower: a tapering stone body lit from the sun's side, gold rings, warm windows,
-  // a crown and a violet pointed roof.
+  return canvas;
+}
+
+// The tower: a tapering stone body lit from the sun's side, gold rings, warm windows,
+// a crown and a violet pointed roof with a star; its centre line at cx, the star's tip
+// near the top edge, the body running on below y 720.
+void DrawTower(CCanvas* target, const CPalette& palette, float cx)
+{
+  CCanvas& canvas = *target;
   const Color outline = palette.Get("outline");
-  const float cx = 1000;
   const float baseHalf = 112, topHalf = 82, topY = 240, baseY = 740;
   auto halfWidthAt = [&](float y) { return topHalf + (baseHalf - topHalf) * (y - topY) / (baseY - topY); };
   const CPolygon body({{cx - baseHalf, baseY}, {cx + baseHalf, baseY}, {cx + topHalf, topY}, {cx - topHalf, topY}});
@@ -147,6 +156,16 @@ CCanvas DrawBackground(const CPalette& palette)
   canvas.Glow(CCircle(cx, 26, 10), 26, WithAlpha(palette.Get("sun_glow"), 0.8f));
   canvas.OutlineOutside(star, 4, outline);
   canvas.Fill(star, CPaint::Solid(palette.Get("gold")));
+}
+
+namespace {
+
+// The sky, the tower on the right and the two magics floating by it.
+CCanvas DrawBackground(const CPalette& palette)
+{
+  CCanvas canvas = DrawSky(palette);
+  const Color outline = palette.Get("outline");
+  DrawTower(&canvas, palette, 1000);
 
   // The two magics float by the tower: attraction on the sun's side, repulsion beyond.
   const float crystals[2][2] = {{860, 330}, {1150, 500}};
@@ -176,6 +195,8 @@ CCanvas DrawCloudLayer(const CPalette& palette)
   return canvas;
 }
 
+}  // namespace
+
 // One sleeve and its gloved hand; the sleeve starts inside the robe.
 void DrawArm(CCanvas* canvas, const CPalette& palette, float x0, float y0, float x1, float y1)
 {
@@ -201,6 +222,90 @@ void DrawSpark(CCanvas* canvas, const CPalette& palette, float x, float y, float
   canvas->Fill(star, CPaint::Radial(x, y, size, {{0, Color{1, 1, 1, 1}}, {0.45f, palette.Get(core)}, {1, palette.Get(core)}}));
 }
 
+// The floating rock the mage stands on.
+void DrawMageRock(CCanvas* canvas, const CPalette& palette, float cx, float oy)
+{
+  const Color outline = palette.Get("outline");
+  const CPolygon rock({{cx - 170, 668 + oy}, {cx + 170, 668 + oy}, {cx + 90, 720 + oy}, {cx + 20, 760 + oy},
+                       {cx - 60, 740 + oy}, {cx - 130, 700 + oy}});
+  canvas->OutlineOutside(rock, 6, outline);
+  canvas->Fill(rock, CPaint::Linear(0, 668 + oy, 0, 760 + oy, {{0, palette.Get("stone_mid")}, {1, palette.Get("stone_dark")}}));
+  const CEllipse top(cx, 664 + oy, 172, 30);
+  canvas->OutlineOutside(top, 6, outline);
+  canvas->Fill(top, CPaint::Linear(cx - 172, 0, cx + 172, 0, {{0, palette.Get("floor_light")}, {1, palette.Get("floor_dark")}}));
+}
+
+// The mage's boots peeking out under the hem; oy moves the figure down.
+void DrawMageBoots(CCanvas* canvas, const CPalette& palette, float cx, float oy)
+{
+  const Color outline = palette.Get("outline");
+  for (const float bx : {cx - 45, cx + 45}) {
+    const CEllipse boot(bx, 648 + oy, 36, 20);
+    canvas->OutlineOutside(boot, 5, outline);
+    canvas->Fill(boot, CPaint::Linear(0, 630 + oy, 0, 668 + oy, {{0, palette.Get("boot")}, {1, palette.Get("boot_sole")}}));
+  }
+}
+
+// The mage's robe: a bell from the collar to the hem, gold band and small stars.
+void DrawMageRobe(CCanvas* canvas, const CPalette& palette, float cx, float oy)
+{
+  const Color outline = palette.Get("outline");
+  const CPolygon robe({{cx - 42, 452 + oy}, {cx - 72, 478 + oy}, {cx - 92, 540 + oy}, {cx - 110, 600 + oy},
+                       {cx - 128, 640 + oy}, {cx + 128, 640 + oy}, {cx + 110, 600 + oy}, {cx + 92, 540 + oy},
+                       {cx + 72, 478 + oy}, {cx + 42, 452 + oy}});
+  canvas->OutlineOutside(robe, 6, outline);
+  canvas->Fill(robe, CPaint::Linear(0, 452 + oy, 0, 640 + oy,
+                                    {{0, palette.Get("robe_light")}, {0.4f, palette.Get("robe")}, {1, palette.Get("robe_dark")}}));
+  canvas->Fill(CIntersection(CRoundedRect(cx - 140, 612 + oy, cx + 140, 660 + oy, 0), robe), CPaint::Solid(palette.Get("trim")));
+  canvas->Fill(CIntersection(CRoundedRect(cx - 140, 620 + oy, cx + 140, 624 + oy, 0), robe),
+               CPaint::Solid(palette.Get("gold_dark")));
+  const float stars[5][2] = {{cx - 55, 560}, {cx + 40, 530}, {cx - 10, 590}, {cx + 75, 590}, {cx - 80, 600}};
+  for (const auto& s : stars) {
+    canvas->Fill(CIntersection(CPolygon(StarPoints(s[0], s[1] + oy, 9, 4, 5, -90)), robe), CPaint::Solid(palette.Get("trim")));
+  }
+  const CEllipse collar(cx, 458 + oy, 62, 20);
+  canvas->OutlineOutside(collar, 5, outline);
+  canvas->Fill(collar, CPaint::Solid(palette.Get("collar")));
+}
+
+// The mage's head centred at (hx, hy): hood tip and pom-pom behind, the hood, its gold
+// rim, the face.
+void DrawMageHead(CCanvas* canvas, const CPalette& palette, float hx, float hy)
+{
+  const Color outline = palette.Get("outline");
+  const CPolygon tip({{hx - 60, hy - 95}, {hx + 40, hy - 112}, {hx - 120, hy - 70}, {hx - 150, hy - 40}});
+  canvas->OutlineOutside(tip, 6, outline);
+  canvas->Fill(tip, CPaint::Linear(hx + 40, 0, hx - 150, 0, {{0, palette.Get("robe")}, {1, palette.Get("robe_dark")}}));
+  const CCircle pom(hx - 152, hy - 36, 20);
+  canvas->OutlineOutside(pom, 5, outline);
+  canvas->Fill(pom, CPaint::Radial(hx - 158, hy - 42, 24, {{0, palette.Get("collar")}, {1, palette.Get("trim")}}));
+  const CCircle hood(hx, hy, 116);
+  canvas->OutlineOutside(hood, 6, outline);
+  canvas->Fill(hood, CPaint::Radial(hx - 40, hy - 50, 190, {{0, palette.Get("robe_light")}, {0.5f, palette.Get("robe")},
+                                                           {1, palette.Get("robe_dark")}}));
+  const CCircle rim(hx, hy + 16, 96);
+  canvas->Fill(rim, CPaint::Solid(palette.Get("trim")));
+  canvas->Stroke(rim, 2, CPaint::Solid(palette.Get("gold_dark")));
+  const CCircle face(hx, hy + 20, 86);
+  canvas->Fill(face, CPaint::Linear(0, hy - 60, 0, hy + 106, {{0, palette.Get("skin")}, {1, palette.Get("skin_shade")}}));
+  // Eyes with catch-lights, cheeks and a small smile.
+  for (const float side : {-1.0f, 1.0f}) {
+    const float ex = hx + side * 32, ey = hy + 24;
+    canvas->Fill(CEllipse(ex, ey, 12, 20), CPaint::Solid(palette.Get("eye")));
+    canvas->Fill(CCircle(ex + 4, ey - 8, 5), CPaint::Solid(palette.Get("eye_shine")));
+    canvas->Fill(CCircle(ex - 4, ey + 8, 2.5f), CPaint::Solid(palette.Get("eye_shine")));
+    canvas->Fill(CEllipse(hx + side * 56, hy + 56, 17, 9), CPaint::Solid(WithAlpha(palette.Get("blush"), 0.6f)));
+  }
+  for (int i = 0; i < 8; ++i) {
+    const float a0 = (30 + i * 15) * kPi / 180, a1 = (30 + (i + 1) * 15) * kPi / 180;
+    canvas->Fill(CLine(hx + 14 * std::cos(a0), hy + 52 + 10 * std::sin(a0), hx + 14 * std::cos(a1),
+                       hy + 52 + 10 * std::sin(a1), 4),
+                 CPaint::Solid(palette.Get("mouth")));
+  }
+}
+
+namespace {
+
 // The little mage, large, on a floating rock: blue magic in the left hand (raised
 // towards the tower), red in the right.
 CCanvas DrawPlayer(const CPalette& palette)
@@ -210,80 +315,22 @@ CCanvas DrawPlayer(const CPalette& palette)
   const Color outline = palette.Get("outline");
   const float cx = 255, oy = 40;  // the figure's centre line and how far it sits below the design grid
 
-  // The rock.
-  const CPolygon rock({{cx - 170, 668 + oy}, {cx + 170, 668 + oy}, {cx + 90, 720 + oy}, {cx + 20, 760 + oy},
-                       {cx - 60, 740 + oy}, {cx - 130, 700 + oy}});
-  canvas.OutlineOutside(rock, 6, outline);
-  canvas.Fill(rock, CPaint::Linear(0, 668 + oy, 0, 760 + oy, {{0, palette.Get("stone_mid")}, {1, palette.Get("stone_dark")}}));
-  const CEllipse top(cx, 664 + oy, 172, 30);
-  canvas.OutlineOutside(top, 6, outline);
-  canvas.Fill(top, CPaint::Linear(cx - 172, 0, cx + 172, 0, {{0, palette.Get("floor_light")}, {1, palette.Get("floor_dark")}}));
+  DrawMageRock(&canvas, palette, cx, oy);
   canvas.DropShadow(CEllipse(cx, 660 + oy, 110, 14), 0, 0, 8, WithAlpha(outline, 0.35f));
 
-  // Boots peeking out under the hem.
-  for (const float bx : {cx - 45, cx + 45}) {
-    const CEllipse boot(bx, 648 + oy, 36, 20);
-    canvas.OutlineOutside(boot, 5, outline);
-    canvas.Fill(boot, CPaint::Linear(0, 630 + oy, 0, 668 + oy, {{0, palette.Get("boot")}, {1, palette.Get("boot_sole")}}));
-  }
+  DrawMageBoots(&canvas, palette, cx, oy);
 
   // The right arm (screen left) hangs out to the side with a red spark.
   DrawArm(&canvas, palette, cx - 50, 500 + oy, cx - 128, 570 + oy);
 
-  // The robe: a bell from the collar to the hem, gold band and small stars.
-  const CPolygon robe({{cx - 42, 452 + oy}, {cx - 72, 478 + oy}, {cx - 92, 540 + oy}, {cx - 110, 600 + oy},
-                       {cx - 128, 640 + oy}, {cx + 128, 640 + oy}, {cx + 110, 600 + oy}, {cx + 92, 540 + oy},
-                       {cx + 72, 478 + oy}, {cx + 42, 452 + oy}});
-  canvas.OutlineOutside(robe, 6, outline);
-  canvas.Fill(robe, CPaint::Linear(0, 452 + oy, 0, 640 + oy,
-                                   {{0, palette.Get("robe_light")}, {0.4f, palette.Get("robe")}, {1, palette.Get("robe_dark")}}));
-  canvas.Fill(CIntersection(CRoundedRect(cx - 140, 612 + oy, cx + 140, 660 + oy, 0), robe), CPaint::Solid(palette.Get("trim")));
-  canvas.Fill(CIntersection(CRoundedRect(cx - 140, 620 + oy, cx + 140, 624 + oy, 0), robe),
-              CPaint::Solid(palette.Get("gold_dark")));
-  const float stars[5][2] = {{cx - 55, 560}, {cx + 40, 530}, {cx - 10, 590}, {cx + 75, 590}, {cx - 80, 600}};
-  for (const auto& s : stars) {
-    canvas.Fill(CIntersection(CPolygon(StarPoints(s[0], s[1] + oy, 9, 4, 5, -90)), robe), CPaint::Solid(palette.Get("trim")));
-  }
-  const CEllipse collar(cx, 458 + oy, 62, 20);
-  canvas.OutlineOutside(collar, 5, outline);
-  canvas.Fill(collar, CPaint::Solid(palette.Get("collar")));
+  DrawMageRobe(&canvas, palette, cx, oy);
 
   // The left arm (screen right) reaches up towards the tower with blue magic.
   DrawArm(&canvas, palette, cx + 55, 495 + oy, cx + 150, 420 + oy);
   DrawSpark(&canvas, palette, cx + 188, 384 + oy, 30, "magic_blue", "magic_blue_light");
   DrawSpark(&canvas, palette, cx - 150, 602 + oy, 20, "magic_red", "magic_red_light");
 
-  // The head: hood tip and pom-pom behind, the hood, its gold rim, the face.
-  const float hx = cx, hy = 360 + oy;
-  const CPolygon tip({{hx - 60, hy - 95}, {hx + 40, hy - 112}, {hx - 120, hy - 70}, {hx - 150, hy - 40}});
-  canvas.OutlineOutside(tip, 6, outline);
-  canvas.Fill(tip, CPaint::Linear(hx + 40, 0, hx - 150, 0, {{0, palette.Get("robe")}, {1, palette.Get("robe_dark")}}));
-  const CCircle pom(hx - 152, hy - 36, 20);
-  canvas.OutlineOutside(pom, 5, outline);
-  canvas.Fill(pom, CPaint::Radial(hx - 158, hy - 42, 24, {{0, palette.Get("collar")}, {1, palette.Get("trim")}}));
-  const CCircle hood(hx, hy, 116);
-  canvas.OutlineOutside(hood, 6, outline);
-  canvas.Fill(hood, CPaint::Radial(hx - 40, hy - 50, 190, {{0, palette.Get("robe_light")}, {0.5f, palette.Get("robe")},
-                                                          {1, palette.Get("robe_dark")}}));
-  const CCircle rim(hx, hy + 16, 96);
-  canvas.Fill(rim, CPaint::Solid(palette.Get("trim")));
-  canvas.Stroke(rim, 2, CPaint::Solid(palette.Get("gold_dark")));
-  const CCircle face(hx, hy + 20, 86);
-  canvas.Fill(face, CPaint::Linear(0, hy - 60, 0, hy + 106, {{0, palette.Get("skin")}, {1, palette.Get("skin_shade")}}));
-  // Eyes with catch-lights, cheeks and a small smile.
-  for (const float side : {-1.0f, 1.0f}) {
-    const float ex = hx + side * 32, ey = hy + 24;
-    canvas.Fill(CEllipse(ex, ey, 12, 20), CPaint::Solid(palette.Get("eye")));
-    canvas.Fill(CCircle(ex + 4, ey - 8, 5), CPaint::Solid(palette.Get("eye_shine")));
-    canvas.Fill(CCircle(ex - 4, ey + 8, 2.5f), CPaint::Solid(palette.Get("eye_shine")));
-    canvas.Fill(CEllipse(hx + side * 56, hy + 56, 17, 9), CPaint::Solid(WithAlpha(palette.Get("blush"), 0.6f)));
-  }
-  for (int i = 0; i < 8; ++i) {
-    const float a0 = (30 + i * 15) * kPi / 180, a1 = (30 + (i + 1) * 15) * kPi / 180;
-    canvas.Fill(CLine(hx + 14 * std::cos(a0), hy + 52 + 10 * std::sin(a0), hx + 14 * std::cos(a1),
-                      hy + 52 + 10 * std::sin(a1), 4),
-                CPaint::Solid(palette.Get("mouth")));
-  }
+  DrawMageHead(&canvas, palette, cx, 360 + oy);
   return canvas;
 }
 
