@@ -332,7 +332,7 @@ void PlaythroughTest::PointAt(float x, float y)
 
 // The picture is looked up in the texture cache, so the button is found by the very
 // picture it draws. The click lands in the frame after the next one.
-void PlaythroughTest::ClickButton(const std::string& picturePath)
+bool PlaythroughTest::ButtonCentre(const std::string& picturePath, float* x, float* y)
 {
   OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
   const std::shared_ptr<OstrelLibrary::CTexture> picture = graphics->GetTexture(graphics->device, picturePath);
@@ -340,13 +340,22 @@ void PlaythroughTest::ClickButton(const std::string& picturePath)
   if (!button) {
     ADD_FAILURE() << Report("a shown menu button with the picture " + picturePath) << "\nscreenshot "
                   << SaveFailureScreenshot();
-    return;
+    return false;
   }
+  *x = button->position._41 + PictureWidth(button->texture) * 0.5f;
+  *y = button->position._42 + PictureHeight(button->texture) * 0.5f;
+  return true;
+}
+
+// Points at the button's middle and clicks.
+void PlaythroughTest::ClickButton(const std::string& picturePath)
+{
+  float x = 0.0f;
+  float y = 0.0f;
+  if (!ButtonCentre(picturePath, &x, &y)) return;
   // Showing the cursor warps the pointer home, and that motion may still be queued:
   // the pointer is placed, one frame drains the queue, then it is placed again and
   // clicks, as a hand moves onto a button before pressing it.
-  const float x = button->position._41 + PictureWidth(button->texture) * 0.5f;
-  const float y = button->position._42 + PictureHeight(button->texture) * 0.5f;
   PointAt(x, y);
   Frames(1);
   PointAt(x, y);
