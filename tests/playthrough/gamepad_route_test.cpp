@@ -4,6 +4,7 @@
 // stick walks through the corridor, the great hall, up the stairs and the ramp; Start
 // pauses and resumes, Back asks about the title and the stick and A answer No. The
 // route goes on until a minute of stage frames has run.
+#include "../support/virtual_pad.h"
 #include "playthrough.h"
 
 #include <SDL.h>
@@ -49,19 +50,8 @@ protected:
   {
     PlaythroughTest::SetUp();
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0);
-    SDL_VirtualJoystickDesc description;
-    SDL_zero(description);
-    description.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    description.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    description.naxes = SDL_CONTROLLER_AXIS_MAX;
-    description.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    description.name = "Route pad";
-    deviceIndex = SDL_JoystickAttachVirtualEx(&description);
-    ASSERT_GE(deviceIndex, 0) << SDL_GetError();
-    pad = SDL_JoystickOpen(deviceIndex);
-    ASSERT_NE(pad, nullptr);
-    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_JOYSTICK_AXIS_MIN);
-    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, SDL_JOYSTICK_AXIS_MIN);
+    pad = AttachVirtualPad("Route pad", &deviceIndex);
+    ASSERT_NE(pad, nullptr) << SDL_GetError();
     Frames(1);
     ASSERT_EQ(Win32GamepadCount(), 1);
   }

@@ -1,6 +1,8 @@
 // Tests of the desktop comforts of the Win32 layer, headless: a gamepad (an SDL
 // virtual controller) driving keys, button messages and the cursor; the letterbox and
 // the cursor mapping through resizing and full screen; mouse-look sensitivity.
+#include "../support/test_window.h"
+#include "../support/virtual_pad.h"
 #include "test_seam.h"
 #include "win32_comforts.h"
 #include "win32_internal.h"
@@ -57,17 +59,7 @@ class ComfortTest : public ::testing::Test {
 protected:
   void SetUp() override
   {
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSEXA windowClass = {};
-      windowClass.cbSize = sizeof(windowClass);
-      windowClass.lpfnWndProc = RecordingProc;
-      windowClass.lpszClassName = "ComfortWindow";
-      ASSERT_NE(RegisterClassExA(&windowClass), 0);
-      registered = true;
-    }
-    window = CreateWindowExA(0, "ComfortWindow", "test", WS_CAPTION | WS_THICKFRAME, 0, 0, 640, 360, nullptr,
-                             nullptr, nullptr, nullptr);
+    window = CreateTestWindow("ComfortWindow", RecordingProc, WS_CAPTION | WS_THICKFRAME, 0, 0, 640, 360);
     ASSERT_NE(window, nullptr);
     Win32MapBackBuffer(window, 1280, 720);
     Win32TestSetClock(1000);
@@ -97,20 +89,8 @@ protected:
     // the layer switches its controllers off and on.
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0);
     Win32EnableGamepad(true);
-    SDL_VirtualJoystickDesc description;
-    SDL_zero(description);
-    description.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    description.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    description.naxes = SDL_CONTROLLER_AXIS_MAX;
-    description.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    description.name = "Test pad";
-    deviceIndex = SDL_JoystickAttachVirtualEx(&description);
-    ASSERT_GE(deviceIndex, 0) << SDL_GetError();
-    joystick = SDL_JoystickOpen(deviceIndex);
-    ASSERT_NE(joystick, nullptr);
-    // A trigger at rest reads the lowest value of the axis.
-    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_JOYSTICK_AXIS_MIN);
-    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, SDL_JOYSTICK_AXIS_MIN);
+    joystick = AttachVirtualPad("Test pad", &deviceIndex);
+    ASSERT_NE(joystick, nullptr) << SDL_GetError();
     Pump();
     ASSERT_EQ(Win32GamepadCount(), 1);
     seen.clear();
