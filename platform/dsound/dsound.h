@@ -163,3 +163,6 @@ HRESULT DirectSoundCreate8(const GUID* device, IDirectSound8** directSound, IUnk
 void DirectSoundSetGroupGain(int group, float gain);
 // Puts a secondary buffer into a group.
 void DirectSoundSetBufferGroup(IDirectSoundBuffer8* buffer, int group);
+// The gain OpenAL plays a secondary buffer at (its volume times its group's); -1 for
+// anything else.
+float DirectSoundBufferGain(IDirectSoundBuffer8* buffer);

@@ -282,6 +282,15 @@ public:
     alSourcef(source, AL_GAIN, GainOf(volume) * groupGains[group]);
   }
 
+  // The gain OpenAL holds for the source.
+  float Gain() const
+  {
+    device->MakeCurrent();
+    ALfloat gain = -1.0f;
+    alGetSourcef(source, AL_GAIN, &gain);
+    return gain;
+  }
+
   // Joins a volume group.
   void SetGroup(int newGroup)
   {
@@ -812,6 +821,13 @@ void DirectSoundSetBufferGroup(IDirectSoundBuffer8* buffer, int group)
   CSecondaryBuffer* const secondary = dynamic_cast<CSecondaryBuffer*>(buffer);
   if (!secondary || (group != DSOUND_GROUP_MUSIC && group != DSOUND_GROUP_EFFECTS)) return;
   secondary->SetGroup(group);
+}
+
+// Read back from OpenAL.
+float DirectSoundBufferGain(IDirectSoundBuffer8* buffer)
+{
+  CSecondaryBuffer* const secondary = dynamic_cast<CSecondaryBuffer*>(buffer);
+  return secondary ? secondary->Gain() : -1.0f;
 }
 
 // Opens OpenAL's default device with room for many sources (every sound in the game
