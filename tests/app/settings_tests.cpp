@@ -5,7 +5,9 @@
 #include "app/command_line.h"
 #include "app/screenshot.h"
 #include "app/settings.h"
+#include "app/start_up.h"
 #include "app/user_paths.h"
+#include "test_seam.h"
 
 #include <gtest/gtest.h>
 
@@ -304,4 +306,23 @@ TEST_F(UserFolderTest, ScreenshotNamesAreStampedAndNeverReused)
   EXPECT_TRUE(MakeFolders((scratch / "a" / "b" / "c").string()));
   EXPECT_TRUE(fs::is_directory(scratch / "a" / "b" / "c"));
   EXPECT_FALSE(MakeFolders((scratch / "solverica-20261208-070509.png" / "d").string()));
+}
+
+TEST(StartUpQuestion, AskedOnlyWhenTheSettingsLeaveItOpen)
+{
+  Win32TestTakeMessageBoxes();
+  Settings& settings = RunSettings();
+  settings.fullScreen = FullScreenChoice::Yes;
+  EXPECT_TRUE(ChooseFullScreen(nullptr));
+  settings.fullScreen = FullScreenChoice::No;
+  EXPECT_FALSE(ChooseFullScreen(nullptr));
+  EXPECT_TRUE(Win32TestTakeMessageBoxes().empty()) << "a chosen answer asks nothing";
+  settings.fullScreen = FullScreenChoice::Ask;
+  Win32TestQueueMessageBoxAnswer(IDYES);
+  EXPECT_TRUE(ChooseFullScreen(nullptr));
+  const std::vector<Win32MessageBoxRecord> boxes = Win32TestTakeMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "フルスクリーンにしますか？");
+  EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
+  settings = Settings();
 }
