@@ -2,7 +2,10 @@
 // snapshot and fade, and the frame's drawing order.
 #include "app/application.h"
 
+#include "app/focus_pause.h"
 #include "app/input.h"
+#include "app/start_up.h"
+#include "app/window_keys.h"
 #include "engine/graphics.h"
 #include "engine/sound.h"
 #include "scene/scene_base.h"
@@ -80,13 +83,12 @@ bool CApplication::Initialize(HINSTANCE module)
   if (!RegisterClassExA(&windowClass)) return false;
 
   window = CreateWindowExA(0, "Window", "ソルベリカ　Ver.1.0.6",
-                           WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
+                           WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
                            0, 0, clientAreaWidth, clientAreaHeight, nullptr, nullptr, module, nullptr);
   AdjustClientSize(window);
   timeBeginPeriod(1);
 
-  const bool fullScreen = MessageBoxA(window, "フルスクリーンにしますか？", "確認",
-                                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+  const bool fullScreen = ChooseFullScreen(window);
 
   OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
   if (!graphics->Init(window, clientWidth, clientHeight, fullScreen)) {
@@ -151,6 +153,9 @@ LRESULT CApplication::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     return 0;
   case WM_RBUTTONUP:
     input.rightButton = 0;
+    return 0;
+  case WM_KILLFOCUS:
+    NoteFocusLost();
     return 0;
   default:
     return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -235,6 +240,7 @@ bool CApplication::RunFrame()
   TakeInputSnapshot();
   StepFade();
   DrawFrame();
+  PollWindowKeys();
   return true;
 }
 
@@ -249,6 +255,7 @@ void CApplication::TakeInputSnapshot()
 {
   input.escapePressed = TriggerKey(VK_ESCAPE) ? 1 : 0;
   input.spacePressed = TriggerKey(VK_SPACE) ? 1 : 0;
+  if (TakeFocusPause()) input.spacePressed = 1;
   input.clicked = 0;
   input.keyW = (GetAsyncKeyState('W') & 0x8000) ? 1 : 0;
   input.keyS = (GetAsyncKeyState('S') & 0x8000) ? 1 : 0;

@@ -1,9 +1,14 @@
-// The program's entry: COM, start-up, the main loop, shutdown. Always exits with 0.
+// The program's entry: flags and settings, COM, start-up, the main loop, shutdown.
+// Exits with 0 whether start-up succeeded or not (2 for an unknown flag).
 #include "app/application.h"
+#include "app/start_up.h"
 
-// Runs the game; the result is 0 whether start-up succeeded or not.
-int main()
+// Runs the game.
+int main(int argc, char** argv)
 {
+  int exitCode = 0;
+  if (!PrepareRun(argc, argv, &exitCode)) return exitCode;
+  ApplyRunSettings();
   CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   CApplication* application = CApplication::GetInstance();
   if (application->Initialize(GetModuleHandleA(nullptr))) {

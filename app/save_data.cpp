@@ -1,20 +1,16 @@
-// The save file res/dat/save.dat: the reached stage as decimal text and a CR LF
-// line end, byte for byte what the Windows build wrote in text mode. It is written
+// The save file (res/dat/save.dat, or the user's data folder for an installed game):
+// the reached stage as decimal text and a CR LF line end, byte for byte what the
+// Windows build wrote in text mode. It is written
 // to a temporary file that then replaces the old one, so a crash leaves either the
 // old or the new file, never an empty or torn one.
 #include "app/application.h"
+
+#include "app/user_paths.h"
 
 #include <cctype>
 #include <climits>
 #include <cstdio>
 #include <string>
-
-namespace {
-
-const char* const saveFilePath = "res/dat/save.dat";
-const char* const saveTemporaryPath = "res/dat/save.dat.tmp";
-
-} // namespace
 
 // Reads numbers as "%d" does, one after another, keeping the last; stops at the first
 // thing that is not a number rather than retrying it.
@@ -51,7 +47,7 @@ bool ParseSaveText(const char* text, size_t length, int* stage)
 // Reads the stage once at start-up; a missing file is reported and stage 1 kept.
 void CApplication::LoadSaveData()
 {
-  FILE* file = std::fopen(saveFilePath, "rb");
+  FILE* file = std::fopen(SaveFilePath().c_str(), "rb");
   if (!file) {
     MessageBoxA(window, "ファイルオープンに失敗しました", "失敗", MB_OK);
     return;
@@ -67,7 +63,8 @@ void CApplication::LoadSaveData()
 // Writes the stage after a cleared stage; a failure is reported and the game goes on.
 void CApplication::WriteSaveData()
 {
-  FILE* file = std::fopen(saveTemporaryPath, "wb");
+  const std::string saveTemporaryPath = SaveFilePath() + ".tmp";
+  FILE* file = std::fopen(saveTemporaryPath.c_str(), "wb");
   if (!file) {
     MessageBoxA(window, "ファイルオープンに失敗しました", "失敗", MB_OK);
     return;
@@ -75,8 +72,8 @@ void CApplication::WriteSaveData()
   const bool written = std::fprintf(file, "%d\r\n", stageNumber) > 0;
   const bool closed = std::fclose(file) == 0;
   if (!written || !closed ||
-      !MoveFileExA(saveTemporaryPath, saveFilePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    std::remove(saveTemporaryPath);
+      !MoveFileExA(saveTemporaryPath.c_str(), SaveFilePath().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    std::remove(saveTemporaryPath.c_str());
     MessageBoxA(window, "ファイルオープンに失敗しました", "失敗", MB_OK);
   }
 }

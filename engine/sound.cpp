@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace OstrelLibrary {
@@ -207,6 +208,11 @@ void CSound::LoadFile(const char* path, int positional)
   if (SUCCEEDED(directSound->CreateSoundBuffer(&description, &created, nullptr))) {
     if (FAILED(created->QueryInterface(IID_IDirectSoundBuffer8, (void**)&buffer))) buffer = nullptr;
     created->Release();
+  }
+  // Music files end in _bgm.wav; they follow the music volume, the rest the effects'.
+  const std::string name(path);
+  if (buffer && name.size() >= 8 && name.compare(name.size() - 8, 8, "_bgm.wav") == 0) {
+    DirectSoundSetBufferGroup(buffer, DSOUND_GROUP_MUSIC);
   }
   if (buffer && !FillBuffer(buffer, file, data.cksize)) {
     buffer->Release();

@@ -571,19 +571,15 @@ HRESULT D3D9Device::EndScene()
 HRESULT D3D9Device::Present(const RECT*, const RECT*, HWND, const void*)
 {
   if (!backBufferTexture) return D3DERR_INVALIDCALL;
-  int drawWidth = 0, drawHeight = 0, windowWidth = 0, windowHeight = 0;
+  int drawWidth = 0, drawHeight = 0;
   SDL_GL_GetDrawableSize(sdlWindow, &drawWidth, &drawHeight);
-  SDL_GetWindowSize(sdlWindow, &windowWidth, &windowHeight);
   const int bbWidth = (int)parameters.BackBufferWidth;
   const int bbHeight = (int)parameters.BackBufferHeight;
   if (drawWidth <= 0 || drawHeight <= 0 || bbWidth <= 0 || bbHeight <= 0) return D3D_OK;
 
-  // The largest rectangle of the back buffer's aspect that fits, centred.
-  const double scale = std::fmin((double)drawWidth / bbWidth, (double)drawHeight / bbHeight);
-  const int viewWidth = (int)std::lround(bbWidth * scale);
-  const int viewHeight = (int)std::lround(bbHeight * scale);
-  const int viewX = (drawWidth - viewWidth) / 2;
-  const int viewY = (drawHeight - viewHeight) / 2;  // from the top
+  // The largest rectangle of the back buffer's aspect that fits, centred (y from the top).
+  int viewX = 0, viewY = 0, viewWidth = 0, viewHeight = 0;
+  Win32Letterbox(drawWidth, drawHeight, bbWidth, bbHeight, &viewX, &viewY, &viewWidth, &viewHeight);
 
   GLuint readFramebuffer = 0;
   glGenFramebuffers(1, &readFramebuffer);
@@ -603,12 +599,9 @@ HRESULT D3D9Device::Present(const RECT*, const RECT*, HWND, const void*)
   glDeleteFramebuffers(1, &readFramebuffer);
   SDL_GL_SwapWindow(sdlWindow);
 
-  // The cursor mapping works in window points, which differ from drawable pixels on HiDPI.
-  const double toWindowX = windowWidth > 0 ? (double)windowWidth / drawWidth : 1.0;
-  const double toWindowY = windowHeight > 0 ? (double)windowHeight / drawHeight : 1.0;
-  Win32SetBackBufferMapping(window, bbWidth, bbHeight, (int)std::lround(viewX * toWindowX),
-                            (int)std::lround(viewY * toWindowY), (int)std::lround(viewWidth * toWindowX),
-                            (int)std::lround(viewHeight * toWindowY));
+  // The cursor mapping is the same letterbox in window points (which differ from
+  // drawable pixels on HiDPI).
+  Win32MapBackBuffer(window, bbWidth, bbHeight);
   return D3D_OK;
 }
 

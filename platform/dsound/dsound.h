@@ -153,3 +153,16 @@ typedef IDirectSound8* LPDIRECTSOUND8;
 // Opens the default output device (`device` null); fails with DSERR_NODRIVER and a
 // null object when there is none.
 HRESULT DirectSoundCreate8(const GUID* device, IDirectSound8** directSound, IUnknown* outer);
+
+// ---- volume groups (no DirectSound call: the player's volume settings) ------------
+// Music and effects are scaled apart; every buffer starts among the effects.
+#define DSOUND_GROUP_EFFECTS 0
+#define DSOUND_GROUP_MUSIC 1
+// Gain factor of a group (0 silent, 1 as mixed), for buffers created or given a volume
+// from then on.
+void DirectSoundSetGroupGain(int group, float gain);
+// Puts a secondary buffer into a group.
+void DirectSoundSetBufferGroup(IDirectSoundBuffer8* buffer, int group);
+// The gain OpenAL plays a secondary buffer at (its volume times its group's); -1 for
+// anything else.
+float DirectSoundBufferGain(IDirectSoundBuffer8* buffer);

@@ -31,6 +31,9 @@ namespace {
 
 class CSecondaryBuffer;
 
+// The player's volume for each group of buffers, as a gain factor (1: as mixed).
+float groupGains[2] = {1.0f, 1.0f};
+
 // Gain of a volume in hundredths of a decibel.
 float GainOf(LONG volume)
 {
@@ -137,6 +140,7 @@ public:
     alSourcei(source, AL_BUFFER, (ALint)alBuffer);
     alSourcef(source, AL_REFERENCE_DISTANCE, DS3D_DEFAULTMINDISTANCE);
     alSourcef(source, AL_MAX_DISTANCE, DS3D_DEFAULTMAXDISTANCE);
+    alSourcef(source, AL_GAIN, groupGains[group]);
     if (positioned) {
       device->positioned.push_back(this);
       alSourcef(source, AL_ROLLOFF_FACTOR, device->rolloff);
@@ -267,9 +271,31 @@ public:
     if (!(flags & DSBCAPS_CTRLVOLUME)) return DSERR_CONTROLUNAVAIL;
     if (value < DSBVOLUME_MIN || value > DSBVOLUME_MAX) return DSERR_INVALIDPARAM;
     volume = value;
-    device->MakeCurrent();
-    alSourcef(source, AL_GAIN, GainOf(volume));
+    ApplyGain();
     return DS_OK;
+  }
+
+  // The buffer's volume times its group's.
+  void ApplyGain()
+  {
+    device->MakeCurrent();
+    alSourcef(source, AL_GAIN, GainOf(volume) * groupGains[group]);
+  }
+
+  // The gain OpenAL holds for the source.
+  float Gain() const
+  {
+    device->MakeCurrent();
+    ALfloat gain = -1.0f;
+    alGetSourcef(source, AL_GAIN, &gain);
+    return gain;
+  }
+
+  // Joins a volume group.
+  void SetGroup(int newGroup)
+  {
+    group = newGroup;
+    ApplyGain();
   }
 
   // Pan, DSBPAN_LEFT to DSBPAN_RIGHT.
@@ -438,6 +464,7 @@ private:
   ALuint alBuffer = 0;
   bool created = false;
   bool positioned = false;
+  int group = DSOUND_GROUP_EFFECTS;
   LONG volume = 0;
   LONG pan = 0;
   bool looping = false;
@@ -780,6 +807,28 @@ private:
 };
 
 }  // namespace
+
+// Applies to buffers created or given a volume from now on.
+void DirectSoundSetGroupGain(int group, float gain)
+{
+  if (group != DSOUND_GROUP_MUSIC && group != DSOUND_GROUP_EFFECTS) return;
+  groupGains[group] = gain < 0.0f ? 0.0f : gain;
+}
+
+// Moves a buffer made here into a group and gives it the group's gain at once.
+void DirectSoundSetBufferGroup(IDirectSoundBuffer8* buffer, int group)
+{
+  CSecondaryBuffer* const secondary = dynamic_cast<CSecondaryBuffer*>(buffer);
+  if (!secondary || (group != DSOUND_GROUP_MUSIC && group != DSOUND_GROUP_EFFECTS)) return;
+  secondary->SetGroup(group);
+}
+
+// Read back from OpenAL.
+float DirectSoundBufferGain(IDirectSoundBuffer8* buffer)
+{
+  CSecondaryBuffer* const secondary = dynamic_cast<CSecondaryBuffer*>(buffer);
+  return secondary ? secondary->Gain() : -1.0f;
+}
 
 // Opens OpenAL's default device with room for many sources (every sound in the game
 // holds one) and the inverse-distance-clamped model.

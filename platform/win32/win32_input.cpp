@@ -5,6 +5,7 @@
 // Wayland alike and the pointer never wanders out of the window. "Screen"
 // coordinates are client coordinates plus the window position.
 #include "test_seam.h"
+#include "win32_comforts.h"
 #include "win32_internal.h"
 #include "win32_state.h"
 
@@ -28,6 +29,9 @@ bool leftDown = false;
 bool rightDown = false;
 bool middleDown = false;
 bool injectedKeys[256] = {};
+// The player's mouse-look settings (1 and upright: the motion as it comes).
+float lookSensitivity = 1.0f;
+bool lookInverted = false;
 
 // The key position a virtual-key code stands for; letters and digits by place, so
 // W/A/S/D sit where they are on a QWERTY board whatever the layout.
@@ -117,6 +121,25 @@ POINT ClientCursor(HWND window)
   return point;
 }
 
+// Puts the pointer on the window pixel that maps back to this back-buffer pixel. Where
+// the picture is enlarged that is the first window pixel inside it (any scale, 1.25
+// as well as 2); where it is shrunk, the one holding the pixel's centre, which comes
+// back within one pixel (shrunk pixels share window pixels).
+void PointerAtBackBufferPixel(HWND window, float x, float y)
+{
+  const bool enlarged = !window->mapped || (window->viewWidth >= window->backBufferWidth &&
+                                            window->viewHeight >= window->backBufferHeight);
+  if (enlarged) {
+    Win32BackBufferToWindow(window, x, y, &pointerX, &pointerY);
+    pointerX = std::ceil(pointerX - 0.001f);
+    pointerY = std::ceil(pointerY - 0.001f);
+    return;
+  }
+  Win32BackBufferToWindow(window, x + 0.5f, y + 0.5f, &pointerX, &pointerY);
+  pointerX = std::floor(pointerX);
+  pointerY = std::floor(pointerY);
+}
+
 // Relative mode and a hidden pointer while the cursor is hidden and the window has
 // focus; the plain pointer otherwise.
 void PinPointer(bool pin)
@@ -176,8 +199,8 @@ void Win32InputMotion(HWND window, const SDL_MouseMotionEvent& motion)
     scaleX = static_cast<float>(window->backBufferWidth) / static_cast<float>(window->viewWidth);
     scaleY = static_cast<float>(window->backBufferHeight) / static_cast<float>(window->viewHeight);
   }
-  virtualX += motion.xrel * scaleX;
-  virtualY += motion.yrel * scaleY;
+  virtualX += motion.xrel * scaleX * lookSensitivity;
+  virtualY += motion.yrel * scaleY * lookSensitivity * (lookInverted ? -1.0f : 1.0f);
   ClampVirtualCursor(window);
 }
 
@@ -188,6 +211,24 @@ void Win32InputFocus(bool focused)
   if (focused == windowFocused) return;
   windowFocused = focused;
   if (cursorHidden) PinPointer(focused);
+}
+
+// Whether the cursor is hidden (the virtual cursor in use).
+bool Win32InputCursorHidden()
+{
+  return cursorHidden;
+}
+
+// Whether looking up and down is reversed.
+bool Win32InputLookInverted()
+{
+  return lookInverted;
+}
+
+// Whether the main window has the keyboard focus.
+bool Win32InputFocused()
+{
+  return windowFocused;
 }
 
 // Button state for GetAsyncKeyState, and the click position for the message.
@@ -236,7 +277,7 @@ void Win32BackBufferToWindow(HWND window, float x, float y, float* outX, float* 
 SHORT GetAsyncKeyState(int virtualKey)
 {
   if (virtualKey < 0 || virtualKey > 255) return 0;
-  const bool down = injectedKeys[virtualKey] || RealKeyDown(virtualKey) ||
+  const bool down = injectedKeys[virtualKey] || RealKeyDown(virtualKey) || Win32GamepadKeyDown(virtualKey) ||
                     (virtualKey == VK_SHIFT && (injectedKeys[VK_LSHIFT] || injectedKeys[VK_RSHIFT]));
   return down ? static_cast<SHORT>(0x8000) : 0;
 }
@@ -278,10 +319,7 @@ BOOL SetCursorPos(int x, int y)
     ClampVirtualCursor(window);
     return TRUE;
   }
-  // Aim at the pixel's centre so the round trip through a scaled view is exact.
-  Win32BackBufferToWindow(window, clientX + 0.5f, clientY + 0.5f, &pointerX, &pointerY);
-  pointerX = std::floor(pointerX);
-  pointerY = std::floor(pointerY);
+  PointerAtBackBufferPixel(window, clientX, clientY);
   if (SDL_WasInit(SDL_INIT_VIDEO)) {
     SDL_WarpMouseInWindow(window->sdlWindow, static_cast<int>(pointerX), static_cast<int>(pointerY));
   }
@@ -315,6 +353,15 @@ int ShowCursor(BOOL show)
   displayCount += show ? 1 : -1;
   ApplyCursorHidden(displayCount < 0);
   return displayCount;
+}
+
+// ---- comforts ------------------------------------------------------------------------
+
+// Kept within sensible bounds: a zero or negative factor would freeze or flip the view.
+void Win32SetLookOptions(float sensitivity, bool invertVertical)
+{
+  lookSensitivity = sensitivity >= 0.05f && sensitivity <= 20.0f ? sensitivity : 1.0f;
+  lookInverted = invertVertical;
 }
 
 // ---- test seam ----------------------------------------------------------------------

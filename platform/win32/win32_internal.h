@@ -15,3 +15,12 @@ SDL_Window* Win32GetSDLWindow(HWND window);
 // pixels even when full screen scales and letterboxes the image.
 void Win32SetBackBufferMapping(HWND window, int backBufferWidth, int backBufferHeight,
                                int viewX, int viewY, int viewWidth, int viewHeight);
+
+// The largest rectangle of the back buffer's aspect that fits the outer size, centred
+// (top-left origin). Used for drawing and for the cursor mapping alike.
+void Win32Letterbox(int outerWidth, int outerHeight, int backBufferWidth, int backBufferHeight,
+                    int* x, int* y, int* width, int* height);
+
+// Told by the device how big the back buffer is; the view rectangle is then the
+// letterbox of the window's current size (and follows every resize from then on).
+void Win32MapBackBuffer(HWND window, int backBufferWidth, int backBufferHeight);

@@ -22,6 +22,9 @@ struct HWND__ {
   int viewY = 0;
   int viewWidth = 0;
   int viewHeight = 0;
+  // The window's size before it went full screen, given back when it leaves.
+  int windowedWidth = 0;
+  int windowedHeight = 0;
 };
 
 // Starts SDL's video subsystem on first use; false when there is no display to open.
@@ -49,6 +52,25 @@ LPARAM Win32InputButton(HWND window, const SDL_MouseButtonEvent& button);
 // Keyboard focus of the main window: lost, the pointer is released and motion no
 // longer moves the virtual cursor; regained, a hidden cursor is pinned again.
 void Win32InputFocus(bool focused);
+
+// Whether the cursor is hidden (the camera reads the virtual cursor), and whether the
+// main window has the keyboard focus.
+bool Win32InputCursorHidden();
+bool Win32InputFocused();
+// Whether the player asked for inverted look (the stick follows it as the mouse does).
+bool Win32InputLookInverted();
+
+// Gamepads (win32_gamepad.cpp): started with video when enabled; controller events
+// open and close them; Update turns their state into keys, button messages and
+// cursor motion, once per pump; KeyDown is their share of GetAsyncKeyState.
+void Win32GamepadStart();
+void Win32GamepadEvent(const SDL_Event& event);
+void Win32GamepadUpdate();
+bool Win32GamepadKeyDown(int virtualKey);
+
+// Recomputes where the back buffer lands in the window from the window's size, once
+// the device has said how big the back buffer is.
+void Win32RefreshBackBufferMapping(HWND window);
 
 // Converts window pixels to back-buffer pixels and back for a live window.
 void Win32WindowToBackBuffer(HWND window, float x, float y, float* outX, float* outY);

@@ -3,6 +3,7 @@
 // Limits: SDL windows have no non-client area we can measure, so the window
 // rectangle is the client rectangle placed at the window position; keys make no
 // messages (the game polls them); WM_MOUSEMOVE is not posted (nothing reads it).
+// Focus changes post WM_KILLFOCUS and WM_SETFOCUS; gamepads are pumped here too.
 #include "win32_internal.h"
 #include "win32_state.h"
 
@@ -94,6 +95,7 @@ void PumpSDLEvents()
   if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
   SDL_Event event;
   while (SDL_PollEvent(&event)) Win32HandleEvent(event);
+  Win32GamepadUpdate();
 }
 
 } // namespace
@@ -111,6 +113,7 @@ bool Win32EnsureVideo()
     videoFailed = true;
     return false;
   }
+  Win32GamepadStart();
   return true;
 }
 
@@ -179,16 +182,23 @@ void Win32HandleEvent(const SDL_Event& event)
     if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
       Win32QueueMessage(window, WM_CLOSE, 0, 0);
     } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+      Win32RefreshBackBufferMapping(window);
       Win32QueueMessage(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(event.window.data1, event.window.data2));
     } else if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) {
       Win32QueueMessage(window, WM_SIZE, SIZE_MINIMIZED, 0);
     } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
       Win32InputFocus(false);
+      Win32QueueMessage(window, WM_KILLFOCUS, 0, 0);
     } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
       Win32InputFocus(true);
+      Win32QueueMessage(window, WM_SETFOCUS, 0, 0);
     }
     break;
   }
+  case SDL_CONTROLLERDEVICEADDED:
+  case SDL_CONTROLLERDEVICEREMOVED:
+    Win32GamepadEvent(event);
+    break;
   case SDL_MOUSEMOTION: {
     HWND window = Win32WindowFromId(event.motion.windowID);
     if (!window) window = Win32MainWindow();
@@ -403,6 +413,7 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL)
   if (!live || width <= 0 || height <= 0) return FALSE;
   SDL_SetWindowPosition(live->sdlWindow, x, y);
   SDL_SetWindowSize(live->sdlWindow, width, height);
+  Win32RefreshBackBufferMapping(live);
   RECT client = {};
   GetClientRect(live, &client);
   SendMessageA(live, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));

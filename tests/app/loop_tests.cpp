@@ -1,6 +1,7 @@
 // Tests of the main loop with a recording scene, a fixed clock and input injected
 // through the Win32 seam: clicks, key edges, the 16 ms gate across the timer wrap,
 // scene switching and ending, and the fade. No graphics device is needed.
+#include "../support/test_window.h"
 #include "app/application.h"
 #include "app/input.h"
 #include "scene/scene_base.h"
@@ -60,17 +61,7 @@ class LoopTest : public ::testing::Test {
 protected:
   void SetUp() override
   {
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSEXA windowClass = {};
-      windowClass.cbSize = sizeof(windowClass);
-      windowClass.lpfnWndProc = ForwardingProc;
-      windowClass.lpszClassName = "LoopTestWindow";
-      ASSERT_NE(RegisterClassExA(&windowClass), 0);
-      registered = true;
-    }
-    window = CreateWindowExA(0, "LoopTestWindow", "loop", WS_CAPTION, 0, 0, 1280, 720, nullptr, nullptr,
-                             nullptr, nullptr);
+    window = CreateTestWindow("LoopTestWindow", ForwardingProc, WS_CAPTION, 0, 0, 1280, 720);
     ASSERT_NE(window, nullptr);
     application = CApplication::GetInstance();
     application->window = window;

@@ -1,6 +1,7 @@
 // Tests of the save file (reading odd files, the exact bytes written, replacing the
 // old file whole) and of the cursor primitives (the 2 x 2 hit box, the visibility
 // switch), run in a scratch working directory.
+#include "../support/test_window.h"
 #include "app/application.h"
 #include "app/input.h"
 #include "test_seam.h"
@@ -175,17 +176,7 @@ class CursorTest : public ::testing::Test {
 protected:
   void SetUp() override
   {
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSEXA windowClass = {};
-      windowClass.cbSize = sizeof(windowClass);
-      windowClass.lpfnWndProc = PlainProc;
-      windowClass.lpszClassName = "CursorTestWindow";
-      ASSERT_NE(RegisterClassExA(&windowClass), 0);
-      registered = true;
-    }
-    window = CreateWindowExA(0, "CursorTestWindow", "cursor", WS_CAPTION, 40, 30, 1280, 720, nullptr, nullptr,
-                             nullptr, nullptr);
+    window = CreateTestWindow("CursorTestWindow", PlainProc, WS_CAPTION, 40, 30, 1280, 720);
     ASSERT_NE(window, nullptr);
   }
   void TearDown() override

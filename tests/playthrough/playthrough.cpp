@@ -3,7 +3,6 @@
 #include "../support/input_reset.h"
 #include "playthrough.h"
 
-#include <stb/stb_image_write.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include "actor/game_camera.h"
 #include "actor/player/game_player.h"
 #include "app/input.h"
+#include "app/screenshot.h"
 #include "engine/graphics.h"
 #include "scene/scene_game.h"
 #include "scene/scene_title.h"
@@ -26,6 +26,7 @@
 #include "sprite/sprite_hud.h"
 #include "sprite/sprite_menu.h"
 #include "sprite/sprite_title.h"
+#include "platform_file.h"
 #include "test_seam.h"
 
 namespace fs = std::filesystem;
@@ -287,28 +288,13 @@ void PlaythroughTest::DrawEvery(int n)
   drawEvery = std::max(1, n);
 }
 
-// The back buffer as a PNG at the path.
+// The back buffer as a PNG at the path, the way F12 copies and writes it.
 static bool WriteBackBuffer(const std::string& path)
 {
-  OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
-  const int width = static_cast<int>(graphics->presentParameters.BackBufferWidth);
-  const int height = static_cast<int>(graphics->presentParameters.BackBufferHeight);
-  D3DLOCKED_RECT locked;
-  if (FAILED(graphics->backBuffer->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return false;
-  std::vector<unsigned char> rgba(static_cast<size_t>(width) * height * 4);
-  for (int y = 0; y < height; ++y) {
-    const D3DCOLOR* row =
-        reinterpret_cast<const D3DCOLOR*>(static_cast<const char*>(locked.pBits) + y * locked.Pitch);
-    for (int x = 0; x < width; ++x) {
-      unsigned char* out = &rgba[(static_cast<size_t>(y) * width + x) * 4];
-      out[0] = static_cast<unsigned char>(row[x] >> 16);
-      out[1] = static_cast<unsigned char>(row[x] >> 8);
-      out[2] = static_cast<unsigned char>(row[x]);
-      out[3] = 255;
-    }
-  }
-  graphics->backBuffer->UnlockRect();
-  return stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4) != 0;
+  std::vector<uint8_t> rgba;
+  int width = 0;
+  int height = 0;
+  return CopyBackBuffer(&rgba, &width, &height) && PlatformWritePng(path.c_str(), width, height, rgba.data());
 }
 
 // Reads the back buffer the last drawn frame went into.
@@ -377,7 +363,7 @@ void PlaythroughTest::PointAt(float x, float y)
 
 // The picture is looked up in the texture cache, so the button is found by the very
 // picture it draws. The click lands in the frame after the next one.
-void PlaythroughTest::ClickButton(const std::string& picturePath)
+bool PlaythroughTest::ButtonCentre(const std::string& picturePath, float* x, float* y)
 {
   OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
   const std::shared_ptr<OstrelLibrary::CTexture> picture = graphics->GetTexture(graphics->device, picturePath);
@@ -385,13 +371,22 @@ void PlaythroughTest::ClickButton(const std::string& picturePath)
   if (!button) {
     ADD_FAILURE() << Report("a shown menu button with the picture " + picturePath) << "\nscreenshot "
                   << SaveFailureScreenshot();
-    return;
+    return false;
   }
+  *x = button->position._41 + PictureWidth(button->texture) * 0.5f;
+  *y = button->position._42 + PictureHeight(button->texture) * 0.5f;
+  return true;
+}
+
+// Points at the button's middle and clicks.
+void PlaythroughTest::ClickButton(const std::string& picturePath)
+{
+  float x = 0.0f;
+  float y = 0.0f;
+  if (!ButtonCentre(picturePath, &x, &y)) return;
   // Showing the cursor warps the pointer home, and that motion may still be queued:
   // the pointer is placed, one frame drains the queue, then it is placed again and
   // clicks, as a hand moves onto a button before pressing it.
-  const float x = button->position._41 + PictureWidth(button->texture) * 0.5f;
-  const float y = button->position._42 + PictureHeight(button->texture) * 0.5f;
   PointAt(x, y);
   Frames(1);
   PointAt(x, y);

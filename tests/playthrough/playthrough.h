@@ -85,6 +85,9 @@ protected:
   // Points at the middle of the shown menu button with this picture and clicks it;
   // fails when no such button is on screen.
   void ClickButton(const std::string& picturePath);
+  // The middle of the shown menu button with this picture, in back-buffer pixels;
+  // false (and a failure) when no such button is on screen.
+  bool ButtonCentre(const std::string& picturePath, float* x, float* y);
   // From the title: a click opens the menu, Start begins a new game; true once the
   // stage runs.
   bool StartNewGame();

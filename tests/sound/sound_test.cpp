@@ -462,3 +462,27 @@ TEST_F(SoundTest, SoundsOutliveTheDeviceObject)
 }
 
 }  // namespace
+
+// ---- the player's volumes ---------------------------------------------------------------
+
+TEST_F(SoundTest, MusicAndEffectsFollowTheirOwnVolumeSettings)
+{
+  DirectSoundSetGroupGain(DSOUND_GROUP_MUSIC, 0.5f);
+  DirectSoundSetGroupGain(DSOUND_GROUP_EFFECTS, 0.25f);
+  CSound music;
+  music.Load(Write("title_bgm.wav", ToneWav(220, 0.1, 0.5)).c_str());
+  CSound effect;
+  effect.Load(Write("click.wav", ToneWav(880, 0.1, 0.5)).c_str());
+  ASSERT_NE(music.buffer, nullptr);
+  ASSERT_NE(effect.buffer, nullptr);
+  EXPECT_FLOAT_EQ(DirectSoundBufferGain(music.buffer), 0.5f) << "a _bgm.wav file is music";
+  EXPECT_FLOAT_EQ(DirectSoundBufferGain(effect.buffer), 0.25f);
+  // The game's own volume changes multiply with the player's.
+  music.ChangeVolume(-2000);  // -20 dB: a tenth
+  EXPECT_NEAR(DirectSoundBufferGain(music.buffer), 0.05f, 1e-4f);
+  DirectSoundSetGroupGain(DSOUND_GROUP_MUSIC, 1.0f);
+  DirectSoundSetGroupGain(DSOUND_GROUP_EFFECTS, 1.0f);
+  CSound loud;
+  loud.Load(Write("game_bgm.wav", ToneWav(220, 0.1, 0.5)).c_str());
+  EXPECT_FLOAT_EQ(DirectSoundBufferGain(loud.buffer), 1.0f) << "the defaults leave the mix as it was";
+}

@@ -1,0 +1,24 @@
+// The command line: --fullscreen and --windowed answer the start-up question for this
+// run (the settings file is left alone), --help and --version print and end the program.
+#pragma once
+
+#include "app/settings.h"
+
+#include <string>
+
+enum class CommandLineAction { Run, PrintHelp, PrintVersion, Fail };
+
+struct CommandLineResult {
+  CommandLineAction action = CommandLineAction::Run;
+  bool overridesFullScreen = false;
+  FullScreenChoice fullScreen = FullScreenChoice::Ask;
+  std::string message;  // what to print for help, version or a failure
+};
+
+// Reads the arguments, argv[0] excluded.
+CommandLineResult ParseCommandLine(int argc, const char* const* argv);
+
+// The --help text.
+std::string HelpText();
+// The --version line.
+std::string VersionText();

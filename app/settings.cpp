@@ -1,0 +1,218 @@
+// settings.ini: parsing with one message per unusable line, canonical writing, and
+// the file kept in step with the run (written only when something changed).
+#include "app/settings.h"
+
+#include "app/user_paths.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+// The text without blanks (and a CR) at either end.
+std::string Trim(const std::string& text)
+{
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
+  while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
+  return text.substr(begin, end - begin);
+}
+
+// Lower case, for keys and words.
+std::string Lower(std::string text)
+{
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// yes/no and their usual spellings; false when the word is none of them.
+bool ParseSwitch(const std::string& word, bool* value)
+{
+  if (word == "yes" || word == "on" || word == "true" || word == "1") {
+    *value = true;
+    return true;
+  }
+  if (word == "no" || word == "off" || word == "false" || word == "0") {
+    *value = false;
+    return true;
+  }
+  return false;
+}
+
+// A whole decimal integer within the bounds.
+bool ParseInteger(const std::string& word, int low, int high, int* value)
+{
+  if (word.empty()) return false;
+  char* end = nullptr;
+  const long parsed = std::strtol(word.c_str(), &end, 10);
+  if (*end != '\0' || parsed < low || parsed > high) return false;
+  *value = static_cast<int>(parsed);
+  return true;
+}
+
+// A whole decimal number within the bounds.
+bool ParseNumber(const std::string& word, float low, float high, float* value)
+{
+  if (word.empty()) return false;
+  char* end = nullptr;
+  const float parsed = std::strtof(word.c_str(), &end);
+  if (*end != '\0' || !(parsed >= low && parsed <= high)) return false;
+  *value = parsed;
+  return true;
+}
+
+// Applies one key; an empty result means it was taken, otherwise it says why not.
+std::string ApplySetting(const std::string& key, const std::string& word, Settings* settings)
+{
+  if (key == "fullscreen") {
+    if (word == "ask") settings->fullScreen = FullScreenChoice::Ask;
+    else if (word == "yes") settings->fullScreen = FullScreenChoice::Yes;
+    else if (word == "no") settings->fullScreen = FullScreenChoice::No;
+    else return "fullscreen must be ask, yes or no";
+    return "";
+  }
+  if (key == "mouse_sensitivity") {
+    return ParseNumber(word, 0.1f, 10.0f, &settings->mouseSensitivity) ? "" : "mouse_sensitivity must be 0.1 to 10";
+  }
+  if (key == "invert_look") return ParseSwitch(word, &settings->invertLook) ? "" : "invert_look must be yes or no";
+  if (key == "music_volume") {
+    return ParseInteger(word, 0, 100, &settings->musicVolume) ? "" : "music_volume must be 0 to 100";
+  }
+  if (key == "effects_volume") {
+    return ParseInteger(word, 0, 100, &settings->effectsVolume) ? "" : "effects_volume must be 0 to 100";
+  }
+  if (key == "gamepad") return ParseSwitch(word, &settings->gamepad) ? "" : "gamepad must be yes or no";
+  return "unknown setting '" + key + "'";
+}
+
+// The word for a full-screen choice.
+const char* ChoiceWord(FullScreenChoice choice)
+{
+  switch (choice) {
+  case FullScreenChoice::Yes: return "yes";
+  case FullScreenChoice::No: return "no";
+  default: return "ask";
+  }
+}
+
+} // namespace
+
+// Defaults until main fills it in.
+Settings& RunSettings()
+{
+  static Settings settings;
+  return settings;
+}
+
+// Line by line; a problem names its line and is otherwise ignored.
+void ParseSettings(const std::string& text, Settings* settings, std::vector<std::string>* problems)
+{
+  std::istringstream lines(text);
+  std::string line;
+  int number = 0;
+  while (std::getline(lines, line)) {
+    ++number;
+    const std::string content = Trim(line);
+    if (content.empty() || content[0] == '#' || content[0] == ';') continue;
+    if (content.front() == '[' && content.back() == ']') continue;
+    const size_t equals = content.find('=');
+    std::string why;
+    if (equals == std::string::npos) {
+      why = "expected key = value";
+    } else {
+      const std::string key = Lower(Trim(content.substr(0, equals)));
+      const std::string word = Lower(Trim(content.substr(equals + 1)));
+      why = ApplySetting(key, word, settings);
+    }
+    if (!why.empty() && problems) problems->push_back("line " + std::to_string(number) + ": " + why);
+  }
+}
+
+// One key a line, with a comment saying what each takes.
+std::string FormatSettings(const Settings& settings)
+{
+  char sensitivity[32];
+  std::snprintf(sensitivity, sizeof(sensitivity), "%g", static_cast<double>(settings.mouseSensitivity));
+  std::string text;
+  text += "# Solverica settings. Lines that cannot be read are ignored.\n";
+  text += "# fullscreen: ask (the question at start-up), yes or no\n";
+  text += std::string("fullscreen = ") + ChoiceWord(settings.fullScreen) + "\n";
+  text += "# mouse_sensitivity: 0.1 to 10 (1 as the game was made); invert_look: yes or no\n";
+  text += std::string("mouse_sensitivity = ") + sensitivity + "\n";
+  text += std::string("invert_look = ") + (settings.invertLook ? "yes" : "no") + "\n";
+  text += "# volumes in percent, 0 to 100\n";
+  text += "music_volume = " + std::to_string(settings.musicVolume) + "\n";
+  text += "effects_volume = " + std::to_string(settings.effectsVolume) + "\n";
+  text += std::string("gamepad = ") + (settings.gamepad ? "yes" : "no") + "\n";
+  return text;
+}
+
+// Under the configuration home.
+std::string SettingsFilePath()
+{
+  return XdgConfigHome() + "/solverica/settings.ini";
+}
+
+// A missing file is the usual first start; unusable lines are reported.
+bool LoadSettingsFile(const std::string& path, Settings* settings)
+{
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  std::ostringstream text;
+  text << file.rdbuf();
+  std::vector<std::string> problems;
+  ParseSettings(text.str(), settings, &problems);
+  for (const std::string& problem : problems) {
+    std::fprintf(stderr, "solverica: %s: %s (ignored)\n", path.c_str(), problem.c_str());
+  }
+  return true;
+}
+
+// Folder first, then a temporary file renamed over the old one.
+bool WriteSettingsFile(const std::string& path, const Settings& settings)
+{
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  const std::string temporary = path + ".tmp";
+  bool written = MakeFolders(folder);
+  if (written) {
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    const std::string text = FormatSettings(settings);
+    written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (file && std::fclose(file) != 0) written = false;
+    written = written && std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!written) std::remove(temporary.c_str());
+  }
+  if (!written) std::fprintf(stderr, "solverica: cannot write %s; settings not saved\n", path.c_str());
+  return written;
+}
+
+// What the file says now is what it will be compared with.
+void CSettingsFile::Load(const std::string& filePath, Settings* settings)
+{
+  path = filePath;
+  LoadSettingsFile(path, settings);
+  stored = *settings;
+}
+
+// Unchanged settings leave the file alone (and its comments with it).
+bool CSettingsFile::Store(const Settings& settings)
+{
+  if (settings == stored || path.empty()) return settings == stored;
+  if (!WriteSettingsFile(path, settings)) return false;
+  stored = settings;
+  ++writes;
+  return true;
+}
+
+// Lives until the program ends.
+CSettingsFile& ProgramSettingsFile()
+{
+  static CSettingsFile file;
+  return file;
+}

@@ -1,0 +1,67 @@
+// The run's start: flags first (so --help never reads or complains about a file), then
+// the settings file, then the data folder.
+#include "app/start_up.h"
+
+#include "app/command_line.h"
+#include "app/settings.h"
+#include "app/user_paths.h"
+#include "dsound.h"
+#include "win32_comforts.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// Runs from the folder that holds res/: the build folder, or the installed data
+// folder, whose save file then lives under the user's data home.
+void EnterDataFolder()
+{
+  bool installed = false;
+  const std::string data = FindGameData(ExecutableDir(), &installed);
+  if (data.empty() || chdir(data.c_str()) != 0) return;  // as before: res/ from the working folder
+  if (!installed) return;
+  const std::string save = InstalledSaveFilePath();
+  MakeFolders(save.substr(0, save.rfind('/')));
+  SetSaveFilePath(save);
+}
+
+} // namespace
+
+// Help and version go to standard output, a bad flag to standard error with code 2.
+bool PrepareRun(int argc, const char* const* argv, int* exitCode)
+{
+  const CommandLineResult flags = ParseCommandLine(argc > 0 ? argc - 1 : 0, argv + (argc > 0 ? 1 : 0));
+  if (flags.action != CommandLineAction::Run) {
+    const bool failed = flags.action == CommandLineAction::Fail;
+    std::fputs(flags.message.c_str(), failed ? stderr : stdout);
+    *exitCode = failed ? 2 : 0;
+    return false;
+  }
+  Settings& settings = RunSettings();
+  ProgramSettingsFile().Load(SettingsFilePath(), &settings);
+  if (flags.overridesFullScreen) settings.fullScreen = flags.fullScreen;
+  EnterDataFolder();
+  return true;
+}
+
+// Before the window opens, so a disabled gamepad is never opened at all.
+void ApplyRunSettings()
+{
+  const Settings& settings = RunSettings();
+  Win32SetLookOptions(settings.mouseSensitivity, settings.invertLook);
+  Win32EnableGamepad(settings.gamepad);
+  DirectSoundSetGroupGain(DSOUND_GROUP_MUSIC, settings.musicVolume / 100.0f);
+  DirectSoundSetGroupGain(DSOUND_GROUP_EFFECTS, settings.effectsVolume / 100.0f);
+}
+
+// "Ask" keeps the question as it always was; yes or no answer it silently.
+bool ChooseFullScreen(HWND window)
+{
+  switch (RunSettings().fullScreen) {
+  case FullScreenChoice::Yes: return true;
+  case FullScreenChoice::No: return false;
+  default:
+    return MessageBoxA(window, "フルスクリーンにしますか？", "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+  }
+}

@@ -1,0 +1,63 @@
+// Full-screen switching and screenshots from the keyboard.
+#include "app/window_keys.h"
+
+#include "app/application.h"
+#include "app/input.h"
+#include "app/screenshot.h"
+#include "app/settings.h"
+#include "app/user_paths.h"
+#include "engine/sound.h"
+#include "win32_comforts.h"
+
+#include <cstdio>
+
+namespace {
+
+// The shutter, loaded on first use (the sound device exists by then).
+OstrelLibrary::CSound& ShutterSound()
+{
+  static OstrelLibrary::CSound sound;
+  static bool loaded = false;
+  if (!loaded) {
+    sound.Load("res/sound/shutter.wav");
+    loaded = true;
+  }
+  return sound;
+}
+
+} // namespace
+
+// Each key is polled here and nowhere else, as TriggerKey requires.
+void PollWindowKeys()
+{
+  const bool enter = TriggerKey(VK_RETURN);
+  const bool f11 = TriggerKey(VK_F11);
+  const bool f12 = TriggerKey(VK_F12);
+  if (f11 || (enter && (GetAsyncKeyState(VK_MENU) & 0x8000))) ToggleFullScreen();
+  if (f12) TakeScreenshot();
+}
+
+// The platform switches and redoes the cursor mapping; the setting follows if it was
+// a fixed choice.
+void ToggleFullScreen()
+{
+  HWND window = CApplication::GetInstance()->window;
+  const bool fullScreen = !Win32IsFullScreen(window);
+  if (!Win32SetFullScreen(window, fullScreen)) return;
+  Settings stored = ProgramSettingsFile().Stored();
+  if (stored.fullScreen == FullScreenChoice::Ask) return;
+  stored.fullScreen = fullScreen ? FullScreenChoice::Yes : FullScreenChoice::No;
+  ProgramSettingsFile().Store(stored);
+}
+
+// Into <pictures>/Solverica; the shutter says it was taken.
+std::string TakeScreenshot()
+{
+  const std::string path = ProgramScreenshot().Take(PicturesDir() + "/Solverica");
+  if (path.empty()) {
+    std::fprintf(stderr, "solverica: no screenshot taken (cannot make %s/Solverica)\n", PicturesDir().c_str());
+    return path;
+  }
+  ShutterSound().Restart();
+  return path;
+}

@@ -1,0 +1,27 @@
+// What players expect of a Linux desktop game and the Win32 API has no call for:
+// switching a live window to full screen and back, gamepads, and how strongly the
+// mouse turns the view. The program's start-up and its window keys call these; the
+// game's own classes never do.
+#pragma once
+
+#include "windows.h"
+
+// Full screen on the desktop's own mode (the back buffer letterboxed in it), or back to
+// the window as it was. The cursor mapping follows at once. False when it failed.
+bool Win32SetFullScreen(HWND window, bool fullScreen);
+// Whether the window is full screen now.
+bool Win32IsFullScreen(HWND window);
+
+// Gamepads on (the default) or off. Off, none is opened and none is read; switched on
+// or off while running, the controllers are opened or closed then.
+// The mapping: left stick and D-pad walk (W/A/S/D), right stick looks (moves the
+// hidden cursor as the mouse does), left trigger or shoulder is the left button, right
+// trigger or shoulder the right button, Start is Space, Back is Escape; while the
+// cursor shows, either stick moves the pointer and A clicks.
+void Win32EnableGamepad(bool enable);
+// Gamepads open now.
+int Win32GamepadCount();
+
+// Mouse look: relative motion of the hidden cursor is multiplied by the sensitivity
+// (1 leaves it as it is) and its vertical part reversed when inverted.
+void Win32SetLookOptions(float sensitivity, bool invertVertical);
