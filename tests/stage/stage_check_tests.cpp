@@ -2,6 +2,7 @@
 // it names, and every stage source under content/stages held to both.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -124,6 +125,8 @@ TEST_P(StageSources, IsSoundAndFromTheSecondOnNeedsMoreThanWalking)
   for (const std::string& problem : StageLayoutProblems(geometry)) ADD_FAILURE() << problem;
   const contentgen::StageWalk walk = WalkFromStart(geometry);
   EXPECT_TRUE(walk.startFound);
+  std::printf("stage %d: %d points walked, the nearest %.2f from the goal at (%.2f, %.2f, %.2f)\n", n,
+              walk.pointsReached, walk.goalDistance, walk.nearest.x, walk.nearest.y, walk.nearest.z);
   if (n == 1) {
     EXPECT_TRUE(walk.goalReached) << "the first stage is walked";
     return;

@@ -116,6 +116,8 @@ TEST(StageSource, LookLinesAndTheSkyAreRefusedWhenWrong)
   EXPECT_EQ(Refusal("actor CGameMetalBlok 0 0 0\n"), "test.txt:1: unknown actor 'CGameMetalBlok'");
   EXPECT_EQ(Refusal("actor CGameMap 0 0 0\n"), "test.txt:1: unknown actor 'CGameMap'") << "made by the scene";
   EXPECT_EQ(Refusal("sky -5 -5 5 5 0 20\n"), "test.txt:1: no solids") << "a sky is not a floor";
+  EXPECT_EQ(Refusal("view 0 5 -5 0 0\n"), "test.txt:1: view needs eye x y z and target x y z");
+  EXPECT_EQ(Refusal("view 0 5 -5 0 0 1\nview 0 5 -5 0 0 1\n"), "test.txt:2: a stage has one view");
 }
 
 TEST(StageSource, LightTintAndAmbienceColourTheSurfacesTheSkyGlowsInside)

@@ -206,6 +206,12 @@ std::string CStageParser::ParseLine(std::istringstream& words)
     problem = ParseLook(keyword, words);
   } else if (keyword == "sky") {
     problem = ParseSky(words);
+  } else if (keyword == "view") {
+    if (out->hasView) return "a stage has one view";
+    Vec3& e = out->viewEye;
+    Vec3& t = out->viewTarget;
+    if (!(words >> e.x >> e.y >> e.z >> t.x >> t.y >> t.z)) return "view needs eye x y z and target x y z";
+    out->hasView = true;
   } else if (solidLine) {
     problem = ParseSolid(keyword, words, &solid);
   } else {

@@ -16,6 +16,7 @@
 //   tint MAT R G B                        this stage's colour of one surface
 //   sky x0 z0 x1 z1 y0 y1                 an open sky round the stage: walls and a roof
 //                                         of shaded bands, seen from inside, never walked on
+//   view ex ey ez tx ty tz                where a picture of the stage's puzzle is taken from
 // MAT is stone, brick, wood, trim, metal, marble or tile; DIR is +x, -x, +z or -z; colour
 // components are 0 to 4. A line may start with `detail`: the solid is drawn and collided
 // with but left out of the depth mesh. Only the surfaces a stage uses go into its mesh.
@@ -47,6 +48,8 @@ struct StageGeometry {
   CMeshData depthMap;                    // the solids not marked detail, one material
   std::vector<StageActorEntry> actors;   // in source order
   std::vector<StageSolid> solids;        // every solid that can be stood on or walked into
+  bool hasView = false;                  // a `view` line gave the picture's eye and target
+  Vec3 viewEye, viewTarget;
 };
 
 const int kStageMaterialCount = 7;
