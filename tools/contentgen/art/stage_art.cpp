@@ -165,7 +165,7 @@ void DrawMarble(const CPalette& palette, CCanvas* colour, CCanvas* height)
     int cell = 0;
     const float edge = BondEdge(x, y, 128, 128, 0, &cell);
     const float cloud = FractalNoise(x / 32.0f, y / 32.0f, 89 + cell % 3, 4, 8);
-    const Color stone = Mix(Mix(light, vein, 0.12f * cloud), vein, 0.7f * veins(x, y));
+    const Color stone = Mix(Mix(light, vein, 0.12f * cloud), vein, 0.55f * veins(x, y));
     return WithAlpha(Mix(mortar, stone, std::clamp((edge - 0.8f) / 1.0f, 0.0f, 1.0f)), 1);
   });
   height->Shade([&](float x, float y, Color) {
