@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "actor/player/game_player.h"
+#include "actor/player/player_magic_state.h"
 #include "app/application.h"
 #include "engine/graphics.h"
 #include "scene/scene_game.h"
@@ -182,8 +183,10 @@ void CGameCamera::UpdateYawLimits()
 {
   const std::shared_ptr<CGamePlayer> owner = LinkedPlayer(player);
   if (!owner) return;
-  const bool blueCasting = false;
-  const bool redCasting = false;
+  const std::shared_ptr<CStateBase> state = owner->GetMagicState().lock();
+  const CPlayerMagicState* magic = static_cast<const CPlayerMagicState*>(state.get());
+  const bool blueCasting = magic && magic->blueCasting;
+  const bool redCasting = magic && magic->redCasting;
   if (blueCasting && redCasting) {
     yawMin = yaw;
     yawMax = yaw;

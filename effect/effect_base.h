@@ -47,4 +47,29 @@ public:
   virtual void Update() = 0;
   // Draws the effect in the additive part of the 3D pass.
   virtual void Draw() = 0;
+
+  // world = the camera's view rotation undone, then baseMatrix: the quad faces the camera.
+  void Billboard();
+  // Billboard, mirrored about the puddle plane (and unculled) during the reflection pass.
+  void BillboardReflected();
+  // The next cell, back to the first after the last.
+  void AnimateLoop();
+  // The next cell; past the last the effect is finished and stays on the last.
+  void AnimateOnce();
+  // The texture coordinates of the current cell of the strip.
+  void SetCellCoordinates();
+  // The quad w x h, centred or standing on its bottom edge, in one colour.
+  void SetQuad(float w, float h, bool bottomAnchored, D3DCOLOR quadColour = 0xFFFFFFFF);
+  // The quad with the texture at world; nothing without a texture.
+  void DrawQuad() const;
+  // Gives culling back after a mirrored billboard of the reflection pass.
+  static void RestoreCullAfterReflection();
+  // True while the scene's pause or escape menu holds the stage.
+  static bool IsSceneHalted();
+  // The texture's size in pixels; 0 without a texture.
+  float TextureWidth() const;
+  float TextureHeight() const;
 };
+
+// The shared texture for a path from the engine's cache.
+std::shared_ptr<OstrelLibrary::CTexture> LoadEffectTexture(const std::string& path);

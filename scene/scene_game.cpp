@@ -10,9 +10,14 @@
 #include "app/application.h"
 #include "app/input.h"
 #include "effect/effect_base.h"
+#include "effect/effect_billboards.h"
+#include "effect/effect_magic_charge.h"
+#include "effect/effect_magic_ray.h"
+#include "effect/effect_mesh.h"
 #include "scene/stage_loader.h"
 #include "engine/graphics.h"
 #include "shader/shader_manager.h"
+#include "sprite/sprite_alignment.h"
 #include "sprite/sprite_base.h"
 #include "sprite/sprite_menu.h"
 
@@ -28,12 +33,12 @@ std::shared_ptr<CActorBase> CreateStageActor(const std::string& name)
   return nullptr;
 }
 
-// The four magic effects the scene keeps for the whole stage, built once their classes
-// exist ("CEffectMagicRay", "CEffectMagicCharge", with colour 2 blue or 1 red).
+// The four magic effects the scene keeps for the whole stage ("CEffectMagicRay",
+// "CEffectMagicCharge", with colour 2 blue or 1 red).
 std::shared_ptr<CEffectBase> CreateMagicEffect(const std::string& name, int colour)
 {
-  (void)name;
-  (void)colour;
+  if (name == "CEffectMagicRay") return std::make_shared<CEffectMagicRay>(colour);
+  if (name == "CEffectMagicCharge") return std::make_shared<CEffectMagicCharge>(colour);
   return nullptr;
 }
 
@@ -42,9 +47,16 @@ const char* const spriteOrder[] = {"CSpriteAlignment", "CSpriteClear",     "CSpr
                                    "CSpriteStageTitle", "CSpriteSpaceSkip", "CSpriteText"};
 std::shared_ptr<CSpriteBase> CreateGameSprite(const std::string& name)
 {
+  if (name == "CSpriteAlignment") return std::make_shared<CSpriteAlignment>();
   if (name == "CSpriteEscape") return std::make_shared<CSpriteEscape>();
   if (name == "CSpritePause") return std::make_shared<CSpritePause>();
   return nullptr;
+}
+
+// The translation row of a matrix.
+D3DXVECTOR3 PositionOf(const D3DXMATRIX& matrix)
+{
+  return D3DXVECTOR3(matrix._41, matrix._42, matrix._43);
 }
 
 // The live effect for a queued one, built from its stored data by class:
@@ -54,26 +66,39 @@ std::shared_ptr<CSpriteBase> CreateGameSprite(const std::string& name)
 //   "CEffectFugitiveDust" baseMatrix's translation, size, its own drop
 //   "CEffectBlast"        baseMatrix
 //   "CEffectDropWater"    baseMatrix
-// Each row joins as its class lands; a queued effect of any other class is dropped.
+// A queued effect of any other class is dropped.
 std::shared_ptr<CEffectBase> CreateLiveEffect(const CEffectBase& queued)
 {
-  (void)queued;
+  const std::string& name = queued.GetName();
+  if (name == "CEffectParticle") return std::make_shared<CEffectParticle>(queued.baseMatrix, queued.colour);
+  if (name == "CEffectTorchFire") return std::make_shared<CEffectTorchFire>(queued.baseMatrix);
+  if (name == "CEffectRing") return std::make_shared<CEffectRing>(queued.colour);
+  if (name == "CEffectFugitiveDust") {
+    const float drop = static_cast<const CEffectFugitiveDust&>(queued).drop;
+    return std::make_shared<CEffectFugitiveDust>(PositionOf(queued.baseMatrix), queued.size, drop);
+  }
+  if (name == "CEffectBlast") return std::make_shared<CEffectBlast>(queued.baseMatrix);
+  if (name == "CEffectDropWater") return std::make_shared<CEffectDropWater>(queued.baseMatrix);
   return nullptr;
 }
 
-// The queued effects, built at request time. Each is constructed here once its class exists.
+// The queued dust, built at request time.
 std::shared_ptr<CEffectBase> CreateQueuedDust(const D3DXVECTOR3& position, float scale, float drop)
 {
-  (void)position;
-  (void)scale;
-  (void)drop;
-  return nullptr;
+  return std::make_shared<CEffectFugitiveDust>(position, scale, drop);
 }
+
+// The other queued effects, built at request time from a placement or a colour.
 std::shared_ptr<CEffectBase> CreateQueuedEffect(const std::string& name, const D3DXMATRIX* placement, int colour)
 {
-  (void)name;
-  (void)placement;
-  (void)colour;
+  D3DXMATRIX at;
+  D3DXMatrixIdentity(&at);
+  if (placement) at = *placement;
+  if (name == "CEffectParticle") return std::make_shared<CEffectParticle>(at, colour);
+  if (name == "CEffectTorchFire") return std::make_shared<CEffectTorchFire>(at);
+  if (name == "CEffectRing") return std::make_shared<CEffectRing>(colour);
+  if (name == "CEffectBlast") return std::make_shared<CEffectBlast>(at);
+  if (name == "CEffectDropWater") return std::make_shared<CEffectDropWater>(at);
   return nullptr;
 }
 
@@ -83,12 +108,6 @@ void SetNormalBlend(IDirect3DDevice9* device)
   device->SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_ADD);
   device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-}
-
-// The translation row of a matrix.
-D3DXVECTOR3 PositionOf(const D3DXMATRIX& matrix)
-{
-  return D3DXVECTOR3(matrix._41, matrix._42, matrix._43);
 }
 
 }  // namespace
@@ -342,13 +361,11 @@ std::weak_ptr<CActorBase> CSceneGame::GetCamera() const
 }
 
 // The first ray of that colour is switched; no ray of that colour, nothing happens.
-// The ray's switch joins here with its class.
 void CSceneGame::FireMagicRay(int active, int colour, const D3DXMATRIX& start)
 {
   for (const std::shared_ptr<CEffectBase>& effect : effects) {
     if (effect->GetName() == "CEffectMagicRay" && effect->colour == colour) {
-      (void)active;
-      (void)start;
+      static_cast<CEffectMagicRay&>(*effect).SetActive(active, start);
       return;
     }
   }

@@ -8,6 +8,7 @@
 #include "actor/actor_base.h"
 #include "actor/game_map.h"
 #include "actor/gimmick/game_goal.h"
+#include "actor/gimmick/game_metal_block.h"
 #include "app/application.h"
 #include "scene/scene_game.h"
 #include "windows.h"
@@ -31,7 +32,7 @@ struct ActorKind {
   ActorConstructor construct;
 };
 const ActorKind actorKinds[] = {
-    {"CGameMetalBlock", nullptr},   {"CGameLiver", nullptr},        {"CGameWoodLift", nullptr},
+    {"CGameMetalBlock", Construct<CGameMetalBlock>}, {"CGameLiver", nullptr},        {"CGameWoodLift", nullptr},
     {"CGameTorch", nullptr},        {"CGameGoal", Construct<CGameGoal>}, {"CGameButton", nullptr},
     {"CGameDoor", nullptr},         {"CGameRotationDoor", nullptr}, {"CGameMetalLift", nullptr},
     {"CGamePoppingFist", nullptr},  {"CGameMagicOrb", nullptr},     {"CGameCannon", nullptr},

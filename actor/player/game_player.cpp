@@ -6,6 +6,7 @@
 #include "actor/player/player_arm.h"
 #include "actor/player/player_foot.h"
 #include "actor/player/player_goal_state.h"
+#include "actor/player/player_magic_state.h"
 #include "actor/player/player_upper_body.h"
 #include "actor/player/player_walk_state.h"
 #include "scene/scene_game.h"
@@ -133,19 +134,24 @@ std::weak_ptr<CStateBase> CGamePlayer::GetGoalState() const
   return FindState("CPlayerGoalState");
 }
 
-// The magic state's launch offset times the position. Without a magic state there is
-// no launch, so the offset is the identity.
+// The magic state's launch offset times the position. Before the magic state exists
+// there is no launch, so the offset is the identity.
 D3DXMATRIX& CGamePlayer::GetFollowMatrix()
 {
-  FollowSlot() = position;
+  const std::shared_ptr<CStateBase> state = GetMagicState().lock();
+  if (state) {
+    FollowSlot() = static_cast<const CPlayerMagicState&>(*state).launchMatrix * position;
+  } else {
+    FollowSlot() = position;
+  }
   return FollowSlot();
 }
 
-// Launching means the magic state's launch direction is away from rest; with no magic
-// state there is nothing to launch the player.
+// Launching means the magic state's launch direction is away from rest.
 bool CGamePlayer::IsLaunching() const
 {
-  return false;
+  const std::shared_ptr<CStateBase> state = GetMagicState().lock();
+  return state && static_cast<const CPlayerMagicState&>(*state).IsLaunching();
 }
 
 // The links are written once, then the states in their update order, then each body
@@ -155,9 +161,12 @@ void CGamePlayer::SetUpOnce()
   playerLink = std::static_pointer_cast<CGamePlayer>(shared_from_this());
   cameraLink = camera;
   const std::shared_ptr<CStateBase> walk = std::make_shared<CPlayerWalkState>();
+  const std::shared_ptr<CStateBase> magic = std::make_shared<CPlayerMagicState>();
   const std::shared_ptr<CStateBase> goal = std::make_shared<CPlayerGoalState>();
   for (const std::shared_ptr<CActorBase>& part : bodyParts) part->SetWalkState(walk);
+  for (const std::shared_ptr<CActorBase>& part : bodyParts) part->SetMagicState(magic);
   states.push_back(walk);
+  states.push_back(magic);
   states.push_back(goal);
   needsInit = 0;
 }
@@ -183,6 +192,14 @@ std::shared_ptr<CPlayerWalkState> LockWalkState()
   const std::shared_ptr<CGamePlayer> player = LockPlayer();
   if (!player) return nullptr;
   return std::static_pointer_cast<CPlayerWalkState>(player->GetWalkState().lock());
+}
+
+// Looked up by name, then cast.
+std::shared_ptr<CPlayerMagicState> LockMagicState()
+{
+  const std::shared_ptr<CGamePlayer> player = LockPlayer();
+  if (!player) return nullptr;
+  return std::static_pointer_cast<CPlayerMagicState>(player->GetMagicState().lock());
 }
 
 // Looked up by name, then cast.

@@ -1,6 +1,6 @@
 // CGamePlayer: the player character. It has no mesh of its own: five body parts draw
-// it. Its behaviour lives in states that all run every frame (walk, then goal; the
-// magic and orb-pickup states join between and after them when they exist). The core
+// it. Its behaviour lives in states that all run every frame (walk, magic, goal; the
+// orb-pickup state joins last once it exists). The core
 // combines the position and the body rotation into the world matrix, applies gravity
 // and landing, and publishes itself and the camera in the process-wide links.
 #pragma once
@@ -15,6 +15,7 @@
 class CGameCamera;
 class CPlayerWalkState;
 class CPlayerGoalState;
+class CPlayerMagicState;
 
 class CGamePlayer : public CActorBase {
 public:
@@ -69,6 +70,8 @@ private:
 std::shared_ptr<CGamePlayer> LockPlayer();
 // The player's walk state through the process-wide link, or null.
 std::shared_ptr<CPlayerWalkState> LockWalkState();
+// The player's magic state through the process-wide link, or null.
+std::shared_ptr<CPlayerMagicState> LockMagicState();
 // The player's goal state through the process-wide link, or null.
 std::shared_ptr<CPlayerGoalState> LockGoalState();
 // The camera through the process-wide link, or null.

@@ -3,9 +3,13 @@
 
 #include <cmath>
 
+#include "actor/game_camera.h"
 #include "actor/player/game_player.h"
 #include "actor/player/player_goal_state.h"
+#include "actor/player/player_magic_state.h"
 #include "actor/player/player_walk_state.h"
+#include "effect/effect_magic_charge.h"
+#include "effect/effect_magic_ray.h"
 #include "engine/graphics.h"
 #include "scene/scene_game.h"
 #include "shader/shader_manager.h"
@@ -47,8 +51,8 @@ const std::string& CPlayerArm::GetName() const
 // The base releases the mesh and the links.
 CPlayerArm::~CPlayerArm() = default;
 
-// The orb pose replaces everything else for the frame; otherwise swing, then the goal
-// pose over it, then the bob.
+// The orb pose replaces everything else for the frame; otherwise swing, the cast over
+// it, the hand glow, the goal pose, then the bob.
 void CPlayerArm::Update()
 {
   RefreshPlayerLink();
@@ -68,11 +72,16 @@ void CPlayerArm::Update()
   }
   world = world * owner->world;
 
+  const bool casting = Cast(owner->world);
+  hitGlow = casting ? std::fmin(hitGlow + 0.03f, 1.75f) : std::fmax(hitGlow - 0.09f, 0.0f);
   if (scene->goalReached) {
     const std::shared_ptr<CPlayerGoalState> goal = LockGoalState();
     if (goal) GoalPose(goal->phase, owner->world);
   }
-  IdleBob(walk && !walk->moving && !scene->goalReached);
+  const std::shared_ptr<CStateBase> state = magicState.lock();
+  const CPlayerMagicState* magic = static_cast<const CPlayerMagicState*>(state.get());
+  const bool anyCast = magic && (magic->blueCasting || magic->redCasting);
+  IdleBob(walk && !walk->moving && !anyCast && !scene->goalReached);
 }
 
 // Toon with the hand glow (blue left, red right), then a black outline.
@@ -146,4 +155,95 @@ void CPlayerArm::IdleBob(bool idle)
   bobMatrix._42 = std::sin(bobPhase) * bobAmplitude;
   bobPhase += bobPhaseStep;
   world = bobMatrix * world;
+}
+
+// Letting go (or losing the camera) puts the arm back and releases its ray; a held
+// button circles the arm about the shoulder for 41 frames, then aims and fires.
+bool CPlayerArm::Cast(const D3DXMATRIX& playerWorld)
+{
+  const std::shared_ptr<CStateBase> state = magicState.lock();
+  const CPlayerMagicState* magic = static_cast<const CPlayerMagicState*>(state.get());
+  const bool casting = magic && (partSide == 0 ? magic->blueCasting : magic->redCasting);
+  if (camera.expired() || !casting) {
+    if (raised == 0 && windupCount == 0 && aimReset == 1) return false;
+    raised = 0;
+    windupCount = 0;
+    aimReset = 1;
+    const std::shared_ptr<CSceneGame> scene = currentScene.lock();
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    if (scene) scene->FireMagicRay(0, Colour(), identity);
+    SetCharge(0);
+    return false;
+  }
+  if (raised == 0) {
+    D3DXMATRIX circle;
+    D3DXMatrixRotationX(&circle, static_cast<float>(windupCount) * windupStep * degreesToRadians);
+    world = circle * shoulderOffset * playerWorld;
+    SetCharge(1);
+    windupCount += 1;
+    if (windupCount > windupFrames) raised = 1;
+  } else {
+    SetCharge(0);
+    AimAndFire(playerWorld);
+  }
+  return true;
+}
+
+// The first raised frame points at what the camera aims at; afterwards the arm follows
+// its ray's head, so it tracks a held target. The arm stays at the shoulder.
+void CPlayerArm::AimAndFire(const D3DXMATRIX& playerWorld)
+{
+  const std::shared_ptr<CSceneGame> scene = currentScene.lock();
+  if (!scene) return;
+  const D3DXVECTOR3 outward(partSide == 0 ? 1.0f : -1.0f, 0.0f, 0.0f);
+  D3DXVECTOR3 side;
+  D3DXVec3TransformNormal(&side, &outward, &world);
+  D3DXVec3Normalize(&side, &side);
+  const D3DXVECTOR3 forward(0.0f, 0.0f, 1.0f);
+  D3DXVECTOR3 up;
+  D3DXVec3Cross(&up, &forward, &side);
+  D3DXVec3Normalize(&up, &up);
+
+  D3DXVECTOR3 target(0.0f, 0.0f, 0.0f);
+  if (aimReset) {
+    const std::shared_ptr<CGameCamera> gameCamera = LockCamera();
+    if (gameCamera) target = gameCamera->aimPoint;
+    aimReset = 0;
+  } else {
+    for (const std::shared_ptr<CEffectBase>& effect : scene->effects) {
+      if (effect->GetName() != "CEffectMagicRay" || effect->colour != Colour()) continue;
+      const D3DXMATRIX& head = static_cast<const CEffectMagicRay&>(*effect).headMatrix;
+      target = D3DXVECTOR3(head._41, head._42, head._43);
+      break;
+    }
+  }
+  const D3DXVECTOR3 from(world._41, world._42, world._43);
+  D3DXMATRIX look;
+  D3DXMatrixLookAtLH(&look, &from, &target, &up);
+  if (!D3DXMatrixInverse(&aimMatrix, nullptr, &look)) D3DXMatrixIdentity(&aimMatrix);
+  const D3DXMATRIX shoulder = shoulderOffset * playerWorld;
+  aimMatrix._41 = shoulder._41;
+  aimMatrix._42 = shoulder._42;
+  aimMatrix._43 = shoulder._43;
+  world = aimMatrix;
+  scene->FireMagicRay(1, Colour(), world);
+}
+
+// The first charge of this arm's colour in the scene's effect list.
+void CPlayerArm::SetCharge(int on)
+{
+  const std::shared_ptr<CSceneGame> scene = currentScene.lock();
+  if (!scene) return;
+  for (const std::shared_ptr<CEffectBase>& effect : scene->effects) {
+    if (effect->GetName() != "CEffectMagicCharge" || effect->colour != Colour()) continue;
+    static_cast<CEffectMagicCharge&>(*effect).SetCharging(on, world);
+    return;
+  }
+}
+
+// Left blue (attraction), right red (repulsion).
+int CPlayerArm::Colour() const
+{
+  return partSide == 0 ? Blue : Red;
 }

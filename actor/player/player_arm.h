@@ -1,6 +1,7 @@
 // CPlayerArm: one of the player's arms (0 left, 1 right). It swings with the walk,
 // bobs while the player stands idle, rises and spreads during the orb message and the
-// goal hops. The magic wind-up and aim join with the magic state.
+// goal hops, and casts: it winds up with the charge at the hand, then points at the
+// target and fires the magic ray of its colour (left blue, right red).
 #pragma once
 
 #include "actor/player/player_limb.h"
@@ -34,7 +35,7 @@ public:
   // "CPlayerArm".
   const std::string& GetName() const override;
   ~CPlayerArm() override;
-  // Orb pose, or walk swing, goal pose and idle bob.
+  // Orb pose, or walk swing, casting, hand glow, goal pose and idle bob.
   void Update() override;
   // Toon and outline, with the hand glow in the arm's magic colour.
   void Draw() override;
@@ -46,4 +47,12 @@ private:
   void GoalPose(int goalPhase, const D3DXMATRIX& playerWorld);
   // The small up-and-down of an idle arm.
   void IdleBob(bool idle);
+  // Release, wind-up, or aim and fire; true while this arm's colour is cast.
+  bool Cast(const D3DXMATRIX& playerWorld);
+  // Aims the raised arm at the target and fires the ray from the hand.
+  void AimAndFire(const D3DXMATRIX& playerWorld);
+  // Switches this colour's charge effect at the hand.
+  void SetCharge(int on);
+  // The magic colour of this arm: 2 blue for the left, 1 red for the right.
+  int Colour() const;
 };

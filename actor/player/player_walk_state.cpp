@@ -3,6 +3,7 @@
 
 #include "actor/game_camera.h"
 #include "actor/player/game_player.h"
+#include "actor/player/player_magic_state.h"
 #include "app/application.h"
 #include "scene/scene_game.h"
 
@@ -29,13 +30,18 @@ void CPlayerWalkState::Update()
 }
 
 // During the opening, the goal and the orb message the keys change nothing, so the
-// other states can steer. A cast (once magic exists) stops the player.
+// other states can steer. A cast of either colour stops the player.
 void CPlayerWalkState::ReadInput()
 {
   const std::shared_ptr<CGamePlayer> player = LockPlayer();
   const std::shared_ptr<CSceneGame> scene = CActorBase::currentScene.lock();
   if (!player || !scene) return;
   if (scene->cameraEvent || scene->goalReached || scene->orbObtained) return;
+  const std::shared_ptr<CPlayerMagicState> magic = LockMagicState();
+  if (magic && (magic->blueCasting || magic->redCasting)) {
+    moving = 0;
+    return;
+  }
 
   const std::shared_ptr<CGameCamera> camera = LockCamera();
   if (!camera) return;

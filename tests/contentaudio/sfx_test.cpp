@@ -95,3 +95,20 @@ TEST(SfxRender, EchoRepeatsTheSound) {
 }
 
 }  // namespace
+
+// A loop keeps its exact length and joins its end to its start without a jump, even
+// with a note held over the end and a low cut running.
+TEST(SfxRender, ALoopJoinsItsEndToItsStart) {
+  Sfx sfx;
+  std::string error;
+  ASSERT_TRUE(ParseSfx("loop = 0.5\nlowcut = 80\n[hum]\nwave = saw\nnotes = c3\nattack = 0.05\nsustain = 1\n"
+                       "release = 0.05\ngate = 0.5\n[grit]\nwave = noise\nnotes = c4 c4\nstep = 0.25\ngate = 0.2\n",
+                       "loop.sfx", &sfx, &error))
+      << error;
+  const std::vector<float> out = RenderSfx(sfx);
+  ASSERT_EQ(out.size(), 22050u);
+  float largestStep = 0.0f;
+  for (size_t i = 1; i < out.size(); ++i) largestStep = std::max(largestStep, std::fabs(out[i] - out[i - 1]));
+  EXPECT_LE(std::fabs(out.front() - out.back()), largestStep) << "the seam is no bigger than any other step";
+  EXPECT_GT(std::fabs(out.front()), 0.01f) << "sound is already playing at the start: the held note carried over";
+}

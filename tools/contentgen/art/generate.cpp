@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "art/art_context.h"
+#include "art/effect_art.h"
 #include "art/goal_art.h"
 #include "art/stage_geometry.h"
 #include "art/title_art.h"
@@ -44,6 +45,7 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
   };
   const Stage stages[] = {{"shader", GenerateShaderArt}, {"icon", GenerateIcon}, {"player", GeneratePlayer},
                           {"goal", GenerateGoalArt},
+                          {"effects", GenerateEffectArt},
                           {"test", GenerateTestTree},
                           {"title", GenerateTitleArt}, {"menu", GenerateMenuArt},
                           {"stages", GenerateStages}};

@@ -43,6 +43,7 @@ bool SetGlobalKey(Sfx* sfx, const std::string& key, const std::string& value, st
   if (key == "echo_mix") return ReadValue(key, value, 0.0, 1.0, &sfx->echoMix, error);
   if (key == "echo_damping") return ReadValue(key, value, 0.0, 0.95, &sfx->echoDamping, error);
   if (key == "lowcut") return ReadValue(key, value, 0.0, 2000.0, &sfx->lowCut, error);
+  if (key == "loop") return ReadValue(key, value, 0.0, 30.0, &sfx->loopSeconds, error);
   *error = "unknown key '" + key + "'";
   return false;
 }
@@ -127,7 +128,25 @@ bool ParseSfx(const std::string& text, const std::string& fileName, Sfx* sfx, st
   return true;
 }
 
-// Layers into one buffer, then echo, low cut, peak scaling and a trimmed, faded end.
+namespace {
+
+// Folds everything past `loop` samples back onto the start, then runs the low cut round
+// the loop twice so that its memory at the start is what the end leaves: the last and
+// first samples then join like any two neighbours.
+void WrapIntoLoop(const Sfx& sfx, size_t loop, std::vector<float>* mix) {
+  if (mix->size() < loop) mix->resize(loop, 0.0f);
+  for (size_t i = loop; i < mix->size(); ++i) (*mix)[i % loop] += (*mix)[i];
+  mix->resize(loop);
+  if (sfx.lowCut <= 0.0f) return;
+  COnePole lowCut(true, sfx.lowCut, static_cast<float>(sfx.rate));
+  for (const float s : *mix) lowCut.Process(s);
+  for (float& s : *mix) s = lowCut.Process(s);
+}
+
+}  // namespace
+
+// Layers into one buffer, then echo, low cut, peak scaling and a trimmed, faded end (a
+// loop keeps its exact length instead).
 std::vector<float> RenderSfx(const Sfx& sfx) {
   std::vector<float> mix;
   std::vector<float> note;
@@ -149,7 +168,10 @@ std::vector<float> RenderSfx(const Sfx& sfx) {
     CEcho echo(delay, sfx.echoFeedback, sfx.echoDamping);
     for (float& s : mix) s += sfx.echoMix * echo.Process(s);
   }
-  if (sfx.lowCut > 0.0f) {
+  const size_t loop = static_cast<size_t>(sfx.loopSeconds * sfx.rate);
+  if (loop > 0) {
+    WrapIntoLoop(sfx, loop, &mix);
+  } else if (sfx.lowCut > 0.0f) {
     COnePole lowCut(true, sfx.lowCut, static_cast<float>(sfx.rate));
     for (float& s : mix) s = lowCut.Process(s);
   }
@@ -158,6 +180,7 @@ std::vector<float> RenderSfx(const Sfx& sfx) {
   if (peak <= 0.0f) return mix;
   const float scale = sfx.peak / peak;
   for (float& s : mix) s *= scale;
+  if (loop > 0) return mix;
   // Drop the inaudible tail (-80 dB), then fade the last few milliseconds to zero.
   size_t end = mix.size();
   while (end > 0 && std::fabs(mix[end - 1]) < 1.0e-4f) --end;

@@ -9,6 +9,8 @@
 //   echo_mix = 0.3          level of the first repeat
 //   echo_damping = 0.3      how much darker each repeat gets
 //   lowcut = 30             one-pole high pass in Hz that removes rumble (0 = off)
+//   loop = 1.5              seconds of a seamless loop: everything past them is folded
+//                           back onto the start, and the end is not trimmed (0 = off)
 // A `[name]` line starts a layer; layers are mixed. A layer takes every patch key of the
 // synthesizer (see patch.h: wave, attack, cutoff, slide, ...) plus its note schedule:
 //   notes = c5 e5 g5        notes played one after the other
@@ -39,6 +41,7 @@ struct Sfx {
   float peak = 0.7f;
   float echoTime = 0.0f, echoFeedback = 0.3f, echoMix = 0.3f, echoDamping = 0.3f;
   float lowCut = 30.0f;
+  float loopSeconds = 0.0f;
   std::vector<SfxLayer> layers;
 };
 
