@@ -78,9 +78,9 @@ TEST(StageWalkCheck, RestingGimmicksCloseOrOpenTheWay)
   EXPECT_FALSE(WalkFromStart(Parse(doorway + "actor CGameCrackWall 0 0 4.5\n")).goalReached);
   EXPECT_TRUE(WalkFromStart(Parse(doorway + "actor CGameButton 0 0 2\nactor CGameMagicOrb 0 1 4.5\n")).goalReached)
       << "buttons are stepped on, orbs walked through";
-  // A block stands where it is placed: from a bench onto the block, from the block onto
-  // a ledge too high for the bench.
-  const std::string highLedge = LedgeRoom(2.6f, "box trim -10 0 4 -1.5 0.4 10\n");
+  // A block stands where it is placed: from a bench (up a step) onto the block, from
+  // the block onto a ledge too high for the bench.
+  const std::string highLedge = LedgeRoom(4.2f, "box trim -10 0 4 -1.5 0.9 6\nbox trim -10 0 6 -1.5 1.8 10\n");
   EXPECT_FALSE(WalkFromStart(Parse(highLedge)).goalReached);
   EXPECT_TRUE(WalkFromStart(Parse(highLedge + "actor CGameMetalBlock 0 0 8.5\n")).goalReached);
   EXPECT_FALSE(WalkFromStart(Parse(highLedge + "actor CGameMetalBlock 4 0 8.5\n")).goalReached)

@@ -25,24 +25,24 @@ const float kFootprint = 0.3f;
 // The goal is reached within this distance of its position.
 const float kGoalReach = 2.3f;
 
-// The shape a gimmick has while nothing moves it: a box round its position, from its
-// sizes (half widths along x and z, bottom and top above the position). Gimmicks not
-// listed (orbs, torches, puddles, the goal) neither carry nor stop the player.
+// The shape a gimmick has while nothing moves it: a box about its position (x, z and
+// height ranges), as its collision mesh is built. Gimmicks not listed (orbs, torches,
+// puddles, the goal) neither carry nor stop the player.
 struct RestingShape {
   const char* name;
-  float halfX, halfZ, bottom, top;
+  float x0, x1, z0, z1, bottom, top;
 };
 const RestingShape kRestingShapes[] = {
-    {"CGameMetalBlock", 1.5f, 1.5f, 0.0f, 1.5f},      // edge 3, at least 1.5 high
-    {"CGameDoor", 2.0f, 0.5f, 0.0f, 4.0f},            // closed, across a passage along z
-    {"CGameRotationDoor", 3.0f, 0.25f, 0.0f, 6.0f},   // closed, turning about its middle
-    {"CGameMetalLift", 1.5f, 1.5f, -0.5f, 0.0f},      // the platform at the start of its rail
-    {"CGameWoodLift", 1.5f, 1.5f, 0.0f, 0.5f},        // down on the floor
-    {"CGameButton", 0.85f, 0.85f, 0.0f, 0.2f},        // a plate to step on
-    {"CGameLiver", 0.5f, 0.5f, 0.0f, 0.3f},           // its foundation
-    {"CGameCannon", 1.0f, 1.0f, 0.0f, 2.3f},
-    {"CGameCrackWall", 3.5f, 0.5f, 0.0f, 8.0f},       // whole, across a passage along z
-    {"CGamePoppingFist", 1.0f, 1.0f, 0.0f, 3.0f},     // retracted
+    {"CGameMetalBlock", -1.5f, 1.5f, -1.5f, 1.5f, 0.0f, 3.0f},      // a cube of edge 3 on its base
+    {"CGameDoor", -2.2f, 2.2f, -0.4f, 0.4f, 0.0f, 7.0f},            // closed, across a passage along z
+    {"CGameRotationDoor", -2.9f, 2.9f, -0.3f, 0.3f, 0.0f, 6.0f},    // closed, turning about its middle
+    {"CGameMetalLift", -1.5f, 1.5f, -1.5f, 1.5f, 0.0f, 0.45f},      // at the start of its rail
+    {"CGameWoodLift", -1.5f, 1.5f, -1.5f, 1.5f, 0.0f, 0.45f},       // down on the floor
+    {"CGameButton", -1.2f, 1.2f, -1.2f, 1.2f, 0.0f, 0.26f},         // its foundation, stepped on
+    {"CGameLiver", -0.6f, 0.6f, -0.7f, 0.7f, 0.0f, 0.3f},           // its foundation
+    {"CGameCannon", -1.0f, 1.0f, -0.95f, 0.95f, 0.0f, 2.3f},
+    {"CGameCrackWall", -3.5f, 3.5f, -0.5f, 0.5f, 0.0f, 8.0f},       // whole, across a passage along z
+    {"CGamePoppingFist", -2.3f, 0.0f, -1.0f, 1.0f, 0.4f, 2.6f},     // retracted, its head at its position
 };
 
 // A vertical stretch of solid over one grid point.
@@ -80,8 +80,8 @@ CSpanGrid::CSpanGrid(const StageGeometry& geometry, float cellSize) : size(cellS
     for (const RestingShape& shape : kRestingShapes) {
       if (actor.name != shape.name) continue;
       StageSolid box;
-      box.lo = {actor.x - shape.halfX, actor.y + shape.bottom, actor.z - shape.halfZ};
-      box.hi = {actor.x + shape.halfX, actor.y + shape.top, actor.z + shape.halfZ};
+      box.lo = {actor.x + shape.x0, actor.y + shape.bottom, actor.z + shape.z0};
+      box.hi = {actor.x + shape.x1, actor.y + shape.top, actor.z + shape.z1};
       solids.push_back(box);
     }
   }
