@@ -7,8 +7,17 @@
 
 #include "actor/actor_base.h"
 #include "actor/game_map.h"
+#include "actor/gimmick/game_button.h"
+#include "actor/gimmick/game_cannon.h"
+#include "actor/gimmick/game_crack_wall.h"
+#include "actor/gimmick/game_door.h"
 #include "actor/gimmick/game_goal.h"
 #include "actor/gimmick/game_metal_block.h"
+#include "actor/gimmick/game_liver.h"
+#include "actor/gimmick/game_metal_lift.h"
+#include "actor/gimmick/game_popping_fist.h"
+#include "actor/gimmick/game_rotation_door.h"
+#include "actor/gimmick/game_wood_lift.h"
 #include "app/application.h"
 #include "scene/scene_game.h"
 #include "windows.h"
@@ -32,11 +41,20 @@ struct ActorKind {
   ActorConstructor construct;
 };
 const ActorKind actorKinds[] = {
-    {"CGameMetalBlock", Construct<CGameMetalBlock>}, {"CGameLiver", nullptr},        {"CGameWoodLift", nullptr},
-    {"CGameTorch", nullptr},        {"CGameGoal", Construct<CGameGoal>}, {"CGameButton", nullptr},
-    {"CGameDoor", nullptr},         {"CGameRotationDoor", nullptr}, {"CGameMetalLift", nullptr},
-    {"CGamePoppingFist", nullptr},  {"CGameMagicOrb", nullptr},     {"CGameCannon", nullptr},
-    {"CGameCrackWall", nullptr},    {"CGameDropWaterPoint", nullptr},
+    {"CGameMetalBlock", Construct<CGameMetalBlock>},
+    {"CGameLiver", Construct<CGameLiver>},
+    {"CGameWoodLift", Construct<CGameWoodLift>},
+    {"CGameTorch", nullptr},
+    {"CGameGoal", Construct<CGameGoal>},
+    {"CGameButton", Construct<CGameButton>},
+    {"CGameDoor", Construct<CGameDoor>},
+    {"CGameRotationDoor", Construct<CGameRotationDoor>},
+    {"CGameMetalLift", Construct<CGameMetalLift>},
+    {"CGamePoppingFist", Construct<CGamePoppingFist>},
+    {"CGameMagicOrb", nullptr},
+    {"CGameCannon", Construct<CGameCannon>},
+    {"CGameCrackWall", Construct<CGameCrackWall>},
+    {"CGameDropWaterPoint", nullptr},
 };
 
 }  // namespace

@@ -68,7 +68,8 @@ std::string* GeneratedAudio::message = nullptr;
 
 TEST_F(GeneratedAudio, EffectsAreMono16BitAndAudible) {
   ASSERT_TRUE(ok) << *message;
-  for (const char* name : {"landing", "footsteps", "jump", "zazaza", "stage_clear", "puddle", "click", "cursor", "pause"}) {
+  for (const char* name : {"landing", "footsteps", "jump", "zazaza", "stage_clear", "puddle", "click", "cursor", "pause",
+                           "obj_enable", "shot", "blast", "piece_landing", "popping"}) {
     const WavInfo w = ReadWavFile((*outDir / "sound" / (std::string(name) + ".wav")).string());
     ASSERT_TRUE(w.ok) << name << ": " << w.problem;
     EXPECT_EQ(w.formatTag, 1) << name;

@@ -47,6 +47,42 @@ const int useNullDevice = setenv("ALSOFT_DRIVERS", "null", 0);
 // The fixed clock starts here; every frame moves it on by the loop's 16 ms.
 const DWORD startClock = 100000;
 
+// The stage a test program swaps for a test stage, if any.
+struct TestStage {
+  int stage = 0;
+  std::string folder;
+};
+// Held in a function so that a static initialiser of another file may set it first.
+TestStage& RequestedTestStage()
+{
+  static TestStage requested;
+  return requested;
+}
+
+// res/game is linked entry by entry and its map folder file by file, so that the test
+// stage's two meshes can stand in the map folder under the stage's own names; its
+// stage file replaces the copied one.
+void LinkTestStage()
+{
+  const TestStage& testStage = RequestedTestStage();
+  const fs::path game = buildDir / "res" / "game", folder = buildDir / "res" / testStage.folder;
+  const std::string number = std::to_string(testStage.stage);
+  fs::create_directories(scratch / "res" / "game" / "map");
+  for (const fs::directory_entry& entry : fs::directory_iterator(game)) {
+    if (entry.path().filename() != "map") fs::create_symlink(entry.path(), scratch / "res" / "game" / entry.path().filename());
+  }
+  const std::string own[2] = {"map." + number + ".x", "depth_map." + number + ".x"};
+  for (const fs::directory_entry& entry : fs::directory_iterator(game / "map")) {
+    const std::string name = entry.path().filename().string();
+    if (name != own[0] && name != own[1]) fs::create_symlink(entry.path(), scratch / "res" / "game" / "map" / name);
+  }
+  fs::create_symlink(folder / "map.x", scratch / "res" / "game" / "map" / own[0]);
+  fs::create_symlink(folder / "depth_map.x", scratch / "res" / "game" / "map" / own[1]);
+  const fs::path stageFile = scratch / "res" / "dat" / ("map." + number + ".dat");
+  fs::remove(stageFile);
+  fs::copy_file(folder / "map.dat", stageFile);
+}
+
 // Starts the program once: the full-screen question answered No, in a scratch folder
 // whose res/ links the generated content and holds its own dat/ (the stage files copied,
 // a save file holding 1), so the save file the routes write stays there.
@@ -60,7 +96,7 @@ public:
     fs::create_directories(scratch / "res" / "dat");
     for (const fs::directory_entry& entry : fs::directory_iterator(buildDir / "res")) {
       const std::string name = entry.path().filename().string();
-      if (name == "dat") continue;
+      if (name == "dat" || (RequestedTestStage().stage && name == "game")) continue;
       fs::create_symlink(entry.path(), scratch / "res" / name);
     }
     if (fs::exists(buildDir / "res" / "dat")) {
@@ -69,6 +105,7 @@ public:
         if (name.rfind("map.", 0) == 0) fs::copy_file(entry.path(), scratch / "res" / "dat" / name);
       }
     }
+    if (RequestedTestStage().stage) LinkTestStage();
     std::ofstream(scratch / "res" / "dat" / "save.dat") << "1\n";
     fs::current_path(scratch);
     Win32TestSetClock(startClock);  // before start-up: the random seed is the clock
@@ -140,6 +177,13 @@ const MenuButton* FindButton(const std::shared_ptr<CSceneBase>& scene,
 }
 
 }  // namespace
+
+// Remembered for the environment's start-up.
+bool PlaythroughUseTestStage(int stage, const std::string& folder)
+{
+  RequestedTestStage() = TestStage{stage, folder};
+  return true;
+}
 
 // The scratch folder.
 std::string PlaythroughScratchDir()
@@ -372,6 +416,34 @@ bool PlaythroughTest::SkipOpening()
   Key(VK_SPACE, false);
   return WaitFor([&] { return Game() && Game()->cameraEvent == 0; }, 2, "the opening to end on Space") &&
          WaitFor([&] { return application->fadeAlpha == 0; }, 60, "the stage to fade in");
+}
+
+// The loop is ended and begun again with a fresh title.
+void PlaythroughTest::RestartProgram()
+{
+  application->EndLoop();
+  gate.reset();
+  application->stageNumber = 1;
+  application->fadeOut = 0;
+  application->fadeAlpha = 0;
+  application->LoadSaveData();
+  gate = std::make_shared<CDrawGate>(std::make_shared<CSceneTitle>());
+  application->BeginLoop(gate);
+}
+
+// The menu takes clicks from its seventh frame after the click that opens it.
+bool PlaythroughTest::ContinueFromTitle()
+{
+  Frames(30);
+  Click();
+  Frames(1);
+  if (!Title() || Title()->titleState != 1) {
+    ADD_FAILURE() << Report("the click to open the title menu");
+    return false;
+  }
+  Frames(6);
+  ClickButton("res/title/char/continue.png");
+  return WaitFor([&] { return Game() != nullptr; }, 80, "the stage to start after Continue");
 }
 
 // The condition is checked before each frame, so one already true costs no frame.

@@ -88,6 +88,12 @@ protected:
   bool StartNewGame();
   // Space during the opening flight, then the stage fades in; true once it has.
   bool SkipOpening();
+  // Start-up runs once per test process, so a restart is what a new process would see
+  // without a new device: the loop ended, the stage back to its default, the save file
+  // read by start-up's own reader, and the title as the first scene.
+  void RestartProgram();
+  // Title, Continue by its picture, then the stage; true once it runs.
+  bool ContinueFromTitle();
 
   // ---- route helpers ----
   // Steps frames until the condition holds; fails (with a report) after maxFrames.
@@ -131,6 +137,10 @@ protected:
 
 // The scratch folder the program runs in.
 std::string PlaythroughScratchDir();
+// Makes the program's stage `stage` the one under res/<folder>/ (its map.x,
+// depth_map.x and map.dat), for a test program that tries a test stage through the
+// real stage loading; called from a static initialiser, before start-up.
+bool PlaythroughUseTestStage(int stage, const std::string& folder);
 // How long start-up (CApplication::Initialize) took, in milliseconds.
 double PlaythroughStartupMilliseconds();
 // Where failed steps leave their screenshots: playthrough-failures/ in the build folder.

@@ -21,36 +21,6 @@ const D3DXVECTOR3 goalPlace(0.0f, 2.7f, 40.0f);
 
 class ContinueRouteTest : public PlaythroughTest {
 protected:
-  // Start-up runs once per test process, so a restart here is what a new process would
-  // see without a new device: the loop ended, the stage back to its default, the save
-  // file read by start-up's own reader, and the title as the first scene.
-  void RestartProgram()
-  {
-    application->EndLoop();
-    gate.reset();
-    application->stageNumber = 1;
-    application->fadeOut = 0;
-    application->fadeAlpha = 0;
-    application->LoadSaveData();
-    gate = std::make_shared<CDrawGate>(std::make_shared<CSceneTitle>());
-    application->BeginLoop(gate);
-  }
-
-  // Title, Continue by its picture, then the stage; true once it runs.
-  bool ContinueFromTitle()
-  {
-    Frames(30);
-    Click();
-    Frames(1);
-    if (!Title() || Title()->titleState != 1) {
-      ADD_FAILURE() << Report("the click to open the title menu");
-      return false;
-    }
-    Frames(6);
-    ClickButton("res/title/char/continue.png");
-    return WaitFor([&] { return Game() != nullptr; }, 80, "the stage to start after Continue");
-  }
-
   // The stage's actor with this name, or null.
   std::shared_ptr<CActorBase> FindActor(const std::string& name) const
   {

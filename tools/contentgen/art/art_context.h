@@ -43,5 +43,7 @@ bool GenerateShaderArt(CArtContext& context, std::string* error);
 bool GenerateIcon(CArtContext& context, std::string* error);
 bool GeneratePlayer(CArtContext& context, std::string* error);
 bool GenerateTestTree(CArtContext& context, std::string* error);
+// The gimmick playground stage under res/test/gimmicks/ (test_playground.cpp).
+bool GenerateGimmickPlayground(CArtContext& context, std::string* error);
 
 }  // namespace contentgen

@@ -8,6 +8,7 @@
 
 #include "art/art_context.h"
 #include "art/effect_art.h"
+#include "art/gimmick_art.h"
 #include "art/goal_art.h"
 #include "art/stage_geometry.h"
 #include "art/title_art.h"
@@ -46,6 +47,7 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
   const Stage stages[] = {{"shader", GenerateShaderArt}, {"icon", GenerateIcon}, {"player", GeneratePlayer},
                           {"goal", GenerateGoalArt},
                           {"effects", GenerateEffectArt},
+                          {"gimmicks", GenerateGimmickArt},
                           {"test", GenerateTestTree},
                           {"title", GenerateTitleArt}, {"menu", GenerateMenuArt},
                           {"stages", GenerateStages}};

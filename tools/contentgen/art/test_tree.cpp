@@ -143,7 +143,8 @@ bool GenerateTestTree(CArtContext& context, std::string* error)
   return context.AddMesh("test/floor.x", floor, error) && context.AddMesh("test/wall.x", wall, error) &&
          context.AddMesh("test/step.x", step, error) && context.AddMesh("test/box.x", box, error) &&
          context.AddMesh("test/map.x", map, error) &&
-         context.AddMesh("test/depth_map.x", depthMap, error) && DrawTextSample(context, error);
+         context.AddMesh("test/depth_map.x", depthMap, error) && DrawTextSample(context, error) &&
+         GenerateGimmickPlayground(context, error);
 }
 
 }  // namespace contentgen
