@@ -109,6 +109,15 @@ TEST(StageLayoutCheck, NamesEachProblem)
   EXPECT_EQ(problems[1], "no floor to stand on at the start (the origin)");
   EXPECT_EQ(problems[2], "CGameMetalBlock at (4, 1, 4) is inside a solid");
   EXPECT_EQ(problems[3], "CGameTorch at (20, 3, 20) has no floor under it");
+
+  // A lintel or a ceiling over a door's opening, low enough for its rising edge to meet,
+  // keeps it from ever closing; one above where it rises does not.
+  const std::string doorway = LedgeRoom(0, "wall -10 4 -2 5\nwall 2 4 10 5\nactor CGameDoor 0 0 4.5\n");
+  EXPECT_TRUE(StageLayoutProblems(Parse(doorway)).empty());
+  EXPECT_TRUE(StageLayoutProblems(Parse(doorway + "box brick -2 7.5 4 2 9 5\n")).empty());
+  const std::vector<std::string> held = StageLayoutProblems(Parse(doorway + "detail box trim -11 6.5 -11 11 7 21\n"));
+  ASSERT_EQ(held.size(), 1u);
+  EXPECT_EQ(held[0], "CGameDoor at (0, 0, 4.5) cannot close: a solid lies over its opening");
 }
 
 // Each stage there is: sound, and from stage 2 on not walkable to its goal.

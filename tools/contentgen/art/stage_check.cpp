@@ -24,6 +24,8 @@ const float kWallRayHeight = 1.353f;
 const float kFootprint = 0.3f;
 // The goal is reached within this distance of its position.
 const float kGoalReach = 2.3f;
+// How far a door rises above its floor.
+const float kDoorRise = 7.0f;
 
 // The shape a gimmick has while nothing moves it: a box about its position (x, z and
 // height ranges), as its collision mesh is built. Gimmicks not listed (orbs, torches,
@@ -187,6 +189,22 @@ std::string Describe(const StageActorEntry& actor)
   return actor.name + buffer;
 }
 
+// A door closes downwards until one of five rays from its bottom edge (its middle, 0.5
+// before and behind it, 1.8 to either side) meets something; a solid anywhere over its
+// opening, up to where it rises, holds it open for good.
+bool DoorHeldOpen(const std::vector<StageSolid>& solids, const StageActorEntry& door)
+{
+  const float probes[5][2] = {{0, 0}, {0, 0.5f}, {0, -0.5f}, {-1.8f, 0}, {1.8f, 0}};
+  for (const auto& probe : probes) {
+    const float x = door.x + probe[0], z = door.z + probe[1];
+    for (const StageSolid& s : solids) {
+      if (x < s.lo.x || x > s.hi.x || z < s.lo.z || z > s.hi.z) continue;
+      if (s.TopAt(x, z) > door.y + 0.05f && s.lo.y < door.y + kDoorRise + 0.1f) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 // Mesh sizes, one goal, a floor under the start and under every actor, nothing buried.
@@ -216,6 +234,9 @@ std::vector<std::string> StageLayoutProblems(const StageGeometry& geometry)
       problems.push_back(Describe(actor) + " has no floor under it");
     } else if (grid.Covered(cell, actor.y + 0.1f, 0)) {
       problems.push_back(Describe(actor) + " is inside a solid");
+    }
+    if (actor.name == "CGameDoor" && DoorHeldOpen(geometry.solids, actor)) {
+      problems.push_back(Describe(actor) + " cannot close: a solid lies over its opening");
     }
   }
   return problems;

@@ -1,5 +1,6 @@
 // The checks every stage source must pass before anyone plays it: its meshes fit the
-// engine, the start and the goal exist, every actor stands on or above a floor, and
+// engine, the start and the goal exist, every actor stands on or above a floor, every
+// door has room over its opening to rise and close again, and
 // walking alone (no magic, every gimmick at rest) does not lead from the start to the
 // goal. Walking is searched on a grid of heights built from the parsed solids and the
 // gimmicks' resting shapes, with the player's reach: how high a ledge it steps onto,
