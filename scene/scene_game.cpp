@@ -19,6 +19,7 @@
 #include "shader/shader_manager.h"
 #include "sprite/sprite_alignment.h"
 #include "sprite/sprite_base.h"
+#include "sprite/sprite_hud.h"
 #include "sprite/sprite_menu.h"
 
 namespace {
@@ -48,8 +49,12 @@ const char* const spriteOrder[] = {"CSpriteAlignment", "CSpriteClear",     "CSpr
 std::shared_ptr<CSpriteBase> CreateGameSprite(const std::string& name)
 {
   if (name == "CSpriteAlignment") return std::make_shared<CSpriteAlignment>();
+  if (name == "CSpriteClear") return std::make_shared<CSpriteClear>();
   if (name == "CSpriteEscape") return std::make_shared<CSpriteEscape>();
   if (name == "CSpritePause") return std::make_shared<CSpritePause>();
+  if (name == "CSpriteStageTitle") return std::make_shared<CSpriteStageTitle>();
+  if (name == "CSpriteSpaceSkip") return std::make_shared<CSpriteSpaceSkip>();
+  if (name == "CSpriteText") return std::make_shared<CSpriteText>();
   return nullptr;
 }
 

@@ -11,12 +11,15 @@
 #include "actor/gimmick/game_cannon.h"
 #include "actor/gimmick/game_crack_wall.h"
 #include "actor/gimmick/game_door.h"
+#include "actor/gimmick/game_drop_water_point.h"
 #include "actor/gimmick/game_goal.h"
-#include "actor/gimmick/game_metal_block.h"
 #include "actor/gimmick/game_liver.h"
+#include "actor/gimmick/game_magic_orb.h"
+#include "actor/gimmick/game_metal_block.h"
 #include "actor/gimmick/game_metal_lift.h"
 #include "actor/gimmick/game_popping_fist.h"
 #include "actor/gimmick/game_rotation_door.h"
+#include "actor/gimmick/game_torch.h"
 #include "actor/gimmick/game_wood_lift.h"
 #include "app/application.h"
 #include "scene/scene_game.h"
@@ -44,17 +47,17 @@ const ActorKind actorKinds[] = {
     {"CGameMetalBlock", Construct<CGameMetalBlock>},
     {"CGameLiver", Construct<CGameLiver>},
     {"CGameWoodLift", Construct<CGameWoodLift>},
-    {"CGameTorch", nullptr},
+    {"CGameTorch", Construct<CGameTorch>},
     {"CGameGoal", Construct<CGameGoal>},
     {"CGameButton", Construct<CGameButton>},
     {"CGameDoor", Construct<CGameDoor>},
     {"CGameRotationDoor", Construct<CGameRotationDoor>},
     {"CGameMetalLift", Construct<CGameMetalLift>},
     {"CGamePoppingFist", Construct<CGamePoppingFist>},
-    {"CGameMagicOrb", nullptr},
+    {"CGameMagicOrb", Construct<CGameMagicOrb>},
     {"CGameCannon", Construct<CGameCannon>},
     {"CGameCrackWall", Construct<CGameCrackWall>},
-    {"CGameDropWaterPoint", nullptr},
+    {"CGameDropWaterPoint", Construct<CGameDropWaterPoint>},
 };
 
 }  // namespace

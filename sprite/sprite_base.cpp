@@ -43,25 +43,31 @@ CSpriteBase::~CSpriteBase()
 // Falls to 0, then rises to 255, then falls again.
 void CSpriteBase::PulseAlpha(int step)
 {
-  if (phase == 1) {
-    alpha -= step;
-    if (alpha < 0) {
-      alpha = 0;
-      phase = 0;
-    }
-  } else {
-    alpha += step;
-    if (alpha > 255) {
-      alpha = 255;
-      phase = 1;
-    }
-  }
+  PulseBetween(alpha, phase, step, 0, 255);
 }
 
 // White at the sprite's opacity.
 D3DCOLOR CSpriteBase::AlphaColour() const
 {
   return (static_cast<D3DCOLOR>(alpha) << 24) | 0xFFFFFF;
+}
+
+// Past either end the value stops there and turns.
+void PulseBetween(int& value, int& direction, int step, int low, int high)
+{
+  if (direction == 1) {
+    value -= step;
+    if (value < low) {
+      value = low;
+      direction = 0;
+    }
+  } else {
+    value += step;
+    if (value > high) {
+      value = high;
+      direction = 1;
+    }
+  }
 }
 
 // Through the device's path cache, so every sprite showing a picture shares it.
@@ -86,6 +92,16 @@ void DrawPicture(const std::shared_ptr<CTexture>& texture, const D3DXMATRIX& mat
     return;
   }
   CGraphics::GetInstance()->DrawTexture(*texture, &matrix, colour);
+}
+
+// The batcher takes the matrix, then the cell at the origin.
+void DrawPicturePart(const std::shared_ptr<CTexture>& texture, const RECT& source, const D3DXMATRIX& matrix,
+                     D3DCOLOR colour)
+{
+  CGraphics* graphics = CGraphics::GetInstance();
+  if (!texture || texture->texture == nullptr || !graphics->sprite) return;
+  graphics->sprite->SetTransform(&matrix);
+  graphics->sprite->Draw(texture->texture, &source, nullptr, nullptr, colour);
 }
 
 // Width from the image information; 0 when nothing was loaded.

@@ -48,6 +48,10 @@ public:
   D3DCOLOR AlphaColour() const;
 };
 
+// One step of a pulse between low and high: direction 1 falls, 0 rises, and turns at
+// either end.
+void PulseBetween(int& value, int& direction, int step, int low, int high);
+
 // The shared picture for a path from the texture cache (empty when it cannot be read).
 std::shared_ptr<OstrelLibrary::CTexture> LoadSpriteTexture(const std::string& path);
 
@@ -56,6 +60,10 @@ OstrelLibrary::CSound* LoadSpriteSound(const char* path);
 
 // Draws a whole picture with the matrix in the colour; an empty picture draws nothing.
 void DrawPicture(const std::shared_ptr<OstrelLibrary::CTexture>& texture, const D3DXMATRIX& matrix, D3DCOLOR colour);
+
+// Draws one rectangle of a picture (a cell of a sheet) with the matrix in the colour.
+void DrawPicturePart(const std::shared_ptr<OstrelLibrary::CTexture>& texture, const RECT& source,
+                     const D3DXMATRIX& matrix, D3DCOLOR colour);
 
 // The width of a picture; 0 for an empty one.
 float PictureWidth(const std::shared_ptr<OstrelLibrary::CTexture>& texture);

@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "actor/gimmick/gimmick_common.h"
+#include "actor/player/game_player.h"
+#include "actor/player/player_magic_state.h"
 #include "shader/shader_manager.h"
 
 namespace {
@@ -104,7 +106,10 @@ void CGameMetalLift::LaunchFromTop()
     launch = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
     return;
   }
-  if (PlayerOnTop()) launch = D3DXVECTOR3(0.0f, 1.0f, 0.0f);
+  if (!PlayerOnTop()) return;
+  launch = D3DXVECTOR3(0.0f, 1.0f, 0.0f);
+  const std::shared_ptr<CPlayerMagicState> magic = LockMagicState();
+  if (magic) magic->launchDirection = launch;
 }
 
 // Steel platform, rail, their thin outlines, then the overlay.

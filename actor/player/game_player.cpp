@@ -5,6 +5,7 @@
 #include "actor/game_camera.h"
 #include "actor/player/player_arm.h"
 #include "actor/player/player_foot.h"
+#include "actor/player/player_get_orb_state.h"
 #include "actor/player/player_goal_state.h"
 #include "actor/player/player_magic_state.h"
 #include "actor/player/player_upper_body.h"
@@ -168,6 +169,7 @@ void CGamePlayer::SetUpOnce()
   states.push_back(walk);
   states.push_back(magic);
   states.push_back(goal);
+  states.push_back(std::make_shared<CPlayerGetOrbState>());
   needsInit = 0;
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "audio/score.h"
+#include "audio/sfx.h"
 #include "audio/sequencer.h"
 #include "wav_check.h"
 
@@ -88,3 +89,34 @@ TEST(MusicLoop, PanMovesAVoiceToItsSide) {
 }
 
 }  // namespace
+
+// A looping effect (the torch's fire): exactly its length, the notes that ring past
+// the end heard at the start, and no click where it wraps.
+TEST(SfxLoop, ALoopingEffectIsExactlyItsLengthAndJoinsEndToStart) {
+  contentgen::audio::Sfx sfx;
+  std::string error;
+  ASSERT_TRUE(contentgen::audio::ParseSfx("loop = 1.0\nlowcut = 70\n[bed]\nwave = noise\nnotes = c4\n"
+                                          "filter = lowpass\ncutoff = 600\nattack = 0.3\nsustain = 1\n"
+                                          "release = 0.3\ngate = 1.0\n[tick]\nwave = sine\nnotes = a5\n"
+                                          "start = 0.9\ndecay = 0.4\nsustain = 0\ngate = 0.05\n",
+                                          "torch.sfx", &sfx, &error))
+      << error;
+  const std::vector<float> out = contentgen::audio::RenderSfx(sfx);
+  ASSERT_EQ(out.size(), 44100u);
+  // The tick at 0.9 s rings on past 1.0 s: its tail is in the first tenth of a second.
+  float early = 0.0f;
+  for (int n = 0; n < 2000; ++n) early = std::max(early, std::fabs(out[n]));
+  EXPECT_GT(early, 0.05f) << "the bed's release and the tick's tail fold onto the start";
+  const Seam seam = MeasureSeam(out, 1, 0, 441);
+  EXPECT_LE(seam.step, 1.5 * seam.nearbyMax + 1e-4);
+}
+
+TEST(SfxLoop, AOneShotStillEndsInSilence) {
+  contentgen::audio::Sfx sfx;
+  std::string error;
+  ASSERT_TRUE(contentgen::audio::ParseSfx("[a]\nwave = sine\nnotes = c5\ndecay = 0.2\nsustain = 0\n", "x.sfx", &sfx,
+                                          &error));
+  const std::vector<float> out = contentgen::audio::RenderSfx(sfx);
+  ASSERT_FALSE(out.empty());
+  EXPECT_EQ(out.back(), 0.0f);
+}

@@ -94,26 +94,6 @@ TEST(SfxRender, EchoRepeatsTheSound) {
   EXPECT_GT(repeat, 0.2f);
 }
 
-TEST(SfxRender, LoopIsExactlyItsLengthAndJoinsItsStart) {
-  Sfx sfx;
-  std::string error;
-  const std::string text = "loop = 0.5\n[a]\nwave = saw\nnotes = a2\nfilter = lowpass\ncutoff = 600\n"
-                           "attack = 0.05\nsustain = 1\ngate = 0.7\n";
-  ASSERT_TRUE(ParseSfx(text, "x.sfx", &sfx, &error)) << error;
-  const std::vector<float> out = RenderSfx(sfx);
-  ASSERT_EQ(out.size(), static_cast<size_t>(0.5 * 44100));
-  float largestStep = 0.0f;
-  for (size_t n = 1; n < out.size(); ++n) largestStep = std::max(largestStep, std::fabs(out[n] - out[n - 1]));
-  // The last sample leads into the first like any two neighbours, and the attack's
-  // silence is covered by the tail crossfaded over it.
-  EXPECT_LE(std::fabs(out.front() - out.back()), largestStep);
-  float opening = 0.0f;
-  for (int n = 0; n < 441; ++n) opening = std::max(opening, std::fabs(out[n]));
-  EXPECT_GT(opening, 0.2f);
-  EXPECT_TRUE(ParseSfx("loop = 0.5\n[a]\nnotes = c4\n", "x.sfx", &sfx, &error));
-  EXPECT_EQ(RenderSfx(sfx).size(), static_cast<size_t>(0.5 * 44100));  // a short sound is padded
-}
-
 }  // namespace
 
 // A loop keeps its exact length and joins its end to its start without a jump, even

@@ -78,6 +78,9 @@ TEST_F(MetalLiftTest, RedThrowsOnlyThePlayerOnTopAndBlueOnlyMakesItGlow)
   PutPlayer(0.0f, 0.5f, -6.0f);
   Step(2);
   EXPECT_EQ(lift->launch, D3DXVECTOR3(0.0f, 1.0f, 0.0f));
+  const float standing = player->world._42;
+  Step(30);
+  EXPECT_GT(player->world._42, standing + 0.5f) << "the player's magic state took the launch";
   lift->magicColour = Blue;
   Step(1);
   EXPECT_EQ(lift->launch, D3DXVECTOR3(0.0f, 0.0f, 0.0f));

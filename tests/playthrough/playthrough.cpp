@@ -23,6 +23,7 @@
 #include "scene/scene_game.h"
 #include "scene/scene_title.h"
 #include "shader/shader_manager.h"
+#include "sprite/sprite_hud.h"
 #include "sprite/sprite_menu.h"
 #include "sprite/sprite_title.h"
 #include "test_seam.h"
@@ -418,6 +419,17 @@ bool PlaythroughTest::SkipOpening()
          WaitFor([&] { return application->fadeAlpha == 0; }, 60, "the stage to fade in");
 }
 
+// The box settles at 50 after 34 frames; a click then closes it, and it fades in 26.
+bool PlaythroughTest::CloseOrbMessage()
+{
+  if (!WaitFor([&] { return OrbMessage() && OrbMessage()->transform._42 >= OrbMessage()->restY; }, 60,
+               "the orb message to settle")) {
+    return false;
+  }
+  Click();
+  return WaitFor([&] { return Game() && Game()->orbObtained == 0; }, 60, "the orb message to close on a click");
+}
+
 // The loop is ended and begun again with a fresh title.
 void PlaythroughTest::RestartProgram()
 {
@@ -475,6 +487,14 @@ bool PlaythroughTest::WalkTo(float x, float z, float tolerance, int maxFrames, c
     if (std::sqrt(dx * dx + dz * dz) <= tolerance || (until && until())) {
       Key('W', false);
       return true;
+    }
+    // An orb met on the way is taken as a player would: the message is read, then
+    // clicked away, and the walk goes on.
+    const std::shared_ptr<CSceneGame> game = Game();
+    if (game && game->orbObtained) {
+      Key('W', false);
+      if (!CloseOrbMessage()) return false;
+      continue;
     }
     if (camera) {
       const float turn = WrapDegrees(std::atan2(dx, dz) * radiansToDegrees - camera->yaw);
@@ -573,6 +593,17 @@ CGameCamera* PlaythroughTest::Camera() const
 {
   const std::shared_ptr<CSceneGame> game = Game();
   return game ? dynamic_cast<CGameCamera*>(game->camera.get()) : nullptr;
+}
+
+// The sprite of that class among the stage's sprites.
+CSpriteText* PlaythroughTest::OrbMessage() const
+{
+  const std::shared_ptr<CSceneGame> game = Game();
+  if (!game) return nullptr;
+  for (const std::shared_ptr<CSpriteBase>& sprite : game->sprites) {
+    if (CSpriteText* text = dynamic_cast<CSpriteText*>(sprite.get())) return text;
+  }
+  return nullptr;
 }
 
 // The translation of the player's position matrix.

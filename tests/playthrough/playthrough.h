@@ -22,6 +22,7 @@ class CSceneGame;
 class CSceneTitle;
 class CGamePlayer;
 class CGameCamera;
+class CSpriteText;
 struct MenuButton;
 
 // Holds the loop's scene so that frames can be left undrawn: it passes every call on,
@@ -96,10 +97,15 @@ protected:
   bool ContinueFromTitle();
 
   // ---- route helpers ----
+  // Waits for the orb message box to settle, clicks it away and waits for the game to
+  // resume; true once it has.
+  bool CloseOrbMessage();
   // Steps frames until the condition holds; fails (with a report) after maxFrames.
   bool WaitFor(const std::function<bool()>& condition, int maxFrames, const std::string& what);
   // Holds W with the camera turned by mouse motion so that W heads to (x, z); stops
   // within tolerance (horizontal distance). Also stops when `until` holds, if given.
+  // An orb message that comes up on the way is closed (CloseOrbMessage), then the walk
+  // goes on.
   bool WalkTo(float x, float z, float tolerance, int maxFrames,
               const std::function<bool()>& until = nullptr);
   // Turns the camera by mouse motion until its yaw is the given heading (degrees).
@@ -116,6 +122,8 @@ protected:
   std::shared_ptr<CSceneGame> Game() const;
   CGamePlayer* Player() const;
   CGameCamera* Camera() const;
+  // The stage's orb message box, or null.
+  CSpriteText* OrbMessage() const;
   // The player's feet, or (999, 999, 999) without a stage.
   D3DXVECTOR3 PlayerPosition() const;
   // The save file's text.

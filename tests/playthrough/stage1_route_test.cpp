@@ -1,22 +1,38 @@
-// Route: stage 1 from the title to the goal. Start from the title, skip the opening
-// with Space, look round with the mouse, walk through the corridor into the great hall,
-// climb the stairs, go down and up the ramp, reach the goal, watch the three hops and
+// Route: stage 1 from the title to the goal. Start from the title, watch the stage's
+// banner slide in and out during the opening, skip the rest with Space, look round with
+// the mouse, pass the torches, walk into the blue orb in the corridor and click its
+// message away once it has settled, walk into the great hall, climb the stairs, go down
+// and up the ramp, reach the goal, watch the three hops under the clear lettering and
 // the walk-off, and see stage 2 requested and saved.
 #include "playthrough.h"
 
 #include <cmath>
 
 #include "actor/game_camera.h"
+#include "actor/gimmick/game_torch.h"
 #include "actor/player/game_player.h"
+#include "actor/player/player_arm.h"
 #include "actor/player/player_goal_state.h"
+#include "actor/player/player_upper_body.h"
 #include "actor/player/player_walk_state.h"
 #include "scene/scene_game.h"
 #include "scene/scene_title.h"
+#include "sprite/sprite_hud.h"
 
 namespace {
 
 // The goal stage 1 places, from its stage source.
 const D3DXVECTOR3 goalPlace(0.0f, 2.7f, 34.5f);
+
+// The first sprite of a class among the stage's sprites, or null.
+template <class T>
+T* FindSprite(const std::shared_ptr<CSceneGame>& game)
+{
+  for (const std::shared_ptr<CSpriteBase>& sprite : game->sprites) {
+    if (T* found = dynamic_cast<T*>(sprite.get())) return found;
+  }
+  return nullptr;
+}
 
 // The player's goal state, or null.
 std::shared_ptr<CPlayerGoalState> GoalState()
@@ -41,15 +57,26 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   ASSERT_TRUE(WaitFor([&] { return Game() != nullptr; }, 80, "the stage to start after Start"));
   EXPECT_EQ(application->stageNumber, 1);
 
-  // ---- the opening flight from the goal, then Space ----
+  // ---- the opening flight from the goal with the stage's banner, then Space ----
   const std::shared_ptr<CSceneGame> stage = Game();
   ASSERT_NE(Player(), nullptr);
   ASSERT_NE(Camera(), nullptr);
   EXPECT_EQ(stage->cameraEvent, 1);
+  CSpriteStageTitle* banner = FindSprite<CSpriteStageTitle>(stage);
+  ASSERT_NE(banner, nullptr);
   Frames(60);
   EXPECT_EQ(stage->cameraEvent, 1) << "the flight takes 334 frames";
   EXPECT_GT(Camera()->openingBlend, 0.15f);
+  EXPECT_EQ(banner->bannerState, 0) << "the banner slides in";
+  EXPECT_LT(banner->transform._41, 1280.0f - 60 * 8.0f + 8.0f);
+  Frames(38);
   Screenshot("route-stage1-01-opening-flight.png");
+  Screenshot("hud-banner.png");
+  ASSERT_TRUE(WaitFor([&] { return banner->bannerState == 1; }, 60, "the banner to stop"));
+  EXPECT_EQ(banner->transform._41, 240.0f) << "centred";
+  ASSERT_TRUE(WaitFor([&] { return banner->bannerState == 2; }, 110, "the banner to leave"));
+  ASSERT_TRUE(WaitFor([&] { return banner->transform._41 <= -800.0f; }, 140, "the banner off the left edge"));
+  EXPECT_EQ(stage->cameraEvent, 1) << "the banner has come and gone inside the opening";
   Key(VK_SPACE, true);
   Frames(1);  // the snapshot sees the edge
   Key(VK_SPACE, false);
@@ -79,10 +106,56 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   Frames(2);
   EXPECT_EQ(Camera()->pitch, 10.0f);
 
-  // ---- through the corridor into the great hall ----
+  // ---- past the torches, heard only close by ----
+  std::vector<CGameTorch*> torches;
+  for (const std::shared_ptr<CActorBase>& actor : stage->actors) {
+    if (CGameTorch* torch = dynamic_cast<CGameTorch*>(actor.get())) torches.push_back(torch);
+  }
+  ASSERT_EQ(torches.size(), 2u);
+  ASSERT_TRUE(WalkTo(0.0f, 4.5f, 0.3f, 200));
+  ASSERT_TRUE(FaceDirection(0.0f));
+  Frames(2);
+  for (CGameTorch* torch : torches) {
+    EXPECT_EQ(torch->settled, 1) << "standing on the floor";
+    EXPECT_EQ(torch->fireRequest, 0) << "its fire asked for";
+    EXPECT_EQ(torch->torchSound->playing, 0) << "too far to hear";
+  }
+  Screenshot("torch.png");
+  ASSERT_TRUE(WalkTo(0.0f, 7.3f, 0.2f, 200));
+  for (CGameTorch* torch : torches) EXPECT_EQ(torch->torchSound->playing, 1) << "crackling in passing";
+
+  // ---- the blue orb in the corridor ----
   ASSERT_TRUE(WalkTo(0.0f, 12.0f, 0.3f, 400));
   Frames(1);
   Screenshot("route-stage1-04-corridor.png");
+  ASSERT_TRUE(WalkTo(0.0f, 21.5f, 0.3f, 400, [&] { return stage->orbObtained != 0; }));
+  ASSERT_EQ(stage->orbObtained, 1) << "walked into the orb";
+  EXPECT_LT(PlayerPosition().z, 13.0f) << "met on the way, before it was passed";
+  CSpriteText* message = OrbMessage();
+  ASSERT_NE(message, nullptr);
+  Frames(5);
+  EXPECT_LT(message->transform._42, message->restY) << "still sliding in";
+  Click();
+  Frames(2);
+  EXPECT_EQ(message->closing, 0) << "a click while the box slides in is ignored";
+  EXPECT_EQ(stage->orbObtained, 1);
+  ASSERT_TRUE(WaitFor([&] { return message->transform._42 >= message->restY; }, 60, "the box to settle"));
+  Frames(6);
+  const auto* upper = dynamic_cast<const CPlayerUpperBody*>(Player()->bodyParts[0].get());
+  const auto* leftArm = dynamic_cast<const CPlayerArm*>(Player()->bodyParts[1].get());
+  EXPECT_EQ(upper->glee, 1) << "happy eyes";
+  EXPECT_EQ(leftArm->orbPitch, -90.0f) << "arms raised";
+  EXPECT_EQ(Camera()->yaw, 0.0f);
+  Screenshot("orb-message.png");
+  bool orbLeft = false;
+  for (const std::shared_ptr<CActorBase>& actor : stage->actors) orbLeft = orbLeft || actor->GetName() == "CGameMagicOrb";
+  EXPECT_FALSE(orbLeft) << "the orb flew into the player and was removed";
+  Click();
+  Frames(2);
+  EXPECT_EQ(message->closing, 1) << "a click once it has settled closes it";
+  ASSERT_TRUE(WaitFor([&] { return stage->orbObtained == 0; }, 40, "the box to fade and the game to resume"));
+
+  // ---- into the great hall ----
   ASSERT_TRUE(WalkTo(0.0f, 21.5f, 0.3f, 400));
   EXPECT_NEAR(PlayerPosition().y, 0.0f, 0.05f);
   Frames(12);  // the walk cycle comes to rest
@@ -121,6 +194,10 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   EXPECT_NEAR(PlayerPosition().z, reachedAt.z, 0.11f) << "W is ignored after the goal";
   Frames(12);
   Screenshot("route-stage1-07-goal-hop.png");
+  const CSpriteClear* lettering = FindSprite<CSpriteClear>(stage);
+  ASSERT_NE(lettering, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return lettering->clearPhase == 1; }, 110, "the clear letters to settle"));
+  Screenshot("stage-clear.png");
   ASSERT_TRUE(WaitFor([&] { return GoalState()->phase == 2; }, 130, "three hops"));
   EXPECT_EQ(GoalState()->hopCount, 3);
   EXPECT_EQ(Camera()->yaw, 0.0f) << "the camera swung back to its default heading";

@@ -8,7 +8,10 @@
 
 #include <fstream>
 
+#include "actor/game_camera.h"
 #include "actor/game_map.h"
+#include "actor/player/game_player.h"
+#include "actor/player/player_foot.h"
 #include "scene/scene_game.h"
 #include "scene/scene_title.h"
 
@@ -73,6 +76,19 @@ TEST_F(ContinueRouteTest, ContinueAfterARestartLoadsStageTwo)
   EXPECT_NEAR(PlayerPosition().z, 0.0f, 0.05f);
   Frames(2);
   Screenshot("route-stage2-continue.png");
+
+  // ---- the puddle on the landing: steps splash, the player is mirrored ----
+  const std::shared_ptr<CActorBase> puddle = FindActor("CGameDropWaterPoint");
+  ASSERT_NE(puddle, nullptr) << "the stage file's puddle";
+  const auto* foot = dynamic_cast<const CPlayerFoot*>(Player()->bodyParts[3].get());
+  ASSERT_NE(foot, nullptr);
+  ASSERT_TRUE(WalkTo(4.0f, 4.9f, 0.3f, 300));
+  EXPECT_EQ(foot->puddleSound->playing, 1) << "a step within reach of the puddle splashes";
+  ASSERT_TRUE(FaceDirection(0.0f));
+  MoveMouse(0, 6 * 50);  // look steeply down onto the water (the pitch stops at 45)
+  Frames(3);
+  Screenshot("puddle.png");
+  MoveMouse(0, -6 * 45);
 
   // ---- through the corridor into the workshop hall, to the closed stairwell ----
   // (stage 2 played to its goal is the stage route's business)

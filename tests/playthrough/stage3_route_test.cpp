@@ -22,9 +22,10 @@ TEST_F(StageRoute, StageThreeRedPushesABlockIntoTheSocketAndThrowsThePlayerUp)
   // ---- behind the block, red pushes it north into the socket ----
   ASSERT_TRUE(WalkTo(pushed->world._41, pushed->world._43 - 5.0f, 0.2f, 400));
   ASSERT_TRUE(WaitFor([&] { return door->offset._42 < 0.5f; }, 200, "the door to close"));
-  ASSERT_TRUE(CastRedAt(D3DXVECTOR3(pushed->world._41, 1.5f, pushed->world._43), [&] { return button->switchOn != 0; },
-                        600, "the block pushed onto the socket's button"));
-  ASSERT_TRUE(WaitFor([&] { return pushed->world._42 < -1.0f; }, 60, "the block down in the socket"));
+  // Pushed until it drops clear of the rim, down onto the button.
+  ASSERT_TRUE(CastRedAt(D3DXVECTOR3(pushed->world._41, 1.5f, pushed->world._43), [&] { return pushed->world._42 < -1.0f; },
+                        600, "the block pushed down into the socket"));
+  ASSERT_TRUE(WaitFor([&] { return button->switchOn != 0; }, 60, "the button under the block"));
   ASSERT_TRUE(WaitFor([&] { return door->offset._42 > 3.0f; }, 120, "the door to rise"));
   Screenshot("route-stage3-socket.png");
 

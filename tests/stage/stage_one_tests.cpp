@@ -1,6 +1,6 @@
 // Stage 1 played by the game scene's own actors: the player, driven by held keys, walks
-// on the generated map, is held off its walls, climbs the stairs and the ramp to the
-// dais and reaches the goal.
+// on the generated map, is held off its walls, takes the orb in the corridor, climbs the
+// stairs and the ramp to the dais and reaches the goal.
 #include <cstdlib>
 
 #include "../render/render_fixture.h"
@@ -88,7 +88,16 @@ TEST_F(StageOne, WallsHoldThePlayerInside)
 TEST_F(StageOne, TheStairsLeadToTheDaisAndTheGoal)
 {
   PlaceAt(0, 0.02f, 0);
-  Walk(600, true, false, false, false);  // straight north: hall, corridor, great hall, stairs
+  Walk(200, true, false, false, false);  // north into the corridor, where the blue orb waits
+  EXPECT_EQ(scene->orbObtained, 1) << "the orb stops the player at z " << Z();
+  // Clicking every frame: only the clicks after the message box has settled count.
+  for (int i = 0; i < 120 && scene->orbObtained; ++i) {
+    application->input.clicked = 1;
+    scene->Update();
+  }
+  application->input = InputSnapshot();
+  EXPECT_EQ(scene->orbObtained, 0);
+  Walk(600, true, false, false, false);  // on north: corridor, great hall, stairs
   EXPECT_EQ(scene->goalReached, 1) << "stopped at z " << Z() << ", height " << Y();
   EXPECT_GT(Y(), 2.4f) << "on the dais";
 }

@@ -161,6 +161,9 @@ TEST(StageSource, StageOneBuildsWithinTheMeshLimits)
   EXPECT_LE(geometry.map.vertices.size(), 65535u) << "16-bit indices";
   EXPECT_LT(geometry.depthMap.triangles.size(), geometry.map.triangles.size());
   ExpectFacesAgreeWithNormals(geometry.map);
-  ASSERT_EQ(geometry.actors.size(), 1u);
-  EXPECT_EQ(geometry.actors[0].name, "CGameGoal");
+  ASSERT_EQ(geometry.actors.size(), 4u);
+  EXPECT_EQ(geometry.actors[0].name, "CGameTorch");
+  EXPECT_EQ(geometry.actors[1].name, "CGameTorch");
+  EXPECT_EQ(geometry.actors[2].name, "CGameMagicOrb");
+  EXPECT_EQ(geometry.actors[3].name, "CGameGoal");
 }

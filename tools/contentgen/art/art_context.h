@@ -45,5 +45,9 @@ bool GeneratePlayer(CArtContext& context, std::string* error);
 bool GenerateTestTree(CArtContext& context, std::string* error);
 // The gimmick playground stage under res/test/gimmicks/ (test_playground.cpp).
 bool GenerateGimmickPlayground(CArtContext& context, std::string* error);
+class CMeshData;
+// A test stage's map lives under res/test/, two folders below the stage surfaces in
+// res/game/map/: its materials name them by that relative path.
+void UseGameMapSurfaces(CMeshData* map);
 
 }  // namespace contentgen

@@ -10,6 +10,7 @@
 #include "art/effect_art.h"
 #include "art/gimmick_art.h"
 #include "art/goal_art.h"
+#include "art/hud_art.h"
 #include "art/stage_geometry.h"
 #include "art/title_art.h"
 #include "audio/audio_content.h"
@@ -48,6 +49,7 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
                           {"goal", GenerateGoalArt},
                           {"effects", GenerateEffectArt},
                           {"gimmicks", GenerateGimmickArt},
+                          {"objects", GenerateObjectArt}, {"hud", GenerateHudArt},
                           {"test", GenerateTestTree},
                           {"title", GenerateTitleArt}, {"menu", GenerateMenuArt},
                           {"stages", GenerateStages}};

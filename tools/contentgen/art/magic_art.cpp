@@ -86,8 +86,8 @@ CCanvas DrawBlueBeam(const MagicColours& c)
     const float core = std::exp(-across * across / (coreWidth * coreWidth));
     const float halo = std::exp(-across * across / 0.5f) * (0.45f + 0.2f * std::sin(2 * kPi * y / 64 + 1));
     const float ripple = std::exp(-std::pow(std::fabs(across) - 0.55f - 0.12f * wave, 2) / 0.006f) * 0.6f;
-    const float a = std::min(1.0f, core + halo + ripple);
-    return WithAlpha(Mix(c.main, Mix(c.light, c.white, core), std::min(1.0f, core * 1.3f)), a);
+    const float a = 0.8f * std::min(1.0f, core + halo + ripple);
+    return WithAlpha(Mix(c.main, c.light, 0.6f * core), a);
   });
   return beam;
 }
@@ -103,8 +103,8 @@ CCanvas DrawRedBeam(const MagicColours& c)
     const float bolt = std::exp(-std::pow(across - zig, 2) / 0.01f);
     const float core = std::exp(-across * across / 0.03f);
     const float chevron = std::fmod(y + std::fabs(across) * 40.0f, 32.0f) < 6.0f ? 0.35f * (1 - std::fabs(across)) : 0;
-    const float a = std::min(1.0f, core + bolt * 0.9f + chevron + 0.15f * (1 - std::fabs(across)));
-    return WithAlpha(Mix(c.main, Mix(c.light, c.white, core), std::min(1.0f, core + bolt * 0.6f)), a);
+    const float a = 0.8f * std::min(1.0f, core + bolt * 0.9f + chevron + 0.15f * (1 - std::fabs(across)));
+    return WithAlpha(Mix(c.main, c.light, 0.5f * core), a);
   });
   return beam;
 }
@@ -124,7 +124,8 @@ CCanvas DrawHitPattern(const MagicColours& c, bool red)
     }
     const float edge = std::min(std::min(x, 128 - x), std::min(y, 128 - y));
     if (edge < 6) a = std::max(a, 0.9f);
-    return WithAlpha(Mix(c.main, c.light, a), a);
+    // Saturated and at most half strength: added over the block, it tints, not whitens.
+    return WithAlpha(Scale(c.main, 0.8f), 0.55f * a);
   });
   return pattern;
 }
@@ -132,7 +133,11 @@ CCanvas DrawHitPattern(const MagicColours& c, bool red)
 // Steel plates with a darker frame, rivets and a diamond boss; height for the normal map.
 void DrawMetalPanel(const CPalette& palette, CCanvas* colour, CCanvas* height)
 {
-  const Color metal = palette.Get("metal"), dark = palette.Get("shade_cool"), light = palette.Get("light_warm");
+  // Dark enough that the sky the toon shader reflects in metal does not wash it out.
+  // A warm iron grey: the sky adds its blue, and an idle block must not look like blue magic.
+  const Color metal = Mix(palette.Get("stone_dark"), palette.Get("outline"), 0.62f);
+  const Color dark = Mix(palette.Get("stone_dark"), palette.Get("outline"), 0.85f);
+  const Color light = Mix(palette.Get("stone_mid"), palette.Get("outline"), 0.35f);
   auto heightAt = [](float x, float y) {
     const float edge = std::min(std::min(x, 256 - x), std::min(y, 256 - y));
     float h = edge < 22 ? 0.35f : 0.7f;
@@ -200,7 +205,7 @@ CMeshData MakeRing(const CPalette& palette)
 CMeshData MakeMetalBlock()
 {
   CMeshData block = Placed(MakeBevelBox(3, 3, 3, 0.12f, 2), Translation(0, 1.5f, 0), 0);
-  block.materials = {MakeTexturedMaterial("steel", "metal_block.png", 0.9f, 40)};
+  block.materials = {MakeTexturedMaterial("steel", "metal_block.png", 0.35f, 30)};
   return block;
 }
 

@@ -22,10 +22,19 @@ bool GenerateGimmickPlayground(CArtContext& context, std::string* error)
   text << file.rdbuf();
   StageGeometry geometry;
   if (!BuildStageGeometry(text.str(), source, &geometry, error)) return false;
+  UseGameMapSurfaces(&geometry.map);
   const std::string stageFile = StageFileText(geometry.actors);
   context.AddFile("test/gimmicks/map.dat", std::vector<uint8_t>(stageFile.begin(), stageFile.end()));
   return context.AddMesh("test/gimmicks/map.x", geometry.map, error) &&
          context.AddMesh("test/gimmicks/depth_map.x", geometry.depthMap, error);
+}
+
+// Only materials with a surface picture change; the depth map has none.
+void UseGameMapSurfaces(CMeshData* map)
+{
+  for (Material& material : map->materials) {
+    if (!material.textureFile.empty()) material.textureFile = "../../game/map/" + material.textureFile;
+  }
 }
 
 }  // namespace contentgen

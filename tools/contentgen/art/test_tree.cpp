@@ -7,10 +7,14 @@
 //   step.x:  2 x 0.5 x 2, standing on y = 0
 //   box.x:   1.5 cube with rounded edges, standing on y = 0
 //   map.x:   floor, the wall at z = 5, the step at x = 3
+//   stage/map.3.x, depth_map.3.x, map.3.dat: a small open-air arena to play stage 3's
+//   magic in (the routes link it in as stage 3): two metal blocks, one beside a 3-high
+//   platform with stairs, so the player can step onto it, and a goal.
 #include <cmath>
 
 #include "art/art_context.h"
 #include "art/model_helpers.h"
+#include "art/stage_geometry.h"
 #include "image/canvas.h"
 #include "image/image_writers.h"
 #include "image/noise.h"
@@ -102,6 +106,30 @@ bool DrawTextSample(CArtContext& context, std::string* error)
   return context.AddPng("test/text_sample.png", sample, error);
 }
 
+// The arena: floor x -15..15, z -15..25, walls 9 high, no ceiling (a launch may rise to
+// its full height). The player starts at the origin facing +z, block B straight ahead.
+const char* const kMagicArena =
+    "wallheight 9\n"
+    "floor stone -16 -16 16 26 0\n"
+    "wall -16 -16 16 -15\nwall -16 25 16 26\nwall -16 -15 -15 25\nwall 15 -15 16 25\n"
+    "box trim -12 0 0 -8 3 8\n"                  // the platform, top at 3
+    "stairs stone -12 -8 -8 0 0 3 8 +z\n"        // up to it from the south
+    "actor CGameMetalBlock 0 0 8\n"              // B: pushed and pulled
+    "actor CGameMetalBlock -6.5 0 4\n"           // A: beside the platform, stood on
+    "actor CGameGoal 10 0 20\n";
+
+// The arena's meshes and stage file under test/stage/.
+bool DrawMagicArena(CArtContext& context, std::string* error)
+{
+  StageGeometry geometry;
+  if (!BuildStageGeometry(kMagicArena, "magic arena", &geometry, error)) return false;
+  UseGameMapSurfaces(&geometry.map);
+  const std::string stageFile = StageFileText(geometry.actors);
+  context.AddFile("test/stage/map.3.dat", std::vector<uint8_t>(stageFile.begin(), stageFile.end()));
+  return context.AddMesh("test/stage/map.3.x", geometry.map, error) &&
+         context.AddMesh("test/stage/depth_map.3.x", geometry.depthMap, error);
+}
+
 }  // namespace
 
 // res/test/.
@@ -144,7 +172,7 @@ bool GenerateTestTree(CArtContext& context, std::string* error)
          context.AddMesh("test/step.x", step, error) && context.AddMesh("test/box.x", box, error) &&
          context.AddMesh("test/map.x", map, error) &&
          context.AddMesh("test/depth_map.x", depthMap, error) && DrawTextSample(context, error) &&
-         GenerateGimmickPlayground(context, error);
+         GenerateGimmickPlayground(context, error) && DrawMagicArena(context, error);
 }
 
 }  // namespace contentgen
