@@ -1,7 +1,7 @@
 // Routes: Continue after a restart of the program loads stage 2. In the first the save
 // file holds 2 as the game writes it; the program starts again at the title, a click
 // opens the menu, Continue is clicked by its picture, and stage 2 runs with its own map
-// and goal while the save file is left as it was; then stage 2 is walked to its goal.
+// and goal while the save file is left as it was; then the player walks into its hall.
 // In the second stage 1 is cleared by walking, so the game writes the save file itself,
 // and the restart and Continue follow.
 #include "playthrough.h"
@@ -66,7 +66,6 @@ TEST_F(ContinueRouteTest, ContinueAfterARestartLoadsStageTwo)
   Screenshot("route-stage2-continue.png");
 
   // ---- the puddle on the landing: steps splash, the player is mirrored ----
-  const std::shared_ptr<CSceneGame> stage = Game();
   const std::shared_ptr<CActorBase> puddle = FindActor("CGameDropWaterPoint");
   ASSERT_NE(puddle, nullptr) << "the stage file's puddle";
   const auto* foot = dynamic_cast<const CPlayerFoot*>(Player()->bodyParts[3].get());
@@ -79,27 +78,11 @@ TEST_F(ContinueRouteTest, ContinueAfterARestartLoadsStageTwo)
   Screenshot("puddle.png");
   MoveMouse(0, -6 * 45);
 
-  // ---- through the corridor into the workshop hall ----
+  // ---- through the corridor into the workshop hall, to the closed stairwell ----
+  // (stage 2 played to its goal is the stage route's business)
   ASSERT_TRUE(WalkTo(0.0f, 11.0f, 0.3f, 400));
   ASSERT_TRUE(WalkTo(0.0f, 18.0f, 0.3f, 400));
-  ASSERT_TRUE(WalkTo(-8.0f, 19.0f, 0.3f, 400));
-  EXPECT_NEAR(PlayerPosition().y, 0.0f, 0.05f) << "on the hall floor, at the foot of the stairs";
-
-  // ---- up the stairs onto the ledge ----
-  ASSERT_TRUE(WalkTo(-8.0f, 27.5f, 0.3f, 400));
-  EXPECT_NEAR(PlayerPosition().y, 2.42f, 0.05f) << "on the ledge at 2.4";
-
-  // ---- through the door into the shrine, to the goal ----
-  ASSERT_TRUE(WalkTo(0.0f, 30.0f, 0.3f, 400));
-  ASSERT_TRUE(WalkTo(0.0f, 36.0f, 0.3f, 400, [&] { return stage->goalReached != 0; }));
-  EXPECT_NEAR(PlayerPosition().y, 2.42f, 0.05f) << "the shrine floor is level with the ledge";
-  ASSERT_TRUE(WalkTo(goalPlace.x, goalPlace.z, 0.3f, 200, [&] { return stage->goalReached != 0; }));
-  ASSERT_EQ(stage->goalReached, 1);
-  {
-    const D3DXVECTOR3 at = PlayerPosition();
-    const D3DXVECTOR3 offset(at.x - goalPlace.x, at.y - goalPlace.y, at.z - goalPlace.z);
-    EXPECT_LE(D3DXVec3Length(&offset), 2.3f + 0.11f) << "reached within the goal's radius (plus one step)";
-  }
+  EXPECT_NEAR(PlayerPosition().y, 0.0f, 0.05f) << "on the hall floor";
 }
 
 TEST_F(ContinueRouteTest, StageOneClearedThenARestartAndContinueLoadStageTwo)

@@ -1,7 +1,12 @@
 // Stage 1 drawn by the game scene on the headless device, with the shadow pass, toon
 // shading and bloom, from fixed viewpoints; each frame is saved as a picture (into
 // $SOLVERICA_SCREENSHOTS when set) and checked for light and for the map's shadows.
+// Every other stage is drawn from the view its source names, as stage-N.png.
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "art/stage_geometry.h"
 
 #include "../shader/shader_fixture.h"
 #include "actor/game_camera.h"
@@ -31,6 +36,19 @@ float Luma(D3DCOLOR c)
   return 0.299f * ChannelR(c) + 0.587f * ChannelG(c) + 0.114f * ChannelB(c);
 }
 
+// Mean luma of a frame, and how many of its pixels are nearly black.
+void Exposure(const std::vector<D3DCOLOR>& pixels, double* mean, size_t* black)
+{
+  double sum = 0;
+  *black = 0;
+  for (const D3DCOLOR c : pixels) {
+    const float y = Luma(c);
+    sum += y;
+    if (y < 12.0f) ++*black;
+  }
+  *mean = sum / pixels.size();
+}
+
 class StageRender : public ShaderTest {
 protected:
   void SetUp() override
@@ -39,7 +57,13 @@ protected:
     setenv("LP_NUM_THREADS", "0", 1);
     ShaderTest::SetUp();
     if (HasFatalFailure()) return;
-    CApplication::GetInstance()->stageNumber = 1;
+    LoadStage(1);
+  }
+  // A fresh game scene for a stage, its player placed, its opening held.
+  void LoadStage(int number)
+  {
+    if (scene) scene->Uninit(nullptr);
+    CApplication::GetInstance()->stageNumber = number;
     scene = std::make_shared<CSceneGame>();
     scene->Init();
     scene->Update();  // places the player and its body parts
@@ -56,6 +80,7 @@ protected:
   // One frame as the main loop draws it, from a viewpoint; returns the back buffer.
   std::vector<D3DCOLOR> DrawFrom(const Viewpoint& view)
   {
+    scene->cameraEvent = 1;
     camera->eye = view.shadowFocus;
     SetCamera(view.eye, view.target);
     device->SetTransform(D3DTS_VIEW, &this->view);
@@ -104,14 +129,9 @@ TEST_F(StageRender, StageOneIsLitAndShadowedFromEveryViewpoint)
     ASSERT_EQ(lit.size(), 1280u * 720u);
     EXPECT_TRUE(WritePng(ScreenshotDir() + "/stage1-" + view.name + ".png", 1280, 720, lit));
 
-    double sum = 0;
+    double mean = 0;
     size_t black = 0;
-    for (const D3DCOLOR c : lit) {
-      const float y = Luma(c);
-      sum += y;
-      if (y < 12.0f) ++black;
-    }
-    const double mean = sum / lit.size();
+    Exposure(lit, &mean, &black);
     EXPECT_GT(mean, 70.0) << view.name << ": too dark";
     EXPECT_LT(mean, 235.0) << view.name << ": washed out";
     EXPECT_LT(black, lit.size() / 10) << view.name << ": holes to the void";
@@ -128,4 +148,34 @@ TEST_F(StageRender, StageOneIsLitAndShadowedFromEveryViewpoint)
     std::printf("%s: mean luma %.1f, %.2f %% of pixels shaded by the map\n", view.name, mean, 100.0 * shaded / lit.size());
     EXPECT_GT(shaded, lit.size() / 100) << view.name << ": the map casts no visible shadow";
   }
+}
+
+TEST_F(StageRender, EveryStageWithAViewIsDrawnFromIt)
+{
+  int drawn = 0;
+  for (int n = 1; n <= 8; ++n) {
+    std::ifstream file(SOLVERICA_SOURCE_DIR "/content/stages/stage" + std::to_string(n) + ".txt", std::ios::binary);
+    if (!file) continue;
+    std::stringstream text;
+    text << file.rdbuf();
+    contentgen::StageGeometry geometry;
+    std::string error;
+    ASSERT_TRUE(contentgen::BuildStageGeometry(text.str(), "stage", &geometry, &error)) << error;
+    if (!geometry.hasView) continue;
+    LoadStage(n);
+    ASSERT_TRUE(map && map->mesh && map->mesh->mesh) << "stage " << n << " has its map";
+    const contentgen::Vec3 e = geometry.viewEye, t = geometry.viewTarget;
+    const Viewpoint view{"stage", {e.x, e.y, e.z}, {t.x, t.y, t.z}, {t.x, 0.0f, t.z}};
+    const std::vector<D3DCOLOR> pixels = DrawFrom(view);
+    EXPECT_TRUE(WritePng(ScreenshotDir() + "/stage-" + std::to_string(n) + ".png", 1280, 720, pixels));
+    double mean = 0;
+    size_t black = 0;
+    Exposure(pixels, &mean, &black);
+    std::printf("stage %d: mean luma %.1f, %.2f %% black\n", n, mean, 100.0 * black / pixels.size());
+    EXPECT_GT(mean, 60.0) << "stage " << n << ": too dark";
+    EXPECT_LT(mean, 235.0) << "stage " << n << ": washed out";
+    EXPECT_LT(black, pixels.size() / 10) << "stage " << n << ": holes to the void";
+    ++drawn;
+  }
+  EXPECT_GE(drawn, 1);
 }

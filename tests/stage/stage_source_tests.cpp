@@ -82,14 +82,14 @@ TEST(StageSource, DetailSolidsStayOutOfTheDepthMeshAndActorsAreListed)
   EXPECT_EQ(geometry.map.triangles.size(), 24u);
   EXPECT_EQ(geometry.depthMap.triangles.size(), 12u);
   EXPECT_EQ(geometry.depthMap.materials.size(), 1u);
-  EXPECT_EQ(geometry.map.materials.size(), 4u);
+  EXPECT_EQ(geometry.map.materials.size(), 2u) << "only the surfaces used: stone and trim";
   EXPECT_EQ(contentgen::StageFileText(geometry.actors), "CGameGoal 1 2.5 -3\n");
 }
 
 TEST(StageSource, BadLinesAreRefusedWithTheirLineNumber)
 {
   EXPECT_EQ(Refusal("floor stone 0 0 1 1 0\nwibble 1 2\n"), "test.txt:2: unknown line 'wibble'");
-  EXPECT_EQ(Refusal("box marble 0 0 0 1 1 1\n"), "test.txt:1: unknown material 'marble'");
+  EXPECT_EQ(Refusal("box granite 0 0 0 1 1 1\n"), "test.txt:1: unknown material 'granite'");
   EXPECT_EQ(Refusal("stairs stone 0 0 1 1 0 1 0 +z\n"), "test.txt:1: stairs need a step count");
   EXPECT_EQ(Refusal("ramp stone 0 0 1 1 0 1 up\n"), "test.txt:1: direction must be +x, -x, +z or -z");
   EXPECT_EQ(Refusal("ramp stone 0 0 1 1 1 0 +x\n"), "test.txt:1: ramp must rise: y1 above y0");
@@ -99,6 +99,54 @@ TEST(StageSource, BadLinesAreRefusedWithTheirLineNumber)
   EXPECT_EQ(Refusal("stairs stone 0 0 1 1 0 1\n"), "test.txt:1: stairs need a step count");
   EXPECT_EQ(Refusal("floor\n"), "test.txt:1: floor needs a material");
   EXPECT_EQ(Refusal("# nothing\n"), "test.txt:1: no solids");
+}
+
+TEST(StageSource, LookLinesAndTheSkyAreRefusedWhenWrong)
+{
+  EXPECT_EQ(Refusal("floor stone 0 0 1 1 0\nlight 1 1\n"), "test.txt:2: light needs R G B");
+  EXPECT_EQ(Refusal("ambience 0.1 -0.1 0\n"), "test.txt:1: colour components must be 0 to 4");
+  EXPECT_EQ(Refusal("light 9 1 1\n"), "test.txt:1: colour components must be 0 to 4");
+  EXPECT_EQ(Refusal("tint 1 1 1\n"), "test.txt:1: unknown material '1'");
+  EXPECT_EQ(Refusal("tint moss 1 1 1\n"), "test.txt:1: unknown material 'moss'");
+  EXPECT_EQ(Refusal("sky 0 0 10 10 5\n"), "test.txt:1: sky needs x0 z0 x1 z1 y0 y1");
+  EXPECT_EQ(Refusal("sky 0 0 10 10 5 5\n"), "test.txt:1: sky must enclose a volume: y1 above y0");
+  EXPECT_EQ(Refusal("sky 0 0 10 10 0 5\nsky 0 0 10 10 0 5\n"), "test.txt:2: a stage has one sky");
+  EXPECT_EQ(Refusal("detail light 1 1 1\n"), "test.txt:1: detail goes only before a solid");
+  EXPECT_EQ(Refusal("box stone 0 0 0 1 1 1 +z\n"), "test.txt:1: unexpected '+z' at the end of the line");
+  EXPECT_EQ(Refusal("actor CGameMetalBlok 0 0 0\n"), "test.txt:1: unknown actor 'CGameMetalBlok'");
+  EXPECT_EQ(Refusal("actor CGameMap 0 0 0\n"), "test.txt:1: unknown actor 'CGameMap'") << "made by the scene";
+  EXPECT_EQ(Refusal("sky -5 -5 5 5 0 20\n"), "test.txt:1: no solids") << "a sky is not a floor";
+  EXPECT_EQ(Refusal("view 0 5 -5 0 0\n"), "test.txt:1: view needs eye x y z and target x y z");
+  EXPECT_EQ(Refusal("view 0 5 -5 0 0 1\nview 0 5 -5 0 0 1\n"), "test.txt:2: a stage has one view");
+}
+
+TEST(StageSource, LightTintAndAmbienceColourTheSurfacesTheSkyGlowsInside)
+{
+  StageGeometry geometry;
+  std::string error;
+  ASSERT_TRUE(BuildStageGeometry("light 0.5 1 2\nambience 0.1 0.2 0.3\ntint wood 1 0.5 1\n"
+                                 "floor marble -5 -5 5 5 0\nbox wood 0 0 0 1 1 1\nsky -20 -20 20 20 -10 40\n",
+                                 "test.txt", &geometry, &error))
+      << error;
+  ASSERT_EQ(geometry.map.materials.size(), 2u + contentgen::kSkyBands);
+  const contentgen::Material& wood = geometry.map.materials[0];  // wood comes before marble
+  EXPECT_EQ(wood.name, "wood");
+  EXPECT_FLOAT_EQ(wood.diffuse.r, 0.5f);
+  EXPECT_FLOAT_EQ(wood.diffuse.g, 0.5f);
+  EXPECT_FLOAT_EQ(wood.diffuse.b, 2.0f);
+  EXPECT_FLOAT_EQ(wood.emissive.g, 0.1f) << "ambience in the surface's own tint";
+  EXPECT_EQ(geometry.map.materials[1].name, "marble");
+  EXPECT_FLOAT_EQ(geometry.map.materials[1].diffuse.g, 1.0f);
+  EXPECT_EQ(geometry.map.materials[2].name, std::string(contentgen::kSkyMaterialPrefix) + "0");
+  EXPECT_FLOAT_EQ(geometry.map.materials[2].diffuse.r, 0.0f) << "the sky has only its glow";
+  EXPECT_EQ(geometry.depthMap.triangles.size(), 24u) << "no sky in the shadows";
+  EXPECT_EQ(geometry.solids.size(), 2u) << "nor in the walk check";
+  // Every sky face looks inwards: towards the middle of the sky box.
+  for (const contentgen::Triangle& t : geometry.map.triangles) {
+    if (t.material < 2) continue;
+    const contentgen::Vertex& v = geometry.map.vertices[t.a];
+    EXPECT_LT(contentgen::Dot(v.normal, v.position - Vec3{0, 15, 0}), 0.0f);
+  }
 }
 
 TEST(StageSource, StageOneBuildsWithinTheMeshLimits)

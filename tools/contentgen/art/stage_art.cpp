@@ -1,7 +1,8 @@
 // The stages: for every content/stages/stageN.txt, res/game/map/map.N.x (drawn and
 // collided with), depth_map.N.x (the shadow pass) and res/dat/map.N.dat (the stage
 // file); and the tower's surfaces the map meshes share, each with its normal map:
-// stone flags, brick, wooden boards and dark trim stone.
+// stone flags, brick, wooden boards, dark trim stone, riveted metal plates, veined
+// marble and glazed floor tiles.
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -122,6 +123,77 @@ void DrawTrimStone(const CPalette& palette, CCanvas* colour, CCanvas* height)
   });
 }
 
+// Riveted plates two units square, brushed along u, with a rivet near each corner.
+void DrawMetalPlate(const CPalette& palette, CCanvas* colour, CCanvas* height)
+{
+  const Color light = palette.Get("metal"), dark = palette.Get("metal_dark");
+  // Distance to the plate's edge, and to its nearest rivet.
+  auto plate = [](float x, float y, float* edge, float* rivet) {
+    const float cx = std::fmod(x, 128.0f), cy = std::fmod(y, 128.0f);
+    *edge = std::min(std::min(cx, 128.0f - cx), std::min(cy, 128.0f - cy));
+    const float rx = std::min(std::fabs(cx - 10.0f), std::fabs(cx - 118.0f));
+    const float ry = std::min(std::fabs(cy - 10.0f), std::fabs(cy - 118.0f));
+    *rivet = std::sqrt(rx * rx + ry * ry);
+  };
+  colour->Shade([&](float x, float y, Color) {
+    float edge = 0, rivet = 0;
+    plate(x, y, &edge, &rivet);
+    const float brushed = FractalNoise(x / 64.0f, y / 2.0f, 71, 3, 4);
+    Color metal = Mix(light, dark, 0.15f + 0.35f * brushed);
+    metal = Mix(dark, metal, std::clamp((edge - 1.5f) / 2.0f, 0.0f, 1.0f));
+    if (rivet < 4.5f) metal = Mix(light, dark, rivet / 6.0f);
+    return WithAlpha(metal, 1);
+  });
+  height->Shade([&](float x, float y, Color) {
+    float edge = 0, rivet = 0;
+    plate(x, y, &edge, &rivet);
+    float h = 0.6f + 0.4f * std::clamp(edge / 4.0f, 0.0f, 1.0f);
+    if (rivet < 4.5f) h = 1.0f - 0.3f * rivet / 4.5f;
+    return Color{h, h, h, 1};
+  });
+}
+
+// Pale marble slabs two units square with soft grey veins running across them.
+void DrawMarble(const CPalette& palette, CCanvas* colour, CCanvas* height)
+{
+  const Color light = palette.Get("marble_light"), vein = palette.Get("marble_vein"), mortar = palette.Get("stone_mid");
+  auto veins = [](float x, float y) {
+    const float warp = FractalNoise(x / 64.0f, y / 64.0f, 83, 4, 4) * 9.0f;
+    return std::pow(std::fabs(std::sin((x + y) * 0.0245f + warp)), 12.0f);
+  };
+  colour->Shade([&](float x, float y, Color) {
+    int cell = 0;
+    const float edge = BondEdge(x, y, 128, 128, 0, &cell);
+    const float cloud = FractalNoise(x / 32.0f, y / 32.0f, 89 + cell % 3, 4, 8);
+    const Color stone = Mix(Mix(light, vein, 0.12f * cloud), vein, 0.55f * veins(x, y));
+    return WithAlpha(Mix(mortar, stone, std::clamp((edge - 0.8f) / 1.0f, 0.0f, 1.0f)), 1);
+  });
+  height->Shade([&](float x, float y, Color) {
+    int cell = 0;
+    const float h = 0.7f + 0.3f * std::clamp(BondEdge(x, y, 128, 128, 0, &cell) / 2.0f, 0.0f, 1.0f);
+    return Color{h, h, h, 1};
+  });
+}
+
+// Glazed clay tiles half a unit square, two tones in a chequer, each a little mottled.
+void DrawFloorTile(const CPalette& palette, CCanvas* colour, CCanvas* height)
+{
+  const Color light = palette.Get("tile_light"), dark = palette.Get("tile_dark"), grout = palette.Get("mortar");
+  colour->Shade([&](float x, float y, Color) {
+    int cell = 0;
+    const float edge = BondEdge(x, y, 32, 32, 0, &cell);
+    const int row = static_cast<int>(y / 32), column = static_cast<int>(x / 32);
+    const float n = FractalNoise(x / 16.0f, y / 16.0f, 97, 3, 16);
+    const Color tile = Mix((row + column) % 2 ? light : dark, light, 0.25f * n);
+    return WithAlpha(Mix(grout, tile, std::clamp((edge - 1.0f) / 1.2f, 0.0f, 1.0f)), 1);
+  });
+  height->Shade([&](float x, float y, Color) {
+    int cell = 0;
+    const float h = std::clamp(BondEdge(x, y, 32, 32, 0, &cell) / 3.0f, 0.0f, 1.0f);
+    return Color{h, h, h, 1};
+  });
+}
+
 // Queues a surface's colour and its normal map beside the map meshes.
 bool AddSurface(CArtContext& context, const char* file, void (*draw)(const CPalette&, CCanvas*, CCanvas*),
                 std::string* error)
@@ -134,14 +206,27 @@ bool AddSurface(CArtContext& context, const char* file, void (*draw)(const CPale
          context.AddPng(normal, HeightToNormalMap(height, 4, kNormalMapFlat), error);
 }
 
+// The sky's bands from the horizon's haze up to the deep blue overhead.
+void ColourSky(const CPalette& palette, CMeshData* map)
+{
+  const Color horizon = palette.Get("sky_horizon"), high = palette.Get("sky_high"), zenith = palette.Get("sky_zenith");
+  const std::string prefix = kSkyMaterialPrefix;
+  for (Material& m : map->materials) {
+    if (m.name.compare(0, prefix.size(), prefix) != 0) continue;
+    const float t = static_cast<float>(std::stoi(m.name.substr(prefix.size()))) / (kSkyBands - 1);
+    const Color c = t < 0.5f ? Mix(horizon, high, t * 2.0f) : Mix(high, zenith, t * 2.0f - 1.0f);
+    m.emissive = {c.r, c.g, c.b, 1};
+  }
+}
+
 }  // namespace
 
 // Every stage source there is; stages without one are left to later content.
 bool GenerateStages(CArtContext& context, std::string* error)
 {
-  void (*const painters[4])(const CPalette&, CCanvas*, CCanvas*) = {DrawStoneFloor, DrawBrickWall, DrawWoodFloor,
-                                                                     DrawTrimStone};
-  for (int i = 0; i < 4; ++i) {
+  void (*const painters[kStageMaterialCount])(const CPalette&, CCanvas*, CCanvas*) = {
+      DrawStoneFloor, DrawBrickWall, DrawWoodFloor, DrawTrimStone, DrawMetalPlate, DrawMarble, DrawFloorTile};
+  for (int i = 0; i < kStageMaterialCount; ++i) {
     if (!AddSurface(context, kStageMaterialTextures[i], painters[i], error)) return false;
   }
   for (int n = 1; n <= 8; ++n) {
@@ -152,6 +237,7 @@ bool GenerateStages(CArtContext& context, std::string* error)
     text << file.rdbuf();
     StageGeometry geometry;
     if (!BuildStageGeometry(text.str(), source, &geometry, error)) return false;
+    ColourSky(context.palette, &geometry.map);
     const std::string number = std::to_string(n);
     const std::string stageFile = StageFileText(geometry.actors);
     context.AddFile("dat/map." + number + ".dat", std::vector<uint8_t>(stageFile.begin(), stageFile.end()));

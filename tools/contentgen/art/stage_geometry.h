@@ -11,8 +11,15 @@
 //   stairs MAT x0 z0 x1 z1 y0 y1 N DIR    N solid steps from y0 to y1 rising towards DIR
 //   ramp MAT x0 z0 x1 z1 y0 y1 DIR        a solid wedge rising towards DIR
 //   actor NAME x y z                      an entry of the stage file
-// MAT is stone, brick, wood or trim; DIR is +x, -x, +z or -z. A line may start with
-// `detail`: the solid is drawn and collided with but left out of the depth mesh.
+//   light R G B                           the stage's light on every surface (1 1 1: none)
+//   ambience R G B                        glow added to every surface, unshadowed
+//   tint MAT R G B                        this stage's colour of one surface
+//   sky x0 z0 x1 z1 y0 y1                 an open sky round the stage: walls and a roof
+//                                         of shaded bands, seen from inside, never walked on
+//   view ex ey ez tx ty tz                where a picture of the stage's puzzle is taken from
+// MAT is stone, brick, wood, trim, metal, marble or tile; DIR is +x, -x, +z or -z; colour
+// components are 0 to 4. A line may start with `detail`: the solid is drawn and collided
+// with but left out of the depth mesh. Only the surfaces a stage uses go into its mesh.
 #pragma once
 
 #include <string>
@@ -27,15 +34,36 @@ struct StageActorEntry {
   float x = 0, y = 0, z = 0;
 };
 
-struct StageGeometry {
-  CMeshData map;                         // every solid, one material per MAT
-  CMeshData depthMap;                    // the solids not marked detail, one material
-  std::vector<StageActorEntry> actors;   // in source order
+// One solid as the walk check sees it: a box, or a wedge rising along an axis.
+struct StageSolid {
+  Vec3 lo, hi;        // bounds; a wedge rises from lo.y to hi.y
+  int rampAxis = -1;  // -1: a box; 0: rising along x; 2: along z
+  int rampSign = 1;   // +1: rising towards +axis
+  // The height of the top at a point of the footprint.
+  float TopAt(float x, float z) const;
 };
 
+struct StageGeometry {
+  CMeshData map;                         // every solid, one material per MAT used
+  CMeshData depthMap;                    // the solids not marked detail, one material
+  std::vector<StageActorEntry> actors;   // in source order
+  std::vector<StageSolid> solids;        // every solid that can be stood on or walked into
+  bool hasView = false;                  // a `view` line gave the picture's eye and target
+  Vec3 viewEye, viewTarget;
+};
+
+const int kStageMaterialCount = 7;
 // The material names in their index order, and the texture each uses.
-extern const char* const kStageMaterialNames[4];
-extern const char* const kStageMaterialTextures[4];
+extern const char* const kStageMaterialNames[kStageMaterialCount];
+extern const char* const kStageMaterialTextures[kStageMaterialCount];
+
+// The sky's materials are named this and their band number, horizon first; they glow
+// with no light of their own, and the generator gives them the palette's sky colours.
+const char kSkyMaterialPrefix[] = "sky_band";
+const int kSkyBands = 6;
+
+// One of the class names the game's actor factory creates.
+bool IsStageActorName(const std::string& name);
 
 // Parses a stage source; false with "sourceName:line: problem" on the first bad line.
 bool BuildStageGeometry(const std::string& text, const std::string& sourceName, StageGeometry* out,
