@@ -1,6 +1,6 @@
 // CGamePlayer: the player character. It has no mesh of its own: five body parts draw
-// it. Its behaviour lives in states that all run every frame (walk, magic, goal; the
-// orb-pickup state joins last once it exists). The core
+// it. Its behaviour lives in states that all run every frame (walk, magic, goal,
+// orb pickup). The core
 // combines the position and the body rotation into the world matrix, applies gravity
 // and landing, and publishes itself and the camera in the process-wide links.
 #pragma once
