@@ -178,7 +178,9 @@ std::shared_ptr<CSceneBase> CDrawGate::Update()
 // Skipped on undrawn frames; the loop still clears, fades and presents.
 void CDrawGate::Draw()
 {
-  if (drawThisFrame) inner->Draw();
+  if (!drawThisFrame) return;
+  ++drawnFrames;
+  inner->Draw();
 }
 
 // Skipped on undrawn frames.
