@@ -7,6 +7,7 @@
 #include "engine/sound.h"
 #include "scene/scene_base.h"
 #include "scene/scene_title.h"
+#include "shader/render_quality.h"
 #include "shader/shader_manager.h"
 
 #include <cstdlib>
@@ -132,6 +133,7 @@ bool CApplication::Initialize(HINSTANCE module)
   shaders->blur.Load();
   shaders->shadowMap.Load();
   shaders->puddle.Load();
+  ApplyRenderQualityForDevice();  // a software renderer gets the lighter picture
 
   std::srand(timeGetTime());
 

@@ -2,6 +2,7 @@
 #include "shader/blur_shader.h"
 
 #include "engine/graphics.h"
+#include "shader/render_quality.h"
 
 using OstrelLibrary::CGraphics;
 using OstrelLibrary::CTexture;
@@ -44,7 +45,19 @@ void CBlurShader::Load()
     levelWidth /= 2;
     levelHeight /= 2;
   }
-  sceneTarget.Create(device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
+  CreateSceneTarget();
+}
+
+void CBlurShader::CreateSceneTarget()
+{
+  CGraphics* graphics = CGraphics::GetInstance();
+  // At low quality the 3D pass draws a quarter of the pixels; the composite's linear
+  // fetches scale it up.
+  const UINT divisor = CurrentRenderQuality() == RenderQuality::Low ? 2 : 1;
+  sceneTarget.Release();
+  sceneTarget.Create(graphics->device, graphics->presentParameters.BackBufferWidth / divisor,
+                     graphics->presentParameters.BackBufferHeight / divisor, D3DUSAGE_RENDERTARGET,
+                     D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
 }
 
 void CBlurShader::DrawPass(const char* technique, const CTexture& input, float width, float height)

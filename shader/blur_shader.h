@@ -19,6 +19,8 @@ public:
   ~CBlurShader() override = default;
   // Loads the effect and creates the scene target and the pyramid.
   void Load() override;
+  // (Re)creates the scene target: back-buffer size, or half of it at low quality.
+  void CreateSceneTarget();
   // Copies the input, tinted by colour, into the current target at the given size.
   void DrawCopy(const OstrelLibrary::CTexture& input, float width, float height, const D3DXVECTOR4* colour);
   // Keeps the bright parts of input, written into output.
