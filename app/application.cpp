@@ -10,6 +10,7 @@
 #include "engine/sound.h"
 #include "scene/scene_base.h"
 #include "scene/scene_title.h"
+#include "shader/render_quality.h"
 #include "shader/shader_manager.h"
 
 #include <cstdlib>
@@ -19,16 +20,33 @@ namespace {
 const UINT clientAreaWidth = 1280;
 const UINT clientAreaHeight = 720;
 const DWORD frameMilliseconds = 16;
+// At most this many updates in a row go undrawn while the loop catches up with the
+// clock; then a frame is drawn whatever is owed, so the picture never freezes.
+const int maxUndrawnUpdates = 5;
 
 // Statics of the main loop: the last frame's start and the scene it runs.
 DWORD lastFrameStart = 0;
 std::shared_ptr<CSceneBase> currentScene;
 unsigned frameCount = 0;
+int undrawnInARow = 0;
 
 // The registered window procedure: everything goes to the application.
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
   return CApplication::GetInstance()->WindowProc(hwnd, message, wParam, lParam);
+}
+
+// The start of the update that is due now. Updates keep a fixed 16 ms step, so an
+// update run late is followed at once by the ones it owes; a debt larger than one
+// drawn frame can repay is forgiven, and the game slows down instead. A gap of a
+// second or more (a stall, a clock set anew) owes nothing.
+DWORD NextFrameStart(DWORD now, DWORD last)
+{
+  const DWORD behind = now - last;
+  const DWORD mostOwed = (maxUndrawnUpdates + 1) * frameMilliseconds;
+  if (behind >= 1000) return now;
+  if (behind >= mostOwed) return now - (mostOwed - frameMilliseconds);
+  return last + frameMilliseconds;
 }
 
 // Light 0 never changes, but the toon effect reads it every frame: during the puddle
@@ -117,6 +135,7 @@ bool CApplication::Initialize(HINSTANCE module)
   shaders->blur.Load();
   shaders->shadowMap.Load();
   shaders->puddle.Load();
+  ApplyRenderQualityForDevice();  // a software renderer gets the lighter picture
 
   std::srand(timeGetTime());
 
@@ -190,12 +209,15 @@ void CApplication::Run()
 void CApplication::BeginLoop(std::shared_ptr<CSceneBase> firstScene)
 {
   currentScene = firstScene;
+  // The first frame is due at once, with nothing owed.
+  lastFrameStart = timeGetTime() - frameMilliseconds;
+  undrawnInARow = 0;
   if (currentScene) currentScene->Init();
 }
 
 // The queue is always drained before a frame runs. Between frames the loop waits for
 // the next message or the next frame's start instead of spinning: the 16 ms gate is
-// unchanged, the idle CPU is not burnt.
+// unchanged, the idle CPU is not burnt. Behind the clock, updates follow each other.
 bool CApplication::RunOnce()
 {
   MSG msg;
@@ -211,8 +233,20 @@ bool CApplication::RunOnce()
     MsgWaitForMultipleObjects(0, nullptr, FALSE, frameMilliseconds - elapsed, QS_ALLINPUT);
     return true;
   }
-  lastFrameStart = now;
+  lastFrameStart = NextFrameStart(now, lastFrameStart);
   return RunFrame();
+}
+
+// Draws unless the next update is already due and the catch-up may still go on.
+bool CApplication::ShouldDrawThisFrame()
+{
+  const bool behind = timeGetTime() - lastFrameStart >= frameMilliseconds;
+  if (behind && undrawnInARow < maxUndrawnUpdates) {
+    ++undrawnInARow;
+    return false;
+  }
+  undrawnInARow = 0;
+  return true;
 }
 
 // Runs loop passes until the frame counter moves.
@@ -225,7 +259,8 @@ bool CApplication::StepFrame()
   return true;
 }
 
-// One frame in the fixed order: update, switch, snapshot, fade, draw.
+// One frame in the fixed order: update, switch, snapshot, fade, draw (left out while
+// the loop catches up with the clock).
 bool CApplication::RunFrame()
 {
   if (!currentScene) return false;
@@ -239,7 +274,7 @@ bool CApplication::RunFrame()
   }
   TakeInputSnapshot();
   StepFade();
-  DrawFrame();
+  if (ShouldDrawThisFrame()) DrawFrame();
   PollWindowKeys();
   return true;
 }
@@ -286,13 +321,17 @@ void CApplication::DrawFrame()
 
   if (device) {
     CopyLightToToon(device);
-    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000, 1.0f, 0);
+    // A scene that paints every pixel itself spares the clear.
+    if (!currentScene->DrawsWholeScreen()) {
+      device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000, 1.0f, 0);
+    }
     device->BeginScene();
   }
   currentScene->Draw();
   if (graphics->sprite) graphics->sprite->Begin(D3DXSPRITE_ALPHABLEND);
   currentScene->DrawSprite();
-  if (fadeTexture.texture) {
+  // A fade at 0 is invisible: no full-screen quad for it.
+  if (fadeTexture.texture && fadeAlpha > 0) {
     graphics->DrawTexture(fadeTexture, &fadeMatrix, static_cast<D3DCOLOR>(fadeAlpha) << 24);
   }
   if (graphics->sprite) graphics->sprite->End();

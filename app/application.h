@@ -65,7 +65,8 @@ public:
   // Passes of the loop until one frame has run; false when the program is to end.
   bool StepFrame();
   // One frame: update, scene switch, input snapshot, fade, drawing. False when the
-  // scene returned no successor (nothing is drawn then).
+  // scene returned no successor (nothing is drawn then). When drawing has fallen behind
+  // the clock, the frames owed run without drawing, a few in a row at most.
   bool RunFrame();
   // Releases the current scene.
   void EndLoop();
@@ -81,6 +82,9 @@ private:
   void StepFade();
   // Draws the current scene and the fade over it.
   void DrawFrame();
+  // Whether the frame just updated is drawn: not while updates are owed, unless too
+  // many in a row went undrawn already.
+  bool ShouldDrawThisFrame();
 };
 
 // The scene the main loop is running (empty outside the loop).

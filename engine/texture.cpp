@@ -1,6 +1,8 @@
 // CTexture: loading, creating, filling and releasing one Direct3D texture.
 #include "engine/texture.h"
 
+#include "engine/screen_picture.h"
+
 namespace OstrelLibrary {
 
 // Destruction releases whatever is held.
@@ -9,15 +11,27 @@ CTexture::~CTexture()
   Release();
 }
 
-// Loads an image at its own size with a full mip chain; on failure the texture stays empty.
+// Pictures of the title, the ending, the menus and the HUD are only ever drawn texel
+// for pixel.
+bool IsScreenPicture(const std::string& path)
+{
+  for (const char* folder : {"res/title/", "res/ending/", "res/game/sprite/"}) {
+    if (path.find(folder) != std::string::npos) return true;
+  }
+  return false;
+}
+
+// Loads an image at its own size with a full mip chain (one level for a screen
+// picture); on failure the texture stays empty.
 bool CTexture::LoadFromFile(IDirect3DDevice9* newDevice, const std::string& newPath)
 {
   Release();
   device = newDevice;
   if (device) device->AddRef();
   path = newPath;
+  const UINT mipLevels = IsScreenPicture(path) ? 1 : D3DX_DEFAULT;
   if (FAILED(D3DXCreateTextureFromFileExA(device, path.c_str(), D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2,
-                                          D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT,
+                                          mipLevels, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT,
                                           D3DX_DEFAULT, 0, &imageInfo, nullptr, &texture)))
     return false;
   if (FAILED(texture->GetSurfaceLevel(0, &surface))) return false;

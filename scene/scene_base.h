@@ -21,6 +21,9 @@ public:
   virtual void Draw() = 0;
   // The frame's 2D pass, inside the sprite batch.
   virtual void DrawSprite() = 0;
+  // Whether this frame's passes overwrite every back-buffer pixel (and clear the depth
+  // they use), so that the loop need not clear the back buffer first.
+  virtual bool DrawsWholeScreen() const { return false; }
 };
 
 // A new, default-constructed scene of the named class, or empty for any other name.

@@ -330,7 +330,13 @@ void CSceneGame::Draw()
   }
 }
 
-// Grey while a menu is open; the five blurred levels are added over the copy as glow.
+bool CSceneGame::DrawsWholeScreen() const
+{
+  const CBlurShader& blur = CShaderManager::GetInstance()->blur;
+  return blur.effect && blur.sceneTarget.surface;
+}
+
+// Grey while a menu is open; the composite adds the five blurred levels as glow.
 void CSceneGame::DrawSprite()
 {
   OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
@@ -338,10 +344,6 @@ void CSceneGame::DrawSprite()
   if (graphics->device && blur.effect) {
     blur.effect->SetInt("g_is_monotone", (paused || escapeOpen) ? 1 : 0);
     blur.Apply();
-    const float width = static_cast<float>(graphics->presentParameters.BackBufferWidth);
-    const float height = static_cast<float>(graphics->presentParameters.BackBufferHeight);
-    const D3DXVECTOR4 white(1.0f, 1.0f, 1.0f, 1.0f);
-    for (int i = 0; i < CBlurShader::kLevelCount; ++i) blur.DrawCopy(blur.LevelB(i), width, height, &white);
     SetNormalBlend(graphics->device);
   }
   for (size_t i = 0; i < sprites.size(); ++i) sprites[i]->Draw();

@@ -52,6 +52,8 @@ public:
   void Draw() override;
   // The image with bloom onto the back buffer, then the sprites.
   void DrawSprite() override;
+  // The composite covers the screen once the blur shader and its targets exist.
+  bool DrawsWholeScreen() const override;
 
   // Asks for a change of scene; only the class of the object matters.
   void RequestScene(const std::shared_ptr<CSceneBase>& scene);

@@ -1,7 +1,8 @@
-// CBlurShader: the copy, bright pass, blurs and the bloom pyramid.
+// CBlurShader: the bright pass, blurs, the bloom pyramid and the composite.
 #include "shader/blur_shader.h"
 
 #include "engine/graphics.h"
+#include "shader/render_quality.h"
 
 using OstrelLibrary::CGraphics;
 using OstrelLibrary::CTexture;
@@ -39,13 +40,24 @@ void CBlurShader::Load()
   UINT levelWidth = width / 4;
   UINT levelHeight = height / 4;
   for (int i = 0; i < kLevelCount; ++i) {
-    LevelA(i).Create(device, levelWidth, levelHeight, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
-    LevelB(i).Create(device, levelWidth, levelHeight, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
+    LevelA(i).Create(device, levelWidth, levelHeight, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT);
+    LevelB(i).Create(device, levelWidth, levelHeight, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT);
     levelWidth /= 2;
     levelHeight /= 2;
   }
-  sceneTarget.Create(device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
-  brightTarget.Create(device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
+  CreateSceneTarget();
+}
+
+void CBlurShader::CreateSceneTarget()
+{
+  CGraphics* graphics = CGraphics::GetInstance();
+  // At low quality the 3D pass draws a quarter of the pixels; the composite's linear
+  // fetches scale it up.
+  const UINT divisor = CurrentRenderQuality() == RenderQuality::Low ? 2 : 1;
+  sceneTarget.Release();
+  sceneTarget.Create(graphics->device, graphics->presentParameters.BackBufferWidth / divisor,
+                     graphics->presentParameters.BackBufferHeight / divisor, D3DUSAGE_RENDERTARGET,
+                     D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
 }
 
 void CBlurShader::DrawPass(const char* technique, const CTexture& input, float width, float height)
@@ -87,6 +99,11 @@ void CBlurShader::DrawBright(const CTexture& input, CTexture& output)
   DrawInto("BrightFilteringTech", input, output);
 }
 
+void CBlurShader::DrawBrightDown(const CTexture& input, CTexture& output)
+{
+  DrawInto("BrightDownTech", input, output);
+}
+
 void CBlurShader::DrawAverage(const CTexture& input, CTexture& output)
 {
   SetNormalBlend(CGraphics::GetInstance()->device);
@@ -110,7 +127,6 @@ void CBlurShader::BuildBloom(const CTexture& bright, CTexture* pyramid)
   SetNormalBlend(device);
   IDirect3DSurface9* saved = nullptr;
   device->GetRenderTarget(0, &saved);
-  const D3DXVECTOR4 white(1.0f, 1.0f, 1.0f, 1.0f);
   for (int i = 0; i < kLevelCount; ++i) {
     CTexture& a = pyramid[2 * i];
     CTexture& b = pyramid[2 * i + 1];
@@ -118,7 +134,7 @@ void CBlurShader::BuildBloom(const CTexture& bright, CTexture* pyramid)
     if (!a.surface || !b.surface) break;
     const CTexture& source = i == 0 ? bright : pyramid[2 * i - 1];
     device->SetRenderTarget(0, b.surface);
-    DrawCopy(source, Width(b), Height(b), &white);
+    if (&source != &b) DrawPass("ShrinkTech", source, Width(b), Height(b));
     device->SetRenderTarget(0, a.surface);
     DrawXBlur(b, Width(a), Height(a));
     device->SetRenderTarget(0, b.surface);
@@ -128,16 +144,20 @@ void CBlurShader::BuildBloom(const CTexture& bright, CTexture* pyramid)
   if (saved) saved->Release();
 }
 
+void CBlurShader::DrawComposite(const CTexture& image, float width, float height)
+{
+  if (!effect) return;
+  static const char* const names[kLevelCount] = {"g_bloom0_tex", "g_bloom1_tex", "g_bloom2_tex", "g_bloom3_tex",
+                                                 "g_bloom4_tex"};
+  for (int i = 0; i < kLevelCount; ++i) effect->SetTexture(names[i], LevelB(i).texture);
+  DrawPass("CompositeTech", image, width, height);
+}
+
 void CBlurShader::Apply()
 {
   CGraphics* graphics = CGraphics::GetInstance();
-  const D3DXVECTOR4 white(1.0f, 1.0f, 1.0f, 1.0f);
-  DrawCopy(sceneTarget, static_cast<float>(graphics->presentParameters.BackBufferWidth),
-           static_cast<float>(graphics->presentParameters.BackBufferHeight), &white);
-  DrawBright(sceneTarget, brightTarget);
-  BuildBloom(brightTarget, levels);
-  IDirect3DDevice9* device = graphics->device;
-  device->SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_ADD);
-  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+  DrawBrightDown(sceneTarget, LevelB(0));
+  BuildBloom(LevelB(0), levels);
+  DrawComposite(sceneTarget, static_cast<float>(graphics->presentParameters.BackBufferWidth),
+                static_cast<float>(graphics->presentParameters.BackBufferHeight));
 }

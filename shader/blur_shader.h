@@ -1,6 +1,6 @@
-// Post-processing of the game image: the copy to the screen (grey while a menu is
-// open), the bright pass, and a five-level blur pyramid added back as bloom; also the
-// single box blur the puddle uses.
+// Post-processing of the game image: the bright pass straight into a five-level blur
+// pyramid, then one composite of the image and its glow levels onto the screen (grey
+// while a menu is open); also the plain copy and the single box blur the puddle uses.
 #pragma once
 
 #include "engine/texture.h"
@@ -11,14 +11,16 @@ public:
   static constexpr int kLevelCount = 5;
 
   // Blur pyramid: pair i is levels[2i] (A_i) and levels[2i + 1] (B_i); pair i is a
-  // quarter of the back buffer halved i times.
+  // quarter of the back buffer halved i times. 8-bit: the bright pass scales the glow
+  // down to a quarter, so it stays below 1 unless the image is four times over white.
   OstrelLibrary::CTexture levels[2 * kLevelCount];
-  OstrelLibrary::CTexture sceneTarget;   // the game scene's 3D image, back-buffer size
-  OstrelLibrary::CTexture brightTarget;  // the bright pass, back-buffer size
+  OstrelLibrary::CTexture sceneTarget;  // the game scene's 3D image (float), back-buffer size
 
   ~CBlurShader() override = default;
-  // Loads the effect and creates the twelve float targets.
+  // Loads the effect and creates the scene target and the pyramid.
   void Load() override;
+  // (Re)creates the scene target: back-buffer size, or half of it at low quality.
+  void CreateSceneTarget();
   // Copies the input, tinted by colour, into the current target at the given size.
   void DrawCopy(const OstrelLibrary::CTexture& input, float width, float height, const D3DXVECTOR4* colour);
   // Keeps the bright parts of input, written into output.
@@ -29,10 +31,16 @@ public:
   void DrawXBlur(const OstrelLibrary::CTexture& input, float width, float height);
   // Vertical blur of input into the current target.
   void DrawYBlur(const OstrelLibrary::CTexture& input, float width, float height);
+  // Keeps the bright parts of input at a quarter of its size, written into output.
+  void DrawBrightDown(const OstrelLibrary::CTexture& input, OstrelLibrary::CTexture& output);
   // Builds the pyramid from the bright image: each B_i a blurred half of the one before.
+  // A bright image that already is B_0 is blurred where it lies.
   void BuildBloom(const OstrelLibrary::CTexture& bright, OstrelLibrary::CTexture* pyramid);
+  // The image plus the five B_i as glow (grey while "g_is_monotone" is set), written
+  // over the current target at the given size in one pass.
+  void DrawComposite(const OstrelLibrary::CTexture& image, float width, float height);
   // The whole chain after the scene was drawn into sceneTarget and the back buffer bound
-  // again: copy, bright pass, pyramid; leaves additive blending set for the glow.
+  // again: bright pass into B_0, pyramid, composite onto the back buffer.
   void Apply();
 
   // A_i and B_i of the pyramid.

@@ -2,6 +2,7 @@
 #include "shader/puddle_shader.h"
 
 #include "engine/graphics.h"
+#include "shader/render_quality.h"
 #include "shader/shader_manager.h"
 
 using OstrelLibrary::CGraphics;
@@ -20,11 +21,6 @@ void CPuddleShader::Load()
   IDirect3DDevice9* device = graphics->device;
   puddleMesh = graphics->GetMesh(device, "res/shader/puddle.x");
   waveTexture = graphics->GetTexture(device, "res/shader/puddle_wave.png");
-  const UINT width = graphics->presentParameters.BackBufferWidth;
-  const UINT height = graphics->presentParameters.BackBufferHeight;
-  reflectionTarget.Create(device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
-  reflectionDepth.Create(device, width, height);
-  blurTarget.Create(device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
   if (!effect) return;
   effect->SetTexture("g_wave_tex", waveTexture->texture);
   // Projected position (-1..1, y up) to texture coordinates (0..1, v down).
@@ -36,8 +32,35 @@ void CPuddleShader::Load()
   effect->SetMatrix("g_tex_mat", &textureMatrix);
 }
 
+void CPuddleShader::CreateTargets()
+{
+  CGraphics* graphics = CGraphics::GetInstance();
+  IDirect3DDevice9* device = graphics->device;
+  const UINT width = graphics->presentParameters.BackBufferWidth;
+  const UINT height = graphics->presentParameters.BackBufferHeight;
+  if (!reflectionTarget.texture) {
+    reflectionTarget.Create(device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
+  }
+  if (!reflectionDepth.surface) reflectionDepth.Create(device, width, height);
+  if (!blurTarget.texture && CurrentRenderQuality() == RenderQuality::High) {
+    blurTarget.Create(device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
+  }
+}
+
+void CPuddleShader::BlurReflection()
+{
+  if (CurrentRenderQuality() == RenderQuality::Low) return;
+  CShaderManager::GetInstance()->blur.DrawAverage(reflectionTarget, blurTarget);
+}
+
+const OstrelLibrary::CTexture& CPuddleShader::BlurredReflection() const
+{
+  return blurTarget.texture ? blurTarget : reflectionTarget;
+}
+
 void CPuddleShader::BeginReflection(const D3DLIGHT9& light)
 {
+  CreateTargets();
   CShaderManager::GetInstance()->puddlePass = 1;
   IDirect3DDevice9* device = CGraphics::GetInstance()->device;
   // Without its targets the mirrored drawing would land on the screen: it goes

@@ -21,10 +21,18 @@ public:
   std::shared_ptr<OstrelLibrary::CTexture> waveTexture;
 
   ~CPuddleShader() override;
-  // Loads the effect, the mesh, the wave texture and the targets.
+  // Loads the effect, the mesh and the wave texture; the targets wait for the first
+  // reflection, since most stages have no puddle.
   void Load() override;
+  // Creates the targets if they do not exist yet (no blur target at low quality).
+  void CreateTargets();
   // Starts drawing mirrored actors into the reflection target.
   void BeginReflection(const D3DLIGHT9& light);
+  // The blur of the reflection into blurTarget, left out at low quality.
+  void BlurReflection();
+  // The picture "g_blur_tex" should show: the blurred copy, or at low quality the
+  // reflection itself.
+  const OstrelLibrary::CTexture& BlurredReflection() const;
   // Restores the saved targets and ends the mirrored drawing.
   void EndReflection();
   // Draws the puddle mesh with the effect; nothing without an effect.

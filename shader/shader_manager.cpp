@@ -22,7 +22,6 @@ void CShaderManager::ReleaseAll()
   blur.ReleaseResources();
   for (OstrelLibrary::CTexture& level : blur.levels) level.Release();
   blur.sceneTarget.Release();
-  blur.brightTarget.Release();
   shadowMap.ReleaseResources();
   shadowMap.CShaderBase::ReleaseResources();
   puddle.ReleaseResources();

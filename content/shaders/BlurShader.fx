@@ -1,11 +1,22 @@
-# Post-processing of the game image: the copy to the screen (grey while a menu is
-# open), the bright pass feeding the bloom, separable Gaussian blurs and a box blur.
-# Every pass draws one screen quad given in target pixels.
+# Post-processing of the game image: the bright pass feeding the bloom, separable
+# Gaussian blurs, and one composite of the image, its five glow levels and the grey
+# of an open menu; also the plain copy and a box blur. Every pass draws one screen
+# quad given in target pixels.
 
 sampler g_input_tex address=clamp filter=linear mip=none
+sampler g_bloom0_tex address=clamp filter=linear mip=none
+sampler g_bloom1_tex address=clamp filter=linear mip=none
+sampler g_bloom2_tex address=clamp filter=linear mip=none
+sampler g_bloom3_tex address=clamp filter=linear mip=none
+sampler g_bloom4_tex address=clamp filter=linear mip=none
 
 common
 uniform sampler2D g_input_tex;
+uniform sampler2D g_bloom0_tex;
+uniform sampler2D g_bloom1_tex;
+uniform sampler2D g_bloom2_tex;
+uniform sampler2D g_bloom3_tex;
+uniform sampler2D g_bloom4_tex;
 uniform vec4 g_color = vec4(1.0);
 uniform vec4 g_texel_size;
 uniform int g_is_monotone = 0;
@@ -27,6 +38,14 @@ void ScreenQuad()
 #ifdef FRAGMENT_STAGE
 in vec2 texCoord;
 out vec4 fragColour;
+
+// Only what shines past ordinary lit colour glows: emissive magic, highlights.
+// The five levels are added back at full weight, so each gives a little.
+vec3 BrightPart(vec3 colour)
+{
+  float brightness = max(colour.r, max(colour.g, colour.b));
+  return colour * smoothstep(0.9, 1.4, brightness) * 0.25;
+}
 
 // Nine-tap Gaussian along one axis, in input texels.
 vec4 Blur(vec2 step)
@@ -80,12 +99,93 @@ void main()
     fragment
 void main()
 {
-  vec3 colour = texture(g_input_tex, texCoord).rgb;
-  // Only what shines past ordinary lit colour glows: emissive magic, highlights.
-  // The five levels are added back at full weight, so each gives a little.
-  float brightness = max(colour.r, max(colour.g, colour.b));
-  float keep = smoothstep(0.9, 1.4, brightness);
-  fragColour = vec4(colour * keep * 0.25, 1.0);
+  fragColour = vec4(BrightPart(texture(g_input_tex, texCoord).rgb), 1.0);
+}
+    end
+
+# The bright pass and the first shrink in one: each output texel is the mean of the
+# bright parts of the two by two input pixels a linear fetch at its centre would mix.
+technique BrightDownTech
+  pass P0
+    state ZENABLE FALSE
+    state ZWRITEENABLE FALSE
+    state CULLMODE NONE
+    state ALPHABLENDENABLE FALSE
+    vertex
+void main()
+{
+  ScreenQuad();
+}
+    end
+    fragment
+void main()
+{
+  ivec2 size = textureSize(g_input_tex, 0);
+  ivec2 corner = ivec2(floor(texCoord * vec2(size) - 0.5));
+  ivec2 last = size - 1;
+  vec3 sum = BrightPart(texelFetch(g_input_tex, clamp(corner, ivec2(0), last), 0).rgb);
+  sum += BrightPart(texelFetch(g_input_tex, clamp(corner + ivec2(1, 0), ivec2(0), last), 0).rgb);
+  sum += BrightPart(texelFetch(g_input_tex, clamp(corner + ivec2(0, 1), ivec2(0), last), 0).rgb);
+  sum += BrightPart(texelFetch(g_input_tex, clamp(corner + ivec2(1, 1), ivec2(0), last), 0).rgb);
+  fragColour = vec4(sum * 0.25, 1.0);
+}
+    end
+
+# The pyramid's shrink from one level to the next, untouched by the menu's grey.
+technique ShrinkTech
+  pass P0
+    state ZENABLE FALSE
+    state ZWRITEENABLE FALSE
+    state CULLMODE NONE
+    state ALPHABLENDENABLE FALSE
+    vertex
+void main()
+{
+  ScreenQuad();
+}
+    end
+    fragment
+void main()
+{
+  fragColour = vec4(texture(g_input_tex, texCoord).rgb, 1.0);
+}
+    end
+
+# The final picture in one pass: the image plus the five glow levels. Under a menu
+# everything turns grey at 0.8; the glow levels lose another 0.8 per level, as when
+# each level was greyed on its way down the pyramid.
+technique CompositeTech
+  pass P0
+    state ZENABLE FALSE
+    state ZWRITEENABLE FALSE
+    state CULLMODE NONE
+    state ALPHABLENDENABLE FALSE
+    vertex
+void main()
+{
+  ScreenQuad();
+}
+    end
+    fragment
+void main()
+{
+  vec3 image = texture(g_input_tex, texCoord).rgb;
+  vec3 glow[5] = vec3[](texture(g_bloom0_tex, texCoord).rgb, texture(g_bloom1_tex, texCoord).rgb,
+                        texture(g_bloom2_tex, texCoord).rgb, texture(g_bloom3_tex, texCoord).rgb,
+                        texture(g_bloom4_tex, texCoord).rgb);
+  vec3 colour;
+  if (g_is_monotone != 0) {
+    vec3 sum = image;
+    float weight = 0.8;
+    for (int i = 0; i < 5; ++i) {
+      sum += glow[i] * weight;
+      weight *= 0.8;
+    }
+    colour = vec3(dot(sum, vec3(0.299, 0.587, 0.114)) * 0.8);
+  } else {
+    colour = image + glow[0] + glow[1] + glow[2] + glow[3] + glow[4];
+  }
+  fragColour = vec4(colour, 1.0);
 }
     end
 

@@ -24,6 +24,7 @@ uniform vec3 g_light_direction = vec3(0.431934, -0.863868, 0.259161);
 uniform vec4 g_light_color = vec4(1.0, 1.0, 1.0, 0.0);
 uniform float g_shadow_map_texel_size = 0.0009765625;
 uniform float g_shadow_power_magnification = 1.0;
+uniform int g_soft_shadow = 1;
 uniform vec4 g_force_emissive = vec4(0.0);
 uniform float g_alpha = 1.0;
 uniform int g_light_enable = 1;
@@ -98,6 +99,11 @@ float ShadowAmount()
   vec2 uv = vec2(projected.x * 0.5 + 0.5, 0.5 - projected.y * 0.5);
   if (uv.x < 0.0 || uv.x > 1.0 || uv.y < 0.0 || uv.y > 1.0 || projected.z > 1.0) return 0.0;
   float depth = projected.z - 0.004;
+  // Low quality: one tap, a hard edge.
+  if (g_soft_shadow == 0) {
+    float stored = texture(g_shadow_tex, uv).r;
+    return (stored > 0.0 && depth > stored) ? g_shadow_power_magnification : 0.0;
+  }
   float hidden = 0.0;
   for (int y = -1; y <= 1; ++y) {
     for (int x = -1; x <= 1; ++x) {

@@ -228,6 +228,16 @@ struct D3DDISPLAYMODE {
   D3DFORMAT Format;
 };
 
+// What the adapter says of itself; only the text fields are filled here, the
+// description with the OpenGL renderer's name once a device exists.
+struct D3DADAPTER_IDENTIFIER9 {
+  char Driver[512];
+  char Description[512];
+  char DeviceName[32];
+  DWORD VendorId;
+  DWORD DeviceId;
+};
+
 struct D3DPRESENT_PARAMETERS {
   UINT BackBufferWidth;
   UINT BackBufferHeight;
@@ -390,6 +400,7 @@ class IDirect3D9 : public IUnknown {
 public:
   virtual UINT GetAdapterCount() = 0;
   virtual HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) = 0;
+  virtual HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER9* identifier) = 0;
   virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
                                D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) = 0;
 };

@@ -1042,6 +1042,7 @@ class D3D9Object : public IDirect3D9 {
 public:
   UINT GetAdapterCount() override { return 1; }
   HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) override;
+  HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER9* identifier) override;
   HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
                        D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override;
   ~D3D9Object() override { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
@@ -1057,6 +1058,21 @@ HRESULT D3D9Object::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode)
   mode->Height = (UINT)desktop.h;
   mode->RefreshRate = (UINT)desktop.refresh_rate;
   mode->Format = D3DFMT_X8R8G8B8;
+  return D3D_OK;
+}
+
+// The renderer's name (GL_RENDERER) as the description, so the game can tell a
+// software renderer; empty before a device has made a context current.
+HRESULT D3D9Object::GetAdapterIdentifier(UINT adapter, DWORD, D3DADAPTER_IDENTIFIER9* identifier)
+{
+  if (adapter != D3DADAPTER_DEFAULT || !identifier) return D3DERR_INVALIDCALL;
+  *identifier = {};
+  std::snprintf(identifier->Driver, sizeof(identifier->Driver), "OpenGL");
+  if (!SDL_GL_GetCurrentContext()) return D3D_OK;
+  const GLubyte* const renderer = glGetString(GL_RENDERER);
+  const GLubyte* const vendor = glGetString(GL_VENDOR);
+  if (renderer) std::snprintf(identifier->Description, sizeof(identifier->Description), "%s", renderer);
+  if (vendor) std::snprintf(identifier->DeviceName, sizeof(identifier->DeviceName), "%s", vendor);
   return D3D_OK;
 }
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -38,12 +39,20 @@ public:
     if (next) return next;
     return shared_from_this();
   }
-  void Draw() override { calls.push_back(label + ".Draw"); }
+  // Drawing costs drawCost milliseconds of the fixed clock.
+  void Draw() override
+  {
+    calls.push_back(label + ".Draw");
+    ++draws;
+    if (drawCost) Win32TestAdvanceClock(drawCost);
+  }
   void DrawSprite() override { calls.push_back(label + ".DrawSprite"); }
 
   std::string label;
   std::shared_ptr<CSceneBase> next;
   bool endNow = false;
+  DWORD drawCost = 0;
+  int draws = 0;
   std::vector<int> clicks;
   std::vector<int> escapes;
   std::vector<int> spaces;
@@ -198,6 +207,63 @@ TEST_F(LoopTest, FramesStartSixteenMillisecondsApartAcrossTheTimerWrap)
     EXPECT_EQ(scene->times[i] - scene->times[i - 1], 16u) << "frame " << i;
   }
   EXPECT_LT(scene->times.back(), 0x1000u) << "the clock has wrapped past 2^32";
+}
+
+TEST_F(LoopTest, SlowDrawingIsCaughtUpByUndrawnUpdatesOnTheClock)
+{
+  Frames(1);
+  scene->times.clear();
+  scene->clicks.clear();
+  const int drawsBefore = scene->draws;
+  scene->drawCost = 50;
+  const DWORD start = timeGetTime() + 16;  // the next update's slot
+  while (scene->times.size() < 300) {
+    if (scene->times.size() == 150) {  // a click between two updates of a catch-up
+      Win32TestMouseButton(VK_LBUTTON, true);
+      Win32TestMouseButton(VK_LBUTTON, false);
+    }
+    ASSERT_TRUE(application->StepFrame());
+  }
+  // Each update keeps its own 16 ms slot: never early, never run twice or left out,
+  // and never later than the one slow drawing that held it up.
+  for (size_t i = 0; i < scene->times.size(); ++i) {
+    const DWORD due = start + 16 * static_cast<DWORD>(i);
+    EXPECT_GE(scene->times[i] - start, due - start) << "update " << i;
+    EXPECT_LT(scene->times[i] - due, 50u) << "update " << i;
+  }
+  // 300 updates took 300 x 16 ms of clock, give or take that one drawn frame.
+  const DWORD elapsed = scene->times.back() + 16 - start;
+  EXPECT_GE(elapsed, 300u * 16u);
+  EXPECT_LT(elapsed, 300u * 16u + 50u);
+  // A drawing covers 50 ms, so about one update in three is drawn.
+  const int draws = scene->draws - drawsBefore;
+  EXPECT_GE(draws, 300 * 16 / 50 - 2);
+  EXPECT_LE(draws, 300 * 16 / 50 + 2);
+  // Every update took its own snapshot: the one click was seen exactly once.
+  EXPECT_EQ(std::count(scene->clicks.begin(), scene->clicks.end(), 1), 1);
+}
+
+TEST_F(LoopTest, DrawingThatKeepsUpDrawsEveryUpdate)
+{
+  Frames(1);
+  const int drawsBefore = scene->draws;
+  scene->drawCost = 15;
+  Frames(100);
+  EXPECT_EQ(scene->draws - drawsBefore, 100);
+  // One 40 ms drawing owes two updates: the first runs undrawn, the second is drawn.
+  scene->drawCost = 0;
+  Frames(1);
+  const int drawsAfterOne = scene->draws;
+  scene->drawCost = 40;
+  Frames(1);
+  scene->drawCost = 0;
+  Frames(3);
+  EXPECT_EQ(scene->draws - drawsAfterOne, 3);
+  // However slow the drawing, no more than five updates in a row go undrawn.
+  scene->drawCost = 500;
+  const int before = scene->draws;
+  Frames(60);
+  EXPECT_EQ(scene->draws - before, 10);
 }
 
 TEST_F(LoopTest, NoFrameRunsBeforeSixteenMilliseconds)

@@ -1,14 +1,17 @@
-// The frame benchmark: the stage 1 route with every frame drawn. Prints the scene
-// update time and the whole frame time (update, drawing, fade and present) per frame as
-// median, 99th percentile and maximum, the stage's load (its Init), the start-up and the
-// first title frame, and the peak memory. Then the same figures for 300 frames with both
-// magic rays active (beams, rings, particles) in the test arena. Prints figures; asserts
-// only that the routes ran.
+// The frame benchmark: stage 1 on the headless device. Prints, per drawn frame, the
+// process CPU time (summed over the renderer's threads, so a busy machine inflates it
+// less than wall time) and the wall time, for the full picture and the light one; then,
+// on the real clock, drawn frames per second and game time against wall time; stage
+// loads over 20 loads; peak memory. Then the same figures for 300 frames with both
+// magic rays active (beams, rings, particles) in the test arena. Prints figures;
+// asserts only that the routes ran.
 #include <sys/resource.h>
+#include <time.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -16,11 +19,67 @@
 #include "bench_figures.h"
 #include "playthrough.h"
 #include "scene/scene_game.h"
+#include "shader/render_quality.h"
+#include "test_seam.h"
 
-using FrameBench = PlaythroughTest;
+namespace {
+
+// The process's CPU time in milliseconds, all threads together.
+double ProcessCpuMilliseconds()
+{
+  timespec now = {};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return now.tv_sec * 1000.0 + now.tv_nsec / 1.0e6;
+}
+
+// The 1-minute load average, to say how busy the machine was.
+double LoadAverage()
+{
+  double load[1] = {0.0};
+  return getloadavg(load, 1) == 1 ? load[0] : -1.0;
+}
+
+}  // namespace
+
+class FrameBench : public PlaythroughTest {
+protected:
+  // Frames with every frame drawn, recording each frame's process CPU time.
+  void CpuFrames(int count, std::vector<double>& cpu)
+  {
+    for (int i = 0; i < count; ++i) {
+      const double before = ProcessCpuMilliseconds();
+      ASSERT_TRUE(Frame());
+      cpu.push_back(ProcessCpuMilliseconds() - before);
+    }
+  }
+
+  // Runs the loop on the real clock for about the given wall time; prints drawn frames
+  // per second and the game time (updates x 16 ms) against the wall time.
+  void RealClockRun(const char* label, double wallMilliseconds)
+  {
+    Win32TestUseRealClock();
+    const unsigned drawnBefore = gate->drawnFrames;
+    const size_t updatesBefore = gate->updateMilliseconds.size();
+    const double cpuBefore = ProcessCpuMilliseconds();
+    const auto start = std::chrono::steady_clock::now();
+    double elapsed = 0.0;
+    while (elapsed < wallMilliseconds) {
+      ASSERT_TRUE(application->StepFrame());
+      elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    }
+    const unsigned drawn = gate->drawnFrames - drawnBefore;
+    const size_t updates = gate->updateMilliseconds.size() - updatesBefore;
+    const double cpu = ProcessCpuMilliseconds() - cpuBefore;
+    std::printf("%-26s %.1f s wall: %zu updates, %u drawn, %.1f drawn frames/s, game/wall %.3f, CPU %.1f ms/drawn\n",
+                label, elapsed / 1000.0, updates, drawn, drawn * 1000.0 / elapsed, updates * 16.0 / elapsed,
+                drawn ? cpu / drawn : 0.0);
+    Win32TestSetClock(200000);
+  }
+};
 
 TEST_F(FrameBench, StageOneEveryFrameDrawn)
 {
+  std::printf("\nload average at start %.2f (2 cores)\n", LoadAverage());
   DrawEvery(1);
   const auto firstStart = std::chrono::steady_clock::now();
   ASSERT_TRUE(Frame());
@@ -31,35 +90,89 @@ TEST_F(FrameBench, StageOneEveryFrameDrawn)
   const double stageLoad = gate->initMilliseconds[0];
   ASSERT_TRUE(SkipOpening());
 
+  // Standing at the start, every frame drawn, on the fixed clock: the full picture,
+  // then the light one.
+  std::vector<double> standCpu;
+  frameMilliseconds.clear();
+  ApplyRenderQuality(RenderQuality::High);
+  CpuFrames(60, standCpu);
+  const std::vector<double> standWall = frameMilliseconds;
+  std::vector<double> lowCpu;
+  frameMilliseconds.clear();
+  ApplyRenderQuality(RenderQuality::Low);
+  CpuFrames(60, lowCpu);
+  const std::vector<double> lowWall = frameMilliseconds;
+
+  // Drawn frames per second and game time against wall time, on the real clock.
+  RealClockRun("real clock, low", 8000.0);
+  ApplyRenderQuality(RenderQuality::High);
+  RealClockRun("real clock, high", 8000.0);
+
   // The route's walk, timed frame by frame.
   gate->updateMilliseconds.clear();
   frameMilliseconds.clear();
+  std::vector<double> routeCpu;
   const std::shared_ptr<CSceneGame> stage = Game();
   const struct {
     float x, z;
   } points[] = {{0.0f, 12.0f},  {0.0f, 21.5f},  {0.0f, 30.2f}, {10.0f, 30.5f},
                 {10.0f, 19.0f}, {10.0f, 30.5f}, {0.0f, 32.0f}, {0.0f, 34.5f}};
+  double cpuBefore = ProcessCpuMilliseconds();
+  size_t framesBefore = 0;
+  // Each route frame's CPU time, taken between the route's own frames.
+  auto takeCpu = [&] {
+    for (; framesBefore < frameMilliseconds.size(); ++framesBefore) {
+      const double now = ProcessCpuMilliseconds();
+      routeCpu.push_back(now - cpuBefore);
+      cpuBefore = now;
+    }
+    return stage->goalReached != 0;
+  };
   for (const auto& point : points) {
-    ASSERT_TRUE(WalkTo(point.x, point.z, 0.3f, 400, [&] { return stage->goalReached != 0; }));
+    ASSERT_TRUE(WalkTo(point.x, point.z, 0.3f, 400, takeCpu));
   }
-  for (int i = 0; i < 250 && Game() == stage; ++i) ASSERT_TRUE(Frame());
+  const size_t routeFrames = frameMilliseconds.size();
+  const double routeCpuTotal = std::accumulate(routeCpu.begin(), routeCpu.end(), 0.0);
   // Drawing is what a frame spends besides the update: the passes, the fade, present.
-  ASSERT_EQ(frameMilliseconds.size(), gate->updateMilliseconds.size());
   std::vector<double> drawMilliseconds;
   for (size_t i = 0; i < frameMilliseconds.size(); ++i) {
     drawMilliseconds.push_back(frameMilliseconds[i] - gate->updateMilliseconds[i]);
   }
-  std::printf("\nFrame benchmark, stage 1 on llvmpipe (1280 x 720, every frame drawn)\n");
+  const std::vector<double> updates = gate->updateMilliseconds;
+  const std::vector<double> wholeFrames = frameMilliseconds;
+  for (int i = 0; i < 250 && Game() == stage; ++i) ASSERT_TRUE(Frame());
+  EXPECT_EQ(stage->goalReached, 1);
+
+  // Stage loads: a fresh stage 1 twenty times, a few drawn frames between.
+  std::vector<double> loads;
+  for (int i = 0; i < 20; ++i) {
+    auto scene = std::make_shared<CSceneGame>();
+    gate->inner->Uninit(scene);
+    gate->inner = scene;
+    const auto start = std::chrono::steady_clock::now();
+    scene->Init();
+    loads.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    Frames(3);
+  }
+
+  std::printf("\nFrame benchmark, stage 1 on llvmpipe (1280 x 720)\n");
   std::printf("start-up (Initialize)   %8.1f ms\n", PlaythroughStartupMilliseconds());
   std::printf("first title frame       %8.1f ms\n", firstTitleFrame);
-  std::printf("stage 1 load (Init)     %8.1f ms\n", stageLoad);
-  PrintFigures("scene update", gate->updateMilliseconds);
-  PrintFigures("drawing and present", drawMilliseconds);
-  PrintFigures("whole frame", frameMilliseconds);
+  std::printf("stage 1 first load      %8.1f ms\n", stageLoad);
+  PrintFigures("stage loads (20)", loads);
+  PrintFigures("standing high: CPU/frame", standCpu);
+  PrintFigures("standing high: wall/frame", standWall);
+  PrintFigures("standing low: CPU/frame", lowCpu);
+  PrintFigures("standing low: wall/frame", lowWall);
+  PrintFigures("route: CPU/frame", routeCpu);
+  std::printf("route: CPU total %.0f ms over %zu frames\n", routeCpuTotal, routeFrames);
+  PrintFigures("route: scene update", updates);
+  PrintFigures("route: drawing+present", drawMilliseconds);
+  PrintFigures("route: whole frame", wholeFrames);
   rusage usage = {};
   getrusage(RUSAGE_SELF, &usage);
   std::printf("peak memory (max RSS)   %8.1f MB\n", usage.ru_maxrss / 1024.0);
-  EXPECT_EQ(stage->goalReached, 1);
+  std::printf("load average at end %.2f (2 cores)\n", LoadAverage());
 }
 
 using MagicFrameBench = MagicRoute;

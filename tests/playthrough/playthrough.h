@@ -33,6 +33,7 @@ class CDrawGate : public CSceneBase {
 public:
   std::shared_ptr<CSceneBase> inner;
   bool drawThisFrame = true;
+  unsigned drawnFrames = 0;  // 3D passes the loop actually asked for and ran
   // Timings for the frame benchmark, in milliseconds: each scene update (without the
   // next scene's Init), and each Init of a scene switched to.
   std::vector<double> updateMilliseconds;
@@ -51,6 +52,8 @@ public:
   void Draw() override;
   // The sprite pass, on drawn frames.
   void DrawSprite() override;
+  // The inner scene's answer on drawn frames; undrawn ones need the loop's clear.
+  bool DrawsWholeScreen() const override { return drawThisFrame && inner->DrawsWholeScreen(); }
 };
 
 class PlaythroughTest : public ::testing::Test {

@@ -8,6 +8,7 @@
 #include <stb/stb_image_write.h>
 
 #include "engine/depth_buffer.h"
+#include "engine/screen_picture.h"
 
 using OstrelLibrary::CDepthBuffer;
 using OstrelLibrary::CTexture;
@@ -45,6 +46,23 @@ TEST_F(RenderTest, LoadKeepsNonPowerOfTwoSizeAndTexels)
   EXPECT_EQ(desc.Height, 5u);
   EXPECT_EQ(texture.texture->GetLevelCount(), 3u);  // 3x5, 1x2, 1x1
   EXPECT_EQ(ReadSurface(texture.surface), OddPicture());
+}
+
+// Pictures of the title, ending, menus and HUD get one level; every other image its chain.
+TEST_F(RenderTest, ScreenPicturesLoadWithoutMipChains)
+{
+  EXPECT_TRUE(OstrelLibrary::IsScreenPicture("res/title/picture/title_background.png"));
+  EXPECT_TRUE(OstrelLibrary::IsScreenPicture("res/ending/end_1.png"));
+  EXPECT_TRUE(OstrelLibrary::IsScreenPicture("res/game/sprite/pause.png"));
+  EXPECT_FALSE(OstrelLibrary::IsScreenPicture("res/game/object/block.png"));
+  EXPECT_FALSE(OstrelLibrary::IsScreenPicture("res/shader/puddle_wave.png"));
+  const std::string folder = TestScratchDir() + "/res/title";
+  std::filesystem::create_directories(folder);
+  ASSERT_TRUE(WriteTga(folder + "/odd.tga", 3, 5, OddPicture()));
+  CTexture picture;
+  ASSERT_TRUE(picture.LoadFromFile(device, folder + "/odd.tga"));
+  EXPECT_EQ(picture.texture->GetLevelCount(), 1u);
+  EXPECT_EQ(ReadSurface(picture.surface), OddPicture());
 }
 
 // Loaded through the sprite batcher, the odd-sized picture appears texel for pixel.

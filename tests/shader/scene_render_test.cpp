@@ -11,8 +11,8 @@ namespace {
 
 class SceneRenderTest : public ShaderTest {
 protected:
-  // Draws the scene: shadow pass, toon and outlines into the scene target, then the
-  // copy and, when asked, the five glow levels added over the back buffer.
+  // Draws the scene: shadow pass, toon and outlines into the scene target, then onto
+  // the back buffer with its glow when asked, as a plain copy otherwise.
   void DrawScene(bool withGlow, bool withOutline)
   {
     const auto floor = Mesh("res/test/floor.x");
@@ -50,12 +50,11 @@ protected:
     shaders->toon.effect->SetVector("g_force_emissive", &none);
 
     device->SetRenderTarget(0, graphics->backBuffer);
-    shaders->blur.Apply();
     if (withGlow) {
+      shaders->blur.Apply();
+    } else {
       const D3DXVECTOR4 white(1.0f, 1.0f, 1.0f, 1.0f);
-      for (int i = 0; i < CBlurShader::kLevelCount; ++i) {
-        shaders->blur.DrawCopy(shaders->blur.LevelB(i), 1280.0f, 720.0f, &white);
-      }
+      shaders->blur.DrawCopy(shaders->blur.sceneTarget, 1280.0f, 720.0f, &white);
     }
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
   }

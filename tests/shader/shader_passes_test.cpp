@@ -32,7 +32,9 @@ TEST_F(ShaderPassTest, PyramidHalvesAQuarterOfTheBackBuffer)
     EXPECT_EQ(shaders->blur.LevelB(i).imageInfo.Height, expected[i][1]) << i;
   }
   EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Width, 1280u);
-  EXPECT_EQ(shaders->blur.brightTarget.imageInfo.Height, 720u);
+  EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Height, 720u);
+  EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Format, D3DFMT_A16B16G16R16F);
+  EXPECT_EQ(shaders->blur.LevelB(0).imageInfo.Format, D3DFMT_A8R8G8B8);
   EXPECT_EQ(shaders->shadowMap.shadowTexture.imageInfo.Width, 1024u);
   EXPECT_EQ(shaders->shadowMap.shadowTexture.imageInfo.Format, D3DFMT_R32F);
 }
@@ -74,7 +76,8 @@ TEST_F(ShaderPassTest, EveryPassRestoresTheTargetsBoundBeforeIt)
   EXPECT_EQ(depth, sceneDepth.surface);
 
   shaders->blur.DrawAverage(shaders->puddle.reflectionTarget, shaders->puddle.blurTarget);
-  shaders->blur.BuildBloom(shaders->blur.brightTarget, shaders->blur.levels);
+  shaders->blur.DrawBrightDown(shaders->blur.sceneTarget, shaders->blur.LevelB(0));
+  shaders->blur.BuildBloom(shaders->blur.LevelB(0), shaders->blur.levels);
   Bound(device, &target, &depth);
   EXPECT_EQ(target, shaders->blur.sceneTarget.surface);
   EXPECT_EQ(depth, sceneDepth.surface);

@@ -1,0 +1,57 @@
+// RenderQuality: the choice from the renderer's name and the setting, and what each
+// quality changes in the shaders.
+#include "shader/render_quality.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+#include "engine/graphics.h"
+#include "shader/shader_manager.h"
+
+namespace {
+
+RenderQuality currentQuality = RenderQuality::High;
+
+// The text in lower case.
+std::string Lower(std::string text)
+{
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+}  // namespace
+
+RenderQuality ChooseRenderQuality(const std::string& rendererName, const char* setting)
+{
+  const std::string asked = setting ? Lower(setting) : std::string();
+  if (asked == "low") return RenderQuality::Low;
+  if (asked == "high") return RenderQuality::High;
+  const std::string renderer = Lower(rendererName);
+  for (const char* software : {"llvmpipe", "softpipe", "swiftshader"}) {
+    if (renderer.find(software) != std::string::npos) return RenderQuality::Low;
+  }
+  return RenderQuality::High;
+}
+
+RenderQuality CurrentRenderQuality()
+{
+  return currentQuality;
+}
+
+void ApplyRenderQuality(RenderQuality quality)
+{
+  currentQuality = quality;
+  CShaderManager* shaders = CShaderManager::GetInstance();
+  shaders->blur.CreateSceneTarget();
+  if (shaders->toon.effect) shaders->toon.effect->SetInt("g_soft_shadow", quality == RenderQuality::High ? 1 : 0);
+}
+
+void ApplyRenderQualityForDevice()
+{
+  OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
+  D3DADAPTER_IDENTIFIER9 identifier = {};
+  if (graphics->direct3D) graphics->direct3D->GetAdapterIdentifier(D3DADAPTER_DEFAULT, 0, &identifier);
+  ApplyRenderQuality(ChooseRenderQuality(identifier.Description, std::getenv("SOLVERICA_QUALITY")));
+}

@@ -1,0 +1,133 @@
+// The quality setting: which renderers and settings choose the light picture, and that
+// the light picture (half-size 3D pass, one shadow tap) still shows the same scene:
+// the floor lit and shadowed where the full picture has it, close to it on average.
+#include "shader_fixture.h"
+
+#include "shader/render_quality.h"
+
+namespace {
+
+TEST(RenderQualityChoice, SoftwareRenderersGetLowUnlessTheSettingSaysOtherwise)
+{
+  EXPECT_EQ(ChooseRenderQuality("llvmpipe (LLVM 15.0.6, 256 bits)", nullptr), RenderQuality::Low);
+  EXPECT_EQ(ChooseRenderQuality("Gallium softpipe", nullptr), RenderQuality::Low);
+  EXPECT_EQ(ChooseRenderQuality("Google SwiftShader", nullptr), RenderQuality::Low);
+  EXPECT_EQ(ChooseRenderQuality("AMD Radeon RX 6600 (radeonsi)", nullptr), RenderQuality::High);
+  EXPECT_EQ(ChooseRenderQuality("", nullptr), RenderQuality::High);
+  EXPECT_EQ(ChooseRenderQuality("llvmpipe", "high"), RenderQuality::High);
+  EXPECT_EQ(ChooseRenderQuality("llvmpipe", "HIGH"), RenderQuality::High);
+  EXPECT_EQ(ChooseRenderQuality("Mesa Intel UHD 620", "low"), RenderQuality::Low);
+  EXPECT_EQ(ChooseRenderQuality("llvmpipe", "medium"), RenderQuality::Low) << "an unknown setting is ignored";
+}
+
+class RenderQualityTest : public ShaderTest {
+protected:
+  void TearDown() override
+  {
+    ApplyRenderQuality(RenderQuality::High);
+    ShaderTest::TearDown();
+  }
+
+  // A crate's shadow on a lit floor and a glowing head, through the whole chain.
+  std::vector<D3DCOLOR> DrawScene()
+  {
+    SetCamera(D3DXVECTOR3(0.0f, 9.0f, -7.0f), D3DXVECTOR3(0.0f, 0.0f, 0.5f));
+    const auto floor = Mesh("res/test/floor.x");
+    const auto box = Mesh("res/test/box.x");
+    const auto head = Mesh("res/game/player/player_head.x");
+    D3DXMATRIX identity, glowing;
+    D3DXMatrixIdentity(&identity);
+    D3DXMatrixTranslation(&glowing, -3.0f, 0.0f, 1.0f);
+    D3DLIGHT9 light = {};
+    device->GetLight(0, &light);
+    const D3DXVECTOR3 direction(light.Direction.x, light.Direction.y, light.Direction.z);
+    shaders->shadowMap.BeginShadowPass(D3DXVECTOR3(0.0f, 0.0f, 0.0f) - direction * 75.0f);
+    DrawShadow(*box, identity);
+    shaders->shadowMap.EndShadowPass();
+    device->SetRenderTarget(0, shaders->blur.sceneTarget.surface);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF6080A0, 1.0f, 0);
+    DrawToon(*floor, identity);
+    DrawToon(*box, identity, 0.2f);
+    const D3DXVECTOR4 glow(1.5f, 1.2f, 0.4f, 1.0f);
+    shaders->toon.effect->SetVector("g_force_emissive", &glow);
+    DrawToon(*head, glowing);
+    const D3DXVECTOR4 none(0.0f, 0.0f, 0.0f, 0.0f);
+    shaders->toon.effect->SetVector("g_force_emissive", &none);
+    device->SetRenderTarget(0, graphics->backBuffer);
+    shaders->blur.Apply();
+    return ReadSurface(graphics->backBuffer);
+  }
+
+  // Mean R + G + B of a 9 x 9 square of a picture (the floor's pattern averaged out).
+  static int Sum(const std::vector<D3DCOLOR>& pixels, POINT p)
+  {
+    int sum = 0;
+    for (int y = p.y - 4; y <= p.y + 4; ++y) {
+      for (int x = p.x - 4; x <= p.x + 4; ++x) {
+        const D3DCOLOR c = pixels[static_cast<size_t>(y) * 1280 + static_cast<size_t>(x)];
+        sum += ChannelR(c) + ChannelG(c) + ChannelB(c);
+      }
+    }
+    return sum / 81;
+  }
+};
+
+TEST_F(RenderQualityTest, LowDrawsHalfSizeAndKeepsThePicture)
+{
+  const std::vector<D3DCOLOR> high = DrawScene();
+  ApplyRenderQuality(RenderQuality::Low);
+  EXPECT_EQ(CurrentRenderQuality(), RenderQuality::Low);
+  EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Width, 640u);
+  EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Height, 360u);
+  const std::vector<D3DCOLOR> low = DrawScene();
+
+  const auto box = Mesh("res/test/box.x");
+  D3DXVECTOR3 boxLow, boxHigh;
+  MeshBounds(*box, &boxLow, &boxHigh);
+  const POINT shadowed = Project(D3DXVECTOR3(boxHigh.x + 0.3f, 0.0f, 0.0f));
+  const POINT lit = Project(D3DXVECTOR3(boxLow.x - 0.3f, 0.0f, 0.0f));
+  EXPECT_LT(Sum(low, shadowed) + 60, Sum(low, lit)) << "one tap still casts the shadow";
+  std::printf("shadowed %d -> %d, lit %d -> %d\n", Sum(high, shadowed), Sum(low, shadowed), Sum(high, lit),
+              Sum(low, lit));
+  EXPECT_NEAR(Sum(low, shadowed), Sum(high, shadowed), 30);
+  EXPECT_NEAR(Sum(low, lit), Sum(high, lit), 30);
+
+  double difference = 0.0;
+  for (size_t i = 0; i < high.size(); ++i) {
+    difference += std::abs(ChannelR(high[i]) - ChannelR(low[i])) + std::abs(ChannelG(high[i]) - ChannelG(low[i])) +
+                  std::abs(ChannelB(high[i]) - ChannelB(low[i]));
+  }
+  const double mean = difference / (high.size() * 3.0);
+  std::printf("low against high: mean difference %.2f levels\n", mean);
+  EXPECT_LT(mean, 6.0) << "only edges and shadow borders may differ";
+
+  ApplyRenderQuality(RenderQuality::High);
+  EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Width, 1280u);
+}
+
+TEST_F(RenderQualityTest, PuddleTargetsWaitForTheFirstReflection)
+{
+  CPuddleShader& puddle = shaders->puddle;
+  puddle.reflectionTarget.Release();
+  puddle.reflectionDepth.Release();
+  puddle.blurTarget.Release();
+  puddle.Load();
+  EXPECT_EQ(puddle.reflectionTarget.texture, nullptr);
+  EXPECT_EQ(puddle.blurTarget.texture, nullptr);
+  D3DLIGHT9 light = {};
+  device->GetLight(0, &light);
+  ApplyRenderQuality(RenderQuality::Low);
+  puddle.BeginReflection(light);
+  puddle.EndReflection();
+  EXPECT_NE(puddle.reflectionTarget.texture, nullptr);
+  EXPECT_EQ(puddle.blurTarget.texture, nullptr) << "no blur at low quality";
+  EXPECT_EQ(&puddle.BlurredReflection(), &puddle.reflectionTarget);
+  ApplyRenderQuality(RenderQuality::High);
+  puddle.BeginReflection(light);
+  puddle.EndReflection();
+  puddle.BlurReflection();
+  EXPECT_NE(puddle.blurTarget.texture, nullptr);
+  EXPECT_EQ(&puddle.BlurredReflection(), &puddle.blurTarget);
+}
+
+}  // namespace
