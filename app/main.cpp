@@ -1,5 +1,6 @@
 // The program's entry: COM, start-up, the main loop, shutdown. Always exits with 0.
 #include "app/application.h"
+#include "engine/sound.h"
 
 // Runs the game; the result is 0 whether start-up succeeded or not.
 int main()
@@ -10,6 +11,8 @@ int main()
     application->Run();
   }
   application->ReleaseGraphics();
+  // The scene's sounds are gone with it; closing the device now ends the mixer cleanly.
+  OstrelLibrary::UninitSound();
   CoUninitialize();
   return 0;
 }
