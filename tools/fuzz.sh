@@ -47,7 +47,7 @@ for t in $targets; do
   # the totals and anything the sanitizers or the target reported.
   mkdir -p fuzz-build/logs
   (cd fuzz-build && ./$t "${options[@]}" "${inputs[@]}" >"logs/$t.log" 2>&1) || { echo "fuzz: $t FAILED"; failed=1; }
-  grep -E "^#[0-9]+ +(DONE|INITED)|^Done|^stat::(number_of_executed_units|new_units_added|peak_rss_mb)|ERROR|SUMMARY|Test unit written" \
+  grep -E "^#[0-9]+[[:space:]]+(DONE|INITED)|^Done|^stat::(number_of_executed_units|new_units_added|peak_rss_mb)|ERROR|SUMMARY|Test unit written" \
     "fuzz-build/logs/$t.log" | tail -n 8
 done
 exit $failed
