@@ -279,9 +279,11 @@ bool CApplication::RunFrame()
   return true;
 }
 
-// Drops the loop's reference to the scene.
+// Lets the last scene go: its Uninit (with no successor) drops the links it keeps to
+// itself, which would otherwise keep it, its actors and its music alive past the loop.
 void CApplication::EndLoop()
 {
+  if (currentScene) currentScene->Uninit(nullptr);
   currentScene.reset();
 }
 

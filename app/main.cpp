@@ -2,6 +2,7 @@
 // Exits with 0 whether start-up succeeded or not (2 for an unknown flag).
 #include "app/application.h"
 #include "app/start_up.h"
+#include "engine/sound.h"
 
 // Runs the game.
 int main(int argc, char** argv)
@@ -15,6 +16,8 @@ int main(int argc, char** argv)
     application->Run();
   }
   application->ReleaseGraphics();
+  // The scene's sounds are gone with it; closing the device now ends the mixer cleanly.
+  OstrelLibrary::UninitSound();
   CoUninitialize();
   return 0;
 }

@@ -8,6 +8,7 @@
 #include "app/user_paths.h"
 
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <string>
@@ -44,19 +45,26 @@ bool ParseSaveText(const char* text, size_t length, int* stage)
   return readAny;
 }
 
-// Reads the stage once at start-up; a missing file is reported and stage 1 kept.
+// Reads the stage once at start-up. No file yet is a first start: stage 1, no word.
+// A file that is there but cannot be read is reported and stage 1 kept.
 void CApplication::LoadSaveData()
 {
+  errno = 0;
   FILE* file = std::fopen(SaveFilePath().c_str(), "rb");
   if (!file) {
-    MessageBoxA(window, "ファイルオープンに失敗しました", "失敗", MB_OK);
+    if (errno != ENOENT) MessageBoxA(window, "ファイルオープンに失敗しました", "失敗", MB_OK);
     return;
   }
   std::string text;
   char buffer[256];
   size_t count = 0;
   while ((count = std::fread(buffer, 1, sizeof(buffer), file)) > 0) text.append(buffer, count);
+  const bool failed = std::ferror(file) != 0;
   std::fclose(file);
+  if (failed) {
+    MessageBoxA(window, "ファイルオープンに失敗しました", "失敗", MB_OK);
+    return;
+  }
   ParseSaveText(text.data(), text.size(), &stageNumber);
 }
 

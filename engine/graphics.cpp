@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "engine/asset_report.h"
+
 namespace OstrelLibrary {
 
 namespace {
@@ -21,6 +23,14 @@ struct ScreenVertex {
   float x, y, z, rhw;
   float u, v;
 };
+
+// No picture asked for (a material without a texture), or a normal map that is not
+// there: the flat texel stands in for it by design, so neither is worth a word.
+bool IsOptionalPicture(const std::string& path)
+{
+  if (path.empty() || path.back() == '/' || path.back() == '\\') return true;
+  return path.find(".normal.") != std::string::npos && AssetIsMissing(path);
+}
 
 }  // namespace
 
@@ -200,7 +210,8 @@ std::shared_ptr<CTexture> CGraphics::GetTexture(IDirect3DDevice9* textureDevice,
   std::shared_ptr<CTexture> texture = std::make_shared<CTexture>();
   const auto found = textureCache.find(path);
   if (found != textureCache.end()) return found->second;
-  texture->LoadFromFile(textureDevice, path);
+  if (!texture->LoadFromFile(textureDevice, path) && !IsOptionalPicture(path))
+    ReportUnusableAsset(path, "not a picture the game can read");
   textureCache.emplace(path, texture);
   return texture;
 }

@@ -1,6 +1,8 @@
 // CMesh loading and the mesh cache of CGraphics.
 #include "engine/mesh.h"
 
+#include "engine/asset_report.h"
+
 #include "engine/graphics.h"
 
 namespace OstrelLibrary {
@@ -93,7 +95,7 @@ std::shared_ptr<CMesh> CGraphics::GetMesh(IDirect3DDevice9* device, const std::s
   std::shared_ptr<CMesh> created = std::make_shared<CMesh>();
   const auto found = meshCache.find(path);
   if (found != meshCache.end()) return found->second;
-  created->Load(device, path);
+  if (!created->Load(device, path)) ReportUnusableAsset(path, "not a mesh the game can read");
   meshCache[path] = created;
   return created;
 }

@@ -3,6 +3,8 @@
 // functions; every size in the file is checked before it is used.
 #include "sound.h"
 
+#include "asset_report.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -184,10 +186,14 @@ void CSound::LoadFile(const char* path, int positional)
   if (!directSound || !path) return;
 
   HMMIO file = mmioOpenA(path, nullptr, MMIO_ALLOCBUF | MMIO_READ);
-  if (!file) return;
+  if (!file) {
+    ReportUnusableAsset(path, "cannot be opened");
+    return;
+  }
   std::vector<BYTE> format;
   MMCKINFO data = {};
   if (!ReadWaveFile(file, format, data)) {
+    ReportUnusableAsset(path, "not a sound the game can play");
     mmioClose(file, 0);
     return;
   }
@@ -218,6 +224,7 @@ void CSound::LoadFile(const char* path, int positional)
     buffer->Release();
     buffer = nullptr;
   }
+  if (!buffer) ReportUnusableAsset(path, "not a sound the game can play");
   if (buffer) {
     buffer->SetCurrentPosition(0);
     buffer->GetFrequency(&frequency);

@@ -19,8 +19,8 @@ extern IDirectSound3DListener* listener;
 // Creates the device, the 16-bit stereo 44100 Hz primary buffer and its listener.
 void InitSound(HWND window);
 
-// Releases what InitSound created. The game never calls it (the objects live until
-// the process ends); tests use it to close the device and finish a recording.
+// Releases what InitSound created; called at exit once the scenes are gone. Buffers
+// still held elsewhere keep the device open until they are released.
 void UninitSound();
 
 // One sound: a whole WAV file in one static buffer, owned by exactly one holder.

@@ -48,8 +48,12 @@ std::vector<StageEntry> ReadStageEntries(FILE* file)
     D3DXMatrixIdentity(&entry.world);
     if (!ReadToken(file, &name)) break;
     // Numbers that are not there stay 0; the text after them is read as the next entry.
-    if (std::fscanf(file, "%f", &entry.world._41) == 1 && std::fscanf(file, "%f", &entry.world._42) == 1) {
-      std::fscanf(file, "%f", &entry.world._43);
+    if (std::fscanf(file, "%f", &entry.world._41) == 1) {
+      entry.numbersRead = 1;
+      if (std::fscanf(file, "%f", &entry.world._42) == 1) {
+        entry.numbersRead = 2;
+        if (std::fscanf(file, "%f", &entry.world._43) == 1) entry.numbersRead = 3;
+      }
     }
     if (name.size() >= nameBufferSize) continue;
     entry.name = name;

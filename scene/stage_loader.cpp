@@ -22,6 +22,7 @@
 #include "actor/gimmick/game_torch.h"
 #include "actor/gimmick/game_wood_lift.h"
 #include "app/application.h"
+#include "engine/asset_report.h"
 #include "scene/scene_game.h"
 #include "windows.h"
 
@@ -60,6 +61,27 @@ const ActorKind actorKinds[] = {
     {"CGameDropWaterPoint", Construct<CGameDropWaterPoint>},
 };
 
+// True when the factory table knows the name (built yet or not).
+bool IsKnownActorName(const std::string& name)
+{
+  for (const ActorKind& kind : actorKinds) {
+    if (name == kind.name) return true;
+  }
+  return false;
+}
+
+// The first entry a stage file's author cannot have meant: an unknown class name or an
+// entry without its three coordinates. Empty when every entry reads whole.
+std::string FirstDamagedEntry(const std::vector<StageEntry>& entries)
+{
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const std::string number = "entry " + std::to_string(i + 1);
+    if (!IsKnownActorName(entries[i].name)) return number + " names no known class";
+    if (entries[i].numbersRead < 3) return number + " lacks its position";
+  }
+  return "";
+}
+
 }  // namespace
 
 // Exact, case-sensitive comparisons in table order; the first match is built.
@@ -84,13 +106,19 @@ void CSceneGame::LoadStage()
   CApplication* application = CApplication::GetInstance();
   const int stage = application->stageNumber;
   FILE* file = nullptr;
-  if (stage >= 1 && stage <= 8) file = std::fopen(StageFileName("res/dat/map.dat", stage).c_str(), "r");
+  const std::string path = StageFileName("res/dat/map.dat", stage);
+  if (stage >= 1 && stage <= 8) file = std::fopen(path.c_str(), "r");
   if (!file) {
+    if (stage >= 1 && stage <= 8) OstrelLibrary::ReportUnusableAsset(path, "cannot be opened");
+    else OstrelLibrary::ReportAssetFailure("stage " + std::to_string(stage), "no stage file for this number");
     MessageBoxA(application->window, "ファイルオープンに失敗しました", "失敗", MB_OK);
     nextScene = CreateSceneByName("CSceneTitle");
     return;
   }
   const std::vector<StageEntry> entries = ReadStageEntries(file);
   std::fclose(file);
+  // Unknown names still create nothing, as before; the file is named for whoever edits it.
+  const std::string damage = FirstDamagedEntry(entries);
+  if (!damage.empty()) OstrelLibrary::ReportAssetFailure(path, damage);
   for (const StageEntry& entry : entries) CreateActorByName(entry.name, entry.world, actors);
 }

@@ -15,6 +15,7 @@ class CActorBase;
 struct StageEntry {
   std::string name;
   D3DXMATRIX world;
+  int numbersRead = 0;  // of the three coordinates; fewer means the entry was cut short
 };
 
 // The base path with ".N" inserted before its extension ("res/dat/map.dat" and 3 give

@@ -2,6 +2,7 @@
 #include "shader/shader_base.h"
 
 #include "app/application.h"
+#include "engine/asset_report.h"
 #include "engine/graphics.h"
 
 CShaderBase::~CShaderBase()
@@ -27,6 +28,7 @@ void CShaderBase::LoadEffect(const std::string& path)
   IDirect3DDevice9* device = OstrelLibrary::CGraphics::GetInstance()->device;
   const HRESULT result = D3DXCreateEffectFromFileA(device, path.c_str(), nullptr, nullptr, 0, nullptr, &effect, &errors);
   if (FAILED(result)) {
+    OstrelLibrary::ReportUnusableAsset(path, "not an effect that compiles");
     // The compiler's own words are the most useful message; without any, name the file.
     std::string text = "シェーダの読み込みに失敗しました: " + path;
     if (errors && errors->GetBufferSize() > 1) text = static_cast<const char*>(errors->GetBufferPointer());

@@ -1,6 +1,7 @@
 // CToonShader: loading its textures and drawing a mesh material by material.
 #include "shader/toon_shader.h"
 
+#include "engine/asset_report.h"
 #include "engine/graphics.h"
 #include "shader/shader_manager.h"
 
@@ -31,7 +32,10 @@ void CToonShader::Load()
     cubeTexture->Release();
     cubeTexture = nullptr;
   }
-  D3DXCreateCubeTextureFromFileA(device, "res/shader/cube_map.dds", &cubeTexture);
+  if (FAILED(D3DXCreateCubeTextureFromFileA(device, "res/shader/cube_map.dds", &cubeTexture))) {
+    cubeTexture = nullptr;
+    OstrelLibrary::ReportUnusableAsset("res/shader/cube_map.dds", "not a cube map the game can read");
+  }
 
   // Bindings need an effect to bind to.
   if (!effect) return;

@@ -1,6 +1,7 @@
 # Shared set-up of play.sh and test.sh: installs the Debian packages the build needs,
 # configures and builds into build/ (which also receives the generated res/).
-# Sourced, not run: the caller sets BUILD_TYPE and WERROR before sourcing.
+# Sourced, not run: the caller sets BUILD_TYPE and WERROR before sourcing; build_game
+# can be called again with BUILD_DIR and SOLVERICA_CMAKE_ARGS for another build.
 
 SOLVERICA_PACKAGES="cmake ninja-build g++ pkg-config libsdl2-dev libepoxy-dev libstb-dev \
 libopenal-dev libopenal1 libgtest-dev libbenchmark-dev glslang-tools fonts-mplus \
@@ -32,14 +33,14 @@ install_packages() {
   fi
 }
 
-# Configures (once) and builds everything into build/, including res/.
+# Configures (once) and builds everything into build/ (or BUILD_DIR), including res/.
 build_game() {
-  local launcher=""
+  local launcher="" dir="${BUILD_DIR:-build}"
   # ccache, where installed, makes rebuilds in other checkouts cheap; it is optional.
   command -v ccache >/dev/null 2>&1 && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" \
-    -DSOLVERICA_WERROR="${WERROR:-OFF}" $launcher >/dev/null
-  cmake --build build -j "$(nproc)"
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" \
+    -DSOLVERICA_WERROR="${WERROR:-OFF}" $launcher ${SOLVERICA_CMAKE_ARGS:-} >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
 }
 
 install_packages

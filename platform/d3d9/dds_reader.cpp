@@ -14,6 +14,8 @@ const uint32_t kPixelFormatSize = 32;
 const uint32_t kFlagFourCC = 0x4;
 const uint32_t kFlagRgb = 0x40;
 const uint32_t kFlagAlphaPixels = 0x1;
+const uint32_t kFlagAlphaOnly = 0x2;
+const uint32_t kFlagLuminance = 0x20000;
 const uint32_t kCapsMipmap = 0x400000;
 const uint32_t kCaps2Cubemap = 0x200;
 const uint32_t kCaps2AllFaces = 0xFC00;
@@ -122,6 +124,24 @@ void DecodeInterpolatedAlpha(const uint8_t* block, uint8_t tile[16][4])
   for (int i = 0; i < 16; ++i) tile[i][3] = palette[(bits >> (3 * i)) & 7];
 }
 
+// The Direct3D format a masked layout stands for, as D3DX reports it; layouts with no
+// name of their own report the nearest 32-bit one.
+D3DFORMAT MaskedFormat(uint32_t pfFlags, uint32_t bitCount, uint32_t redMask, uint32_t alphaMask)
+{
+  if (pfFlags & kFlagLuminance) {
+    if (bitCount == 8) return alphaMask ? D3DFMT_A4L4 : D3DFMT_L8;
+    return D3DFMT_A8L8;
+  }
+  if (!(pfFlags & kFlagRgb)) return D3DFMT_A8;
+  if (bitCount == 16) {
+    if (redMask == 0xf800) return D3DFMT_R5G6B5;
+    if (redMask == 0x7c00) return alphaMask ? D3DFMT_A1R5G5B5 : D3DFMT_X1R5G5B5;
+    if (redMask == 0x0f00) return alphaMask ? D3DFMT_A4R4G4B4 : D3DFMT_X4R4G4B4;
+  }
+  if (bitCount == 24) return D3DFMT_R8G8B8;
+  return alphaMask ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+}
+
 // Bytes one level occupies in the file.
 uint64_t LevelBytes(D3DFORMAT format, uint32_t bitsPerPixel, uint32_t w, uint32_t h)
 {
@@ -166,7 +186,7 @@ bool ReadDds(const uint8_t* data, size_t size, DdsImage* image, std::string* err
   const uint32_t caps2 = Read32(h + 108);
   if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return fail("bad image size");
 
-  // The pixel format: DXT by four-character code, otherwise masked 24- or 32-bit RGB.
+  // The pixel format: DXT by four-character code, otherwise channels by their masks.
   D3DFORMAT format = D3DFMT_UNKNOWN;
   Channel red, green, blue, alpha;
   if (pfFlags & kFlagFourCC) {
@@ -174,15 +194,20 @@ bool ReadDds(const uint8_t* data, size_t size, DdsImage* image, std::string* err
       format = (D3DFORMAT)fourCC;
     else
       return fail("unsupported compressed format");
-  } else if (pfFlags & kFlagRgb) {
-    if (bitCount != 24 && bitCount != 32) return fail("unsupported bit count");
-    red = MakeChannel(Read32(pf + 16));
-    green = MakeChannel(Read32(pf + 20));
-    blue = MakeChannel(Read32(pf + 24));
-    if (pfFlags & kFlagAlphaPixels) alpha = MakeChannel(Read32(pf + 28));
-    if (bitCount == 24 && (alpha.mask || (red.mask | green.mask | blue.mask) > 0xffffff))
-      return fail("bad 24-bit masks");
-    format = alpha.mask ? D3DFMT_A8R8G8B8 : (bitCount == 32 ? D3DFMT_X8R8G8B8 : D3DFMT_R8G8B8);
+  } else if (pfFlags & (kFlagRgb | kFlagLuminance | kFlagAlphaOnly)) {
+    if (bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32) return fail("unsupported bit count");
+    if (pfFlags & (kFlagRgb | kFlagLuminance)) red = MakeChannel(Read32(pf + 16));
+    if (pfFlags & kFlagRgb) {
+      green = MakeChannel(Read32(pf + 20));
+      blue = MakeChannel(Read32(pf + 24));
+    }
+    // Luminance is grey: the one mask feeds all three colours.
+    if (pfFlags & kFlagLuminance) green = blue = red;
+    if (pfFlags & (kFlagAlphaPixels | kFlagAlphaOnly)) alpha = MakeChannel(Read32(pf + 28));
+    const uint64_t limit = bitCount == 32 ? 0xffffffffull : (1ull << bitCount) - 1;
+    if ((uint64_t)(red.mask | green.mask | blue.mask | alpha.mask) > limit) return fail("masks wider than the pixel");
+    if (!red.mask && !green.mask && !blue.mask && !alpha.mask) return fail("no channel masks");
+    format = MaskedFormat(pfFlags, bitCount, red.mask, alpha.mask);
   } else {
     return fail("unsupported pixel format");
   }
@@ -210,7 +235,7 @@ bool ReadDds(const uint8_t* data, size_t size, DdsImage* image, std::string* err
   image->levels = mipCount;
   image->cube = cube;
   image->fileFormat = format;
-  image->hasAlpha = format == D3DFMT_A8R8G8B8 || format == D3DFMT_DXT3 || format == D3DFMT_DXT5;
+  image->hasAlpha = alpha.mask != 0 || format == D3DFMT_DXT3 || format == D3DFMT_DXT5;
   image->images.resize((size_t)faces * mipCount);
 
   const uint8_t* p = data + 4 + kHeaderSize;
@@ -245,7 +270,8 @@ bool ReadDds(const uint8_t* data, size_t size, DdsImage* image, std::string* err
         const uint32_t bytes = bitCount / 8;
         for (size_t i = 0; i < (size_t)w * lh; ++i) {
           const uint8_t* s = p + i * bytes;
-          const uint32_t pixel = bytes == 4 ? Read32(s) : ((uint32_t)s[0] | ((uint32_t)s[1] << 8) | ((uint32_t)s[2] << 16));
+          uint32_t pixel = 0;
+          for (uint32_t b = 0; b < bytes; ++b) pixel |= (uint32_t)s[b] << (8 * b);
           out[i * 4 + 0] = Extract(pixel, blue, 0);
           out[i * 4 + 1] = Extract(pixel, green, 0);
           out[i * 4 + 2] = Extract(pixel, red, 0);

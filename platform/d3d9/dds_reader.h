@@ -1,5 +1,6 @@
-// A reader for DDS files: 2D images and cube maps, with their mip levels, in uncompressed
-// 32/24-bit RGB(A) and DXT1/3/5. A pure function on bytes (no GL, no files) so that it can
+// A reader for DDS files: 2D images and cube maps, with their mip levels, in DXT1/3/5 and
+// every uncompressed layout texture tools write by masks: 32/24/16-bit RGB(A) (8888, 888,
+// 565, 1555, 4444 and their X forms), 8/16-bit luminance with or without alpha, alpha only. A pure function on bytes (no GL, no files) so that it can
 // be fuzzed; every image comes out as 32-bit B, G, R, A bytes, rows from the top.
 #pragma once
 

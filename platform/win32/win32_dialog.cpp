@@ -5,6 +5,7 @@
 #include "win32_state.h"
 
 #include <cstring>
+#include <string>
 #include <deque>
 
 namespace {
@@ -18,6 +19,55 @@ bool IsHeadless()
   if (!Win32EnsureVideo()) return true;
   const char* driver = SDL_GetCurrentVideoDriver();
   return !driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+}
+
+// Length of the well-formed UTF-8 sequence at text[at] (1 to 4), or 0 when the bytes
+// there are not one (stray continuation bytes, overlong forms, surrogates, cut ends).
+size_t Utf8SequenceLength(const std::string& text, size_t at)
+{
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  size_t length = 0;
+  uint32_t value = 0;
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) { length = 2; value = lead & 0x1F; }
+  else if (lead >= 0xE0 && lead <= 0xEF) { length = 3; value = lead & 0x0F; }
+  else if (lead >= 0xF0 && lead <= 0xF4) { length = 4; value = lead & 0x07; }
+  else return 0;
+  if (at + length > text.size()) return 0;
+  for (size_t i = 1; i < length; ++i) {
+    const unsigned char next = static_cast<unsigned char>(text[at + i]);
+    if ((next & 0xC0) != 0x80) return 0;
+    value = (value << 6) | (next & 0x3F);
+  }
+  const uint32_t smallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (value < smallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  return length;
+}
+
+// Only what a person can read reaches a box: well-formed UTF-8 (Japanese included), line
+// ends and tabs; control characters and stray bytes (a damaged file's contents quoted by
+// a loader) become '?'. Very long texts are cut, so the box still fits on the screen.
+std::string PrintableMessageText(const std::string& text)
+{
+  const size_t limit = 2000;
+  std::string shown;
+  for (size_t at = 0; at < text.size() && shown.size() < limit;) {
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    const size_t length = Utf8SequenceLength(text, at);
+    if (c == '\r') {
+      ++at;
+      continue;
+    }
+    if (length == 0 || (c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
+      shown += '?';
+      at += length ? length : 1;
+      continue;
+    }
+    shown.append(text, at, length);
+    at += length;
+  }
+  if (shown.size() < text.size() && text.size() > limit) shown += "...";
+  return shown;
 }
 
 // Fills the buttons for the box type, left to right; returns how many.
@@ -95,13 +145,15 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 
   // Closing the box without a button counts as its default.
   int answer = buttons[defaultIndex].buttonid;
+  const std::string shownText = PrintableMessageText(text ? text : "");
+  const std::string shownCaption = PrintableMessageText(caption ? caption : "");
   if (!queuedAnswers.empty()) {
     answer = queuedAnswers.front();
     queuedAnswers.pop_front();
   } else if (!IsHeadless()) {
-    ShowWithSDL(owner, text, caption, type, buttons, count, &answer);
+    ShowWithSDL(owner, shownText.c_str(), shownCaption.c_str(), type, buttons, count, &answer);
   }
-  shownBoxes.push_back({text ? text : "", caption ? caption : "", type, answer});
+  shownBoxes.push_back({shownText, shownCaption, type, answer});
   return answer;
 }
 

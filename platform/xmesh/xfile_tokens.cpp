@@ -173,8 +173,12 @@ bool TokenizeXText(const uint8_t* data, size_t size, std::vector<XToken>* tokens
   size_t i = kXFileHeaderSize;
   while (i < size) {
     const uint8_t c = data[i];
-    if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0') {
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0' || c == '\f' || c == '\v') {
       ++i;
+    } else if (c == '.' && i + 2 < size && data[i + 1] == '.' && data[i + 2] == '.') {
+      // "[...]": a template open to any child; the parser skips template bodies.
+      PushPlain(tokens, XTokenKind::Separator);
+      i += 3;
     } else if (c == '#' || (c == '/' && i + 1 < size && data[i + 1] == '/')) {
       while (i < size && data[i] != '\n') ++i;
     } else if (c == '{') {

@@ -361,3 +361,31 @@ TEST_F(LoopTest, WindowSizeMessagesRefreshTheClientSize)
   EXPECT_EQ(application->clientWidth, 1280u);
   EXPECT_EQ(application->clientHeight, 720u);
 }
+
+// A scene that, like the game scene, keeps itself as its own next scene until a switch.
+class CSelfLinkedScene : public CRecordingScene {
+public:
+  CSelfLinkedScene() : CRecordingScene("S") {}
+  void Init() override { self = shared_from_this(); }
+  void Uninit(std::shared_ptr<CSceneBase> incoming) override
+  {
+    CRecordingScene::Uninit(incoming);
+    self.reset();
+  }
+  std::shared_ptr<CSceneBase> self;
+};
+
+TEST_F(LoopTest, EndingTheLoopUninitsTheSceneSoItsSelfLinksDoNotKeepItAlive)
+{
+  application->EndLoop();
+  std::shared_ptr<CSelfLinkedScene> linked = std::make_shared<CSelfLinkedScene>();
+  std::weak_ptr<CSelfLinkedScene> watch = linked;
+  application->BeginLoop(linked);
+  linked.reset();
+  Frames(2);
+  calls.clear();
+  application->EndLoop();
+  EXPECT_EQ(calls, (std::vector<std::string>{"S.Uninit(?)"}));
+  EXPECT_TRUE(watch.expired()) << "the scene outlived the loop";
+  EXPECT_EQ(GetCurrentScene(), nullptr);
+}

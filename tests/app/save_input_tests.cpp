@@ -82,17 +82,38 @@ TEST_F(SaveTest, ReadsWhatTheGameWritesAndOddFilesSafely)
   EXPECT_TRUE(Win32TestTakeMessageBoxes().empty()) << "an existing file is never reported";
 }
 
-TEST_F(SaveTest, AMissingFileIsReportedAndKeepsTheStage)
+TEST_F(SaveTest, NoFileYetIsAFirstStartWithoutAMessage)
 {
   std::filesystem::remove("res/dat/save.dat");
   application->stageNumber = 1;
   application->LoadSaveData();
   EXPECT_EQ(application->stageNumber, 1);
-  const std::vector<Win32MessageBoxRecord> boxes = Win32TestTakeMessageBoxes();
+  EXPECT_TRUE(Win32TestTakeMessageBoxes().empty()) << "a first start is no failure";
+  // Not even the folder yet.
+  std::filesystem::remove_all("res");
+  application->LoadSaveData();
+  EXPECT_EQ(application->stageNumber, 1);
+  EXPECT_TRUE(Win32TestTakeMessageBoxes().empty());
+}
+
+TEST_F(SaveTest, AFileThatIsThereButCannotBeReadIsReportedAndKeepsTheStage)
+{
+  // A folder in the file's place opens but cannot be read, whoever runs the test.
+  std::filesystem::remove("res/dat/save.dat");
+  std::filesystem::create_directory("res/dat/save.dat");
+  application->stageNumber = 1;
+  application->LoadSaveData();
+  EXPECT_EQ(application->stageNumber, 1);
+  std::vector<Win32MessageBoxRecord> boxes = Win32TestTakeMessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "ファイルオープンに失敗しました");
   EXPECT_EQ(boxes[0].caption, "失敗");
   EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+  // A path through a file where a folder should be fails to open for another reason.
+  std::filesystem::remove_all("res");
+  std::ofstream("res") << "not a folder";
+  application->LoadSaveData();
+  EXPECT_EQ(Win32TestTakeMessageBoxes().size(), 1u);
 }
 
 TEST_F(SaveTest, WritesTheDigitsAndCarriageReturnLineFeed)

@@ -2,6 +2,7 @@
 // back-buffer size, the cursor home, the save file, frames drawn with the fade on
 // top, and closing the window. Built twice: answering No (windowed) and Yes.
 #include "app/application.h"
+#include "engine/sound.h"
 #include "engine/graphics.h"
 #include "scene/scene_base.h"
 #include "test_seam.h"
@@ -128,6 +129,7 @@ TEST(START_SUITE, AsksThenOpensTheWindowDrawsFadedFramesAndClosesCleanly)
   application->EndLoop();
   Win32TestUseRealClock();
   application->ReleaseGraphics();
+  OstrelLibrary::UninitSound();
   EXPECT_EQ(graphics->device, nullptr);
   std::filesystem::remove_all(scratch);
 }

@@ -20,6 +20,7 @@
 #include "app/input.h"
 #include "app/screenshot.h"
 #include "engine/graphics.h"
+#include "engine/sound.h"
 #include "scene/scene_game.h"
 #include "scene/scene_title.h"
 #include "shader/shader_manager.h"
@@ -124,6 +125,7 @@ public:
     CApplication* application = CApplication::GetInstance();
     application->EndLoop();
     application->ReleaseGraphics();
+    OstrelLibrary::UninitSound();
     fs::current_path(buildDir);
     if (!std::getenv("SOLVERICA_KEEP_SCRATCH")) fs::remove_all(scratch);
   }

@@ -162,6 +162,19 @@ void Wait(int milliseconds)
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+// Waits until the mixer has taken the whole one-shot, however busy the machine; the
+// minute's limit only keeps a broken mixer from hanging the child.
+void WaitUntilPlayed(const CSound& sound)
+{
+  for (int i = 0; i < 6000; ++i) {
+    DWORD status = 0;
+    if (sound.buffer->GetStatus(&status) != DS_OK || !(status & DSBSTATUS_PLAYING)) break;
+    Wait(10);
+  }
+  // Then some silence after it, which the recordings look at.
+  Wait(300);
+}
+
 // Plays a positional tone `distance` units in front of (or `side` units to the
 // right of) a listener placed away from the origin.
 // With `changeRolloff` the listener's rolloff factor changes while the sound exists
@@ -182,7 +195,7 @@ void PlayPositioned(const char* scenario, float side, float distance, bool chang
     at._42 = 2.0f;
     at._43 = -5.0f;
     sound.Play3D(at, D3DXVECTOR3(10.0f + side, 2.0f, -5.0f + distance), 0);
-    Wait(600);
+    WaitUntilPlayed(sound);
   }
   FinishChild(scenario);
 }
@@ -198,7 +211,7 @@ TEST(SoundChild, Tone)
     CSound sound;
     LoadTone(sound, 0.3, false);
     sound.Play(0);
-    Wait(700);
+    WaitUntilPlayed(sound);
   }
   FinishChild("Tone");
 }
@@ -213,7 +226,7 @@ TEST(SoundChild, Quieter)
     LoadTone(sound, 0.3, false);
     sound.ChangeVolume(-600);
     sound.Play(0);
-    Wait(700);
+    WaitUntilPlayed(sound);
   }
   FinishChild("Quieter");
 }

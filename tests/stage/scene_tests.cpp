@@ -93,6 +93,22 @@ TEST_F(GameScene, InitLinksTheSceneAndStartsWithTheMap)
   EXPECT_TRUE(CActorBase::currentScene.expired());
 }
 
+TEST_F(GameScene, QuittingDuringAStageLetsTheSceneGo)
+{
+  application->stageNumber = 1;
+  folder.Write("res/dat/map.1.dat", "");
+  std::shared_ptr<CSceneGame> running = std::make_shared<CSceneGame>();
+  std::weak_ptr<CSceneGame> watch = running;
+  std::weak_ptr<CActorBase> player;
+  application->BeginLoop(running);
+  player = running->player;
+  EXPECT_EQ(running->Update(), running) << "the stage keeps itself";
+  running.reset();
+  application->EndLoop();
+  EXPECT_TRUE(watch.expired()) << "the stage outlived the loop";
+  EXPECT_TRUE(player.expired());
+}
+
 TEST_F(GameScene, MissingStageFileReportsAndGoesToTheTitleWithoutAFade)
 {
   application->stageNumber = 5;

@@ -50,6 +50,7 @@ public:
     CApplication* application = CApplication::GetInstance();
     application->EndLoop();
     application->ReleaseGraphics();
+    OstrelLibrary::UninitSound();
     fs::current_path(buildDir);
     fs::remove_all(scratch);
   }

@@ -329,6 +329,23 @@ TEST(Win32MessageBox, HeadlessAnswersTheDefaultButtonAndQueuedAnswersComeFirst)
   EXPECT_TRUE(Win32TestTakeMessageBoxes().empty());
 }
 
+// A loader that quotes a damaged file hands the box raw bytes; only readable text is shown,
+// Japanese kept, control bytes, stray and overlong UTF-8 replaced, an endless text cut.
+TEST(Win32MessageBox, OnlyPrintableTextReachesTheBox)
+{
+  Win32TestTakeMessageBoxes();
+  const std::string raw = std::string("line 1: bad word '\x01\x7f\xff\xfe") + "\xc0\xaf" + "\xed\xa0\x80" +
+                          "\xe3\x81" + "'\r\n失敗\tok";
+  MessageBoxA(nullptr, raw.c_str(), "シェーダ\x1b[31m", MB_OK);
+  MessageBoxA(nullptr, std::string(100000, 'x').c_str(), "long", MB_OK);
+  const std::vector<Win32MessageBoxRecord> boxes = Win32TestTakeMessageBoxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, "line 1: bad word '" + std::string(11, '?') + "'\n失敗\tok");
+  EXPECT_EQ(boxes[0].caption, "シェーダ?[31m");
+  EXPECT_LT(boxes[1].text.size(), 2100u);
+  EXPECT_EQ(boxes[1].text.substr(boxes[1].text.size() - 3), "...");
+}
+
 TEST(Win32Clock, FixedClockWrapsAndWaitingMovesItOn)
 {
   Win32TestSetClock(0xFFFFFFF0u);
