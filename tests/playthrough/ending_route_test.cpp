@@ -2,7 +2,9 @@
 // full black, the yellow flash on screen, Escape in the first frame, during a change
 // and in the frame of full black. Then two routes from a saved 8: Continue, walk to the
 // final orb, watch the hops, and either let the whole ending run to the title without
-// input or skip it with Escape; Continue afterwards starts stage 8 again.
+// input or skip it with Escape; Continue afterwards starts stage 8 again. Stage 8 is
+// the ending hall of the test tree (res/test/ending/), a plain walk to the final orb,
+// so that these routes test the ending, not the solving of the real top floor.
 #include "playthrough.h"
 
 #include <fstream>
@@ -19,7 +21,9 @@
 
 namespace {
 
-// The final orb stage 8 places, from its stage source.
+[[maybe_unused]] const bool endingHallUsed = PlaythroughUseTestStage(8, "test/ending");
+
+// The final orb the ending hall places, from its stage source.
 const D3DXVECTOR3 orbPlace(0.0f, 0.3f, 18.0f);
 // Frames from one sequence's creation to the next one's (or the title's): the inside
 // ends in its frame 344, the outside tower (720 high) is gone in 619, the credits (five

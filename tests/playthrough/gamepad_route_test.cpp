@@ -6,6 +6,7 @@
 // route goes on until a minute of stage frames has run.
 #include "../support/virtual_pad.h"
 #include "playthrough.h"
+#include "sprite/sprite_hud.h"
 
 #include <SDL.h>
 
@@ -200,6 +201,15 @@ TEST_F(GamepadRoute, FirstMinuteOfStageOneOnTheGamepadAlone)
 
   // ---- through the corridor, the great hall, up the stairs ----
   ASSERT_TRUE(PadWalkTo(0.0f, 12.0f, 0.3f, 400));
+  // The blue orb in the corridor: its message box takes a click, which the left
+  // shoulder gives as the left button does, once the box has settled.
+  Stick(SDL_CONTROLLER_AXIS_LEFTY, -1.0f);
+  ASSERT_TRUE(WaitFor([&] { return stage->orbObtained == 1; }, 120, "the orb in the corridor to be taken"));
+  Centre();
+  ASSERT_TRUE(WaitFor([&] { return OrbMessage() && OrbMessage()->transform._42 >= OrbMessage()->restY; }, 120,
+                      "the orb message to settle"));
+  Press(SDL_CONTROLLER_BUTTON_LEFTSHOULDER);
+  ASSERT_TRUE(WaitFor([&] { return stage->orbObtained == 0; }, 60, "the orb message to close on the shoulder"));
   ASSERT_TRUE(PadWalkTo(0.0f, 21.5f, 0.3f, 400));
   EXPECT_NEAR(PlayerPosition().y, 0.0f, 0.05f);
   ASSERT_TRUE(PadWalkTo(0.0f, 30.2f, 0.3f, 400));

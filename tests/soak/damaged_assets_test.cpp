@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -66,7 +67,14 @@ void DamageFile(const fs::path& file, Damage damage, unsigned seed)
   in.close();
   fs::remove(file);
   if (damage == Damage::Deleted) return;
-  std::string written = bytes.substr(0, bytes.size() / 2);
+  size_t cut = bytes.size() / 2;
+  // A text stage file cut between two entries is only a shorter stage, which nothing
+  // can tell from a real one: the cut moves on into the next class name.
+  if (file.extension() == ".dat") {
+    while (cut < bytes.size() && !std::isalpha(static_cast<unsigned char>(bytes[cut]))) ++cut;
+    if (cut < bytes.size()) ++cut;
+  }
+  std::string written = bytes.substr(0, cut);
   if (damage == Damage::RandomBytes) {
     std::mt19937 random(seed);
     written.assign(bytes.size(), '\0');

@@ -43,8 +43,9 @@ bool GenerateShaderArt(CArtContext& context, std::string* error);
 bool GenerateIcon(CArtContext& context, std::string* error);
 bool GeneratePlayer(CArtContext& context, std::string* error);
 bool GenerateTestTree(CArtContext& context, std::string* error);
-// The gimmick playground stage under res/test/gimmicks/ (test_playground.cpp).
-bool GenerateGimmickPlayground(CArtContext& context, std::string* error);
+// The test stages: the gimmick playground under res/test/gimmicks/ and the ending hall
+// under res/test/ending/ (test_playground.cpp).
+bool GenerateTestStages(CArtContext& context, std::string* error);
 class CMeshData;
 // A test stage's map lives under res/test/, two folders below the stage surfaces in
 // res/game/map/: its materials name them by that relative path.

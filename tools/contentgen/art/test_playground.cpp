@@ -1,6 +1,8 @@
-// The gimmick playground under res/test/gimmicks/: a stage built from its own source
-// (content/test/gimmick_playground.txt) the way the real stages are, so routes can try
-// every gimmick on one small floor: map.x, depth_map.x and the stage file map.dat.
+// Test stages built from their own sources under content/test/ the way the real stages
+// are: map.x, depth_map.x and the stage file map.dat in a folder of res/test/. The
+// gimmick playground (res/test/gimmicks/) lets routes try every gimmick on one small
+// floor; the ending hall (res/test/ending/) is a short walk to the final orb, so the
+// ending's routes do not depend on solving the real top floor.
 #include <fstream>
 #include <sstream>
 
@@ -9,10 +11,14 @@
 
 namespace contentgen {
 
-// The source is required: the routes that use the playground cannot run without it.
-bool GenerateGimmickPlayground(CArtContext& context, std::string* error)
+namespace {
+
+// One test stage from content/test/SOURCE into res/test/FOLDER/. The source is
+// required: the routes that use the stage cannot run without it.
+bool GenerateTestStage(CArtContext& context, const std::string& sourceName, const std::string& folder,
+                       std::string* error)
 {
-  const std::string source = context.contentDir + "/test/gimmick_playground.txt";
+  const std::string source = context.contentDir + "/test/" + sourceName;
   std::ifstream file(source, std::ios::binary);
   if (!file) {
     *error = source + ": cannot be read";
@@ -24,9 +30,18 @@ bool GenerateGimmickPlayground(CArtContext& context, std::string* error)
   if (!BuildStageGeometry(text.str(), source, &geometry, error)) return false;
   UseGameMapSurfaces(&geometry.map);
   const std::string stageFile = StageFileText(geometry.actors);
-  context.AddFile("test/gimmicks/map.dat", std::vector<uint8_t>(stageFile.begin(), stageFile.end()));
-  return context.AddMesh("test/gimmicks/map.x", geometry.map, error) &&
-         context.AddMesh("test/gimmicks/depth_map.x", geometry.depthMap, error);
+  context.AddFile(folder + "/map.dat", std::vector<uint8_t>(stageFile.begin(), stageFile.end()));
+  return context.AddMesh(folder + "/map.x", geometry.map, error) &&
+         context.AddMesh(folder + "/depth_map.x", geometry.depthMap, error);
+}
+
+}  // namespace
+
+// The playground and the ending hall.
+bool GenerateTestStages(CArtContext& context, std::string* error)
+{
+  return GenerateTestStage(context, "gimmick_playground.txt", "test/gimmicks", error) &&
+         GenerateTestStage(context, "ending_hall.txt", "test/ending", error);
 }
 
 // Only materials with a surface picture change; the depth map has none.

@@ -172,7 +172,7 @@ bool GenerateTestTree(CArtContext& context, std::string* error)
          context.AddMesh("test/step.x", step, error) && context.AddMesh("test/box.x", box, error) &&
          context.AddMesh("test/map.x", map, error) &&
          context.AddMesh("test/depth_map.x", depthMap, error) && DrawTextSample(context, error) &&
-         GenerateGimmickPlayground(context, error) && DrawMagicArena(context, error);
+         GenerateTestStages(context, error) && DrawMagicArena(context, error);
 }
 
 }  // namespace contentgen
