@@ -6,20 +6,27 @@
 
 namespace {
 
-// The info log of a shader or a program, without the terminating zero.
-std::string InfoLog(GLuint object, bool isProgram)
+// Whether a shader compiled or a program linked; if not, `heading` and the compiler's log
+// are added to *log.
+bool Succeeded(GLuint object, bool isProgram, const std::string& heading, std::string* log)
 {
+  GLint ok = GL_FALSE;
   GLint length = 0;
-  if (isProgram)
+  if (isProgram) {
+    glGetProgramiv(object, GL_LINK_STATUS, &ok);
     glGetProgramiv(object, GL_INFO_LOG_LENGTH, &length);
-  else
+  } else {
+    glGetShaderiv(object, GL_COMPILE_STATUS, &ok);
     glGetShaderiv(object, GL_INFO_LOG_LENGTH, &length);
+  }
+  if (ok) return true;
   std::string text(static_cast<size_t>(length > 0 ? length : 1), '\0');
   if (isProgram)
     glGetProgramInfoLog(object, length, nullptr, text.data());
   else
     glGetShaderInfoLog(object, length, nullptr, text.data());
-  return text.c_str();
+  *log += heading + text.c_str() + "\n";
+  return false;
 }
 
 // Compiles one stage; 0 with the log appended to *log.
@@ -29,10 +36,7 @@ GLuint CompileStage(GLenum type, const std::string& source, const std::string& n
   const char* text = source.c_str();
   glShaderSource(shader, 1, &text, nullptr);
   glCompileShader(shader);
-  GLint ok = GL_FALSE;
-  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-  if (ok) return shader;
-  *log += name + (type == GL_VERTEX_SHADER ? " vertex: " : " fragment: ") + InfoLog(shader, false) + "\n";
+  if (Succeeded(shader, false, name + (type == GL_VERTEX_SHADER ? " vertex: " : " fragment: "), log)) return shader;
   glDeleteShader(shader);
   return 0;
 }
@@ -67,10 +71,7 @@ GLuint D3D9BuildProgram(const std::string& name, const std::string& vertexSource
   glLinkProgram(program);
   glDeleteShader(vertex);
   glDeleteShader(fragment);
-  GLint ok = GL_FALSE;
-  glGetProgramiv(program, GL_LINK_STATUS, &ok);
-  if (ok) return program;
-  *log += name + " link: " + InfoLog(program, true) + "\n";
+  if (Succeeded(program, true, name + " link: ", log)) return program;
   glDeleteProgram(program);
   return 0;
 }
