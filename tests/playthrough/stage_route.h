@@ -44,6 +44,8 @@ protected:
   void PlayStageSeven();
   void PlayStageEight();
 
+  // Stage 4 as far as the far hall, over both lifts.
+  void CrossStageFourToTheFarHall();
   // Walks into a live fist's plane at this x and rides its shove to the landing.
   void RideFist(const std::shared_ptr<CGamePoppingFist>& fist, float fromX, const std::string& what);
 
