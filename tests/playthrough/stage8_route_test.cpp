@@ -16,8 +16,8 @@
 #include "actor/gimmick/game_wood_lift.h"
 #include "actor/player/game_player.h"
 
-// From the start of a running stage 8 to the ending asked for.
-void StageRoute::PlayStageEight()
+// From the start of a running stage 8 to the broken crack wall before the lift room.
+void StageRoute::CrossStageEightToTheLiftRoom()
 {
   stage = Game();
   ASSERT_NE(stage, nullptr);
@@ -30,10 +30,8 @@ void StageRoute::PlayStageEight()
   const auto cannon = NearestAs<CGameCannon>("CGameCannon", 2.0f, 54.5f);
   const auto cannonButton = Nearest("CGameButton", -0.5f, 47.0f);
   const auto crackWall = NearestAs<CGameCrackWall>("CGameCrackWall", 6.5f, 58.5f);
-  const auto lift = NearestAs<CGameWoodLift>("CGameWoodLift", 6.5f, 62.5f);
-  const auto lever = NearestAs<CGameLiver>("CGameLiver", 4.0f, 60.0f);
   ASSERT_TRUE(gateBlock && gateButton && gate && launcher && rotationDoor && fist);
-  ASSERT_TRUE(cannon && cannonButton && crackWall && lift && lever);
+  ASSERT_TRUE(cannon && cannonButton && crackWall);
   ASSERT_NE(gateBlock, launcher);
   ASSERT_NE(gateButton, cannonButton);
 
@@ -80,9 +78,19 @@ void StageRoute::PlayStageEight()
   ASSERT_TRUE(WaitFor([&] { return crackWall->broken != 0; }, 200, "the crack wall to break"));
   Screenshot("route-stage8-crack-wall.png");
   Frames(30);
+  ASSERT_TRUE(WalkTo(crackWall->world._41, 56.5f, 0.3f, 300));
+}
+
+// From the start of a running stage 8 to the ending asked for.
+void StageRoute::PlayStageEight()
+{
+  CrossStageEightToTheLiftRoom();
+  if (HasFatalFailure()) return;
+  const auto lift = NearestAs<CGameWoodLift>("CGameWoodLift", 6.5f, 62.5f);
+  const auto lever = NearestAs<CGameLiver>("CGameLiver", 4.0f, 60.0f);
+  ASSERT_TRUE(lift && lever);
 
   // ---- through the broken wall onto the lift; blue pulls the lever; up to the summit ----
-  ASSERT_TRUE(WalkTo(crackWall->world._41, 56.5f, 0.3f, 300));
   ASSERT_TRUE(WalkTo(lift->world._41, lift->world._43, 0.3f, 300));
   ASSERT_TRUE(CastBlueAt(D3DXVECTOR3(lever->world._41, lever->world._42 + 0.8f, lever->world._43),
                          [&] { return lever->switchOn != 0; }, 400, "the lever pulled"));
@@ -99,4 +107,37 @@ TEST_F(StageRoute, StageEightEverythingTogetherUpToTheFinalOrb)
   DrawEvery(30);
   ASSERT_TRUE(StartSavedStage(8));
   PlayStageEight();
+}
+
+// The lever pulled from the floor sends the lift up empty; the block on the steps beside
+// it still throws the player up onto the summit.
+TEST_F(StageRoute, StageEightLeverPulledFromTheFloorLeavesTheThrowFromTheBlock)
+{
+  DrawEvery(30);
+  ASSERT_TRUE(StartSavedStage(8));
+  CrossStageEightToTheLiftRoom();
+  if (HasFatalFailure()) return;
+  const auto lift = NearestAs<CGameWoodLift>("CGameWoodLift", 6.5f, 62.5f);
+  const auto lever = NearestAs<CGameLiver>("CGameLiver", 4.0f, 60.0f);
+  const auto block = Nearest("CGameMetalBlock", 11.5f, 62.5f);
+  ASSERT_TRUE(lift && lever && block);
+
+  ASSERT_TRUE(WalkTo(8.5f, 57.5f, 0.3f, 300));
+  ASSERT_TRUE(CastBlueAt(D3DXVECTOR3(lever->world._41, lever->world._42 + 0.8f, lever->world._43),
+                         [&] { return lever->switchOn != 0; }, 400, "the lever pulled from the floor"));
+  ASSERT_TRUE(WaitFor([&] { return lift->offset._42 >= 8.0f; }, 300, "the empty lift up for good"));
+
+  // Up the steps onto the block's north half, red on its south half: thrown up, then
+  // north onto the summit.
+  ASSERT_TRUE(WalkTo(9.2f, 59.8f, 0.3f, 300));
+  ASSERT_TRUE(WalkTo(11.5f, 59.8f, 0.3f, 300));
+  ASSERT_TRUE(WalkTo(block->world._41, block->world._43 + 0.9f, 0.2f, 300));
+  const float blockTop = block->world._42 + 3.0f;
+  ASSERT_NEAR(PlayerPosition().y, blockTop + 0.02f, 0.1f) << "standing on the block";
+  ASSERT_TRUE(CastRedAt(D3DXVECTOR3(block->world._41, blockTop, block->world._43 - 1.3f),
+                        [&] { return Player()->world._42 > blockTop + 7.0f; }, 300, "the throw upwards"));
+  ASSERT_TRUE(WalkTo(block->world._41, 66.5f, 0.3f, 300));
+  ASSERT_TRUE(WaitFor([&] { return Player()->onGround != 0; }, 200, "the landing"));
+  EXPECT_NEAR(PlayerPosition().y, 12.9f, 0.1f) << "on the summit";
+  ASSERT_TRUE(ReachGoalAndSeeNext(5.0f, 74.0f, "CSceneEnding"));
 }

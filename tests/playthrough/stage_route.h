@@ -46,6 +46,8 @@ protected:
 
   // Stage 4 as far as the far hall, over both lifts.
   void CrossStageFourToTheFarHall();
+  // Stage 8 as far as the broken crack wall before the lift room.
+  void CrossStageEightToTheLiftRoom();
   // Walks into a live fist's plane at this x and rides its shove to the landing.
   void RideFist(const std::shared_ptr<CGamePoppingFist>& fist, float fromX, const std::string& what);
 
