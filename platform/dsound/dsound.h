@@ -1,5 +1,5 @@
 // The DirectSound 8 subset the game is written against, standing in for <dsound.h>.
-// Built on OpenAL Soft in dsound_openal.cpp: one OpenAL device and context per
+// Built on OpenAL Soft in this folder, a file per interface: one OpenAL device and context per
 // DirectSound object, one OpenAL source and buffer per secondary buffer.
 // Limits: secondary buffers are static (the whole sound in memory); PCM 8/16-bit
 // and 32-bit float, mono or stereo; 3D settings always apply at once (DS3D_DEFERRED
