@@ -35,7 +35,15 @@ public:
     *buffer = nullptr;
     if (outer || !description || description->dwSize != sizeof(DSBUFFERDESC)) return DSERR_INVALIDPARAM;
     if (description->dwFlags & DSBCAPS_PRIMARYBUFFER) return HandOutPrimary(*description, buffer);
-    return CreateSecondary(*description, buffer);
+    return CreateSecondary(*description, nullptr, buffer);
+  }
+
+  // A secondary buffer whose bytes stay in their file.
+  HRESULT CreateFromFile(const DSBUFFERDESC& description, const FileBytes& range, IDirectSoundBuffer** buffer)
+  {
+    if (description.dwFlags & DSBCAPS_PRIMARYBUFFER) return DSERR_INVALIDPARAM;
+    if (!FileHolds(range)) return DSERR_INVALIDPARAM;
+    return CreateSecondary(description, &range, buffer);
   }
 
   // Records the level; DSSCL_PRIORITY or above lets the primary format be set.
@@ -63,8 +71,9 @@ private:
     return DS_OK;
   }
 
-  // A new secondary buffer, silent, once its size and format are checked.
-  HRESULT CreateSecondary(const DSBUFFERDESC& description, IDirectSoundBuffer** buffer)
+  // A new secondary buffer, silent or with the bytes of `fromFile`, once its size and
+  // format are checked.
+  HRESULT CreateSecondary(const DSBUFFERDESC& description, const FileBytes* fromFile, IDirectSoundBuffer** buffer)
   {
     if (!description.lpwfxFormat) return DSERR_INVALIDPARAM;
     const DWORD bytes = description.dwBufferBytes;
@@ -73,7 +82,7 @@ private:
     const ALenum alFormat = OpenALFormatOf(format, device->hasFloat32);
     if (alFormat == 0) return DSERR_BADFORMAT;
     if (bytes < format->nBlockAlign) return DSERR_INVALIDPARAM;
-    CSecondaryBuffer* created = new CSecondaryBuffer(device, description, alFormat);
+    CSecondaryBuffer* created = new CSecondaryBuffer(device, description, alFormat, fromFile);
     if (!created->Created()) {
       created->Release();
       return DSERR_OUTOFMEMORY;
@@ -108,6 +117,17 @@ float DirectSoundBufferGain(IDirectSoundBuffer8* buffer)
 {
   CSecondaryBuffer* const secondary = dynamic_cast<CSecondaryBuffer*>(buffer);
   return secondary ? secondary->Gain() : -1.0f;
+}
+
+// Checks what CreateSoundBuffer checks, and that the file holds the bytes.
+HRESULT DirectSoundCreateBufferFromFile(IDirectSound8* directSound, const DSBUFFERDESC* description, const char* path,
+                                        DWORD offset, IDirectSoundBuffer** buffer)
+{
+  if (!buffer) return DSERR_INVALIDPARAM;
+  *buffer = nullptr;
+  CDirectSound* const device = dynamic_cast<CDirectSound*>(directSound);
+  if (!device || !description || description->dwSize != sizeof(DSBUFFERDESC) || !path) return DSERR_INVALIDPARAM;
+  return device->CreateFromFile(*description, {path, offset, description->dwBufferBytes}, buffer);
 }
 
 // Opens OpenAL's default device with room for many sources (every sound in the game

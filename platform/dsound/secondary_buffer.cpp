@@ -1,5 +1,7 @@
 // Secondary buffers on OpenAL Soft: every secondary buffer is one OpenAL source
-// playing one OpenAL buffer. DirectSound's space is left-handed and OpenAL's
+// playing one OpenAL buffer, or a stream of queued pieces for a long sound made
+// from a file. Calls on a stream hold the device's stream lock, since its pump
+// thread refills it. DirectSound's space is left-handed and OpenAL's
 // right-handed: z is negated on the way in. DirectSound's 3D model (minimum
 // distance 1, the listener's rolloff factor) is OpenAL's inverse-distance-clamped
 // model with reference distance 1.
@@ -10,28 +12,44 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 namespace dsound_openal {
 
-// Makes the source and its buffer, silent, with the description's controls.
+// Makes the source, then its bytes: silence kept here, or the file's.
 CSecondaryBuffer::CSecondaryBuffer(std::shared_ptr<SoundDevice> soundDevice, const DSBUFFERDESC& description,
-                                   ALenum openALFormat)
+                                   ALenum openALFormat, const FileBytes* fromFile)
   : CBufferCommon(std::move(soundDevice), description.dwFlags, 0, CopyFormat(description.lpwfxFormat)),
-    alFormat(openALFormat)
+    alFormat(openALFormat), bufferBytes(description.dwBufferBytes)
 {
   const WAVEFORMATEX* wave = Format();
-  const bool eightBit = (alFormat == AL_FORMAT_MONO8 || alFormat == AL_FORMAT_STEREO8);
-  data.assign(description.dwBufferBytes, eightBit ? 0x80 : 0);
-  playableBytes = description.dwBufferBytes / wave->nBlockAlign * wave->nBlockAlign;
+  playableBytes = bufferBytes / wave->nBlockAlign * wave->nBlockAlign;
   positioned = (flags & DSBCAPS_CTRL3D) && wave->nChannels == 1;
   device->MakeCurrent();
   alGetError();
+  if (!MakeSource()) return;
+  if (!fromFile) {
+    data.assign(bufferBytes, Silence());
+    created = MakeStaticBuffer(data);
+    return;
+  }
+  file = *fromFile;
+  bytesInFile = true;
+  if (ShouldStream(*wave, playableBytes)) {
+    created = MakeStream(file);
+    return;
+  }
+  // Read for the upload only: OpenAL's copy is the only one kept.
+  std::vector<BYTE> bytes;
+  ReadFileBytes(file, Silence(), bytes);
+  created = MakeStaticBuffer(bytes);
+}
+
+// The source with its distance model and group gain.
+bool CSecondaryBuffer::MakeSource()
+{
   alGenSources(1, &source);
-  if (alGetError() != AL_NO_ERROR) return;
-  alGenBuffers(1, &alBuffer);
-  if (alGetError() != AL_NO_ERROR) return;
-  alBufferData(alBuffer, alFormat, data.data(), (ALsizei)playableBytes, (ALsizei)wave->nSamplesPerSec);
-  alSourcei(source, AL_BUFFER, (ALint)alBuffer);
+  if (alGetError() != AL_NO_ERROR) return false;
   alSourcef(source, AL_REFERENCE_DISTANCE, DS3D_DEFAULTMINDISTANCE);
   alSourcef(source, AL_MAX_DISTANCE, DS3D_DEFAULTMAXDISTANCE);
   alSourcef(source, AL_GAIN, groupGains[group]);
@@ -42,7 +60,32 @@ CSecondaryBuffer::CSecondaryBuffer(std::shared_ptr<SoundDevice> soundDevice, con
     alSourcef(source, AL_ROLLOFF_FACTOR, 0.0f);
   }
   ApplyPlacement();
-  created = alGetError() == AL_NO_ERROR;
+  return alGetError() == AL_NO_ERROR;
+}
+
+// One OpenAL buffer holding the playable part of `bytes`, attached to the source.
+bool CSecondaryBuffer::MakeStaticBuffer(const std::vector<BYTE>& bytes)
+{
+  alGenBuffers(1, &alBuffer);
+  if (alGetError() != AL_NO_ERROR) return false;
+  alBufferData(alBuffer, alFormat, bytes.data(), (ALsizei)playableBytes, (ALsizei)Format()->nSamplesPerSec);
+  alSourcei(source, AL_BUFFER, (ALint)alBuffer);
+  return alGetError() == AL_NO_ERROR;
+}
+
+// A stream of the playable part of the file's bytes, fed by the device's pump.
+bool CSecondaryBuffer::MakeStream(const FileBytes& range)
+{
+  FileBytes playable = range;
+  playable.bytes = playableBytes;
+  std::lock_guard<std::mutex> hold(device->Pump().Mutex());
+  stream = std::make_unique<CStream>(playable, *Format(), alFormat, source);
+  if (!stream->Opened()) {
+    stream.reset();
+    return false;
+  }
+  device->Pump().Add(stream.get());
+  return alGetError() == AL_NO_ERROR;
 }
 
 // Gives the source and buffer back to OpenAL.
@@ -51,6 +94,11 @@ CSecondaryBuffer::~CSecondaryBuffer()
   device->MakeCurrent();
   auto& list = device->positioned;
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  if (stream) {
+    std::lock_guard<std::mutex> hold(device->Pump().Mutex());
+    device->Pump().Remove(stream.get());
+    stream.reset();
+  }
   if (source) {
     alSourceStop(source);
     alSourcei(source, AL_BUFFER, 0);
@@ -90,15 +138,24 @@ HRESULT CSecondaryBuffer::GetStatus(DWORD* out)
 {
   if (!out) return DSERR_INVALIDPARAM;
   *out = 0;
-  if (SourceState() == AL_PLAYING) *out = DSBSTATUS_PLAYING | (looping ? DSBSTATUS_LOOPING : 0);
+  bool sounding = false;
+  if (stream) {
+    std::lock_guard<std::mutex> hold(device->Pump().Mutex());
+    stream->Pump();
+    sounding = stream->Playing();
+  } else {
+    sounding = SourceState() == AL_PLAYING;
+  }
+  if (sounding) *out = DSBSTATUS_PLAYING | (looping ? DSBSTATUS_LOOPING : 0);
   return DS_OK;
 }
 
 // Hands out the bytes from `offset`, wrapping round to the start for a second part.
+// A buffer made from a file reads its bytes back from there first.
 HRESULT CSecondaryBuffer::Lock(DWORD offset, DWORD bytes, void** part1, DWORD* bytes1, void** part2, DWORD* bytes2,
                                DWORD lockFlags)
 {
-  const DWORD size = (DWORD)data.size();
+  const DWORD size = bufferBytes;
   if (!part1 || !bytes1 || locked) return DSERR_INVALIDPARAM;
   if (lockFlags & DSBLOCK_FROMWRITECURSOR) offset = CurrentPosition();
   if (lockFlags & DSBLOCK_ENTIREBUFFER) bytes = size;
@@ -106,6 +163,7 @@ HRESULT CSecondaryBuffer::Lock(DWORD offset, DWORD bytes, void** part1, DWORD* b
   const DWORD first = std::min(bytes, size - offset);
   const DWORD second = bytes - first;
   if (second > 0 && (!part2 || !bytes2)) return DSERR_INVALIDPARAM;
+  if (bytesInFile) TakeBytesFromFile();
   lockPart1 = data.data() + offset;
   lockBytes1 = first;
   lockPart2 = second > 0 ? data.data() : nullptr;
@@ -124,6 +182,11 @@ HRESULT CSecondaryBuffer::Play(DWORD, DWORD, DWORD playFlags)
 {
   device->MakeCurrent();
   looping = (playFlags & DSBPLAY_LOOPING) != 0;
+  if (stream) {
+    std::lock_guard<std::mutex> hold(device->Pump().Mutex());
+    stream->Play(looping);
+    return DS_OK;
+  }
   alSourcei(source, AL_LOOPING, looping ? AL_TRUE : AL_FALSE);
   if (SourceState() != AL_PLAYING) alSourcePlay(source);
   return DS_OK;
@@ -132,11 +195,16 @@ HRESULT CSecondaryBuffer::Play(DWORD, DWORD, DWORD playFlags)
 // Moves the play position (rounded down to a whole sample frame).
 HRESULT CSecondaryBuffer::SetCurrentPosition(DWORD position)
 {
-  if (position >= data.size()) return DSERR_INVALIDPARAM;
+  if (position >= bufferBytes) return DSERR_INVALIDPARAM;
   const DWORD blockAlign = Format()->nBlockAlign;
   position = position / blockAlign * blockAlign;
   if (position >= playableBytes) position = 0;
   device->MakeCurrent();
+  if (stream) {
+    std::lock_guard<std::mutex> hold(device->Pump().Mutex());
+    stream->SetPosition(position);
+    return DS_OK;
+  }
   if (SourceState() == AL_PLAYING) {
     alSourcei(source, AL_BYTE_OFFSET, (ALint)position);
   } else {
@@ -168,6 +236,11 @@ HRESULT CSecondaryBuffer::SetPan(LONG value)
 HRESULT CSecondaryBuffer::Stop()
 {
   device->MakeCurrent();
+  if (stream) {
+    std::lock_guard<std::mutex> hold(device->Pump().Mutex());
+    stream->Stop();
+    return DS_OK;
+  }
   if (SourceState() == AL_PLAYING) alSourcePause(source);
   return DS_OK;
 }
@@ -258,6 +331,11 @@ ALint CSecondaryBuffer::SourceState() const
 // 0 once a one-shot play has run to its end.
 DWORD CSecondaryBuffer::CurrentPosition() const
 {
+  if (stream) {
+    std::lock_guard<std::mutex> hold(device->Pump().Mutex());
+    stream->Pump();
+    return stream->Position();
+  }
   const ALint state = SourceState();
   if (state == AL_PLAYING || state == AL_PAUSED) {
     ALint offset = 0;
@@ -297,16 +375,51 @@ void CSecondaryBuffer::ApplyPlacement()
 void CSecondaryBuffer::Upload()
 {
   const ALint state = SourceState();
-  const DWORD position = CurrentPosition();
+  AttachData(CurrentPosition(), state == AL_PLAYING || state == AL_PAUSED);
+  if (state == AL_PAUSED) alSourcePause(source);
+}
+
+// Gives OpenAL `data` as the source's one buffer, from `position`, playing or not.
+void CSecondaryBuffer::AttachData(DWORD position, bool play)
+{
+  device->MakeCurrent();
   alSourceStop(source);
   alSourcei(source, AL_BUFFER, 0);
   alBufferData(alBuffer, alFormat, data.data(), (ALsizei)playableBytes, (ALsizei)Format()->nSamplesPerSec);
   alSourcei(source, AL_BUFFER, (ALint)alBuffer);
+  alSourcei(source, AL_LOOPING, looping ? AL_TRUE : AL_FALSE);
   alSourceRewind(source);
   pendingPosition = position < playableBytes ? position : 0;
   if (pendingPosition > 0) alSourcei(source, AL_BYTE_OFFSET, (ALint)pendingPosition);
-  if (state == AL_PLAYING || state == AL_PAUSED) alSourcePlay(source);
-  if (state == AL_PAUSED) alSourcePause(source);
+  if (play) alSourcePlay(source);
+}
+
+// Reads the file's bytes into `data`; a stream gives way to one static buffer
+// that goes on from where the stream was.
+void CSecondaryBuffer::TakeBytesFromFile()
+{
+  ReadFileBytes(file, Silence(), data);
+  bytesInFile = false;
+  if (!stream) return;
+  DWORD position = 0;
+  bool wasPlaying = false;
+  {
+    std::lock_guard<std::mutex> hold(device->Pump().Mutex());
+    stream->Pump();
+    position = stream->Position();
+    wasPlaying = stream->Playing();
+    device->Pump().Remove(stream.get());
+    stream.reset();
+  }
+  device->MakeCurrent();
+  alGenBuffers(1, &alBuffer);
+  AttachData(position, wasPlaying);
+}
+
+// 8-bit samples are unsigned: silence is their middle.
+BYTE CSecondaryBuffer::Silence() const
+{
+  return (alFormat == AL_FORMAT_MONO8 || alFormat == AL_FORMAT_STEREO8) ? 0x80 : 0;
 }
 
 }  // namespace dsound_openal

@@ -1,16 +1,21 @@
-// A secondary buffer: one sound, an OpenAL source playing an OpenAL buffer, with the
-// sound's bytes also kept here for Lock/Unlock. Internal to platform/dsound.
+// A secondary buffer: one sound on one OpenAL source. Its bytes are either kept
+// here for Lock/Unlock (a buffer filled through Lock) or left in their file (a
+// buffer made from a file): short sounds then live in one OpenAL buffer only, long
+// ones are streamed. Internal to platform/dsound.
 #pragma once
 
 #include "buffer_common.h"
+#include "stream.h"
 
 namespace dsound_openal {
 
-// One sound: an OpenAL source playing an OpenAL buffer holding `data`.
+// One sound: an OpenAL source playing one OpenAL buffer or a stream.
 class CSecondaryBuffer final : public CBufferCommon {
 public:
-  // Takes an already checked description and the OpenAL format of its wave format.
-  CSecondaryBuffer(std::shared_ptr<SoundDevice> soundDevice, const DSBUFFERDESC& description, ALenum openALFormat);
+  // Takes an already checked description and the OpenAL format of its wave format;
+  // the bytes are silence, or those of `fromFile` (which holds them) when given.
+  CSecondaryBuffer(std::shared_ptr<SoundDevice> soundDevice, const DSBUFFERDESC& description, ALenum openALFormat,
+                   const FileBytes* fromFile);
 
   // False when OpenAL could not give a source or buffer (the creation then fails).
   bool Created() const { return created; }
@@ -45,6 +50,20 @@ public:
 private:
   ~CSecondaryBuffer() override;
 
+  // The source with its distance model and group gain.
+  bool MakeSource();
+  // One OpenAL buffer holding `bytes`, attached to the source.
+  bool MakeStaticBuffer(const std::vector<BYTE>& bytes);
+  // A stream from the file, fed by the device's pump.
+  bool MakeStream(const FileBytes& range);
+  // Brings a file's bytes into `data`, so that Lock can hand them out (a stream
+  // becomes one static buffer, keeping its position and play).
+  void TakeBytesFromFile();
+  // Gives OpenAL `data`, from `position`, playing or not.
+  void AttachData(DWORD position, bool play);
+  // The byte of silence of the format.
+  BYTE Silence() const;
+
   // The buffer's volume times its group's.
   void ApplyGain();
   // AL_INITIAL, AL_PLAYING, AL_PAUSED or AL_STOPPED.
@@ -57,7 +76,11 @@ private:
   void Upload();
 
   const ALenum alFormat;
-  std::vector<BYTE> data;
+  const DWORD bufferBytes;
+  std::vector<BYTE> data;       // kept only for a buffer filled through Lock
+  FileBytes file;               // where the bytes lie until a Lock takes them
+  bool bytesInFile = false;
+  std::unique_ptr<CStream> stream;
   DWORD playableBytes = 0;  // whole sample frames of data
   ALuint source = 0;
   ALuint alBuffer = 0;

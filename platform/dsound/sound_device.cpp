@@ -23,6 +23,7 @@ float GainOf(LONG volume)
 // Closes the device once the DirectSound object and every buffer are gone.
 SoundDevice::~SoundDevice()
 {
+  pump.reset();
   if (alcGetCurrentContext() == context) alcMakeContextCurrent(nullptr);
   alcDestroyContext(context);
   alcCloseDevice(device);
@@ -34,6 +35,13 @@ void SoundDevice::SetRolloff(float factor)
   rolloff = factor;
   MakeCurrent();
   for (CSecondaryBuffer* buffer : positioned) buffer->SetRolloff(factor);
+}
+
+// The pump of this device's streams, started at the first call.
+CStreamPump& SoundDevice::Pump()
+{
+  if (!pump) pump = std::make_unique<CStreamPump>(context);
+  return *pump;
 }
 
 // The OpenAL format of a wave format, or 0 when OpenAL cannot play it.

@@ -6,9 +6,12 @@
 
 #include "dsound.h"
 
+#include "stream_pump.h"
+
 #include <AL/al.h>
 #include <AL/alc.h>
 
+#include <memory>
 #include <vector>
 
 namespace dsound_openal {
@@ -29,6 +32,7 @@ struct SoundDevice {
   bool hasFloat32 = false;
   float rolloff = DS3D_DEFAULTROLLOFFFACTOR;   // the listener's, given to every positioned source
   std::vector<CSecondaryBuffer*> positioned;  // sources that follow the rolloff factor
+  std::unique_ptr<CStreamPump> pump;           // made for the first stream
 
   // Closes the device once the DirectSound object and every buffer are gone.
   ~SoundDevice();
@@ -41,6 +45,9 @@ struct SoundDevice {
 
   // Sets the listener's rolloff factor on every positioned source.
   void SetRolloff(float factor);
+
+  // The pump of this device's streams, started at the first call.
+  CStreamPump& Pump();
 };
 
 // The OpenAL format of a wave format, or 0 when OpenAL cannot play it.
