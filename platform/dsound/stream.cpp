@@ -131,6 +131,9 @@ DWORD CStream::Position() const
 // Takes back played pieces, refills and queues them, restarts a starved source.
 void CStream::Pump()
 {
+  // The state is read first: a source seen stopped has played every piece counted
+  // below, so starting it again never replays one.
+  const ALint state = SourceState();
   ALint processed = 0;
   alGetSourcei(source, AL_BUFFERS_PROCESSED, &processed);
   for (ALint i = 0; i < processed && !queued.empty(); ++i) {
@@ -141,7 +144,7 @@ void CStream::Pump()
   }
   if (!playing) return;
   FillQueue();
-  if (SourceState() == AL_PLAYING) return;
+  if (state == AL_PLAYING) return;
   if (!queued.empty()) {
     alSourcePlay(source);
     return;
