@@ -35,8 +35,7 @@ CActorBase::~CActorBase()
   magicState.reset();
   walkState.reset();
   player.reset();
-  delete sound;
-  sound = nullptr;
+  sound.reset();
   redHitMesh.reset();
   blueHitMesh.reset();
   mesh.reset();

@@ -50,7 +50,7 @@ public:
   int hardLandingFrames = 5;
   int hardLanded = 0;
   int settled = 0;
-  OstrelLibrary::CSound* sound = nullptr;  // created by the subclass, deleted here
+  std::unique_ptr<OstrelLibrary::CSound> sound;  // created by the subclass, owned here
   int destroyed = 0;
   std::weak_ptr<CActorBase> player;
   std::weak_ptr<CStateBase> walkState;

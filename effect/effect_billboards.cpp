@@ -110,7 +110,7 @@ void CEffectFugitiveDust::Draw()
 }
 
 // Cell 0 while falling, cell 1 when splashing; starts invisible.
-CEffectDropWater::CEffectDropWater(const D3DXMATRIX& placement) : dropSound(new OstrelLibrary::CSound())
+CEffectDropWater::CEffectDropWater(const D3DXMATRIX& placement) : dropSound(std::make_unique<OstrelLibrary::CSound>())
 {
   baseMatrix = TranslationOf(placement);
   D3DXMatrixIdentity(&splashMatrix);
@@ -130,8 +130,7 @@ const std::string& CEffectDropWater::GetName() const
 // The drop owns its sound.
 CEffectDropWater::~CEffectDropWater()
 {
-  delete dropSound;
-  dropSound = nullptr;
+  dropSound.reset();
 }
 
 // Falling, then splashing, then the vertex alpha and the cell.

@@ -39,7 +39,7 @@ public:
   int alphaStep = 16;
   D3DXMATRIX splashMatrix;
   float splashGrowth = 1.03f;
-  OstrelLibrary::CSound* dropSound;
+  std::unique_ptr<OstrelLibrary::CSound> dropSound;
   float hearingDistance = 15.0f;
 
   // Only the translation of the matrix is used.

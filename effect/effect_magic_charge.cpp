@@ -9,7 +9,7 @@ const std::string chargeName = "CEffectMagicCharge";
 }  // namespace
 
 // 10 cells of 120 pixels, 3 frames each, standing on the hand point.
-CEffectMagicCharge::CEffectMagicCharge(int magicColour) : chargeSound(new OstrelLibrary::CSound())
+CEffectMagicCharge::CEffectMagicCharge(int magicColour) : chargeSound(std::make_unique<OstrelLibrary::CSound>())
 {
   colour = magicColour;
   texture = LoadEffectTexture(magicColour == Red ? "res/game/effect/red_charge.png"
@@ -31,8 +31,7 @@ const std::string& CEffectMagicCharge::GetName() const
 // The charge owns its sound.
 CEffectMagicCharge::~CEffectMagicCharge()
 {
-  delete chargeSound;
-  chargeSound = nullptr;
+  chargeSound.reset();
 }
 
 // Only an active charge animates, and not while the scene is halted.

@@ -7,7 +7,7 @@
 
 class CEffectMagicCharge : public CEffectBase {
 public:
-  OstrelLibrary::CSound* chargeSound;
+  std::unique_ptr<OstrelLibrary::CSound> chargeSound;
 
   // colour: 1 red or 2 blue.
   explicit CEffectMagicCharge(int magicColour);

@@ -36,8 +36,8 @@ LONG HandPan(int magicColour)
 
 // Texture and the three sounds of the colour.
 CEffectMagicRay::CEffectMagicRay(int magicColour)
-    : target(0.0f, 0.0f, 0.0f), ribbons{}, raySound(new OstrelLibrary::CSound()),
-      hitSound(new OstrelLibrary::CSound()), cancelSound(new OstrelLibrary::CSound())
+    : target(0.0f, 0.0f, 0.0f), ribbons{}, raySound(std::make_unique<OstrelLibrary::CSound>()),
+      hitSound(std::make_unique<OstrelLibrary::CSound>()), cancelSound(std::make_unique<OstrelLibrary::CSound>())
 {
   colour = magicColour;
   D3DXMatrixIdentity(&drawMatrix);
@@ -65,12 +65,9 @@ const std::string& CEffectMagicRay::GetName() const
 // The ray owns its three sounds.
 CEffectMagicRay::~CEffectMagicRay()
 {
-  delete cancelSound;
-  cancelSound = nullptr;
-  delete hitSound;
-  hitSound = nullptr;
-  delete raySound;
-  raySound = nullptr;
+  cancelSound.reset();
+  hitSound.reset();
+  raySound.reset();
 }
 
 // A halted scene silences the ray and changes nothing else.

@@ -29,9 +29,9 @@ public:
   float homingSpeed = 0.09f;
   float probeOffset = 0.1f;  // spacing of the hit probes and half-width of the ribbons
   OstrelLibrary::TexturedVertex ribbons[8][4];
-  OstrelLibrary::CSound* raySound;
-  OstrelLibrary::CSound* hitSound;
-  OstrelLibrary::CSound* cancelSound;
+  std::unique_ptr<OstrelLibrary::CSound> raySound;
+  std::unique_ptr<OstrelLibrary::CSound> hitSound;
+  std::unique_ptr<OstrelLibrary::CSound> cancelSound;
 
   // colour: 1 red or 2 blue.
   explicit CEffectMagicRay(int magicColour);

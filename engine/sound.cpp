@@ -1,6 +1,8 @@
 // Sound effects and music through DirectSound: the process-wide device and the
-// whole-file WAV buffers of CSound. WAV files are read with the multimedia file
-// functions; every size in the file is checked before it is used.
+// WAV buffers of CSound. WAV headers are read with the multimedia file functions;
+// every size in the file is checked before it is used. The samples stay in the
+// file for the buffer to take (DirectSoundCreateBufferFromFile): effects go to
+// OpenAL once, music streams, and the game never holds a copy.
 #include "sound.h"
 
 #include "asset_report.h"
@@ -55,53 +57,6 @@ bool ReadWaveFile(HMMIO file, std::vector<BYTE>& format, MMCKINFO& data)
   data = {};
   data.ckid = mmioFOURCC('d', 'a', 't', 'a');
   return mmioDescend(file, &data, &riff, MMIO_FINDCHUNK) == MMSYSERR_NOERROR;
-}
-
-// Copies `count` bytes from the read position through the file's I/O buffer;
-// false if the file ends first.
-bool ReadData(HMMIO file, BYTE* destination, DWORD count)
-{
-  MMIOINFO info;
-  if (mmioGetInfo(file, &info, 0) != MMSYSERR_NOERROR) return false;
-  DWORD done = 0;
-  bool complete = true;
-  while (done < count) {
-    if (info.pchNext == info.pchEndRead) {
-      if (mmioAdvance(file, &info, MMIO_READ) != MMSYSERR_NOERROR || info.pchNext == info.pchEndRead) {
-        complete = false;
-        break;
-      }
-    }
-    const DWORD available = (DWORD)(info.pchEndRead - info.pchNext);
-    const DWORD part = std::min(available, count - done);
-    memcpy(destination + done, info.pchNext, part);
-    info.pchNext += part;
-    done += part;
-  }
-  mmioSetInfo(file, &info, 0);
-  return complete;
-}
-
-// Fills the whole buffer with the data chunk. A lost buffer is restored and locked
-// once more; if it still cannot be locked it stays silent. False only when the
-// file could not supply the bytes.
-bool FillBuffer(IDirectSoundBuffer8* buffer, HMMIO file, DWORD size)
-{
-  void* part1 = nullptr;
-  void* part2 = nullptr;
-  DWORD bytes1 = 0;
-  DWORD bytes2 = 0;
-  HRESULT locked = buffer->Lock(0, size, &part1, &bytes1, &part2, &bytes2, 0);
-  if (locked == DSERR_BUFFERLOST) {
-    buffer->Restore();
-    locked = buffer->Lock(0, size, &part1, &bytes1, &part2, &bytes2, 0);
-  }
-  if (FAILED(locked)) return true;
-  const DWORD first = std::min(bytes1, size);
-  const DWORD second = part2 ? std::min(bytes2, size - first) : 0;
-  const bool read = ReadData(file, (BYTE*)part1, first) && (second == 0 || ReadData(file, (BYTE*)part2, second));
-  buffer->Unlock(part1, read ? first : 0, part2, read ? second : 0);
-  return read;
 }
 
 }  // namespace
@@ -211,7 +166,7 @@ void CSound::LoadFile(const char* path, int positional)
   description.lpwfxFormat = (WAVEFORMATEX*)format.data();
 
   IDirectSoundBuffer* created = nullptr;
-  if (SUCCEEDED(directSound->CreateSoundBuffer(&description, &created, nullptr))) {
+  if (SUCCEEDED(DirectSoundCreateBufferFromFile(directSound, &description, path, data.dwDataOffset, &created))) {
     if (FAILED(created->QueryInterface(IID_IDirectSoundBuffer8, (void**)&buffer))) buffer = nullptr;
     created->Release();
   }
@@ -219,10 +174,6 @@ void CSound::LoadFile(const char* path, int positional)
   const std::string name(path);
   if (buffer && name.size() >= 8 && name.compare(name.size() - 8, 8, "_bgm.wav") == 0) {
     DirectSoundSetBufferGroup(buffer, DSOUND_GROUP_MUSIC);
-  }
-  if (buffer && !FillBuffer(buffer, file, data.cksize)) {
-    buffer->Release();
-    buffer = nullptr;
   }
   if (!buffer) ReportUnusableAsset(path, "not a sound the game can play");
   if (buffer) {

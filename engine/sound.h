@@ -1,5 +1,5 @@
 // Sound effects and music: the process-wide DirectSound device, primary buffer and
-// 3D listener, and CSound, one WAV file loaded whole into one static buffer.
+// 3D listener, and CSound, one WAV file in one secondary buffer (music streamed from the file).
 // A missing or unreadable file, or no sound device, leaves a CSound empty: every
 // operation on it then does nothing.
 #pragma once
@@ -23,7 +23,7 @@ void InitSound(HWND window);
 // still held elsewhere keep the device open until they are released.
 void UninitSound();
 
-// One sound: a whole WAV file in one static buffer, owned by exactly one holder.
+// One sound: a WAV file in one secondary buffer, owned by exactly one holder.
 // `playing` is set by the play operations and cleared by Stop and Restart only; it
 // does not follow the buffer, so a finished one-shot still counts as playing.
 class CSound {

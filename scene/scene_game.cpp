@@ -118,7 +118,7 @@ void SetNormalBlend(IDirect3DDevice9* device)
 }  // namespace
 
 // The two sounds exist from the start, empty until Init loads them.
-CSceneGame::CSceneGame() : bgm(new OstrelLibrary::CSound()), pauseSound(new OstrelLibrary::CSound())
+CSceneGame::CSceneGame() : bgm(std::make_unique<OstrelLibrary::CSound>()), pauseSound(std::make_unique<OstrelLibrary::CSound>())
 {
 }
 
@@ -132,10 +132,8 @@ const std::string& CSceneGame::GetName() const
 CSceneGame::~CSceneGame()
 {
   Uninit(nullptr);
-  delete pauseSound;
-  pauseSound = nullptr;
-  delete bgm;
-  bgm = nullptr;
+  pauseSound.reset();
+  bgm.reset();
 }
 
 // The stage starts: links for actors, effects and sprites, the stage, music, cursor.

@@ -32,8 +32,8 @@ public:
   int orbObtained = 0;
   int goalReached = 0;
   int escapeOpen = 0;
-  OstrelLibrary::CSound* bgm;
-  OstrelLibrary::CSound* pauseSound;
+  std::unique_ptr<OstrelLibrary::CSound> bgm;
+  std::unique_ptr<OstrelLibrary::CSound> pauseSound;
   int quietVolume = -1000;  // music while the opening, a menu or the orb message runs
   int volumeStep = 35;      // music raised per frame back to full volume
 

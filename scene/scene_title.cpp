@@ -29,8 +29,7 @@ CSceneTitle::~CSceneTitle()
 {
   backSprites.clear();
   frontSprites.clear();
-  delete bgm;
-  bgm = nullptr;
+  bgm.reset();
 }
 
 // The sprites in drawing order; the title always fades in.

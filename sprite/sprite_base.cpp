@@ -33,10 +33,8 @@ CSpriteBase::CSpriteBase()
 // The sounds in reverse order of their roles; the picture goes with the member.
 CSpriteBase::~CSpriteBase()
 {
-  delete secondSound;
-  secondSound = nullptr;
-  delete firstSound;
-  firstSound = nullptr;
+  secondSound.reset();
+  firstSound.reset();
   texture.reset();
 }
 
@@ -78,9 +76,9 @@ std::shared_ptr<CTexture> LoadSpriteTexture(const std::string& path)
 }
 
 // Every menu sound is a plain 2D sound owned by one sprite.
-CSound* LoadSpriteSound(const char* path)
+std::unique_ptr<CSound> LoadSpriteSound(const char* path)
 {
-  CSound* sound = new CSound();
+  std::unique_ptr<CSound> sound = std::make_unique<CSound>();
   sound->Load(path);
   return sound;
 }

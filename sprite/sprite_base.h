@@ -35,8 +35,8 @@ public:
   int alpha = 255;            // opacity 0..255
   int phase = 1;              // direction of the alpha pulse: 1 falling, 0 rising
   D3DCOLOR colour = 0xFFFFFFFF;
-  OstrelLibrary::CSound* firstSound = nullptr;   // menus: the hover sound
-  OstrelLibrary::CSound* secondSound = nullptr;  // menus: the click sound
+  std::unique_ptr<OstrelLibrary::CSound> firstSound;   // menus: the hover sound
+  std::unique_ptr<OstrelLibrary::CSound> secondSound;  // menus: the click sound
 
   CSpriteBase();
   CSpriteBase(const CSpriteBase&) = delete;
@@ -56,7 +56,7 @@ void PulseBetween(int& value, int& direction, int step, int low, int high);
 std::shared_ptr<OstrelLibrary::CTexture> LoadSpriteTexture(const std::string& path);
 
 // A new sound loaded from a path; an empty one when the file or the device is missing.
-OstrelLibrary::CSound* LoadSpriteSound(const char* path);
+std::unique_ptr<OstrelLibrary::CSound> LoadSpriteSound(const char* path);
 
 // Draws a whole picture with the matrix in the colour; an empty picture draws nothing.
 void DrawPicture(const std::shared_ptr<OstrelLibrary::CTexture>& texture, const D3DXMATRIX& matrix, D3DCOLOR colour);

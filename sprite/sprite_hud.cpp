@@ -160,8 +160,7 @@ CSpriteText::CSpriteText()
 // The orb sound.
 CSpriteText::~CSpriteText()
 {
-  delete orbSound;
-  orbSound = nullptr;
+  orbSound.reset();
 }
 
 // A click counts only once the box has settled at 50, so a click still held from

@@ -63,8 +63,8 @@ public:
   int headMinAlpha = 150;
   int headAlpha = 150;
   int headPhase = 0;
-  OstrelLibrary::CSound* raySound = nullptr;
-  OstrelLibrary::CSound* titleSound = nullptr;
+  std::unique_ptr<OstrelLibrary::CSound> raySound;
+  std::unique_ptr<OstrelLibrary::CSound> titleSound;
 
   // The stage's own name, the ray sheet, its head and the two sounds; just off the
   // right edge.
@@ -107,7 +107,7 @@ public:
   int fadeStep = 10;
   int hintAlpha = 255;
   int closing = 0;
-  OstrelLibrary::CSound* orbSound = nullptr;
+  std::unique_ptr<OstrelLibrary::CSound> orbSound;
   int opened = 0;  // this message has started (its sound played)
 
   // The box, the hint and the stage's message; the click and orb sounds.

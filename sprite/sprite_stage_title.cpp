@@ -52,10 +52,8 @@ CSpriteStageTitle::CSpriteStageTitle()
 // The two sounds.
 CSpriteStageTitle::~CSpriteStageTitle()
 {
-  delete titleSound;
-  titleSound = nullptr;
-  delete raySound;
-  raySound = nullptr;
+  titleSound.reset();
+  raySound.reset();
 }
 
 // A menu over the opening freezes the banner where it is and silences the ray.

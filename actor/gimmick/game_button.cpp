@@ -35,8 +35,7 @@ const std::string& CGameButton::GetName() const
 // The sound before the meshes the base lets go of.
 CGameButton::~CGameButton()
 {
-  delete pressSound;
-  pressSound = nullptr;
+  pressSound.reset();
   switchMesh.reset();
   foundationMesh.reset();
 }
@@ -75,7 +74,7 @@ void CGameButton::PressStep()
   pressScale -= pressStep;
   if (pressScale < bottomScale) {
     pressScale = bottomScale;
-    if (switchOn == 0) RestartHeardByPlayer(*this, pressSound, MatrixPosition(world));
+    if (switchOn == 0) RestartHeardByPlayer(*this, pressSound.get(), MatrixPosition(world));
     switchOn = 1;
   }
   D3DXMatrixScaling(&scaleMatrix, 1.0f, pressScale, 1.0f);
@@ -89,7 +88,7 @@ void CGameButton::ReleaseStep()
   pressScale += pressStep;
   if (pressScale > 1.0f) {
     pressScale = 1.0f;
-    if (switchOn == 1) RestartHeardByPlayer(*this, pressSound, MatrixPosition(world));
+    if (switchOn == 1) RestartHeardByPlayer(*this, pressSound.get(), MatrixPosition(world));
     switchOn = 0;
   }
   D3DXMatrixScaling(&scaleMatrix, 1.0f, pressScale, 1.0f);

@@ -8,7 +8,7 @@
 class CGameButton : public CActorBase {
 public:
   D3DXMATRIX baseMatrix;                                  // the press test measures from here
-  OstrelLibrary::CSound* pressSound = nullptr;            // click on switching on and off
+  std::unique_ptr<OstrelLibrary::CSound> pressSound;            // click on switching on and off
   std::shared_ptr<OstrelLibrary::CMesh> foundationMesh;   // the base plate
   D3DXMATRIX foundationMatrix;
   std::shared_ptr<OstrelLibrary::CMesh> switchMesh;       // the moving plate

@@ -43,10 +43,8 @@ const std::string& CGameCannon::GetName() const
 // The sounds and the cannon's own meshes; the base lets go of the rest.
 CGameCannon::~CGameCannon()
 {
-  delete blastSound;
-  blastSound = nullptr;
-  delete shotSound;
-  shotSound = nullptr;
+  blastSound.reset();
+  shotSound.reset();
   shellMesh.reset();
   visibleMesh.reset();
 }
@@ -110,7 +108,7 @@ void CGameCannon::Trigger()
   shellMatrix = muzzle * world;
   const std::shared_ptr<CSceneGame> scene = currentScene.lock();
   if (scene) scene->AddFugitiveDust(MatrixPosition(shellMatrix), 1.75f, 0.5f);
-  RestartHeardByPlayer(*this, shotSound, MatrixPosition(world));
+  RestartHeardByPlayer(*this, shotSound.get(), MatrixPosition(world));
   flightFrames = 0;
   fireRequest = 0;
 }
@@ -137,7 +135,7 @@ void CGameCannon::FlyShell()
     hitName.clear();
     return;
   }
-  RestartHeardByPlayer(*this, blastSound, MatrixPosition(world));
+  RestartHeardByPlayer(*this, blastSound.get(), MatrixPosition(world));
   const std::shared_ptr<CSceneGame> scene = currentScene.lock();
   if (scene) scene->AddBlast(shellMatrix);
   shellActive = 0;

@@ -25,8 +25,8 @@ public:
   float shellSpeed = 0.3f;
   float shellProbe = 0.5f;
   int flightFrames = 0;
-  OstrelLibrary::CSound* shotSound = nullptr;
-  OstrelLibrary::CSound* blastSound = nullptr;
+  std::unique_ptr<OstrelLibrary::CSound> shotSound;
+  std::unique_ptr<OstrelLibrary::CSound> blastSound;
 
   explicit CGameCannon(const D3DXMATRIX& placement);
   // "CGameCannon".

@@ -46,8 +46,7 @@ const std::string& CGameCrackWall::GetName() const
 // The sound and the piece mesh; the base lets go of the rest.
 CGameCrackWall::~CGameCrackWall()
 {
-  delete landingSound;
-  landingSound = nullptr;
+  landingSound.reset();
   pieceMesh.reset();
 }
 
@@ -115,7 +114,7 @@ void CGameCrackWall::MovePieces()
     piece.world = piece.spin * piece.position;
     if (piece.position._42 < vanishHeight) {
       piece.visible = 0;
-      PlayHeardByPlayer(*this, landingSound, MatrixPosition(world), 0);
+      PlayHeardByPlayer(*this, landingSound.get(), MatrixPosition(world), 0);
       ++fallen;
     }
   }

@@ -26,7 +26,7 @@ public:
   float breakReach = 1.75f;    // times height: how near the wall's centre a shell must burst
   float pieceGravity = 0.008f;
   int broken = 0;
-  OstrelLibrary::CSound* landingSound = nullptr;
+  std::unique_ptr<OstrelLibrary::CSound> landingSound;
 
   explicit CGameCrackWall(const D3DXMATRIX& placement);
   // "CGameCrackWall".

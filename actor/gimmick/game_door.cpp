@@ -31,8 +31,7 @@ const std::string& CGameDoor::GetName() const
 // The sound before the base lets go of the rest.
 CGameDoor::~CGameDoor()
 {
-  delete trailingSound;
-  trailingSound = nullptr;
+  trailingSound.reset();
 }
 
 // The opening flight is silent even though the door already moves.
@@ -54,7 +53,7 @@ void CGameDoor::Travel()
 {
   const int on = IsSwitchOnNear(railMatrix, switchRange);
   if (on) {
-    PlayHeardByPlayer(*this, trailingSound, MatrixPosition(world), DSBPLAY_LOOPING);
+    PlayHeardByPlayer(*this, trailingSound.get(), MatrixPosition(world), DSBPLAY_LOOPING);
     offset._42 += openSpeed;
     if (offset._42 > openHeight) {
       offset._42 = openHeight;
@@ -64,7 +63,7 @@ void CGameDoor::Travel()
     if (BlockedBelow()) {
       trailingSound->Stop();
     } else {
-      PlayHeardByPlayer(*this, trailingSound, MatrixPosition(world), DSBPLAY_LOOPING);
+      PlayHeardByPlayer(*this, trailingSound.get(), MatrixPosition(world), DSBPLAY_LOOPING);
       offset._42 -= openSpeed;
     }
     if (offset._42 < 0.0f) {

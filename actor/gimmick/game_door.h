@@ -12,7 +12,7 @@ public:
   D3DXMATRIX offset;        // the lift above the base
   D3DXMATRIX railMatrix;    // the switch search centre
   D3DXMATRIX baseMatrix;    // the closed pose
-  OstrelLibrary::CSound* trailingSound = nullptr;  // looped while the door moves
+  std::unique_ptr<OstrelLibrary::CSound> trailingSound;  // looped while the door moves
 
   explicit CGameDoor(const D3DXMATRIX& placement);
   // "CGameDoor".

@@ -25,7 +25,7 @@ CGameGoal::CGameGoal(const D3DXMATRIX& placement)
     mesh = graphics->GetMesh(graphics->device, "res/game/map/goal_collision.x");
     visibleMesh = graphics->GetMesh(graphics->device, "res/game/map/goal.x");
   }
-  clearSound = new OstrelLibrary::CSound();
+  clearSound = std::make_unique<OstrelLibrary::CSound>();
   clearSound->Load("res/sound/stage_clear.wav");
 }
 
@@ -38,8 +38,7 @@ const std::string& CGameGoal::GetName() const
 // Its own sound and mesh; the base releases the rest.
 CGameGoal::~CGameGoal()
 {
-  delete clearSound;
-  clearSound = nullptr;
+  clearSound.reset();
   visibleMesh.reset();
 }
 

@@ -9,7 +9,7 @@
 class CGameGoal : public CActorBase {
 public:
   std::shared_ptr<OstrelLibrary::CMesh> visibleMesh;
-  OstrelLibrary::CSound* clearSound = nullptr;
+  std::unique_ptr<OstrelLibrary::CSound> clearSound;
   int isFinal = 0;
   float glow = 0.6f;
   float reflectPower = 0.55f;

@@ -39,8 +39,7 @@ const std::string& CGameLiver::GetName() const
 // The sound and the lever's own meshes; the base lets go of the rest.
 CGameLiver::~CGameLiver()
 {
-  delete enableSound;
-  enableSound = nullptr;
+  enableSound.reset();
   blueHitHandleMesh.reset();
   handleMesh.reset();
   foundationMesh.reset();
@@ -66,7 +65,7 @@ void CGameLiver::PullStep()
   angle -= 1.0f;
   if (angle < pulledAngle) {
     angle = pulledAngle;
-    RestartHeardByPlayer(*this, enableSound, MatrixPosition(world));
+    RestartHeardByPlayer(*this, enableSound.get(), MatrixPosition(world));
     switchOn = 1;
   }
   D3DXMatrixRotationX(&rotation, angle * degreesToRadians);

@@ -9,7 +9,7 @@ class CGameLiver : public CActorBase {
 public:
   D3DXMATRIX foundationMatrix;
   float reflectPower = 0.1f;                                 // of the handle
-  OstrelLibrary::CSound* enableSound = nullptr;              // the click at the end
+  std::unique_ptr<OstrelLibrary::CSound> enableSound;              // the click at the end
   std::shared_ptr<OstrelLibrary::CMesh> foundationMesh;
   std::shared_ptr<OstrelLibrary::CMesh> handleMesh;
   std::shared_ptr<OstrelLibrary::CMesh> blueHitHandleMesh;   // the overlay while blue holds it

@@ -28,7 +28,7 @@ D3DXVECTOR3 Horizontal(D3DXVECTOR3 direction)
 }  // namespace
 
 // A 3-unit cube standing on its origin.
-CGameMetalBlock::CGameMetalBlock(const D3DXMATRIX& placement) : trailingSound(new OstrelLibrary::CSound())
+CGameMetalBlock::CGameMetalBlock(const D3DXMATRIX& placement) : trailingSound(std::make_unique<OstrelLibrary::CSound>())
 {
   world = placement;
   OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
@@ -40,7 +40,7 @@ CGameMetalBlock::CGameMetalBlock(const D3DXMATRIX& placement) : trailingSound(ne
   fallSpeed = 0.2f;
   specularPower = 2.15f;
   specularCamera = 0.35f;
-  sound = new OstrelLibrary::CSound();
+  sound = std::make_unique<OstrelLibrary::CSound>();
   sound->Load3D("res/sound/block_landing.wav");
   trailingSound->Load3D("res/sound/trailing.wav");
 }
@@ -54,8 +54,7 @@ const std::string& CGameMetalBlock::GetName() const
 // The block owns the scraping sound; the base deletes the landing sound.
 CGameMetalBlock::~CGameMetalBlock()
 {
-  delete trailingSound;
-  trailingSound = nullptr;
+  trailingSound.reset();
 }
 
 // Frozen and silent while the scene is halted.

@@ -11,7 +11,7 @@ public:
   float reflectPower = 0.45f;
   float cornerOffset = 1.3f;  // corner probes; also the half-width of the ground rays
   float pushSpeed = 0.065f;
-  OstrelLibrary::CSound* trailingSound;
+  std::unique_ptr<OstrelLibrary::CSound> trailingSound;
 
   // Placed by the stage file.
   explicit CGameMetalBlock(const D3DXMATRIX& placement);

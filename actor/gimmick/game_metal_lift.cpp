@@ -43,8 +43,7 @@ const std::string& CGameMetalLift::GetName() const
 // The sound and the rail; the base lets go of the rest.
 CGameMetalLift::~CGameMetalLift()
 {
-  delete liftSound;
-  liftSound = nullptr;
+  liftSound.reset();
   railMesh.reset();
 }
 
@@ -68,7 +67,7 @@ void CGameMetalLift::Travel()
   const int on = IsSwitchOnNear(railMatrix, switchReach);
   float step = 0.0f;
   if (on) {
-    PlayHeardByPlayer(*this, liftSound, MatrixPosition(world), DSBPLAY_LOOPING);
+    PlayHeardByPlayer(*this, liftSound.get(), MatrixPosition(world), DSBPLAY_LOOPING);
     offset._43 += liftStep;
     step = liftStep;
     if (offset._43 > farEnd) {
@@ -77,7 +76,7 @@ void CGameMetalLift::Travel()
       step = 0.0f;
     }
   } else if (offset._43 != 0.0f) {
-    PlayHeardByPlayer(*this, liftSound, MatrixPosition(world), DSBPLAY_LOOPING);
+    PlayHeardByPlayer(*this, liftSound.get(), MatrixPosition(world), DSBPLAY_LOOPING);
     offset._43 -= liftStep;
     step = -liftStep;
     if (offset._43 < 0.0f) {

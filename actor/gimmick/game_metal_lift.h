@@ -16,7 +16,7 @@ public:
   float reflectPower = 0.35f;
   float outlineWidth = 0.005f;
   std::shared_ptr<OstrelLibrary::CMesh> railMesh;
-  OstrelLibrary::CSound* liftSound = nullptr;
+  std::unique_ptr<OstrelLibrary::CSound> liftSound;
 
   explicit CGameMetalLift(const D3DXMATRIX& placement);
   // "CGameMetalLift".

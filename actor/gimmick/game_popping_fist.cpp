@@ -36,8 +36,7 @@ const std::string& CGamePoppingFist::GetName() const
 // The sound and the visible mesh; the base lets go of the rest.
 CGamePoppingFist::~CGamePoppingFist()
 {
-  delete popSound;
-  popSound = nullptr;
+  popSound.reset();
   visibleMesh.reset();
 }
 
@@ -66,7 +65,7 @@ void CGamePoppingFist::Punch()
     popping = 1;
     armed = 0;
     glowActive = 0;
-    RestartHeardByPlayer(*this, popSound, MatrixPosition(world));
+    RestartHeardByPlayer(*this, popSound.get(), MatrixPosition(world));
   }
   if (popping) {
     PushActors();

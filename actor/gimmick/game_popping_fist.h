@@ -25,7 +25,7 @@ public:
   float nearGlow = 1.0f;
   float midGlow = 0.65f;
   float farGlow = 0.4f;
-  OstrelLibrary::CSound* popSound = nullptr;
+  std::unique_ptr<OstrelLibrary::CSound> popSound;
 
   explicit CGamePoppingFist(const D3DXMATRIX& placement);
   // "CGamePoppingFist".

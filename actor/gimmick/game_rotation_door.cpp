@@ -39,8 +39,7 @@ const std::string& CGameRotationDoor::GetName() const
 // The sound and the double overlay; the base lets go of the rest.
 CGameRotationDoor::~CGameRotationDoor()
 {
-  delete trailingSound;
-  trailingSound = nullptr;
+  trailingSound.reset();
   doubleHitMesh.reset();
 }
 
@@ -78,7 +77,7 @@ void CGameRotationDoor::SwingOpen()
     trailingSound->Stop();
     return;
   }
-  PlayHeardByPlayer(*this, trailingSound, MatrixPosition(world), DSBPLAY_LOOPING);
+  PlayHeardByPlayer(*this, trailingSound.get(), MatrixPosition(world), DSBPLAY_LOOPING);
   angle -= turnSpeed;
   if (angle < openAngle) {
     angle = openAngle;

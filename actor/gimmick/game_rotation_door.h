@@ -13,7 +13,7 @@ public:
   D3DXMATRIX baseMatrix;    // the closed pose; world = rotation * baseMatrix
   std::shared_ptr<OstrelLibrary::CMesh> doubleHitMesh;  // the overlay while both hold it
   float reflectPower = 0.075f;
-  OstrelLibrary::CSound* trailingSound = nullptr;       // looped while it swings
+  std::unique_ptr<OstrelLibrary::CSound> trailingSound;       // looped while it swings
 
   explicit CGameRotationDoor(const D3DXMATRIX& placement);
   // "CGameRotationDoor".

@@ -16,7 +16,7 @@ CGameTorch::CGameTorch(const D3DXMATRIX& placement)
   height = 0.6f;
   OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
   mesh = graphics->GetMesh(graphics->device, "res/game/object/torch.x");
-  torchSound = new OstrelLibrary::CSound();
+  torchSound = std::make_unique<OstrelLibrary::CSound>();
   torchSound->Load3D("res/sound/torch_fire.wav");
 }
 
@@ -29,8 +29,7 @@ const std::string& CGameTorch::GetName() const
 // Its own sound; the base releases the rest.
 CGameTorch::~CGameTorch()
 {
-  delete torchSound;
-  torchSound = nullptr;
+  torchSound.reset();
 }
 
 // The fire is asked for before settling, so it comes the frame after the torch lands.

@@ -7,7 +7,7 @@
 class CGameTorch : public CActorBase {
 public:
   int fireRequest = 1;  // the fire effect is still to be created
-  OstrelLibrary::CSound* torchSound = nullptr;
+  std::unique_ptr<OstrelLibrary::CSound> torchSound;
   float hearingDistance = 3.5f;
 
   // Placed by the stage file.

@@ -40,8 +40,7 @@ const std::string& CGameWoodLift::GetName() const
 // The sound and the posts; the base lets go of the rest.
 CGameWoodLift::~CGameWoodLift()
 {
-  delete liftSound;
-  liftSound = nullptr;
+  liftSound.reset();
   railMesh.reset();
 }
 
@@ -63,7 +62,7 @@ void CGameWoodLift::Travel()
   const int on = IsSwitchOnNear(railMatrix, switchReach);
   float step = 0.0f;
   if (on) {
-    PlayHeardByPlayer(*this, liftSound, MatrixPosition(world), DSBPLAY_LOOPING);
+    PlayHeardByPlayer(*this, liftSound.get(), MatrixPosition(world), DSBPLAY_LOOPING);
     offset._42 += riseStep;
     step = carryUp;
     if (offset._42 > topEnd) {
@@ -75,7 +74,7 @@ void CGameWoodLift::Travel()
     if (BlockedBelow() || PlayerBelow()) {
       liftSound->Stop();
     } else {
-      PlayHeardByPlayer(*this, liftSound, MatrixPosition(world), DSBPLAY_LOOPING);
+      PlayHeardByPlayer(*this, liftSound.get(), MatrixPosition(world), DSBPLAY_LOOPING);
       offset._42 -= riseStep;
       step = carryDown;
     }

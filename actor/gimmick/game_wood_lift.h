@@ -14,7 +14,7 @@ public:
   float topMargin = 0.45f;
   float outlineWidth = 0.005f;
   std::shared_ptr<OstrelLibrary::CMesh> railMesh;
-  OstrelLibrary::CSound* liftSound = nullptr;
+  std::unique_ptr<OstrelLibrary::CSound> liftSound;
 
   explicit CGameWoodLift(const D3DXMATRIX& placement);
   // "CGameWoodLift".

@@ -27,9 +27,9 @@ std::shared_ptr<OstrelLibrary::CMesh> LoadGimmickMesh(const char* path)
 }
 
 // Positional, so the source position and the listener are set at every play.
-OstrelLibrary::CSound* LoadPositionalSound(const char* path)
+std::unique_ptr<OstrelLibrary::CSound> LoadPositionalSound(const char* path)
 {
-  OstrelLibrary::CSound* sound = new OstrelLibrary::CSound();
+  std::unique_ptr<OstrelLibrary::CSound> sound = std::make_unique<OstrelLibrary::CSound>();
   sound->Load3D(path);
   return sound;
 }

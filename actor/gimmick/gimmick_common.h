@@ -17,7 +17,7 @@ D3DXVECTOR3 MatrixPosition(const D3DXMATRIX& matrix);
 // A mesh from the path cache.
 std::shared_ptr<OstrelLibrary::CMesh> LoadGimmickMesh(const char* path);
 // A new positional sound of the file; the caller owns it.
-OstrelLibrary::CSound* LoadPositionalSound(const char* path);
+std::unique_ptr<OstrelLibrary::CSound> LoadPositionalSound(const char* path);
 // Plays the sound at the source with the player's world as the listener; nothing
 // when the actor has no live player link.
 void PlayHeardByPlayer(const CActorBase& actor, OstrelLibrary::CSound* sound, const D3DXVECTOR3& source, DWORD flags);

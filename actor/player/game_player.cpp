@@ -54,7 +54,7 @@ CGamePlayer::CGamePlayer() : angles(0.0f, 0.0f, 0.0f)
   height = 1.6f;
   fallSpeed = 0.2f;
   radius = 0.7f;
-  sound = new OstrelLibrary::CSound();
+  sound = std::make_unique<OstrelLibrary::CSound>();
   sound->Load3D("res/sound/landing.wav");
 }
 

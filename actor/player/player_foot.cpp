@@ -34,9 +34,9 @@ CPlayerFoot::CPlayerFoot(int side)
   mesh = graphics->GetMesh(graphics->device,
                            side == 0 ? "res/game/player/player_left_foot.x" : "res/game/player/player_right_foot.x");
   if (side == 0) {
-    footstepSound = new OstrelLibrary::CSound();
+    footstepSound = std::make_unique<OstrelLibrary::CSound>();
     footstepSound->Load("res/sound/footsteps.wav");
-    puddleSound = new OstrelLibrary::CSound();
+    puddleSound = std::make_unique<OstrelLibrary::CSound>();
     puddleSound->Load("res/sound/puddle.wav");
   }
 }
@@ -50,10 +50,8 @@ const std::string& CPlayerFoot::GetName() const
 // The sounds it made itself.
 CPlayerFoot::~CPlayerFoot()
 {
-  delete puddleSound;
-  puddleSound = nullptr;
-  delete footstepSound;
-  footstepSound = nullptr;
+  puddleSound.reset();
+  footstepSound.reset();
 }
 
 // During the orb message and the goal (until the walk-off) the foot sits at rest.

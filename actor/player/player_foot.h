@@ -7,8 +7,8 @@
 
 class CPlayerFoot : public CPlayerLimb {
 public:
-  OstrelLibrary::CSound* footstepSound = nullptr;  // left foot only
-  OstrelLibrary::CSound* puddleSound = nullptr;    // left foot only
+  std::unique_ptr<OstrelLibrary::CSound> footstepSound;  // left foot only
+  std::unique_ptr<OstrelLibrary::CSound> puddleSound;    // left foot only
   float puddleRange = 1.75f;
 
   // Foot 0 is the left foot, 1 the right.

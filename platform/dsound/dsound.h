@@ -1,7 +1,7 @@
 // The DirectSound 8 subset the game is written against, standing in for <dsound.h>.
-// Built on OpenAL Soft in dsound_openal.cpp: one OpenAL device and context per
-// DirectSound object, one OpenAL source and buffer per secondary buffer.
-// Limits: secondary buffers are static (the whole sound in memory); PCM 8/16-bit
+// Built on OpenAL Soft in this folder, a file per interface: one OpenAL device and context per
+// DirectSound object, one OpenAL source per secondary buffer.
+// Limits: a buffer filled through Lock keeps its bytes here (and in OpenAL); PCM 8/16-bit
 // and 32-bit float, mono or stereo; 3D settings always apply at once (DS3D_DEFERRED
 // is accepted and treated as immediate); pan is approximate and mono-only.
 #pragma once
@@ -166,3 +166,14 @@ void DirectSoundSetBufferGroup(IDirectSoundBuffer8* buffer, int group);
 // The gain OpenAL plays a secondary buffer at (its volume times its group's); -1 for
 // anything else.
 float DirectSoundBufferGain(IDirectSoundBuffer8* buffer);
+
+// ---- bytes left in their file (no DirectSound call: DirectSound takes bytes only through Lock)
+// Creates a secondary buffer as CreateSoundBuffer does, whose dwBufferBytes bytes are
+// those at `offset` of the file at `path`, without anyone holding them whole: a
+// short sound is read once into its OpenAL buffer, a long one (music) is read in
+// pieces while it plays, through a queue of OpenAL buffers fed by a thread of its
+// own, looping without a seam. A Lock reads the bytes back from the file (a
+// streamed buffer then becomes an ordinary one). DSERR_INVALIDPARAM when the file
+// does not hold the bytes.
+HRESULT DirectSoundCreateBufferFromFile(IDirectSound8* directSound, const DSBUFFERDESC* description, const char* path,
+                                        DWORD offset, IDirectSoundBuffer** buffer);

@@ -251,6 +251,25 @@ TEST(SoundChild, Loop)
   FinishChild("Loop");
 }
 
+// Music longer than the stream's queue: 1.5 s of 440 Hz, a whole number of cycles, so
+// the data itself joins its end to its start without a step.
+TEST(SoundChild, MusicLoop)
+{
+  if (!ChildFolder()) GTEST_SKIP() << "run by the recording tests";
+  InitSound(nullptr);
+  ASSERT_NE(directSound, nullptr);
+  {
+    const std::string path = std::string(ChildFolder()) + "/loop_bgm.wav";
+    ASSERT_TRUE(WriteFile(path, ToneWav(440, 1.5, 0.5)));
+    CSound music;
+    music.Load(path.c_str());
+    ASSERT_NE(music.buffer, nullptr);
+    music.Play(1);
+    Wait(4200);
+  }
+  FinishChild("MusicLoop");
+}
+
 TEST(SoundChild, NoDevice)
 {
   if (!ChildFolder()) GTEST_SKIP() << "run by the no-device test";
@@ -278,6 +297,68 @@ TEST(SoundChild, NoDevice)
 }
 
 // ---- the recording tests -------------------------------------------------------------
+
+// What the joints of a recorded looping tone sound like: how many joints lay well
+// inside the recording, the longest run of silence from the first sound to the last
+// joint, the biggest sample-to-sample step within a few milliseconds of a joint,
+// and the biggest step of the tone itself inside its first pass.
+struct Joints {
+  int count = 0;
+  size_t longestSilence = 0;
+  float jointStep = 0.0f;
+  float ownStep = 0.0f;
+};
+
+// The biggest step between neighbouring samples of [from, to).
+float BiggestStep(const std::vector<float>& channel, size_t from, size_t to)
+{
+  float biggest = 0.0f;
+  for (size_t i = from + 1; i < std::min(to, channel.size()); ++i) {
+    biggest = std::max(biggest, std::fabs(channel[i] - channel[i - 1]));
+  }
+  return biggest;
+}
+
+// Measures the joints of a tone looping every `loopSeconds` in the left channel.
+Joints MeasureJoints(const Recording& recording, double loopSeconds)
+{
+  Joints joints;
+  const std::vector<float>& left = recording.left;
+  const float quiet = 1e-4f;
+  size_t first = 0;
+  while (first < left.size() && std::fabs(left[first]) < quiet) ++first;
+  size_t last = left.size();
+  while (last > first && std::fabs(left[last - 1]) < quiet) --last;
+  // The sound is cut off when the child lets it go: stay well before that.
+  const size_t margin = 2048;
+  const size_t loop = (size_t)std::lround(loopSeconds * kRate);
+  if (first == left.size() || last < first + loop + 2 * margin) return joints;
+  joints.ownStep = BiggestStep(left, first + margin, first + loop - margin);
+  size_t lastJoint = first;
+  for (size_t joint = first + loop; joint + margin < last - margin; joint += loop) {
+    ++joints.count;
+    joints.jointStep = std::max(joints.jointStep, BiggestStep(left, joint - 256, joint + 256));
+    lastJoint = joint;
+  }
+  size_t run = 0;
+  for (size_t i = first; i < lastJoint + margin; ++i) {
+    run = std::fabs(left[i]) < 1e-3f ? run + 1 : 0;
+    joints.longestSilence = std::max(joints.longestSilence, run);
+  }
+  return joints;
+}
+
+// Checks that every joint is seamless: no gap, no step beyond the tone's own.
+void ExpectSeamless(const Joints& joints, int minimumJoints)
+{
+  std::printf("%d joints: longest silence %zu samples, biggest step at a joint %.4f, the tone's own %.4f\n",
+              joints.count, joints.longestSilence, joints.jointStep, joints.ownStep);
+  EXPECT_GE(joints.count, minimumJoints);
+  ASSERT_GT(joints.ownStep, 0.01f);
+  // A sine crosses zero in one sample; a gap would be a run of silence.
+  EXPECT_LE(joints.longestSilence, 2u) << "a gap in the loop";
+  EXPECT_LE(joints.jointStep, joints.ownStep * 1.05f) << "a click at the loop's joint";
+}
 
 TEST(SoundRecording, ToneReachesTheRecordingAndEnds)
 {
@@ -354,6 +435,17 @@ TEST(SoundRecording, LoopKeepsPlayingPastItsLength)
   const double later = Energy(recording, first + (size_t)(0.5 * kRate), first + (size_t)(0.7 * kRate));
   ASSERT_GT(start, 0.0);
   EXPECT_NEAR(later / start, 1.0, 0.1);
+}
+
+TEST(SoundRecording, ALoopedEffectJoinsWithoutAGapOrAClick)
+{
+  ExpectSeamless(MeasureJoints(Record("Loop"), 0.2), 3);
+}
+
+TEST(SoundRecording, StreamedMusicJoinsWithoutAGapOrAClick)
+{
+  // Two joints of the loop, and every joint of the stream's queued pieces between.
+  ExpectSeamless(MeasureJoints(Record("MusicLoop"), 1.5), 2);
 }
 
 TEST(SoundRecording, NoDeviceLeavesEverySoundSilent)

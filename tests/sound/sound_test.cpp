@@ -465,6 +465,82 @@ TEST_F(SoundTest, PositionIsKeptByStopAndTakenByPlay)
   buffer->Release();
 }
 
+// ---- music streamed from its file ---------------------------------------------------------
+
+// Over a second of sound is streamed; a looping one wraps its position round to the
+// start and keeps playing past its length.
+TEST_F(SoundTest, StreamedMusicLoopsAndItsPositionWraps)
+{
+  CSound music;
+  music.Load(Write("loop_bgm.wav", ToneWav(440, 1.2, 0.5)).c_str());
+  ASSERT_NE(music.buffer, nullptr);
+  music.Play(1);
+  EXPECT_EQ(Status(music), (DWORD)(DSBSTATUS_PLAYING | DSBSTATUS_LOOPING));
+  const DWORD length = 44100 * 2 * 12 / 10;
+  ASSERT_TRUE(WaitUntil([&] { return Position(music.buffer) > length / 2; }));
+  ASSERT_TRUE(WaitUntil([&] { return Position(music.buffer) < length / 4; })) << "the position wraps at the joint";
+  EXPECT_TRUE(Status(music) & DSBSTATUS_PLAYING);
+  music.Stop();
+  EXPECT_EQ(Position(music.buffer), 0u);
+  EXPECT_FALSE(Status(music) & DSBSTATUS_PLAYING);
+}
+
+// A streamed one-shot ends by itself at position 0, like a static buffer, and plays
+// again from the start.
+TEST_F(SoundTest, StreamedOneShotEndsAndPlaysAgain)
+{
+  IDirectSoundBuffer* buffer = nullptr;
+  WAVEFORMATEX format = {WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
+  DSBUFFERDESC description = {};
+  description.dwSize = sizeof(description);
+  description.dwFlags = DSBCAPS_CTRLVOLUME;
+  description.lpwfxFormat = &format;
+  const std::string samples = Tone16(440, 1.2, 0.5);
+  const std::string path = Write("long.wav", "0123456789" + samples + "tail");
+  description.dwBufferBytes = (DWORD)samples.size();
+  ASSERT_EQ(DirectSoundCreateBufferFromFile(directSound, &description, path.c_str(), 10, &buffer), DS_OK);
+  ASSERT_EQ(buffer->Play(0, 0, 0), DS_OK);
+  ASSERT_TRUE(WaitUntil([&] { return Position(buffer) > 88200u; })) << "past the first second queued";
+  ASSERT_TRUE(WaitUntil([&] {
+    DWORD status = 0;
+    buffer->GetStatus(&status);
+    return status == 0;
+  }));
+  EXPECT_EQ(Position(buffer), 0u);
+  ASSERT_EQ(buffer->Play(0, 0, 0), DS_OK);
+  DWORD status = 0;
+  ASSERT_EQ(buffer->GetStatus(&status), DS_OK);
+  EXPECT_EQ(status, (DWORD)DSBSTATUS_PLAYING);
+  buffer->Release();
+  // The file must hold every byte the buffer is to have.
+  description.dwBufferBytes += 5;
+  EXPECT_EQ(DirectSoundCreateBufferFromFile(directSound, &description, path.c_str(), 10, &buffer), DSERR_INVALIDPARAM);
+  EXPECT_EQ(buffer, nullptr);
+}
+
+// Nothing keeps the music's bytes, yet a Lock hands them out, read back from the file;
+// the buffer plays on from where it was.
+TEST_F(SoundTest, LockOnStreamedMusicReadsTheFileAndPlayingGoesOn)
+{
+  const std::string samples = Tone16(440, 1.5, 0.5);
+  CSound music;
+  music.Load(Write("long_bgm.wav", Riff(PcmFormat(1, 44100, 16) + Chunk("data", samples) + Chunk("junk", "x")))
+                 .c_str());
+  ASSERT_NE(music.buffer, nullptr);
+  music.Play(1);
+  ASSERT_TRUE(WaitUntil([&] { return Position(music.buffer) > 8820u; }));
+  void* part1 = nullptr;
+  void* part2 = nullptr;
+  DWORD bytes1 = 0;
+  DWORD bytes2 = 0;
+  ASSERT_EQ(music.buffer->Lock(0, 0, &part1, &bytes1, &part2, &bytes2, DSBLOCK_ENTIREBUFFER), DS_OK);
+  ASSERT_EQ(bytes1, samples.size());
+  EXPECT_EQ(memcmp(part1, samples.data(), samples.size()), 0);
+  ASSERT_EQ(music.buffer->Unlock(part1, bytes1, part2, bytes2), DS_OK);
+  EXPECT_EQ(Status(music), (DWORD)(DSBSTATUS_PLAYING | DSBSTATUS_LOOPING));
+  EXPECT_GT(Position(music.buffer), 8820u);
+}
+
 TEST_F(SoundTest, SoundsOutliveTheDeviceObject)
 {
   CSound sound;

@@ -79,7 +79,7 @@ TEST(ActorBase, DefaultsMoveAndOwnSound)
   EXPECT_EQ(actor->world._41, 2.0f);
   EXPECT_EQ(actor->world._42, -2.0f);
   EXPECT_EQ(actor->world._43, 3.5f);
-  actor->sound = new OstrelLibrary::CSound();  // deleted with the actor
+  actor->sound = std::make_unique<OstrelLibrary::CSound>();  // deleted with the actor
   EXPECT_EQ(actor->GetActorMesh(), nullptr);
 }
 
