@@ -266,6 +266,10 @@ bool ReadDds(const uint8_t* data, size_t size, DdsImage* image, std::string* err
             }
           }
         }
+      } else if (bitCount == 32 && blue.mask == 0xFF && green.mask == 0xFF00 && red.mask == 0xFF0000 &&
+                 alpha.mask == 0xFF000000) {
+        // A8R8G8B8 already is B, G, R, A in memory: the common case, copied whole.
+        std::memcpy(out.data(), p, out.size());
       } else {
         const uint32_t bytes = bitCount / 8;
         for (size_t i = 0; i < (size_t)w * lh; ++i) {
