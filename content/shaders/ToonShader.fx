@@ -73,11 +73,12 @@ in vec4 lightPosition;
 out vec4 fragColour;
 
 // The surface normal with the normal map applied, using a frame built from derivatives
-// (the meshes carry no tangents).
-vec3 SurfaceNormal()
+// (the meshes carry no tangents); without a normal map, the flat one's answer.
+vec3 SurfaceNormal(bool normalMapped)
 {
   vec3 n = normalize(worldNormal);
   if (!gl_FrontFacing) n = -n;
+  if (!normalMapped) return n;
   vec3 dp1 = dFdx(worldPosition);
   vec3 dp2 = dFdy(worldPosition);
   vec2 duv1 = dFdx(texCoord);
@@ -116,15 +117,17 @@ float ShadowAmount()
   return hidden * 0.25 * g_shadow_power_magnification;
 }
 
-// The toon colour of this fragment.
-vec4 Shade()
+// The toon colour of this fragment. Called with constants, so that a technique for a
+// mesh without a normal map or without reflection leaves those lookups out altogether
+// (a software renderer pays for a fetch even when it is multiplied by zero).
+vec4 Shade(bool normalMapped, bool reflectsSky)
 {
   vec4 base = texture(g_mate_diffuse_tex, texCoord) * g_mate_diffuse;
   vec4 colour;
   if (g_light_enable == 0) {
     colour = vec4(base.rgb + g_mate_emissive.rgb, base.a);
   } else {
-    vec3 n = SurfaceNormal();
+    vec3 n = SurfaceNormal(normalMapped);
     vec3 toLight = -normalize(g_light_direction);
     float ramp = dot(n, toLight) * 0.5 + 0.5;
     // A received shadow pulls the ramp towards its dark end.
@@ -138,7 +141,7 @@ vec4 Shade()
     float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0) * g_spe_camera_magnification;
     vec3 specular = g_mate_specular.rgb * (highlight + rim) * g_light_color.rgb;
     vec3 reflected = reflect(-toEye, n);
-    vec3 sky = texture(g_cube_tex, vec3(reflected.xy, -reflected.z)).rgb;
+    vec3 sky = reflectsSky ? texture(g_cube_tex, vec3(reflected.xy, -reflected.z)).rgb : vec3(0.0);
     colour.rgb = base.rgb * toon * g_light_color.rgb + specular + sky * g_ref_power + g_mate_emissive.rgb;
     colour.a = base.a;
   }
@@ -160,7 +163,59 @@ void main()
     fragment
 void main()
 {
-  vec4 colour = Shade();
+  vec4 colour = Shade(true, true);
+  if (colour.a <= 0.004) discard;
+  fragColour = colour;
+}
+    end
+
+# NormalTech for meshes without a normal map (Flat), without reflection (Matt), or both.
+technique NormalFlatTech
+  pass P0
+    vertex
+void main()
+{
+  Transform();
+}
+    end
+    fragment
+void main()
+{
+  vec4 colour = Shade(false, true);
+  if (colour.a <= 0.004) discard;
+  fragColour = colour;
+}
+    end
+
+technique NormalMattTech
+  pass P0
+    vertex
+void main()
+{
+  Transform();
+}
+    end
+    fragment
+void main()
+{
+  vec4 colour = Shade(true, false);
+  if (colour.a <= 0.004) discard;
+  fragColour = colour;
+}
+    end
+
+technique NormalFlatMattTech
+  pass P0
+    vertex
+void main()
+{
+  Transform();
+}
+    end
+    fragment
+void main()
+{
+  vec4 colour = Shade(false, false);
   if (colour.a <= 0.004) discard;
   fragColour = colour;
 }
@@ -185,7 +240,7 @@ in float sideOfWater;
 void main()
 {
   if (sideOfWater < -0.01) discard;
-  vec4 colour = Shade();
+  vec4 colour = Shade(true, true);
   if (colour.a <= 0.004) discard;
   fragColour = colour;
 }
