@@ -595,8 +595,11 @@ HRESULT D3D9Device::Present(const RECT*, const RECT*, HWND, const void*)
   glDisable(GL_SCISSOR_TEST);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glViewport(0, 0, drawWidth, drawHeight);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  // Only the bars of a letterbox need black; a blit covering the window overwrites it all.
+  if (viewWidth != drawWidth || viewHeight != drawHeight) {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
   // Source row 0 is the top: it goes to the window's top edge, which is GL's highest y.
   glBlitFramebuffer(0, 0, bbWidth, bbHeight, viewX, drawHeight - viewY, viewX + viewWidth,
                     drawHeight - viewY - viewHeight, GL_COLOR_BUFFER_BIT,
