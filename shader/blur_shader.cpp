@@ -48,6 +48,13 @@ void CBlurShader::Load()
   CreateSceneTarget();
 }
 
+void CBlurShader::ReleaseAll()
+{
+  CShaderBase::ReleaseAll();
+  for (OstrelLibrary::CTexture& level : levels) level.Release();
+  sceneTarget.Release();
+}
+
 void CBlurShader::CreateSceneTarget()
 {
   CGraphics* graphics = CGraphics::GetInstance();

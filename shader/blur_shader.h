@@ -19,6 +19,8 @@ public:
   ~CBlurShader() override = default;
   // Loads the effect and creates the scene target and the pyramid.
   void Load() override;
+  // Releases the effect, the pyramid and the scene target.
+  void ReleaseAll() override;
   // (Re)creates the scene target: back-buffer size, or half of it at low quality.
   void CreateSceneTarget();
   // Copies the input, tinted by colour, into the current target at the given size.

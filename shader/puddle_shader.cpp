@@ -13,6 +13,16 @@ CPuddleShader::~CPuddleShader()
   if (savedDepth) savedDepth->Release();
 }
 
+void CPuddleShader::ReleaseAll()
+{
+  CShaderBase::ReleaseAll();
+  reflectionTarget.Release();
+  reflectionDepth.Release();
+  blurTarget.Release();
+  puddleMesh.reset();
+  waveTexture.reset();
+}
+
 void CPuddleShader::Load()
 {
   ReleaseResources();

@@ -24,6 +24,8 @@ public:
   // Loads the effect, the mesh and the wave texture; the targets wait for the first
   // reflection, since most stages have no puddle.
   void Load() override;
+  // Releases the effect, the targets, the mesh and the wave texture.
+  void ReleaseAll() override;
   // Creates the targets if they do not exist yet (no blur target at low quality).
   void CreateTargets();
   // Starts drawing mirrored actors into the reflection target.

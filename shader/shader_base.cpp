@@ -21,6 +21,11 @@ void CShaderBase::ReleaseResources()
   }
 }
 
+void CShaderBase::ReleaseAll()
+{
+  CShaderBase::ReleaseResources();
+}
+
 void CShaderBase::LoadEffect(const std::string& path)
 {
   ReleaseResources();

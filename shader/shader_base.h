@@ -18,6 +18,9 @@ public:
   virtual void Load() = 0;
   // Releases the effect.
   virtual void ReleaseResources();
+  // Gives back everything the shader holds, the effect included, so that the device
+  // really goes when the graphics are finalized; Load brings it all back.
+  virtual void ReleaseAll();
 
   // Releases what the shader holds, then compiles the effect file; a failure is
   // reported with the compiler's text and leaves the effect null.

@@ -9,26 +9,10 @@ CShaderManager* CShaderManager::GetInstance()
 
 void CShaderManager::ReleaseAll()
 {
-  toon.ReleaseResources();
-  toon.defaultTexture.Release();
-  toon.defaultNormalTexture.Release();
-  toon.toonTexture.reset();
-  toon.realTexture.reset();
-  if (toon.cubeTexture) {
-    toon.cubeTexture->Release();
-    toon.cubeTexture = nullptr;
-  }
-  outline.ReleaseResources();
-  blur.ReleaseResources();
-  for (OstrelLibrary::CTexture& level : blur.levels) level.Release();
-  blur.sceneTarget.Release();
-  shadowMap.ReleaseResources();
-  shadowMap.CShaderBase::ReleaseResources();
-  puddle.ReleaseResources();
-  puddle.reflectionTarget.Release();
-  puddle.reflectionDepth.Release();
-  puddle.blurTarget.Release();
-  puddle.puddleMesh.reset();
-  puddle.waveTexture.reset();
+  toon.ReleaseAll();
+  outline.ReleaseAll();
+  blur.ReleaseAll();
+  shadowMap.ReleaseAll();
+  puddle.ReleaseAll();
   puddlePass = 0;
 }

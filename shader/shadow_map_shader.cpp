@@ -24,6 +24,12 @@ void CShadowMapShader::ReleaseResources()
   shadowDepth.Release();
 }
 
+void CShadowMapShader::ReleaseAll()
+{
+  ReleaseResources();
+  CShaderBase::ReleaseAll();
+}
+
 void CShadowMapShader::Load()
 {
   ReleaseResources();

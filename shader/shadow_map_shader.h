@@ -23,6 +23,8 @@ public:
   void Load() override;
   // Releases the target and depth buffer; the effect stays.
   void ReleaseResources() override;
+  // Releases the target, the depth buffer and the effect.
+  void ReleaseAll() override;
   // Redirects drawing into the shadow map and sets the light's matrices for an eye.
   void BeginShadowPass(const D3DXVECTOR3& eye);
   // Draws a mesh's depth; nothing without an effect.

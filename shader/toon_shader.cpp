@@ -9,10 +9,25 @@ using OstrelLibrary::CGraphics;
 
 CToonShader::~CToonShader()
 {
+  ReleaseCubeTexture();
+}
+
+void CToonShader::ReleaseCubeTexture()
+{
   if (cubeTexture) {
     cubeTexture->Release();
     cubeTexture = nullptr;
   }
+}
+
+void CToonShader::ReleaseAll()
+{
+  CShaderBase::ReleaseAll();
+  defaultTexture.Release();
+  defaultNormalTexture.Release();
+  toonTexture.reset();
+  realTexture.reset();
+  ReleaseCubeTexture();
 }
 
 void CToonShader::Load()
@@ -28,10 +43,7 @@ void CToonShader::Load()
   }
   toonTexture = graphics->GetTexture(device, "res/shader/toon.png");
   realTexture = graphics->GetTexture(device, "res/shader/real.png");
-  if (cubeTexture) {
-    cubeTexture->Release();
-    cubeTexture = nullptr;
-  }
+  ReleaseCubeTexture();
   if (FAILED(D3DXCreateCubeTextureFromFileA(device, "res/shader/cube_map.dds", &cubeTexture))) {
     cubeTexture = nullptr;
     OstrelLibrary::ReportUnusableAsset("res/shader/cube_map.dds", "not a cube map the game can read");

@@ -18,6 +18,12 @@ public:
   ~CToonShader() override;
   // Loads the effect, the default texels, both ramps and the cube map.
   void Load() override;
+  // Releases the effect, the default texels, both ramps and the cube map.
+  void ReleaseAll() override;
   // Draws every subset of the mesh with its material; nothing without an effect.
   void DrawMesh(const OstrelLibrary::CMesh& mesh, float refPower, float uvScroll);
+
+private:
+  // Releases the cube map and forgets it.
+  void ReleaseCubeTexture();
 };

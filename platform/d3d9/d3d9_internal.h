@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "d3d9.h"
+#include "d3d9_fixed_function.h"
+#include "effect_file.h"
 
 // Attribute slots every program drawn through the device reads its vertices from.
 enum D3D9Attribute : GLuint {
@@ -28,8 +30,9 @@ struct SDL_Window;
 class D3D9Device;
 class D3D9TextureBase;
 
-// GLSL (3.30) text defining `vec4 D3D9ClipToGL(vec4 d3dClip)`, to paste into vertex programs.
-extern const char* const D3D9ClipToGLSource;
+// GLSL (3.30) text defining `vec4 D3D9ClipToGL(vec4 d3dClip)`, to paste into vertex
+// programs; the effect files' vertex wrapper uses the same text.
+inline constexpr const char* D3D9ClipToGLSource = effectfile::kClipToGLSource;
 
 // How one Direct3D format is stored in OpenGL.
 struct D3D9FormatInfo {
@@ -40,6 +43,11 @@ struct D3D9FormatInfo {
 };
 // False for formats the device cannot hold.
 bool D3D9GetFormatInfo(D3DFORMAT format, D3D9FormatInfo* info);
+
+// A float stored in a render state as its bit pattern.
+float D3D9StateFloat(DWORD value);
+// D3D colour (ARGB) as four floats in RGBA order.
+void D3D9ColourToFloats(D3DCOLOR colour, float out[4]);
 
 // A surface: one level (and face) of a texture, or a standalone depth-stencil buffer.
 class D3D9Surface : public IDirect3DSurface9 {
@@ -127,38 +135,6 @@ public:
   HRESULT LockRect(D3DCUBEMAP_FACES face, UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
                    DWORD flags) override;
   HRESULT UnlockRect(D3DCUBEMAP_FACES face, UINT level) override;
-};
-
-// Uniform locations of the fixed-function program.
-struct D3D9FixedUniforms {
-  GLint alphaArg1 = -1;
-  GLint alphaArg2 = -1;
-  GLint alphaFunc = -1;
-  GLint alphaOp = -1;
-  GLint alphaRef = -1;
-  GLint alphaTest = -1;
-  GLint ambient = -1;
-  GLint colourArg1 = -1;
-  GLint colourArg2 = -1;
-  GLint colourOp = -1;
-  GLint diffuseFromVertex = -1;
-  GLint fog = -1;
-  GLint fogColour = -1;
-  GLint fogRange = -1;
-  GLint lightAmbient = -1;
-  GLint lightCount = -1;
-  GLint lightDiffuse = -1;
-  GLint lightDirection = -1;
-  GLint lighting = -1;
-  GLint materialAmbient = -1;
-  GLint materialDiffuse = -1;
-  GLint materialEmissive = -1;
-  GLint normalize = -1;
-  GLint pretransformed = -1;
-  GLint projection = -1;
-  GLint textured = -1;
-  GLint viewport = -1;
-  GLint worldView = -1;
 };
 
 // The texture base behind a texture interface; null for null.
@@ -259,14 +235,15 @@ public:
   D3DVIEWPORT9 viewport = {};
 
 private:
-  // Compiles the fixed-function program; false (with the log on stderr) on failure.
-  bool BuildFixedProgram();
+  // Gives every stored state D3D's documented default.
+  void SetDefaultStates();
+  // Loads vertices into the stream buffer and points the attribute slots at them.
+  void BindStream(const D3D9VertexLayout& layout, const void* vertices, UINT count, UINT stride);
 
   GLuint framebuffer = 0;
   GLuint vertexArray = 0;
   GLuint streamBuffer = 0;
-  GLuint fixedProgram = 0;
-  D3D9FixedUniforms uniforms;
+  D3D9FixedFunction fixedFunction;
   const D3D9Surface* attachedTarget = nullptr;  // what the framebuffer holds now
   const D3D9Surface* attachedDepth = nullptr;
   bool attachedComplete = false;

@@ -4,9 +4,11 @@
 // centres, so no half-pixel shift is needed). The device's stored states are untouched:
 // the next device draw applies its own.
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "d3d9_internal.h"
+#include "d3d9_program.h"
 #include "d3dx9.h"
 
 namespace {
@@ -23,15 +25,14 @@ struct SpriteQuad {
   SpriteVertex vertices[6];
 };
 
-const char* const kSpriteVertex =
-    "#version 330 core\n"
+// After the version line and the clip-space conversion (D3D9VertexSource).
+const char* const kSpriteVertexBody =
     "layout(location = 0) in vec3 a_position;\n"
     "layout(location = 2) in vec4 a_colour;\n"
     "layout(location = 3) in vec2 a_uv;\n"
     "uniform vec4 u_viewport;\n"
     "out vec4 v_colour;\n"
     "out vec2 v_uv;\n"
-    "vec4 D3D9ClipToGL(vec4 p) { return vec4(p.x, -p.y, 2.0 * p.z - p.w, p.w); }\n"
     "void main() {\n"
     "  vec2 ndc = vec2((a_position.x - u_viewport.x) / u_viewport.z * 2.0 - 1.0,\n"
     "                  1.0 - (a_position.y - u_viewport.y) / u_viewport.w * 2.0);\n"
@@ -51,26 +52,9 @@ const char* const kSpriteFragment =
 // Compiles and links the sprite program; 0 on failure (the log goes to stderr).
 GLuint BuildSpriteProgram()
 {
-  const char* sources[2] = {kSpriteVertex, kSpriteFragment};
-  const GLenum stages[2] = {GL_VERTEX_SHADER, GL_FRAGMENT_SHADER};
-  const GLuint program = glCreateProgram();
-  for (int i = 0; i < 2; ++i) {
-    const GLuint shader = glCreateShader(stages[i]);
-    glShaderSource(shader, 1, &sources[i], nullptr);
-    glCompileShader(shader);
-    glAttachShader(program, shader);
-    glDeleteShader(shader);
-  }
-  glLinkProgram(program);
-  GLint ok = 0;
-  glGetProgramiv(program, GL_LINK_STATUS, &ok);
-  if (!ok) {
-    char log[2048] = {};
-    glGetProgramInfoLog(program, sizeof(log) - 1, nullptr, log);
-    std::fprintf(stderr, "d3dx9: sprite program failed:\n%s\n", log);
-    glDeleteProgram(program);
-    return 0;
-  }
+  std::string log;
+  const GLuint program = D3D9BuildProgram("sprite", D3D9VertexSource(kSpriteVertexBody), kSpriteFragment, &log);
+  if (!program) std::fprintf(stderr, "d3dx9: sprite program failed:\n%s", log.c_str());
   return program;
 }
 

@@ -151,6 +151,94 @@ uint64_t LevelBytes(D3DFORMAT format, uint32_t bitsPerPixel, uint32_t w, uint32_
   return (uint64_t)w * h * (bitsPerPixel / 8);
 }
 
+// The pixel layout of the file: a DXT format, or channels given by their masks.
+struct PixelLayout {
+  D3DFORMAT format = D3DFMT_UNKNOWN;
+  uint32_t bitCount = 0;
+  Channel red, green, blue, alpha;
+};
+
+// Reads the 32-byte pixel format (its size already checked); null on success, otherwise
+// why it is refused.
+const char* ReadPixelFormat(const uint8_t* pf, PixelLayout* layout)
+{
+  const uint32_t pfFlags = Read32(pf + 4);
+  const uint32_t fourCC = Read32(pf + 8);
+  const uint32_t bitCount = Read32(pf + 12);
+  layout->bitCount = bitCount;
+  if (pfFlags & kFlagFourCC) {
+    if (fourCC != D3DFMT_DXT1 && fourCC != D3DFMT_DXT3 && fourCC != D3DFMT_DXT5) return "unsupported compressed format";
+    layout->format = (D3DFORMAT)fourCC;
+    return nullptr;
+  }
+  if (!(pfFlags & (kFlagRgb | kFlagLuminance | kFlagAlphaOnly))) return "unsupported pixel format";
+  if (bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32) return "unsupported bit count";
+  Channel& red = layout->red;
+  Channel& green = layout->green;
+  Channel& blue = layout->blue;
+  Channel& alpha = layout->alpha;
+  if (pfFlags & (kFlagRgb | kFlagLuminance)) red = MakeChannel(Read32(pf + 16));
+  if (pfFlags & kFlagRgb) {
+    green = MakeChannel(Read32(pf + 20));
+    blue = MakeChannel(Read32(pf + 24));
+  }
+  // Luminance is grey: the one mask feeds all three colours.
+  if (pfFlags & kFlagLuminance) green = blue = red;
+  if (pfFlags & (kFlagAlphaPixels | kFlagAlphaOnly)) alpha = MakeChannel(Read32(pf + 28));
+  const uint64_t limit = bitCount == 32 ? 0xffffffffull : (1ull << bitCount) - 1;
+  if ((uint64_t)(red.mask | green.mask | blue.mask | alpha.mask) > limit) return "masks wider than the pixel";
+  if (!red.mask && !green.mask && !blue.mask && !alpha.mask) return "no channel masks";
+  layout->format = MaskedFormat(pfFlags, bitCount, red.mask, alpha.mask);
+  return nullptr;
+}
+
+// True for the block-compressed formats.
+bool IsDxt(D3DFORMAT format)
+{
+  return format == D3DFMT_DXT1 || format == D3DFMT_DXT3 || format == D3DFMT_DXT5;
+}
+
+// Decodes one w x h level of DXT blocks into BGRA; a DXT1 block using its transparent
+// colour marks the image as having alpha.
+void DecodeBlocks(const uint8_t* p, D3DFORMAT format, uint32_t w, uint32_t h, uint8_t* out, bool* hasAlpha)
+{
+  const uint32_t blockBytes = format == D3DFMT_DXT1 ? 8 : 16;
+  for (uint32_t by = 0; by < (h + 3) / 4; ++by) {
+    for (uint32_t bx = 0; bx < (w + 3) / 4; ++bx) {
+      uint8_t tile[16][4];
+      const uint8_t* block = p + ((size_t)by * ((w + 3) / 4) + bx) * blockBytes;
+      if (format == D3DFMT_DXT1) {
+        DecodeColourBlock(block, true, tile);
+        for (int i = 0; i < 16; ++i)
+          if (tile[i][3] == 0) *hasAlpha = true;
+      } else {
+        DecodeColourBlock(block + 8, false, tile);
+        if (format == D3DFMT_DXT3) DecodeExplicitAlpha(block, tile);
+        else DecodeInterpolatedAlpha(block, tile);
+      }
+      for (uint32_t i = 0; i < 16; ++i) {
+        const uint32_t x = bx * 4 + (i & 3), y = by * 4 + (i >> 2);
+        if (x < w && y < h) std::memcpy(&out[((size_t)y * w + x) * 4], tile[i], 4);
+      }
+    }
+  }
+}
+
+// Decodes one w x h level of masked pixels into BGRA; missing alpha reads as opaque.
+void DecodeMasked(const uint8_t* p, const PixelLayout& layout, uint32_t w, uint32_t h, uint8_t* out)
+{
+  const uint32_t bytes = layout.bitCount / 8;
+  for (size_t i = 0; i < (size_t)w * h; ++i) {
+    const uint8_t* s = p + i * bytes;
+    uint32_t pixel = 0;
+    for (uint32_t b = 0; b < bytes; ++b) pixel |= (uint32_t)s[b] << (8 * b);
+    out[i * 4 + 0] = Extract(pixel, layout.blue, 0);
+    out[i * 4 + 1] = Extract(pixel, layout.green, 0);
+    out[i * 4 + 2] = Extract(pixel, layout.red, 0);
+    out[i * 4 + 3] = Extract(pixel, layout.alpha, 255);
+  }
+}
+
 }  // namespace
 
 // Sides halve per level and stop at 1.
@@ -177,40 +265,13 @@ bool ReadDds(const uint8_t* data, size_t size, DdsImage* image, std::string* err
   const uint32_t height = Read32(h + 8);
   const uint32_t width = Read32(h + 12);
   uint32_t mipCount = Read32(h + 24);
-  const uint8_t* pf = h + 72;
-  if (Read32(pf) != kPixelFormatSize) return fail("bad pixel format size");
-  const uint32_t pfFlags = Read32(pf + 4);
-  const uint32_t fourCC = Read32(pf + 8);
-  const uint32_t bitCount = Read32(pf + 12);
   const uint32_t caps = Read32(h + 104);
   const uint32_t caps2 = Read32(h + 108);
+  if (Read32(h + 72) != kPixelFormatSize) return fail("bad pixel format size");
   if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return fail("bad image size");
-
-  // The pixel format: DXT by four-character code, otherwise channels by their masks.
-  D3DFORMAT format = D3DFMT_UNKNOWN;
-  Channel red, green, blue, alpha;
-  if (pfFlags & kFlagFourCC) {
-    if (fourCC == D3DFMT_DXT1 || fourCC == D3DFMT_DXT3 || fourCC == D3DFMT_DXT5)
-      format = (D3DFORMAT)fourCC;
-    else
-      return fail("unsupported compressed format");
-  } else if (pfFlags & (kFlagRgb | kFlagLuminance | kFlagAlphaOnly)) {
-    if (bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32) return fail("unsupported bit count");
-    if (pfFlags & (kFlagRgb | kFlagLuminance)) red = MakeChannel(Read32(pf + 16));
-    if (pfFlags & kFlagRgb) {
-      green = MakeChannel(Read32(pf + 20));
-      blue = MakeChannel(Read32(pf + 24));
-    }
-    // Luminance is grey: the one mask feeds all three colours.
-    if (pfFlags & kFlagLuminance) green = blue = red;
-    if (pfFlags & (kFlagAlphaPixels | kFlagAlphaOnly)) alpha = MakeChannel(Read32(pf + 28));
-    const uint64_t limit = bitCount == 32 ? 0xffffffffull : (1ull << bitCount) - 1;
-    if ((uint64_t)(red.mask | green.mask | blue.mask | alpha.mask) > limit) return fail("masks wider than the pixel");
-    if (!red.mask && !green.mask && !blue.mask && !alpha.mask) return fail("no channel masks");
-    format = MaskedFormat(pfFlags, bitCount, red.mask, alpha.mask);
-  } else {
-    return fail("unsupported pixel format");
-  }
+  PixelLayout layout;
+  if (const char* why = ReadPixelFormat(h + 72, &layout)) return fail(why);
+  const D3DFORMAT format = layout.format;
 
   uint32_t fullChain = 1;
   while ((width >> fullChain) || (height >> fullChain)) ++fullChain;
@@ -227,7 +288,7 @@ bool ReadDds(const uint8_t* data, size_t size, DdsImage* image, std::string* err
   uint64_t needed = 4 + kHeaderSize;
   for (uint32_t face = 0; face < faces; ++face)
     for (uint32_t level = 0; level < mipCount; ++level)
-      needed += LevelBytes(format, bitCount, DdsLevelSize(width, level), DdsLevelSize(height, level));
+      needed += LevelBytes(format, layout.bitCount, DdsLevelSize(width, level), DdsLevelSize(height, level));
   if (needed > size) return fail("file shorter than its images");
 
   image->width = width;
@@ -235,7 +296,7 @@ bool ReadDds(const uint8_t* data, size_t size, DdsImage* image, std::string* err
   image->levels = mipCount;
   image->cube = cube;
   image->fileFormat = format;
-  image->hasAlpha = alpha.mask != 0 || format == D3DFMT_DXT3 || format == D3DFMT_DXT5;
+  image->hasAlpha = layout.alpha.mask != 0 || format == D3DFMT_DXT3 || format == D3DFMT_DXT5;
   image->images.resize((size_t)faces * mipCount);
 
   const uint8_t* p = data + 4 + kHeaderSize;
@@ -245,44 +306,16 @@ bool ReadDds(const uint8_t* data, size_t size, DdsImage* image, std::string* err
       const uint32_t lh = DdsLevelSize(height, level);
       std::vector<uint8_t>& out = image->images[(size_t)face * mipCount + level];
       out.assign((size_t)w * lh * 4, 0);
-      if (format == D3DFMT_DXT1 || format == D3DFMT_DXT3 || format == D3DFMT_DXT5) {
-        const uint32_t blockBytes = format == D3DFMT_DXT1 ? 8 : 16;
-        for (uint32_t by = 0; by < (lh + 3) / 4; ++by) {
-          for (uint32_t bx = 0; bx < (w + 3) / 4; ++bx) {
-            uint8_t tile[16][4];
-            const uint8_t* block = p + ((size_t)by * ((w + 3) / 4) + bx) * blockBytes;
-            if (format == D3DFMT_DXT1) {
-              DecodeColourBlock(block, true, tile);
-              for (int i = 0; i < 16; ++i)
-                if (tile[i][3] == 0) image->hasAlpha = true;
-            } else {
-              DecodeColourBlock(block + 8, false, tile);
-              if (format == D3DFMT_DXT3) DecodeExplicitAlpha(block, tile);
-              else DecodeInterpolatedAlpha(block, tile);
-            }
-            for (uint32_t i = 0; i < 16; ++i) {
-              const uint32_t x = bx * 4 + (i & 3), y = by * 4 + (i >> 2);
-              if (x < w && y < lh) std::memcpy(&out[((size_t)y * w + x) * 4], tile[i], 4);
-            }
-          }
-        }
-      } else if (bitCount == 32 && blue.mask == 0xFF && green.mask == 0xFF00 && red.mask == 0xFF0000 &&
-                 alpha.mask == 0xFF000000) {
+      if (IsDxt(format)) {
+        DecodeBlocks(p, format, w, lh, out.data(), &image->hasAlpha);
+      } else if (layout.bitCount == 32 && layout.blue.mask == 0xFF && layout.green.mask == 0xFF00 &&
+                 layout.red.mask == 0xFF0000 && layout.alpha.mask == 0xFF000000) {
         // A8R8G8B8 already is B, G, R, A in memory: the common case, copied whole.
         std::memcpy(out.data(), p, out.size());
       } else {
-        const uint32_t bytes = bitCount / 8;
-        for (size_t i = 0; i < (size_t)w * lh; ++i) {
-          const uint8_t* s = p + i * bytes;
-          uint32_t pixel = 0;
-          for (uint32_t b = 0; b < bytes; ++b) pixel |= (uint32_t)s[b] << (8 * b);
-          out[i * 4 + 0] = Extract(pixel, blue, 0);
-          out[i * 4 + 1] = Extract(pixel, green, 0);
-          out[i * 4 + 2] = Extract(pixel, red, 0);
-          out[i * 4 + 3] = Extract(pixel, alpha, 255);
-        }
+        DecodeMasked(p, layout, w, lh, out.data());
       }
-      p += LevelBytes(format, bitCount, w, lh);
+      p += LevelBytes(format, layout.bitCount, w, lh);
     }
   }
   return true;

@@ -5,6 +5,7 @@
 #include "d3dx9effect.h"
 
 #include "d3d9_internal.h"
+#include "d3d9_program.h"
 #include "effect_file.h"
 #include "platform_file.h"
 
@@ -105,63 +106,13 @@ struct Technique {
   std::vector<Pass> passes;
 };
 
-// Compiles one stage; false with the log appended to *log.
-bool CompileStage(GLenum type, const std::string& source, const std::string& label, GLuint* shader,
-                  std::string* log)
-{
-  *shader = glCreateShader(type);
-  const char* text = source.c_str();
-  glShaderSource(*shader, 1, &text, nullptr);
-  glCompileShader(*shader);
-  GLint ok = GL_FALSE;
-  glGetShaderiv(*shader, GL_COMPILE_STATUS, &ok);
-  if (ok) return true;
-  GLint length = 0;
-  glGetShaderiv(*shader, GL_INFO_LOG_LENGTH, &length);
-  std::string text2(static_cast<size_t>(length > 0 ? length : 1), '\0');
-  glGetShaderInfoLog(*shader, length, nullptr, text2.data());
-  *log += label + (type == GL_VERTEX_SHADER ? " vertex: " : " fragment: ") + text2.c_str() + "\n";
-  glDeleteShader(*shader);
-  *shader = 0;
-  return false;
-}
-
 // Links a pass's program with the fixed attribute slots every draw path feeds.
 bool LinkPass(const effectfile::EffectDesc& desc, const effectfile::PassDesc& passDesc, const std::string& label,
               Pass* pass, std::string* log)
 {
-  GLuint vertex = 0;
-  GLuint fragment = 0;
-  const bool vertexOk =
-      CompileStage(GL_VERTEX_SHADER, effectfile::StageSource(desc, passDesc, false), label, &vertex, log);
-  const bool fragmentOk =
-      CompileStage(GL_FRAGMENT_SHADER, effectfile::StageSource(desc, passDesc, true), label, &fragment, log);
-  if (!vertexOk || !fragmentOk) {
-    if (vertex) glDeleteShader(vertex);
-    if (fragment) glDeleteShader(fragment);
-    return false;
-  }
-  const GLuint program = glCreateProgram();
-  glAttachShader(program, vertex);
-  glAttachShader(program, fragment);
-  glBindAttribLocation(program, D3D9_ATTRIBUTE_POSITION, "inPosition");
-  glBindAttribLocation(program, D3D9_ATTRIBUTE_NORMAL, "inNormal");
-  glBindAttribLocation(program, D3D9_ATTRIBUTE_TEXCOORD, "inTexCoord");
-  glBindAttribLocation(program, D3D9_ATTRIBUTE_COLOR, "inColor");
-  glLinkProgram(program);
-  glDeleteShader(vertex);
-  glDeleteShader(fragment);
-  GLint ok = GL_FALSE;
-  glGetProgramiv(program, GL_LINK_STATUS, &ok);
-  if (!ok) {
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::string text(static_cast<size_t>(length > 0 ? length : 1), '\0');
-    glGetProgramInfoLog(program, length, nullptr, text.data());
-    *log += label + " link: " + text.c_str() + "\n";
-    glDeleteProgram(program);
-    return false;
-  }
+  const GLuint program = D3D9BuildProgram(label, effectfile::StageSource(desc, passDesc, false),
+                                          effectfile::StageSource(desc, passDesc, true), log);
+  if (!program) return false;
   pass->program = program;
 
   // Every active uniform by name; samplers get texture units in order.

@@ -137,6 +137,7 @@ std::string StageSource(const EffectDesc& effect, const PassDesc& pass, bool fra
   std::string source = "#version 330 core\n";
   source += fragment ? "#define FRAGMENT_STAGE 1\n" : "#define VERTEX_STAGE 1\n";
   source += "#define mul(v, m) ((m) * (v))\n";
+  if (!fragment) source += kClipToGLSource;
   if (!effect.common.empty()) {
     source += "#line " + std::to_string(effect.commonLine) + "\n";
     source += effect.common;
@@ -155,7 +156,7 @@ std::string StageSource(const EffectDesc& effect, const PassDesc& pass, bool fra
             "void main()\n"
             "{\n"
             "  fx_user_main();\n"
-            "  gl_Position = vec4(gl_Position.x, -gl_Position.y, 2.0 * gl_Position.z - gl_Position.w, gl_Position.w);\n"
+            "  gl_Position = D3D9ClipToGL(gl_Position);\n"
             "}\n";
   return source;
 }

@@ -73,4 +73,10 @@ bool Parse(const std::string& text, EffectDesc* effect, std::string* error);
 // gl_Position in D3D's clip space; a wrapper round its main converts it.
 std::string StageSource(const EffectDesc& effect, const PassDesc& pass, bool fragment);
 
+// GLSL defining `vec4 D3D9ClipToGL(vec4 d3dClip)`: D3D's clip space (y up, depth 0..w)
+// to GL's for targets stored with row 0 at the top (y negated, depth to -w..w). Every
+// vertex program drawn through the device ends with it: effects, built-ins and sprites.
+inline constexpr char kClipToGLSource[] =
+    "vec4 D3D9ClipToGL(vec4 p) { return vec4(p.x, -p.y, 2.0 * p.z - p.w, p.w); }\n";
+
 }  // namespace effectfile

@@ -77,7 +77,8 @@ TEST(EffectFile, StageSourceCarriesPreludeCommonAndLineMarkers)
   EXPECT_EQ(vertex.find("colour = vec4(1.0)"), std::string::npos);
   // The author's main is wrapped so that D3D clip space reaches GL flipped once.
   EXPECT_NE(vertex.find("#define main fx_user_main"), std::string::npos);
-  EXPECT_NE(vertex.find("-gl_Position.y"), std::string::npos);
+  EXPECT_NE(vertex.find(effectfile::kClipToGLSource), std::string::npos);
+  EXPECT_NE(vertex.find("gl_Position = D3D9ClipToGL(gl_Position);"), std::string::npos);
   const std::string fragment = effectfile::StageSource(effect, effect.techniques[0].passes[0], true);
   EXPECT_NE(fragment.find("FRAGMENT_STAGE"), std::string::npos);
   EXPECT_NE(fragment.find("colour = vec4(1.0)"), std::string::npos);

@@ -26,12 +26,12 @@ TEST_F(EveryStageBench, EachStageLoadedAndLookedRound)
     const double load = gate->initMilliseconds.back();
     ASSERT_TRUE(SkipOpening());
 
-    // A full turn of the camera, 6 pixels of mouse a frame.
+    // A full turn of the camera, 18 pixels of mouse (3 degrees) a frame.
     DrawEvery(1);
     gate->updateMilliseconds.clear();
     frameMilliseconds.clear();
     for (int i = 0; i < 120; ++i) {
-      MoveMouse(6, 0);
+      MoveMouse(18, 0);
       ASSERT_TRUE(Frame());
     }
     std::printf("stage %d load (Init)     %8.1f ms\n", number, load);

@@ -7,10 +7,11 @@
 #include "actor/gimmick/game_door.h"
 #include "actor/gimmick/game_liver.h"
 
-TEST_F(StageRoute, StageTwoBlueMagicPullsABlockOntoTheButtonAndTheLever)
+// From the start of a running stage 2 to the switch to the next.
+void StageRoute::PlayStageTwo()
 {
-  DrawEvery(30);
-  ASSERT_TRUE(StartSavedStage(2));
+  stage = Game();
+  ASSERT_NE(stage, nullptr);
   const auto button = Nearest("CGameButton", 2.0f, 18.0f);
   const auto stairwell = NearestAs<CGameDoor>("CGameDoor", -8.0f, 18.5f);
   const auto shrine = NearestAs<CGameDoor>("CGameDoor", 0.0f, 33.5f);
@@ -49,4 +50,11 @@ TEST_F(StageRoute, StageTwoBlueMagicPullsABlockOntoTheButtonAndTheLever)
   ASSERT_TRUE(ReachGoalAndSeeNext(0.0f, 38.0f, "CSceneGame"));
   ASSERT_TRUE(WaitFor([&] { return CurrentScene() != stage; }, 120, "the switch to stage 3"));
   EXPECT_EQ(application->stageNumber, 3);
+}
+
+TEST_F(StageRoute, StageTwoBlueMagicPullsABlockOntoTheButtonAndTheLever)
+{
+  DrawEvery(30);
+  ASSERT_TRUE(StartSavedStage(2));
+  PlayStageTwo();
 }

@@ -6,10 +6,11 @@
 
 #include "actor/gimmick/game_rotation_door.h"
 
-TEST_F(StageRoute, StageFiveBothMagicsSwingTheRotationDoors)
+// From the start of a running stage 5 to the switch to the next.
+void StageRoute::PlayStageFive()
 {
-  DrawEvery(30);
-  ASSERT_TRUE(StartSavedStage(5));
+  stage = Game();
+  ASSERT_NE(stage, nullptr);
   const auto first = NearestAs<CGameRotationDoor>("CGameRotationDoor", 0.0f, 12.5f);
   const auto second = NearestAs<CGameRotationDoor>("CGameRotationDoor", 0.0f, 32.5f);
   ASSERT_TRUE(first && second);
@@ -39,4 +40,11 @@ TEST_F(StageRoute, StageFiveBothMagicsSwingTheRotationDoors)
   ASSERT_TRUE(ReachGoalAndSeeNext(0.0f, 38.0f, "CSceneGame"));
   ASSERT_TRUE(WaitFor([&] { return CurrentScene() != stage; }, 120, "the switch to stage 6"));
   EXPECT_EQ(application->stageNumber, 6);
+}
+
+TEST_F(StageRoute, StageFiveBothMagicsSwingTheRotationDoors)
+{
+  DrawEvery(30);
+  ASSERT_TRUE(StartSavedStage(5));
+  PlayStageFive();
 }

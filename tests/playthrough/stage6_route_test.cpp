@@ -20,10 +20,11 @@ bool FacesSouth(const CGameCannon& cannon)
 
 }  // namespace
 
-TEST_F(StageRoute, StageSixCannonsTurnedWithRedBreakTheCrackWalls)
+// From the start of a running stage 6 to the switch to the next.
+void StageRoute::PlayStageSix()
 {
-  DrawEvery(30);
-  ASSERT_TRUE(StartSavedStage(6));
+  stage = Game();
+  ASSERT_NE(stage, nullptr);
   const auto firstCannon = NearestAs<CGameCannon>("CGameCannon", 0.0f, 8.0f);
   const auto firstWall = NearestAs<CGameCrackWall>("CGameCrackWall", 0.0f, 13.5f);
   const auto firstButton = Nearest("CGameButton", -5.0f, 6.0f);
@@ -68,4 +69,11 @@ TEST_F(StageRoute, StageSixCannonsTurnedWithRedBreakTheCrackWalls)
   ASSERT_TRUE(ReachGoalAndSeeNext(12.5f, -14.0f, "CSceneGame"));
   ASSERT_TRUE(WaitFor([&] { return CurrentScene() != stage; }, 120, "the switch to stage 7"));
   EXPECT_EQ(application->stageNumber, 7);
+}
+
+TEST_F(StageRoute, StageSixCannonsTurnedWithRedBreakTheCrackWalls)
+{
+  DrawEvery(30);
+  ASSERT_TRUE(StartSavedStage(6));
+  PlayStageSix();
 }

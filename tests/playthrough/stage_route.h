@@ -11,6 +11,8 @@
 #include "actor/actor_base.h"
 #include "scene/scene_game.h"
 
+class CGamePoppingFist;
+
 class StageRoute : public PlaythroughTest {
 protected:
   // Continue from a save file holding `stage`, the opening skipped; true once it runs.
@@ -31,7 +33,25 @@ protected:
   // for the next scene; true when it is a scene of that class name.
   bool ReachGoalAndSeeNext(float x, float z, const std::string& nextScene);
 
-  std::shared_ptr<CSceneGame> stage;  // the stage the route started on
+  // Each stage's route from the start of the running stage (opening over) to the
+  // switch to the next stage, or to the ending for stage 8; fatal failures end it.
+  void PlayStageOne();
+  void PlayStageTwo();
+  void PlayStageThree();
+  void PlayStageFour();
+  void PlayStageFive();
+  void PlayStageSix();
+  void PlayStageSeven();
+  void PlayStageEight();
+
+  // Stage 4 as far as the far hall, over both lifts.
+  void CrossStageFourToTheFarHall();
+  // Stage 8 as far as the broken crack wall before the lift room.
+  void CrossStageEightToTheLiftRoom();
+  // Walks into a live fist's plane at this x and rides its shove to the landing.
+  void RideFist(const std::shared_ptr<CGamePoppingFist>& fist, float fromX, const std::string& what);
+
+  std::shared_ptr<CSceneGame> stage;  // the stage the route is on
 
 private:
   bool Cast(bool blue, bool red, const D3DXVECTOR3& point, const std::function<bool()>& done, int maxFrames,

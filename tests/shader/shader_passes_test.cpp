@@ -215,3 +215,45 @@ TEST_F(ShaderPassTest, MissingEffectReportsOnceAndDrawsNothing)
 }
 
 }  // namespace
+
+// Each shader gives back what it holds: after ReleaseAll the device carries no reference
+// from any of the five, so finalizing the graphics really ends it.
+TEST_F(RenderTest, EachShaderReleasesEverythingItHolds)
+{
+  // The engine's caches keep what they loaded until the graphics go; load those first so
+  // that only the shaders' own references are counted.
+  graphics->GetTexture(device, "res/shader/toon.png");
+  graphics->GetTexture(device, "res/shader/real.png");
+  graphics->GetTexture(device, "res/shader/puddle_wave.png");
+  graphics->GetMesh(device, "res/shader/puddle.x");
+  const auto references = [this]() {
+    device->AddRef();
+    return device->Release();
+  };
+  const ULONG before = references();
+
+  CShaderManager* const shaders = CShaderManager::GetInstance();
+  shaders->toon.Load();
+  shaders->outline.Load();
+  shaders->blur.Load();
+  shaders->shadowMap.Load();
+  shaders->puddle.Load();
+  shaders->puddle.CreateTargets();
+  ASSERT_NE(shaders->toon.effect, nullptr);
+  ASSERT_NE(shaders->puddle.puddleMesh, nullptr);
+  ASSERT_GT(references(), before + 20) << "the shaders' effects, targets and textures hold the device";
+
+  shaders->ReleaseAll();
+  EXPECT_EQ(references(), before);
+  EXPECT_EQ(shaders->toon.effect, nullptr);
+  EXPECT_EQ(shaders->shadowMap.effect, nullptr);
+  EXPECT_EQ(shaders->toon.cubeTexture, nullptr);
+
+  // Load brings everything back after a release, and a second release is harmless.
+  shaders->toon.Load();
+  EXPECT_NE(shaders->toon.effect, nullptr);
+  EXPECT_NE(shaders->toon.cubeTexture, nullptr);
+  shaders->ReleaseAll();
+  shaders->ReleaseAll();
+  EXPECT_EQ(references(), before);
+}

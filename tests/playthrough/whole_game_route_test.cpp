@@ -1,0 +1,57 @@
+// The whole game by one route, through the input path only: no save file, New Game on
+// the title, each stage's opening skipped and the stage played by its own route, stage
+// 1 with the blue orb on the way, then the ending left to run to the title. Only the
+// looked-at frames are drawn.
+#include "stage_route.h"
+
+#include <cstdio>
+#include <functional>
+
+#include "actor/player/game_player.h"
+#include "actor/player/player_magic_state.h"
+#include "scene/scene_ending.h"
+
+// From the start of stage 1: the corridor's orb teaches blue, up onto the dais, the goal.
+void StageRoute::PlayStageOne()
+{
+  stage = Game();
+  ASSERT_NE(stage, nullptr);
+  ASSERT_TRUE(WalkTo(0.0f, 12.0f, 0.3f, 400));
+  ASSERT_TRUE(WalkTo(0.0f, 21.5f, 0.3f, 400));
+  const std::shared_ptr<CPlayerMagicState> magic = LockMagicState();
+  ASSERT_NE(magic, nullptr);
+  EXPECT_EQ(magic->blueUnlocked, 1) << "the orb in the corridor was taken on the way";
+  ASSERT_TRUE(WalkTo(0.0f, 30.2f, 0.3f, 400));
+  ASSERT_TRUE(ReachGoalAndSeeNext(0.0f, 34.5f, "CSceneGame"));
+  ASSERT_TRUE(WaitFor([&] { return CurrentScene() != stage; }, 120, "the switch to stage 2"));
+  EXPECT_EQ(application->stageNumber, 2);
+}
+
+TEST_F(StageRoute, TheWholeGameFromNewGameThroughTheEndingToTheTitle)
+{
+  std::remove("res/dat/save.dat");
+  RestartProgram();
+  DrawEvery(1000000);
+  ASSERT_TRUE(StartNewGame());
+  EXPECT_EQ(application->stageNumber, 1);
+  const std::function<void()> stages[8] = {
+      [this] { PlayStageOne(); },  [this] { PlayStageTwo(); }, [this] { PlayStageThree(); },
+      [this] { PlayStageFour(); }, [this] { PlayStageFive(); }, [this] { PlayStageSix(); },
+      [this] { PlayStageSeven(); }, [this] { PlayStageEight(); }};
+  for (int number = 1; number <= 8; ++number) {
+    ASSERT_TRUE(SkipOpening()) << "stage " << number;
+    ASSERT_EQ(application->stageNumber, number);
+    stages[number - 1]();
+    ASSERT_FALSE(HasFatalFailure()) << "stage " << number;
+    if (number < 8) {
+      EXPECT_EQ(SaveFileText(), std::to_string(number + 1) + "\r\n");
+    }
+  }
+  ASSERT_NE(std::dynamic_pointer_cast<CSceneEnding>(CurrentScene()), nullptr);
+  Screenshot("route-whole-game-ending.png");
+
+  // The ending runs to the title without input.
+  ASSERT_TRUE(WaitFor([&] { return Title() != nullptr; }, 6000, "the title after the ending"));
+  EXPECT_EQ(application->stageNumber, 8);
+  EXPECT_EQ(SaveFileText(), "8\r\n");
+}
