@@ -1,4 +1,4 @@
-// CDepthBuffer: a D24S8 surface for off-screen passes.
+// CDepthBuffer: a D24S8 surface (or depth texture) for off-screen passes.
 #include "engine/depth_buffer.h"
 
 namespace OstrelLibrary {
@@ -23,12 +23,31 @@ bool CDepthBuffer::Create(IDirect3DDevice9* newDevice, UINT width, UINT height)
   return true;
 }
 
-// Drops the surface and the device reference.
+// Replaces any previous surface with a depth texture's level 0.
+bool CDepthBuffer::CreateSampled(IDirect3DDevice9* newDevice, UINT width, UINT height)
+{
+  Release();
+  device = newDevice;
+  if (!device) return false;
+  device->AddRef();
+  if (FAILED(device->CreateTexture(width, height, 1, D3DUSAGE_DEPTHSTENCIL, D3DFMT_D24S8, D3DPOOL_DEFAULT, &texture,
+                                   nullptr)))
+    return false;
+  if (FAILED(texture->GetSurfaceLevel(0, &surface))) return false;
+  surface->GetDesc(&desc);
+  return true;
+}
+
+// Drops the surface, the texture and the device reference.
 void CDepthBuffer::Release()
 {
   if (surface) {
     surface->Release();
     surface = nullptr;
+  }
+  if (texture) {
+    texture->Release();
+    texture = nullptr;
   }
   desc = {};
   if (device) {

@@ -36,7 +36,8 @@ void CShadowMapShader::Load()
   if (!effect) LoadEffect("res/shader/ShadowMapShader.cso");
   IDirect3DDevice9* device = CGraphics::GetInstance()->device;
   shadowTexture.Create(device, kSize, kSize, D3DUSAGE_RENDERTARGET, D3DFMT_R32F, D3DPOOL_DEFAULT);
-  shadowDepth.Create(device, kSize, kSize);
+  // A depth texture, so that the toon effect reads it through the hardware's comparison.
+  shadowDepth.CreateSampled(device, kSize, kSize);
 }
 
 void CShadowMapShader::BeginShadowPass(const D3DXVECTOR3& eye)
@@ -102,5 +103,5 @@ void CShadowMapShader::EndShadowPass()
   if (!toon) return;
   toon->SetMatrix("g_light_vp_mat", &lightViewProjection);
   toon->SetFloat("g_shadow_map_texel_size", 0.0009765625f);
-  toon->SetTexture("g_shadow_tex", shadowTexture.texture);
+  toon->SetTexture("g_shadow_tex", shadowDepth.texture);
 }

@@ -1,5 +1,5 @@
 // The shadow map: every actor's depth as seen from light 0, once per game frame, into
-// a 1024 x 1024 float target that the toon effect then reads.
+// a 1024 x 1024 float target and its depth texture, which the toon effect then reads.
 #pragma once
 
 #include "engine/depth_buffer.h"
@@ -12,7 +12,7 @@ public:
   static constexpr UINT kSize = 1024;
 
   OstrelLibrary::CTexture shadowTexture;    // R32F render target
-  OstrelLibrary::CDepthBuffer shadowDepth;  // its depth buffer
+  OstrelLibrary::CDepthBuffer shadowDepth;  // its depth buffer, a texture the toon effect compares against
   IDirect3DSurface9* savedTarget = nullptr; // bound before the pass
   IDirect3DSurface9* savedDepth = nullptr;
   D3DXMATRIX lightViewProjection;           // of the last pass

@@ -55,6 +55,20 @@ void CToonShader::Load()
   effect->SetTexture("g_cube_tex", cubeTexture);
 }
 
+namespace {
+
+// NormalTech, or its variant that leaves out the normal-map or the sky lookups a mesh
+// has no use for: the same picture for fewer texture fetches.
+const char* NormalTechnique(const OstrelLibrary::CMesh& mesh, float refPower)
+{
+  bool normalMapped = false;
+  for (const auto& normal : mesh.normalTextures) normalMapped = normalMapped || (normal && normal->texture);
+  if (refPower != 0.0f) return normalMapped ? "NormalTech" : "NormalFlatTech";
+  return normalMapped ? "NormalMattTech" : "NormalFlatMattTech";
+}
+
+}  // namespace
+
 void CToonShader::DrawMesh(const OstrelLibrary::CMesh& mesh, float refPower, float uvScroll)
 {
   if (!effect) return;
@@ -70,7 +84,7 @@ void CToonShader::DrawMesh(const OstrelLibrary::CMesh& mesh, float refPower, flo
     D3DXMatrixReflect(&reflection, &plane);
   }
   effect->SetMatrix("g_reflect_mat", &reflection);
-  effect->SetTechnique(manager->puddlePass ? "PuddleReflectTech" : "NormalTech");
+  effect->SetTechnique(manager->puddlePass ? "PuddleReflectTech" : NormalTechnique(mesh, refPower));
 
   UINT passes = 0;
   effect->Begin(&passes, 0);

@@ -10,7 +10,9 @@ sampler g_toon_tex address=clamp filter=linear mip=none
 sampler g_mate_diffuse_tex address=wrap filter=linear
 sampler g_normal_tex address=wrap filter=linear
 sampler g_cube_tex address=clamp filter=linear
-sampler g_shadow_tex address=border filter=point mip=none
+# The shadow map's depth texture, read through the hardware's depth comparison: each
+# fetch answers how much of the two by two texels round it is nearer the light.
+sampler g_shadow_tex address=border filter=linear mip=none compare=greater
 
 common
 uniform mat4 g_world_mat = mat4(1.0);
@@ -40,7 +42,7 @@ uniform sampler2D g_toon_tex;
 uniform sampler2D g_mate_diffuse_tex;
 uniform sampler2D g_normal_tex;
 uniform samplerCube g_cube_tex;
-uniform sampler2D g_shadow_tex;
+uniform sampler2DShadow g_shadow_tex;
 
 #ifdef VERTEX_STAGE
 in vec3 inPosition;
@@ -71,11 +73,12 @@ in vec4 lightPosition;
 out vec4 fragColour;
 
 // The surface normal with the normal map applied, using a frame built from derivatives
-// (the meshes carry no tangents).
-vec3 SurfaceNormal()
+// (the meshes carry no tangents); without a normal map, the flat one's answer.
+vec3 SurfaceNormal(bool normalMapped)
 {
   vec3 n = normalize(worldNormal);
   if (!gl_FrontFacing) n = -n;
+  if (!normalMapped) return n;
   vec3 dp1 = dFdx(worldPosition);
   vec3 dp2 = dFdy(worldPosition);
   vec2 duv1 = dFdx(texCoord);
@@ -99,32 +102,32 @@ float ShadowAmount()
   vec2 uv = vec2(projected.x * 0.5 + 0.5, 0.5 - projected.y * 0.5);
   if (uv.x < 0.0 || uv.x > 1.0 || uv.y < 0.0 || uv.y > 1.0 || projected.z > 1.0) return 0.0;
   float depth = projected.z - 0.004;
-  // Low quality: one tap, a hard edge.
-  if (g_soft_shadow == 0) {
-    float stored = texture(g_shadow_tex, uv).r;
-    return (stored > 0.0 && depth > stored) ? g_shadow_power_magnification : 0.0;
-  }
+  // Low quality: one fetch, whose linear filter still softens the edge over a texel.
+  if (g_soft_shadow == 0) return texture(g_shadow_tex, vec3(uv, depth)) * g_shadow_power_magnification;
+  // Four fetches half a texel off centre: together a tent over three by three texels, as
+  // wide as a nine-tap box, for less than half its lookups. An unbound map (no shadow
+  // pass yet) answers 0 everywhere, so nothing is shadowed.
   float hidden = 0.0;
-  for (int y = -1; y <= 1; ++y) {
-    for (int x = -1; x <= 1; ++x) {
-      float stored = texture(g_shadow_tex, uv + vec2(x, y) * g_shadow_map_texel_size).r;
-      // Nothing nearer than the light's near plane is ever stored: a zero means no
-      // shadow map has been drawn (an unbound texture reads as zero).
-      hidden += (stored > 0.0 && depth > stored) ? 1.0 : 0.0;
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 2; ++x) {
+      vec2 offset = (vec2(x, y) - 0.5) * g_shadow_map_texel_size;
+      hidden += texture(g_shadow_tex, vec3(uv + offset, depth));
     }
   }
-  return hidden / 9.0 * g_shadow_power_magnification;
+  return hidden * 0.25 * g_shadow_power_magnification;
 }
 
-// The toon colour of this fragment.
-vec4 Shade()
+// The toon colour of this fragment. Called with constants, so that a technique for a
+// mesh without a normal map or without reflection leaves those lookups out altogether
+// (a software renderer pays for a fetch even when it is multiplied by zero).
+vec4 Shade(bool normalMapped, bool reflectsSky)
 {
   vec4 base = texture(g_mate_diffuse_tex, texCoord) * g_mate_diffuse;
   vec4 colour;
   if (g_light_enable == 0) {
     colour = vec4(base.rgb + g_mate_emissive.rgb, base.a);
   } else {
-    vec3 n = SurfaceNormal();
+    vec3 n = SurfaceNormal(normalMapped);
     vec3 toLight = -normalize(g_light_direction);
     float ramp = dot(n, toLight) * 0.5 + 0.5;
     // A received shadow pulls the ramp towards its dark end.
@@ -138,7 +141,7 @@ vec4 Shade()
     float rim = pow(1.0 - max(dot(n, toEye), 0.0), 3.0) * g_spe_camera_magnification;
     vec3 specular = g_mate_specular.rgb * (highlight + rim) * g_light_color.rgb;
     vec3 reflected = reflect(-toEye, n);
-    vec3 sky = texture(g_cube_tex, vec3(reflected.xy, -reflected.z)).rgb;
+    vec3 sky = reflectsSky ? texture(g_cube_tex, vec3(reflected.xy, -reflected.z)).rgb : vec3(0.0);
     colour.rgb = base.rgb * toon * g_light_color.rgb + specular + sky * g_ref_power + g_mate_emissive.rgb;
     colour.a = base.a;
   }
@@ -160,7 +163,59 @@ void main()
     fragment
 void main()
 {
-  vec4 colour = Shade();
+  vec4 colour = Shade(true, true);
+  if (colour.a <= 0.004) discard;
+  fragColour = colour;
+}
+    end
+
+# NormalTech for meshes without a normal map (Flat), without reflection (Matt), or both.
+technique NormalFlatTech
+  pass P0
+    vertex
+void main()
+{
+  Transform();
+}
+    end
+    fragment
+void main()
+{
+  vec4 colour = Shade(false, true);
+  if (colour.a <= 0.004) discard;
+  fragColour = colour;
+}
+    end
+
+technique NormalMattTech
+  pass P0
+    vertex
+void main()
+{
+  Transform();
+}
+    end
+    fragment
+void main()
+{
+  vec4 colour = Shade(true, false);
+  if (colour.a <= 0.004) discard;
+  fragColour = colour;
+}
+    end
+
+technique NormalFlatMattTech
+  pass P0
+    vertex
+void main()
+{
+  Transform();
+}
+    end
+    fragment
+void main()
+{
+  vec4 colour = Shade(false, false);
   if (colour.a <= 0.004) discard;
   fragColour = colour;
 }
@@ -185,7 +240,7 @@ in float sideOfWater;
 void main()
 {
   if (sideOfWater < -0.01) discard;
-  vec4 colour = Shade();
+  vec4 colour = Shade(true, true);
   if (colour.a <= 0.004) discard;
   fragColour = colour;
 }

@@ -100,8 +100,14 @@ bool D3D9Device::BindTargets()
   if (renderTarget != attachedTarget || depthStencil != attachedDepth) {
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, renderTarget->ImageTarget(),
                            renderTarget->container->name, (GLint)renderTarget->level);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                              depthStencil ? depthStencil->renderbuffer : 0);
+    // A depth texture (a shadow map) attaches its level; a standalone buffer its renderbuffer.
+    if (depthStencil && depthStencil->container) {
+      glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_TEXTURE_2D,
+                             depthStencil->container->name, (GLint)depthStencil->level);
+    } else {
+      glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                depthStencil ? depthStencil->renderbuffer : 0);
+    }
     attachedComplete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     attachedTarget = renderTarget;
     attachedDepth = depthStencil;
@@ -183,8 +189,11 @@ HRESULT D3D9Device::Present(const RECT*, const RECT*, HWND, const void*)
   glDisable(GL_SCISSOR_TEST);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glViewport(0, 0, drawWidth, drawHeight);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  // Only the bars of a letterbox need black; a blit covering the window overwrites it all.
+  if (viewWidth != drawWidth || viewHeight != drawHeight) {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
   // Source row 0 is the top: it goes to the window's top edge, which is GL's highest y.
   glBlitFramebuffer(0, 0, bbWidth, bbHeight, viewX, drawHeight - viewY, viewX + viewWidth,
                     drawHeight - viewY - viewHeight, GL_COLOR_BUFFER_BIT,
@@ -206,7 +215,9 @@ HRESULT D3D9Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD us
   D3D9FormatInfo info;
   if (!out) return D3DERR_INVALIDCALL;
   *out = nullptr;
-  if (width == 0 || height == 0 || format == D3DFMT_D24S8 || !D3D9GetFormatInfo(format, &info))
+  // D24S8 only as a depth texture, which the shaders then read through depth comparison.
+  const bool depthTexture = format == D3DFMT_D24S8 && usage == D3DUSAGE_DEPTHSTENCIL && levels == 1;
+  if (width == 0 || height == 0 || (format == D3DFMT_D24S8 && !depthTexture) || !D3D9GetFormatInfo(format, &info))
     return D3DERR_INVALIDCALL;
   if (width > 16384 || height > 16384) return D3DERR_OUTOFVIDEOMEMORY;
   D3D9Texture* const texture = new D3D9Texture(this, width, height, levels, usage, format, pool);
@@ -289,7 +300,7 @@ HRESULT D3D9Device::GetDepthStencilSurface(IDirect3DSurface9** out)
 HRESULT D3D9Device::SetDepthStencilSurface(IDirect3DSurface9* surface)
 {
   D3D9Surface* const depth = static_cast<D3D9Surface*>(surface);
-  if (depth && depth->container) return D3DERR_INVALIDCALL;
+  if (depth && depth->container && !(depth->usage & D3DUSAGE_DEPTHSTENCIL)) return D3DERR_INVALIDCALL;
   depthStencil = depth;
   return D3D_OK;
 }

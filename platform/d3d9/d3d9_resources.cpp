@@ -147,7 +147,9 @@ D3D9TextureBase::D3D9TextureBase(D3D9Device* device_, GLenum target_, UINT width
 {
   if (holdsDevice) device->AddRef();
   D3D9FormatInfo info;
-  if (!D3D9GetFormatInfo(format, &info) || format == D3DFMT_D24S8 || width == 0 || height == 0) return;
+  const bool depthTexture = format == D3DFMT_D24S8 && (usage & D3DUSAGE_DEPTHSTENCIL) && target == GL_TEXTURE_2D;
+  if (!D3D9GetFormatInfo(format, &info) || (format == D3DFMT_D24S8 && !depthTexture) || width == 0 || height == 0)
+    return;
   UINT fullChain = 1;
   while ((width >> fullChain) || (height >> fullChain)) ++fullChain;
   if (levels == 0 || levels > fullChain) levels = fullChain;

@@ -130,7 +130,7 @@ bool LinkPass(const effectfile::EffectDesc& desc, const effectfile::PassDesc& pa
     const size_t bracket = key.find('[');
     if (bracket != std::string::npos) key.resize(bracket);
     Uniform uniform{glGetUniformLocation(program, name), type, size, -1};
-    if (type == GL_SAMPLER_2D || type == GL_SAMPLER_CUBE) {
+    if (type == GL_SAMPLER_2D || type == GL_SAMPLER_2D_SHADOW || type == GL_SAMPLER_CUBE) {
       uniform.unit = nextUnit++;
       glUniform1i(uniform.location, uniform.unit);
     }
@@ -177,6 +177,16 @@ GLuint MakeSampler(const effectfile::SamplerDesc& desc)
   glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, address(desc.addressV));
   const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
   glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, white);
+  // A depth comparison: each fetch answers 1 where the test passes, and linear filtering
+  // blends the answers of the four nearest texels.
+  if (desc.compare != "none") {
+    GLint test = GL_GREATER;
+    if (desc.compare == "less") test = GL_LESS;
+    if (desc.compare == "lessequal") test = GL_LEQUAL;
+    if (desc.compare == "greaterequal") test = GL_GEQUAL;
+    glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
+    glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_FUNC, test);
+  }
   return sampler;
 }
 
@@ -407,6 +417,7 @@ private:
         if (!f.empty()) glUniform1i(uniform.location, static_cast<GLint>(f[0]));
         break;
       case GL_SAMPLER_2D:
+      case GL_SAMPLER_2D_SHADOW:
       case GL_SAMPLER_CUBE: {
         const D3D9TextureBase* base = D3D9GetTextureBase(parameter.texture);
         const GLenum target = uniform.type == GL_SAMPLER_CUBE ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;

@@ -35,6 +35,9 @@ bool ApplySamplerOption(SamplerDesc* sampler, const std::string& option)
     sampler->filter = value;
   } else if (key == "mip" && (value == "none" || value == "point" || value == "linear")) {
     sampler->mip = value;
+  } else if (key == "compare" &&
+             (value == "none" || value == "less" || value == "lessequal" || value == "greater" || value == "greaterequal")) {
+    sampler->compare = value;
   } else {
     return false;
   }

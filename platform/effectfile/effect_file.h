@@ -5,6 +5,7 @@
 //
 //   # comment
 //   sampler g_toon_tex address=clamp filter=linear
+//   sampler g_shadow_tex address=border filter=linear mip=none compare=greater
 //   common
 //     ...GLSL shared by every stage of every pass...
 //   end
@@ -31,6 +32,7 @@ struct SamplerDesc {
   std::string addressV = "wrap";
   std::string filter = "linear";  // linear or point
   std::string mip = "linear";     // none, point or linear
+  std::string compare = "none";   // depth textures: none, or the test less, lessequal, greater, greaterequal
 };
 
 // One render state a pass sets while it is active: name without "D3DRS_", value as written.

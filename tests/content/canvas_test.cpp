@@ -10,6 +10,7 @@
 #include "image/canvas.h"
 #include "image/image_writers.h"
 #include "image/noise.h"
+#include "dds_reader.h"
 
 using namespace contentgen;
 
@@ -196,24 +197,56 @@ TEST(ImageWriters, CubeDdsHasTheCubeHeaderAndBgraFaces)
     faces.back().Clear(Color{i / 5.0f, 0.5f, 1.0f, 1.0f});
   }
   const std::vector<uint8_t> dds = EncodeCubeDds(faces);
-  ASSERT_EQ(dds.size(), 128u + 6 * 4 * 4 * 4);
+  // Each face carries its chain: 4 x 4, 2 x 2, 1 x 1.
+  ASSERT_EQ(dds.size(), 128u + 6 * (16 + 4 + 1) * 4);
   auto u32 = [&](size_t at) { return dds[at] | dds[at + 1] << 8 | dds[at + 2] << 16 | uint32_t(dds[at + 3]) << 24; };
   EXPECT_EQ(std::string(dds.begin(), dds.begin() + 4), "DDS ");
   EXPECT_EQ(u32(4), 124u);
   EXPECT_EQ(u32(12), 4u);                     // height
   EXPECT_EQ(u32(16), 4u);                     // width
+  EXPECT_EQ(u32(28), 3u);                     // mip levels
   EXPECT_EQ(u32(80), 0x41u);                  // RGB with alpha
   EXPECT_EQ(u32(88), 32u);                    // bits
   EXPECT_EQ(u32(92), 0x00FF0000u);            // red mask: A8R8G8B8
   EXPECT_EQ(u32(108) & 0x1008u, 0x1008u);     // texture, complex
   EXPECT_EQ(u32(112), 0xFE00u);               // cube map with all six faces
-  const size_t face5 = 128 + 5 * 64;
+  const size_t face5 = 128 + 5 * 84;
   EXPECT_EQ(dds[face5 + 0], 255);  // blue first
   EXPECT_EQ(dds[face5 + 1], 128);
   EXPECT_EQ(dds[face5 + 2], 255);  // red of face 5 is 1.0
   EXPECT_EQ(dds[128 + 2], 0);      // red of face 0 is 0
   faces.pop_back();
   EXPECT_TRUE(EncodeCubeDds(faces).empty());
+}
+
+// A texture's chain below its top: half size down to 1 x 1, each texel the mean of
+// the two by two above it with clear texels lending no colour; the reader sees it so.
+TEST(ImageWriters, MipChainHalvesDownToOneTexel)
+{
+  CCanvas picture(4, 2);
+  picture.SetPixel(0, 0, kRed);
+  picture.SetPixel(1, 1, kRed);  // (1, 0) and (0, 1) stay clear
+  for (int y = 0; y < 2; ++y) {
+    picture.SetPixel(2, y, kBlue);
+    picture.SetPixel(3, y, Color{1, 1, 1, 1});
+  }
+  const std::vector<uint8_t> dds = EncodeMipDds(picture);
+  DdsImage chain;
+  std::string error;
+  ASSERT_TRUE(ReadDds(dds.data(), dds.size(), &chain, &error)) << error;
+  EXPECT_EQ(chain.width, 2u);
+  EXPECT_EQ(chain.height, 1u);
+  ASSERT_EQ(chain.levels, 2u);  // 2 x 1, 1 x 1
+  ASSERT_EQ(chain.images[0].size(), 8u);
+  // B, G, R, A: half-covered pure red, then the mean of blue and white.
+  const int expected[8] = {0, 0, 255, 128, 255, 128, 128, 255};
+  for (int i = 0; i < 8; ++i) EXPECT_NEAR(chain.images[0][i], expected[i], 1) << i;
+  // The last level weighs the half-clear red by its coverage: a third red, two thirds
+  // the blue-white mean.
+  ASSERT_EQ(chain.images[1].size(), 4u);
+  EXPECT_NEAR(chain.images[1][2], 255 / 3.0 + 255 / 3.0, 1.0);  // red: 1/3 * 1 + 2/3 * 0.5
+  EXPECT_NEAR(chain.images[1][3], 255 * 0.75, 1.0);
+  EXPECT_TRUE(EncodeMipDds(CCanvas(1, 1)).empty());
 }
 
 TEST(ImageWriters, CubeFacesPointAlongTheirAxes)

@@ -99,8 +99,23 @@ TEST_F(GeneratedTree, EveryMeshParsesAndItsTexturesExist)
     for (const Material& m : mesh.materials) {
       if (m.textureFile.empty()) continue;
       EXPECT_TRUE(fs::exists(entry.path().parent_path() / m.textureFile)) << m.textureFile;
+      // Beside each texture, its mip chain from half its size down, made at build time.
+      const fs::path picture = entry.path().parent_path() / m.textureFile;
+      std::vector<uint8_t> bytes;
+      ASSERT_TRUE(ReadFile(fs::path(picture).replace_extension(".mips.dds").string(), &bytes)) << m.textureFile;
+      DdsImage chain;
+      std::string error;
+      ASSERT_TRUE(ReadDds(bytes.data(), bytes.size(), &chain, &error)) << error;
+      int w = 0, h = 0, n = 0;
+      ASSERT_TRUE(stbi_info(picture.string().c_str(), &w, &h, &n)) << m.textureFile;
+      EXPECT_EQ(chain.width, std::max(1u, static_cast<uint32_t>(w) / 2)) << m.textureFile;
+      EXPECT_EQ(chain.height, std::max(1u, static_cast<uint32_t>(h) / 2)) << m.textureFile;
+      EXPECT_EQ(DdsLevelSize(chain.width, chain.levels - 1) + DdsLevelSize(chain.height, chain.levels - 1), 2u);
     }
   }
+  // Pictures drawn texel for pixel carry no chain.
+  EXPECT_FALSE(fs::exists(kRes / "title/picture/title_background.mips.dds"));
+  EXPECT_FALSE(fs::exists(kRes / "game/sprite/pause.mips.dds"));
 }
 
 TEST_F(GeneratedTree, GameReadersLoadEveryMeshAndTheCubeMap)
@@ -137,12 +152,13 @@ TEST_F(GeneratedTree, GameReadersLoadEveryMeshAndTheCubeMap)
   ASSERT_TRUE(ReadDds(bytes.data(), bytes.size(), &cube, &error)) << error;
   EXPECT_TRUE(cube.cube);
   EXPECT_EQ(cube.width, 256u);
-  ASSERT_EQ(cube.images.size(), 6u);
+  ASSERT_EQ(cube.levels, 9u);  // the whole chain, 256 down to 1, made here
+  ASSERT_EQ(cube.images.size(), 6u * 9);
   // Straight up (+Y face centre) is deep sky blue; straight down (-Y) is the cloud sea,
   // lighter and less saturated. Texels are B, G, R, A.
   const size_t centre = (128 * 256 + 128) * 4;
-  const uint8_t* up = &cube.images[2][centre];
-  const uint8_t* down = &cube.images[3][centre];
+  const uint8_t* up = &cube.images[2 * 9][centre];
+  const uint8_t* down = &cube.images[3 * 9][centre];
   EXPECT_GT(up[0], up[2] + 80);
   EXPECT_LT(down[0] - down[2], up[0] - up[2]);
 }
@@ -186,7 +202,7 @@ TEST_F(GeneratedTree, ShaderPicturesHaveTheirShapes)
   }
   std::vector<uint8_t> dds;
   ASSERT_TRUE(ReadFile((kRes / "shader/cube_map.dds").string(), &dds));
-  EXPECT_EQ(dds.size(), 128u + 6u * 256 * 256 * 4);
+  EXPECT_EQ(dds.size(), 128u + 6u * (256 * 256 + 128 * 128 + 64 * 64 + 32 * 32 + 16 * 16 + 8 * 8 + 4 * 4 + 2 * 2 + 1) * 4);
   uint8_t* icon = stbi_load((kRes / "icon.png").string().c_str(), &w, &h, &n, 4);
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(w, 64);

@@ -9,7 +9,7 @@ namespace {
 const char* kTwoTechniques =
     "# a test effect\n"
     "sampler g_toon_tex address=clamp filter=point\n"
-    "sampler g_wave_tex addressu=mirror mip=none\n"
+    "sampler g_wave_tex addressu=mirror mip=none compare=greater\n"
     "common\n"
     "uniform mat4 g_world_mat;\n"
     "end\n"
@@ -53,6 +53,8 @@ TEST(EffectFile, ReadsTechniquesPassesStatesAndSamplers)
   EXPECT_EQ(effect.techniques[1].passes[0].name, "P0");
 
   ASSERT_EQ(effect.samplers.size(), 2u);
+  EXPECT_EQ(effect.samplers[0].compare, "none");
+  EXPECT_EQ(effect.samplers[1].compare, "greater");
   EXPECT_EQ(effect.samplers[0].addressU, "clamp");
   EXPECT_EQ(effect.samplers[0].addressV, "clamp");
   EXPECT_EQ(effect.samplers[0].filter, "point");
@@ -114,6 +116,7 @@ TEST(EffectFile, RefusesMalformedFilesNamingTheLine)
       {"technique T\nstate CULLMODE\n", "line 2: state outside a pass"},
       {"technique T\npass\nstate CULLMODE\n", "line 3: state needs a name and a value"},
       {"sampler g_x address=sideways\n", "line 1: bad sampler option 'address=sideways'"},
+      {"sampler g_x compare=sometimes\n", "line 1: bad sampler option 'compare=sometimes'"},
       {"shader foo\n", "line 1: unknown keyword 'shader'"},
       {"technique T\ntechnique T\n", "line 2: technique 'T' defined twice"},
       {"common\nend\ncommon\n", "line 3: a second common block"},

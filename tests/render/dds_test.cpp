@@ -218,9 +218,60 @@ TEST_F(RenderTest, DdsLoadsAsTextureAndCubeMap)
     ASSERT_EQ(texels.size(), 4u);
     EXPECT_EQ(texels[3], 0xFF000000 | (face * 40) << 16 | 3u);
     surface->Release();
+    // The level the file lacks is the mean of the four texels, made on the CPU.
+    ASSERT_EQ(cubeTexture->GetCubeMapSurface((D3DCUBEMAP_FACES)face, 1, &surface), D3D_OK);
+    EXPECT_EQ(ReadSurface(surface), std::vector<D3DCOLOR>{0xFF000000 | (face * 40) << 16 | 2u});
+    surface->Release();
   }
   EXPECT_EQ(cubeTexture->Release(), 0u);
   IDirect3DCubeTexture9* notCube = nullptr;
   EXPECT_NE(D3DXCreateCubeTextureFromFileA(device, (dir + "/flat.dds").c_str(), &notCube), D3D_OK);
   EXPECT_EQ(notCube, nullptr);
+}
+
+namespace {
+
+// Writes bytes to a file.
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+  std::ofstream(path, std::ios::binary).write((const char*)bytes.data(), (std::streamsize)bytes.size());
+}
+
+}  // namespace
+
+// A picture's lower levels come from the chain made at build time beside it
+// (name.mips.dds) when that fits the picture; otherwise they are halved on loading,
+// each texel the mean of the two by two above it.
+TEST_F(RenderTest, MipLevelsComeFromTheBuiltChainElseAreHalved)
+{
+  const std::string dir = TestScratchDir();
+  // 4 x 2: a red and black block beside a white and blue one.
+  const std::vector<D3DCOLOR> picture = {0xFFFF0000, 0xFF000000, 0xFFFFFFFF, 0xFF0000FF,
+                                         0xFF000000, 0xFFFF0000, 0xFFFFFFFF, 0xFF0000FF};
+  for (const char* name : {"halved", "built", "wrong"}) ASSERT_TRUE(WriteTga(dir + "/" + name + ".tga", 4, 2, picture));
+  std::vector<uint8_t> built = DdsHeader(2, 1, 2, 0, 32, 0xFF000000, false);
+  for (uint32_t c : {0xFF00FF00u, 0xFF112233u, 0xFF445566u}) Append32(built, c);
+  WriteBytes(dir + "/built.mips.dds", built);
+  std::vector<uint8_t> wrong = DdsHeader(1, 1, 1, 0, 32, 0xFF000000, false);  // not half of 4 x 2
+  Append32(wrong, 0xFF00FF00u);
+  WriteBytes(dir + "/wrong.mips.dds", wrong);
+
+  // Levels 1 and 2 of a picture loaded with its full chain.
+  const auto LowerLevels = [this](IDirect3DDevice9* on, const std::string& path) {
+    std::vector<std::vector<D3DCOLOR>> levels;
+    OstrelLibrary::CTexture texture;
+    if (!texture.LoadFromFile(on, path) || texture.texture->GetLevelCount() != 3) return levels;
+    for (UINT level = 1; level < 3; ++level) {
+      IDirect3DSurface9* surface = nullptr;
+      texture.texture->GetSurfaceLevel(level, &surface);
+      levels.push_back(ReadSurface(surface));
+      surface->Release();
+    }
+    return levels;
+  };
+  const std::vector<std::vector<D3DCOLOR>> halvedLevels = {{0xFF800000, 0xFF8080FF}, {0xFF804080}};
+  EXPECT_EQ(LowerLevels(device, dir + "/halved.tga"), halvedLevels);
+  EXPECT_EQ(LowerLevels(device, dir + "/wrong.tga"), halvedLevels);
+  EXPECT_EQ(LowerLevels(device, dir + "/built.tga"),
+            (std::vector<std::vector<D3DCOLOR>>{{0xFF00FF00, 0xFF112233}, {0xFF445566}}));
 }

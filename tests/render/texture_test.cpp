@@ -180,6 +180,20 @@ TEST_F(RenderTest, RenderTargetFormats)
   EXPECT_EQ(depth.desc.Width, 1024u);
   EXPECT_EQ(depth.desc.Format, D3DFMT_D24S8);
   EXPECT_EQ(device->SetDepthStencilSurface(depth.surface), D3D_OK);
+
+  // The shadow map's depth is a texture shaders can read; D24S8 as a plain texture is refused.
+  CDepthBuffer sampled;
+  ASSERT_TRUE(sampled.CreateSampled(device, 64, 32));
+  ASSERT_NE(sampled.texture, nullptr);
+  EXPECT_EQ(sampled.desc.Format, D3DFMT_D24S8);
+  EXPECT_EQ(sampled.desc.Width, 64u);
+  ASSERT_EQ(device->SetRenderTarget(0, shadow.surface), D3D_OK);
+  EXPECT_EQ(device->SetDepthStencilSurface(sampled.surface), D3D_OK);
+  EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3D_OK);
+  device->SetRenderTarget(0, graphics->backBuffer);
+  IDirect3DTexture9* plainDepth = nullptr;
+  EXPECT_NE(D3DXCreateTexture(device, 8, 8, 1, 0, D3DFMT_D24S8, D3DPOOL_DEFAULT, &plainDepth), D3D_OK);
+  EXPECT_EQ(plainDepth, nullptr);
   EXPECT_EQ(device->SetDepthStencilSurface(graphics->depthBuffer), D3D_OK);
 }
 

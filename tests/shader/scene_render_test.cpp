@@ -125,6 +125,36 @@ TEST_F(SceneRenderTest, LitShadowedOutlinedAndGlowing)
   WritePng(ScreenshotDir() + "/shader-scene.png", 1280, 720, glowing);
 }
 
+// The shadow's edge is soft: along the floor from inside the crate's shadow out into
+// the light, brightness climbs over several pixels rather than in one step.
+TEST_F(SceneRenderTest, ShadowEdgeIsSoft)
+{
+  SetCamera(D3DXVECTOR3(0.0f, 9.0f, -7.0f), D3DXVECTOR3(0.0f, 0.0f, 0.5f));
+  const auto box = Mesh("res/test/box.x");
+  D3DXVECTOR3 low, high;
+  MeshBounds(*box, &low, &high);
+  DrawScene(false, false);
+  const POINT inside = Project(D3DXVECTOR3(high.x + 0.1f, 0.0f, 0.0f));
+  const POINT outside = Project(D3DXVECTOR3(high.x + 2.0f, 0.0f, 0.0f));
+  ASSERT_LT(inside.x + 20, outside.x);
+  const int shadowed = Brightness(inside, 0);
+  const int lit = Brightness({outside.x, inside.y}, 0);
+  ASSERT_LT(shadowed + 60, lit);
+  // From the light back towards the crate, the pixels clearly between the two levels
+  // before the shadow's level is reached: the toon ramp bands the edge, and a soft edge
+  // shows at least one band between lit and shadowed, a hard edge none.
+  int between = 0;
+  std::string profile;
+  for (int x = outside.x; x >= inside.x; --x) {
+    const int value = Brightness({x, inside.y}, 0);
+    profile += std::to_string(value) + " ";
+    if (value <= shadowed + 15) break;
+    if (value < lit - 15) ++between;
+  }
+  std::printf("shadow edge: %d pixels between %d and %d\n", between, shadowed, lit);
+  EXPECT_GE(between, 2) << "profile from the light inwards: " << profile;
+}
+
 TEST_F(SceneRenderTest, PlayerModelStandsAssembled)
 {
   SetCamera(D3DXVECTOR3(1.2f, 1.5f, 3.2f), D3DXVECTOR3(0.0f, 0.8f, 0.0f));

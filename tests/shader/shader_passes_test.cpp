@@ -139,12 +139,52 @@ TEST_F(ShaderPassTest, PuddlePassMirrorsToonDrawsAndDropsOutlines)
 
   shaders->puddlePass = 0;
   shaders->toon.DrawMesh(*box, 0.0f, 0.0f);
-  EXPECT_STREQ(shaders->toon.effect->GetCurrentTechnique(), "NormalTech");
+  // Out of the puddle pass: NormalTech, or the variant leaving out the lookups a mesh
+  // has no use for (the crate has no normal map; a zero reflection needs no sky).
+  EXPECT_STREQ(shaders->toon.effect->GetCurrentTechnique(), "NormalFlatMattTech");
   shaders->toon.effect->GetValue("g_reflect_mat", &mirror, sizeof(mirror));
   EXPECT_TRUE(D3DXMatrixIsIdentity(&mirror));
   shaders->outline.DrawMesh(*box, 0.05f, &black);
   shaders->outline.effect->GetValue("g_outline_color", &colour, sizeof(colour));
   EXPECT_FLOAT_EQ(colour.x, 0.0f);
+}
+
+// The variants leaving out the normal-map or the sky lookups draw what the full
+// technique draws for a flat normal map and a reflection of next to nothing.
+TEST_F(ShaderPassTest, ToonVariantsDrawWhatTheFullTechniqueDraws)
+{
+  SetCamera(D3DXVECTOR3(0.0f, 4.0f, -4.0f), D3DXVECTOR3(0.0f, 0.5f, 0.5f));
+  const auto box = Mesh("res/test/box.x");
+  D3DXMATRIX identity;
+  D3DXMatrixIdentity(&identity);
+  const auto draw = [&](float refPower, std::vector<D3DCOLOR>* pixels) {
+    device->SetRenderTarget(0, graphics->backBuffer);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    DrawToon(*box, identity, refPower);
+    *pixels = ReadSurface(graphics->backBuffer);
+    return std::string(shaders->toon.effect->GetCurrentTechnique());
+  };
+  std::vector<D3DCOLOR> plain, sky, mapped, full;
+  EXPECT_EQ(draw(0.0f, &plain), "NormalFlatMattTech");
+  EXPECT_EQ(draw(1e-6f, &sky), "NormalFlatTech");
+  // Every material given the engine's flat normal texel: the normal-mapped techniques.
+  const auto savedNormals = box->normalTextures;
+  const auto flat = std::make_shared<OstrelLibrary::CTexture>();
+  ASSERT_TRUE(flat->Create(device, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+  flat->Fill(0xFFB0B0FF);
+  for (auto& normal : box->normalTextures) normal = flat;
+  EXPECT_EQ(draw(0.0f, &mapped), "NormalMattTech");
+  EXPECT_EQ(draw(1e-6f, &full), "NormalTech");
+  box->normalTextures = savedNormals;
+
+  int drawn = 0;
+  for (size_t i = 0; i < plain.size(); ++i) {
+    if ((plain[i] & 0xFFFFFF) != 0) ++drawn;
+    for (const std::vector<D3DCOLOR>* other : {&sky, &mapped, &full}) {
+      ASSERT_TRUE(RgbNear((*other)[i], plain[i], 2)) << "pixel " << i;
+    }
+  }
+  EXPECT_GT(drawn, 5000) << "the crate is on screen";
 }
 
 TEST_F(ShaderPassTest, MissingEffectReportsOnceAndDrawsNothing)

@@ -13,7 +13,29 @@ void CArtContext::AddFile(const std::string& relative, std::vector<uint8_t> byte
   queued[relative] = std::move(bytes);
 }
 
-// PNG through stb_image_write.
+namespace {
+
+// Pictures drawn only texel for pixel (title, ending, menus and HUD, the window icon)
+// are loaded without mip levels; every other picture is a texture that needs them.
+bool NeedsMipChain(const std::string& relative)
+{
+  for (const char* folder : {"title/", "ending/", "game/sprite/"}) {
+    if (relative.rfind(folder, 0) == 0) return false;
+  }
+  return relative != "icon.png";
+}
+
+// name.png -> name.mips.dds, where the game looks for the picture's lower levels.
+std::string MipFileName(const std::string& relative)
+{
+  const size_t dot = relative.rfind('.');
+  return (dot == std::string::npos ? relative : relative.substr(0, dot)) + ".mips.dds";
+}
+
+}  // namespace
+
+// PNG through stb_image_write; a texture also gets its mip chain made here, so that
+// loading only uploads it.
 bool CArtContext::AddPng(const std::string& relative, const CCanvas& canvas, std::string* error)
 {
   std::vector<uint8_t> png = EncodePng(canvas);
@@ -22,6 +44,10 @@ bool CArtContext::AddPng(const std::string& relative, const CCanvas& canvas, std
     return false;
   }
   AddFile(relative, std::move(png));
+  if (NeedsMipChain(relative)) {
+    std::vector<uint8_t> mips = EncodeMipDds(canvas);
+    if (!mips.empty()) AddFile(MipFileName(relative), std::move(mips));
+  }
   return true;
 }
 

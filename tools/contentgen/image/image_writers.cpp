@@ -26,7 +26,84 @@ void Put32(std::vector<uint8_t>* out, uint32_t value)
   for (int i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
+// The DDS header of an uncompressed A8R8G8B8 texture with `levels` mip levels: a 2D
+// texture, or a cube map whose six faces follow each other, each with its levels.
+void PutDdsHeader(std::vector<uint8_t>* out, uint32_t width, uint32_t height, uint32_t levels, bool cube)
+{
+  out->insert(out->end(), {'D', 'D', 'S', ' '});
+  Put32(out, 124);                                                  // dwSize
+  Put32(out, 0x1 | 0x2 | 0x4 | 0x8 | 0x1000 | (levels > 1 ? 0x20000 : 0));  // ... PIXELFORMAT | MIPMAPCOUNT
+  Put32(out, height);                                               // dwHeight
+  Put32(out, width);                                                // dwWidth
+  Put32(out, width * 4);                                            // dwPitchOrLinearSize
+  Put32(out, 0);                                                    // dwDepth
+  Put32(out, levels);                                               // dwMipMapCount
+  for (int i = 0; i < 11; ++i) Put32(out, 0);                       // dwReserved1
+  Put32(out, 32);                                                   // ddspf.dwSize
+  Put32(out, 0x40 | 0x1);                                           // DDPF_RGB | DDPF_ALPHAPIXELS
+  Put32(out, 0);                                                    // dwFourCC
+  Put32(out, 32);                                                   // dwRGBBitCount
+  Put32(out, 0x00FF0000);                                           // R mask
+  Put32(out, 0x0000FF00);                                           // G mask
+  Put32(out, 0x000000FF);                                           // B mask
+  Put32(out, 0xFF000000);                                           // A mask
+  Put32(out, 0x1000 | (cube || levels > 1 ? 0x8 : 0) | (levels > 1 ? 0x400000 : 0));  // TEXTURE | COMPLEX | MIPMAP
+  Put32(out, cube ? 0x200 | 0xFC00 : 0);                            // DDSCAPS2_CUBEMAP and all six faces
+  Put32(out, 0);
+  Put32(out, 0);
+  Put32(out, 0);  // dwReserved2
+}
+
+// One level's pixels as B, G, R, A bytes after the header.
+void PutBgra(std::vector<uint8_t>* out, const CCanvas& level)
+{
+  const std::vector<uint8_t> rgba = level.ToRgba8();
+  for (size_t i = 0; i < rgba.size(); i += 4) out->insert(out->end(), {rgba[i + 2], rgba[i + 1], rgba[i], rgba[i + 3]});
+}
+
+// The picture's mip levels from full size down to 1 x 1.
+std::vector<CCanvas> MipChain(const CCanvas& picture)
+{
+  std::vector<CCanvas> chain = {picture};
+  while (chain.back().Width() > 1 || chain.back().Height() > 1) chain.push_back(HalfLevel(chain.back()));
+  return chain;
+}
+
 }  // namespace
+
+// Each pixel averages the up to two by two it covers, premultiplied, so that clear
+// texels lend no colour to their neighbours.
+CCanvas HalfLevel(const CCanvas& level)
+{
+  CCanvas out(std::max(level.Width() / 2, 1), std::max(level.Height() / 2, 1));
+  const int stepX = level.Width() > 1 ? 2 : 1, stepY = level.Height() > 1 ? 2 : 1;
+  for (int y = 0; y < out.Height(); ++y) {
+    for (int x = 0; x < out.Width(); ++x) {
+      Color sum;
+      for (int dy = 0; dy < stepY; ++dy) {
+        for (int dx = 0; dx < stepX; ++dx) {
+          const Color p = level.Pixel(x * stepX + dx, y * stepY + dy);
+          sum = {sum.r + p.r * p.a, sum.g + p.g * p.a, sum.b + p.b * p.a, sum.a + p.a};
+        }
+      }
+      const float alpha = sum.a / static_cast<float>(stepX * stepY);
+      if (sum.a > 0) out.SetPixel(x, y, {sum.r / sum.a, sum.g / sum.a, sum.b / sum.a, alpha});
+    }
+  }
+  return out;
+}
+
+// Levels 1.. of the chain, the first of them as the file's top level.
+std::vector<uint8_t> EncodeMipDds(const CCanvas& picture)
+{
+  std::vector<uint8_t> out;
+  if (picture.Width() < 2 && picture.Height() < 2) return out;
+  const std::vector<CCanvas> chain = MipChain(HalfLevel(picture));
+  PutDdsHeader(&out, static_cast<uint32_t>(chain[0].Width()), static_cast<uint32_t>(chain[0].Height()),
+               static_cast<uint32_t>(chain.size()), false);
+  for (const CCanvas& level : chain) PutBgra(&out, level);
+  return out;
+}
 
 // stb's PNG writer, to memory.
 std::vector<uint8_t> EncodePng(const CCanvas& canvas)
@@ -57,34 +134,12 @@ std::vector<uint8_t> EncodeCubeDds(const std::vector<CCanvas>& faces)
   for (const CCanvas& face : faces) {
     if (face.Width() != size || face.Height() != size) return out;
   }
+  std::vector<std::vector<CCanvas>> chains;
+  for (const CCanvas& face : faces) chains.push_back(MipChain(face));
   const uint32_t size32 = static_cast<uint32_t>(size);
-  out.insert(out.end(), {'D', 'D', 'S', ' '});
-  Put32(&out, 124);                             // dwSize
-  Put32(&out, 0x1 | 0x2 | 0x4 | 0x8 | 0x1000);  // CAPS | HEIGHT | WIDTH | PITCH | PIXELFORMAT
-  Put32(&out, size32);                          // dwHeight
-  Put32(&out, size32);                          // dwWidth
-  Put32(&out, size32 * 4);                      // dwPitchOrLinearSize
-  Put32(&out, 0);                               // dwDepth
-  Put32(&out, 1);                               // dwMipMapCount
-  for (int i = 0; i < 11; ++i) Put32(&out, 0);  // dwReserved1
-  Put32(&out, 32);                              // ddspf.dwSize
-  Put32(&out, 0x40 | 0x1);                      // DDPF_RGB | DDPF_ALPHAPIXELS
-  Put32(&out, 0);                               // dwFourCC
-  Put32(&out, 32);                              // dwRGBBitCount
-  Put32(&out, 0x00FF0000);                      // R mask
-  Put32(&out, 0x0000FF00);                      // G mask
-  Put32(&out, 0x000000FF);                      // B mask
-  Put32(&out, 0xFF000000);                      // A mask
-  Put32(&out, 0x1000 | 0x8);                    // DDSCAPS_TEXTURE | DDSCAPS_COMPLEX
-  Put32(&out, 0x200 | 0xFC00);                  // DDSCAPS2_CUBEMAP and all six faces
-  Put32(&out, 0);
-  Put32(&out, 0);
-  Put32(&out, 0);  // dwReserved2
-  for (const CCanvas& face : faces) {
-    const std::vector<uint8_t> rgba = face.ToRgba8();
-    for (size_t i = 0; i < rgba.size(); i += 4) {
-      out.insert(out.end(), {rgba[i + 2], rgba[i + 1], rgba[i], rgba[i + 3]});
-    }
+  PutDdsHeader(&out, size32, size32, static_cast<uint32_t>(chains[0].size()), true);
+  for (const std::vector<CCanvas>& chain : chains) {
+    for (const CCanvas& level : chain) PutBgra(&out, level);
   }
   return out;
 }

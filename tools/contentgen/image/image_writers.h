@@ -1,5 +1,5 @@
-// Image file output: PNG through stb_image_write, the cube map as an uncompressed
-// A8R8G8B8 DDS cube texture, and normal maps made from height fields.
+// Image file output: PNG through stb_image_write, mip chains and the cube map as
+// uncompressed A8R8G8B8 DDS textures, and normal maps made from height fields.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +15,15 @@ std::vector<uint8_t> EncodePng(const CCanvas& canvas);
 // Encodes and writes a PNG atomically.
 bool WritePng(const CCanvas& canvas, const std::string& path, std::string* error);
 
-// DDS cube texture from six square faces in Direct3D's order +X, -X, +Y, -Y, +Z, -Z;
-// empty when the faces are not six squares of one size.
+// The next mip level of a picture: sides halved, never below 1.
+CCanvas HalfLevel(const CCanvas& level);
+// The mip chain of a picture made at build time, below its own top level: a DDS 2D
+// texture (A8R8G8B8) from half the picture's size down to 1 x 1, which the game loads
+// beside the picture (name.mips.dds next to name.png); empty for a 1 x 1 picture.
+std::vector<uint8_t> EncodeMipDds(const CCanvas& picture);
+
+// DDS cube texture with its full mip chain from six square faces in Direct3D's order
+// +X, -X, +Y, -Y, +Z, -Z; empty when the faces are not six squares of one size.
 std::vector<uint8_t> EncodeCubeDds(const std::vector<CCanvas>& faces);
 
 // The view direction of texel centre (u, v in -1..1, v down) of cube face 0..5.
