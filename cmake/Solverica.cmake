@@ -2,7 +2,9 @@
 # so that adding a file needs no edit here.
 
 # solverica_library(name "dir;dir..." deps...): a static library from every .cpp
-# under the folders, except main.cpp; headers are found from each folder.
+# under the folders, except main.cpp. It exports its own folders and nothing else,
+# and links only the libraries below it; deps after PRIVATE (the system libraries a
+# platform piece is built on) stay inside it, so their headers reach no one above.
 function(solverica_library name dirs)
   set(sources)
   foreach(dir IN LISTS dirs)
@@ -14,7 +16,6 @@ function(solverica_library name dirs)
   foreach(dir IN LISTS dirs)
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/${dir})
   endforeach()
-  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
@@ -22,6 +23,8 @@ endfunction()
 function(solverica_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/test_main.cpp)
+  # A test sits above every layer and names headers from the source root ("engine/mesh.h").
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest)
   target_compile_options(${name} PRIVATE -Werror)
   # The test entry chooses the headless video and silent sound drivers itself.
@@ -36,6 +39,7 @@ function(solverica_fuzz name)
     return()
   endif()
   add_executable(${name} ${F_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${F_LIBS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   # tools/fuzz.sh runs every target from the build root, with corpus/<target> beside it.

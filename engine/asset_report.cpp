@@ -1,6 +1,6 @@
 // Reports of unusable assets: one line per path on standard error, in the form
 // "solverica: res/sound/jump.wav: No such file or directory".
-#include "engine/asset_report.h"
+#include "asset_report.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // CDepthBuffer: a D24S8 surface (or depth texture) for off-screen passes.
-#include "engine/depth_buffer.h"
+#include "depth_buffer.h"
 
 namespace OstrelLibrary {
 

@@ -1,10 +1,10 @@
 // CGraphics: device creation, the fixed pipeline defaults, the texture cache and the
 // small drawing helpers every other part of the game uses.
-#include "engine/graphics.h"
+#include "graphics.h"
 
 #include <cstring>
 
-#include "engine/asset_report.h"
+#include "asset_report.h"
 
 namespace OstrelLibrary {
 

@@ -8,7 +8,7 @@
 
 #include "d3d9.h"
 #include "d3dx9.h"
-#include "engine/texture.h"
+#include "texture.h"
 
 namespace OstrelLibrary {
 

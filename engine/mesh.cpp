@@ -1,9 +1,9 @@
 // CMesh loading and the mesh cache of CGraphics.
-#include "engine/mesh.h"
+#include "mesh.h"
 
-#include "engine/asset_report.h"
+#include "asset_report.h"
 
-#include "engine/graphics.h"
+#include "graphics.h"
 
 namespace OstrelLibrary {
 

@@ -9,7 +9,7 @@
 
 #include "d3d9.h"
 #include "d3dx9mesh.h"
-#include "engine/texture.h"
+#include "texture.h"
 
 namespace OstrelLibrary {
 

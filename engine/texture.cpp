@@ -1,7 +1,7 @@
 // CTexture: loading, creating, filling and releasing one Direct3D texture.
-#include "engine/texture.h"
+#include "texture.h"
 
-#include "engine/screen_picture.h"
+#include "screen_picture.h"
 
 namespace OstrelLibrary {
 

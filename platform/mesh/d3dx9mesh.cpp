@@ -18,6 +18,28 @@ namespace {
 // What the loader and CloneMeshFVF hand out: positions, normals and one UV set.
 constexpr DWORD kMeshFVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
 
+// One CPU copy's lock state: one lock at a time, remembering whether it could write.
+struct CBufferLock {
+  bool locked = false;
+  bool writes = false;
+  // Hands out the memory unless it is locked already.
+  HRESULT Lock(DWORD flags, void* memory, LPVOID* data)
+  {
+    if (!data || locked) return D3DERR_INVALIDCALL;
+    locked = true;
+    writes = (flags & D3DLOCK_READONLY) == 0;
+    *data = memory;
+    return D3D_OK;
+  }
+  // Ends the lock; false when there was none.
+  bool Unlock()
+  {
+    if (!locked) return false;
+    locked = false;
+    return true;
+  }
+};
+
 // The geometry shared by a mesh and its clones' copies, with its GL buffers.
 class D3DXMeshImpl : public ID3DXMesh {
 public:
@@ -100,40 +122,20 @@ public:
     return D3D_OK;
   }
 
-  HRESULT LockVertexBuffer(DWORD flags, LPVOID* data) override
-  {
-    if (!data || vertexLocked) return D3DERR_INVALIDCALL;
-    vertexLocked = true;
-    vertexLockWrites = (flags & D3DLOCK_READONLY) == 0;
-    *data = vertices.data();
-    return D3D_OK;
-  }
+  HRESULT LockVertexBuffer(DWORD flags, LPVOID* data) override { return vertexLock.Lock(flags, vertices.data(), data); }
 
-  HRESULT UnlockVertexBuffer() override
-  {
-    if (!vertexLocked) return D3DERR_INVALIDCALL;
-    vertexLocked = false;
-    if (vertexLockWrites) {
-      Upload();
-      rayIndexBuilt = false;
-    }
-    return D3D_OK;
-  }
+  HRESULT UnlockVertexBuffer() override { return EndLock(&vertexLock); }
 
-  HRESULT LockIndexBuffer(DWORD flags, LPVOID* data) override
-  {
-    if (!data || indexLocked) return D3DERR_INVALIDCALL;
-    indexLocked = true;
-    indexLockWrites = (flags & D3DLOCK_READONLY) == 0;
-    *data = indices.data();
-    return D3D_OK;
-  }
+  HRESULT LockIndexBuffer(DWORD flags, LPVOID* data) override { return indexLock.Lock(flags, indices.data(), data); }
 
-  HRESULT UnlockIndexBuffer() override
+  HRESULT UnlockIndexBuffer() override { return EndLock(&indexLock); }
+
+  // Ends a buffer lock; what a lock that could write changed goes to the GPU and the
+  // ray index is rebuilt on the next query.
+  HRESULT EndLock(CBufferLock* lock)
   {
-    if (!indexLocked) return D3DERR_INVALIDCALL;
-    indexLocked = false;
-    if (indexLockWrites) {
+    if (!lock->Unlock()) return D3DERR_INVALIDCALL;
+    if (lock->writes) {
       Upload();
       rayIndexBuilt = false;
     }
@@ -215,10 +217,8 @@ private:
   GLuint vertexArray = 0;
   GLuint vertexBuffer = 0;
   GLuint indexBuffer = 0;
-  bool vertexLocked = false;
-  bool vertexLockWrites = false;
-  bool indexLocked = false;
-  bool indexLockWrites = false;
+  CBufferLock vertexLock;
+  CBufferLock indexLock;
   CXMeshRayIndex rayIndex;
   bool rayIndexBuilt = false;
 };

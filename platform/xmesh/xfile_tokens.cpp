@@ -235,6 +235,48 @@ bool TokenizeXText(const uint8_t* data, size_t size, std::vector<XToken>* tokens
 
 // ---- binary tokenizer --------------------------------------------------------------
 
+namespace {
+
+// Reads an integer list record: its count, checked against the bytes left, then the values.
+bool ReadIntegerList(CByteReader* in, std::vector<XToken>* tokens, std::string* error) {
+  uint32_t count = 0;
+  if (!in->Dword(&count) || count > in->Left() / 4) {
+    *error = "integer list longer than the file";
+    return false;
+  }
+  for (uint32_t k = 0; k < count; ++k) {
+    uint32_t v = 0;
+    in->Dword(&v);
+    PushNumber(tokens, v);
+  }
+  return true;
+}
+
+// Reads a float list record of 4- or 8-byte floats; a value that is not finite is refused.
+bool ReadFloatList(CByteReader* in, size_t floatBytes, std::vector<XToken>* tokens, std::string* error) {
+  uint32_t count = 0;
+  if (!in->Dword(&count) || count > in->Left() / floatBytes) {
+    *error = "float list longer than the file";
+    return false;
+  }
+  for (uint32_t k = 0; k < count; ++k) {
+    double v = 0.0;
+    if (floatBytes == 8) {
+      in->Double(&v);
+    } else {
+      in->Float(&v);
+    }
+    if (!std::isfinite(v)) {
+      *error = "float list holds a value that is not finite";
+      return false;
+    }
+    PushNumber(tokens, v);
+  }
+  return true;
+}
+
+}  // namespace
+
 // Reads tokens and their records; list counts are checked against the bytes left before use.
 bool TokenizeXBinary(const uint8_t* data, size_t size, int floatBits, std::vector<XToken>* tokens,
                      std::string* error) {
@@ -276,34 +318,10 @@ bool TokenizeXBinary(const uint8_t* data, size_t size, int floatBits, std::vecto
         PushPlain(tokens, XTokenKind::Guid);
         break;
       case kTokIntegerList:
-        if (!in.Dword(&count) || count > in.Left() / 4) {
-          *error = "integer list longer than the file";
-          return false;
-        }
-        for (uint32_t k = 0; k < count; ++k) {
-          uint32_t v = 0;
-          in.Dword(&v);
-          PushNumber(tokens, v);
-        }
+        if (!ReadIntegerList(&in, tokens, error)) return false;
         break;
       case kTokFloatList:
-        if (!in.Dword(&count) || count > in.Left() / floatBytes) {
-          *error = "float list longer than the file";
-          return false;
-        }
-        for (uint32_t k = 0; k < count; ++k) {
-          double v = 0.0;
-          if (floatBytes == 8) {
-            in.Double(&v);
-          } else {
-            in.Float(&v);
-          }
-          if (!std::isfinite(v)) {
-            *error = "float list holds a value that is not finite";
-            return false;
-          }
-          PushNumber(tokens, v);
-        }
+        if (!ReadFloatList(&in, floatBytes, tokens, error)) return false;
         break;
       case kTokOpenBrace:
         PushPlain(tokens, XTokenKind::OpenBrace);

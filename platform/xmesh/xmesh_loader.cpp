@@ -120,6 +120,35 @@ XMeshMaterial DefaultMaterial() {
   return m;
 }
 
+// One Mesh as the file gives it: positions, polygons, normals with their own polygons,
+// UVs and each polygon's material.
+struct XMeshSource {
+  std::vector<D3DXVECTOR3> positions;
+  XPolygons faces;
+  bool hasNormals = false;
+  std::vector<D3DXVECTOR3> normals;
+  XPolygons normalFaces;
+  std::vector<D3DXVECTOR2> uvs;
+  std::vector<uint32_t> faceMaterial;
+  // Polygons of the Mesh.
+  uint32_t PolygonCount() const { return static_cast<uint32_t>(faces.starts.size() - 1); }
+};
+
+// The vertices a Mesh becomes once corners with different normals are split: where each
+// comes from (file vertex, normal index) and which vertex each corner uses.
+struct XVertexSplit {
+  std::vector<int64_t> normalOfVertex;  // the normal a file vertex carries, -1 while none
+  std::vector<uint32_t> sourceOfVertex;
+  std::vector<uint32_t> normalIndexOfVertex;
+  std::vector<uint32_t> cornerVertex;
+};
+
+// How normals are transformed: a cofactor matrix and the sign of the determinant.
+struct XNormalMatrix {
+  double cof[3][3];
+  double sign;
+};
+
 // ---- the builder -----------------------------------------------------------------------
 
 // Walks frames and meshes, appending each mesh to the output.
@@ -139,6 +168,13 @@ class CXMeshBuilder {
   const XDataObject* FirstChild(const XDataObject& parent, std::string_view type) const;
   bool WalkFrame(const XDataObject& frame, const XMatrix& parent, int depth);
   bool AddMesh(const XDataObject& mesh, const XMatrix& world);
+  bool ReadPositions(const XDataObject& mesh, XMeshSource* source);
+  bool ReadNormals(const XDataObject& mesh, XMeshSource* source);
+  bool ReadUvs(const XDataObject& mesh, XMeshSource* source);
+  bool ReadMeshMaterials(const XDataObject& mesh, XMeshSource* source);
+  bool SplitVertices(const XMeshSource& source, uint32_t base, XVertexSplit* split);
+  bool AppendVertices(const XMeshSource& source, const XVertexSplit& split, const XMatrix& world);
+  void AppendFaces(const XMeshSource& source, const XVertexSplit& split, uint32_t base);
   bool ReadMaterials(const XDataObject& list, uint32_t faceCount, std::vector<uint32_t>* faceMaterial);
   bool ReadMaterial(const XDataObject& material, XMeshMaterial* out);
   void SortBySubset();
@@ -245,126 +281,155 @@ bool CXMeshBuilder::ReadMaterials(const XDataObject& list, uint32_t faceCount,
   return true;
 }
 
-// Triangulates one Mesh as fans, splits vertices whose corners use different normals,
-// transforms by the frame matrix and appends vertices, faces and materials.
-bool CXMeshBuilder::AddMesh(const XDataObject& mesh, const XMatrix& world) {
+// Reads count vectors of three floats.
+bool ReadVectors(CNumberCursor* in, uint32_t count, std::vector<D3DXVECTOR3>* out) {
+  out->resize(count);
+  for (D3DXVECTOR3& v : *out) {
+    if (!in->Float(&v.x) || !in->Float(&v.y) || !in->Float(&v.z)) return false;
+  }
+  return true;
+}
+
+// Reads the Mesh's own numbers: the positions and the polygons over them.
+bool CXMeshBuilder::ReadPositions(const XDataObject& mesh, XMeshSource* source) {
   CNumberCursor in(mesh.numbers);
   uint32_t vertexCount = 0;
   if (!in.Count(&vertexCount, 3)) return Fail("bad Mesh vertex count");
-  std::vector<D3DXVECTOR3> positions(vertexCount);
-  for (D3DXVECTOR3& p : positions) {
-    if (!in.Float(&p.x) || !in.Float(&p.y) || !in.Float(&p.z)) return Fail("bad Mesh vertex");
-  }
-  XPolygons faces;
-  if (!ReadPolygons(&in, vertexCount, &faces)) return Fail("bad Mesh faces");
-  const uint32_t polygonCount = static_cast<uint32_t>(faces.starts.size() - 1);
+  if (!ReadVectors(&in, vertexCount, &source->positions)) return Fail("bad Mesh vertex");
+  if (!ReadPolygons(&in, vertexCount, &source->faces)) return Fail("bad Mesh faces");
+  return true;
+}
 
-  // Normals: their own list and their own per-face index lists, matched corner by corner.
-  std::vector<D3DXVECTOR3> normalList;
-  XPolygons normalFaces;
+// Reads MeshNormals, if any: their own list and their own per-face index lists, which
+// must have the Mesh's polygons so that they match corner by corner.
+bool CXMeshBuilder::ReadNormals(const XDataObject& mesh, XMeshSource* source) {
   const XDataObject* normalsObject = FirstChild(mesh, "MeshNormals");
-  if (normalsObject != nullptr) {
-    CNumberCursor nin(normalsObject->numbers);
-    uint32_t normalCount = 0;
-    if (!nin.Count(&normalCount, 3)) return Fail("bad MeshNormals count");
-    normalList.resize(normalCount);
-    for (D3DXVECTOR3& n : normalList) {
-      if (!nin.Float(&n.x) || !nin.Float(&n.y) || !nin.Float(&n.z)) return Fail("bad MeshNormals normal");
-    }
-    if (!ReadPolygons(&nin, normalCount, &normalFaces)) return Fail("bad MeshNormals faces");
-    if (normalFaces.starts != faces.starts) return Fail("MeshNormals faces do not match the Mesh faces");
-  }
+  if (normalsObject == nullptr) return true;
+  source->hasNormals = true;
+  CNumberCursor in(normalsObject->numbers);
+  uint32_t normalCount = 0;
+  if (!in.Count(&normalCount, 3)) return Fail("bad MeshNormals count");
+  if (!ReadVectors(&in, normalCount, &source->normals)) return Fail("bad MeshNormals normal");
+  if (!ReadPolygons(&in, normalCount, &source->normalFaces)) return Fail("bad MeshNormals faces");
+  if (source->normalFaces.starts != source->faces.starts) return Fail("MeshNormals faces do not match the Mesh faces");
+  return true;
+}
 
-  std::vector<D3DXVECTOR2> uvList;
-  if (const XDataObject* uvObject = FirstChild(mesh, "MeshTextureCoords")) {
-    CNumberCursor tin(uvObject->numbers);
-    uint32_t uvCount = 0;
-    if (!tin.Count(&uvCount, 2)) return Fail("bad MeshTextureCoords count");
-    if (uvCount != vertexCount) return Fail("MeshTextureCoords count differs from the vertex count");
-    uvList.resize(uvCount);
-    for (D3DXVECTOR2& t : uvList) {
-      if (!tin.Float(&t.x) || !tin.Float(&t.y)) return Fail("bad MeshTextureCoords value");
-    }
+// Reads MeshTextureCoords, if any: one UV per vertex.
+bool CXMeshBuilder::ReadUvs(const XDataObject& mesh, XMeshSource* source) {
+  const XDataObject* uvObject = FirstChild(mesh, "MeshTextureCoords");
+  if (uvObject == nullptr) return true;
+  CNumberCursor in(uvObject->numbers);
+  uint32_t uvCount = 0;
+  if (!in.Count(&uvCount, 2)) return Fail("bad MeshTextureCoords count");
+  if (uvCount != source->positions.size()) return Fail("MeshTextureCoords count differs from the vertex count");
+  source->uvs.resize(uvCount);
+  for (D3DXVECTOR2& t : source->uvs) {
+    if (!in.Float(&t.x) || !in.Float(&t.y)) return Fail("bad MeshTextureCoords value");
   }
+  return true;
+}
 
+// Reads the mesh's materials into pendingMaterials_ and each polygon's material; a mesh
+// without a material list gets the default material on every polygon.
+bool CXMeshBuilder::ReadMeshMaterials(const XDataObject& mesh, XMeshSource* source) {
+  const uint32_t polygonCount = source->PolygonCount();
   pendingMaterials_.clear();
-  std::vector<uint32_t> faceMaterial;
   if (const XDataObject* list = FirstChild(mesh, "MeshMaterialList")) {
-    if (!ReadMaterials(*list, polygonCount, &faceMaterial)) return false;
+    if (!ReadMaterials(*list, polygonCount, &source->faceMaterial)) return false;
   }
   if (pendingMaterials_.empty()) {
     pendingMaterials_.push_back(DefaultMaterial());
-    faceMaterial.assign(polygonCount, 0);
+    source->faceMaterial.assign(polygonCount, 0);
   }
+  return true;
+}
 
-  // Vertex i of the file stays vertex i; a corner whose normal differs from the one the
-  // vertex already carries gets an extra vertex appended after the file's vertices.
-  const uint32_t base = out_->VertexCount();
-  if (static_cast<uint64_t>(base) + vertexCount > kXMeshMaxVertices) return Fail(kTooManyVertices);
-  const bool hasNormals = normalsObject != nullptr;
-  std::vector<int64_t> normalOfVertex(vertexCount, -1);
-  std::vector<uint32_t> sourceOfVertex(vertexCount);
-  std::vector<uint32_t> normalIndexOfVertex(vertexCount, 0);
-  for (uint32_t i = 0; i < vertexCount; ++i) sourceOfVertex[i] = i;
+// Vertex i of the file stays vertex i; a corner whose normal differs from the one the
+// vertex already carries gets an extra vertex appended after the file's vertices.
+bool CXMeshBuilder::SplitVertices(const XMeshSource& source, uint32_t base, XVertexSplit* split) {
+  const uint32_t vertexCount = static_cast<uint32_t>(source.positions.size());
+  const std::vector<uint32_t>& corners = source.faces.corners;
+  split->normalOfVertex.assign(vertexCount, -1);
+  split->sourceOfVertex.resize(vertexCount);
+  split->normalIndexOfVertex.assign(vertexCount, 0);
+  for (uint32_t i = 0; i < vertexCount; ++i) split->sourceOfVertex[i] = i;
   std::unordered_map<uint64_t, uint32_t> extraVertices;
-  std::vector<uint32_t> cornerVertex(faces.corners.size());
-  for (size_t c = 0; c < faces.corners.size(); ++c) {
-    const uint32_t p = faces.corners[c];
-    if (!hasNormals) {
-      cornerVertex[c] = p;
+  split->cornerVertex.resize(corners.size());
+  for (size_t c = 0; c < corners.size(); ++c) {
+    const uint32_t p = corners[c];
+    if (!source.hasNormals) {
+      split->cornerVertex[c] = p;
       continue;
     }
-    const uint32_t n = normalFaces.corners[c];
-    if (normalOfVertex[p] < 0 || normalOfVertex[p] == n) {
-      normalOfVertex[p] = n;
-      normalIndexOfVertex[p] = n;
-      cornerVertex[c] = p;
+    const uint32_t n = source.normalFaces.corners[c];
+    if (split->normalOfVertex[p] < 0 || split->normalOfVertex[p] == n) {
+      split->normalOfVertex[p] = n;
+      split->normalIndexOfVertex[p] = n;
+      split->cornerVertex[c] = p;
       continue;
     }
     const uint64_t key = (static_cast<uint64_t>(p) << 32) | n;
     const auto found = extraVertices.find(key);
     if (found != extraVertices.end()) {
-      cornerVertex[c] = found->second;
+      split->cornerVertex[c] = found->second;
       continue;
     }
-    const uint32_t added = static_cast<uint32_t>(sourceOfVertex.size());
+    const uint32_t added = static_cast<uint32_t>(split->sourceOfVertex.size());
     if (static_cast<uint64_t>(base) + added + 1 > kXMeshMaxVertices) return Fail(kTooManyVertices);
-    sourceOfVertex.push_back(p);
-    normalIndexOfVertex.push_back(n);
+    split->sourceOfVertex.push_back(p);
+    split->normalIndexOfVertex.push_back(n);
     extraVertices.emplace(key, added);
-    cornerVertex[c] = added;
+    split->cornerVertex[c] = added;
   }
+  return true;
+}
 
-  // Positions as row vectors times the frame matrix; normals by the inverse transpose of its
-  // 3x3 part (the cofactor matrix, sign-corrected), renormalised so scaled frames stay lit right.
+// The matrix normals are transformed by: the inverse transpose of the frame matrix's 3x3
+// part, as its cofactor matrix with the sign of its determinant.
+XNormalMatrix NormalMatrix(const XMatrix& world) {
   const double(*m)[4] = world.m;
-  double cof[3][3];
+  XNormalMatrix r{};
   for (int i = 0; i < 3; ++i) {
     for (int j = 0; j < 3; ++j) {
       const int i1 = (i + 1) % 3, i2 = (i + 2) % 3, j1 = (j + 1) % 3, j2 = (j + 2) % 3;
-      cof[i][j] = m[i1][j1] * m[i2][j2] - m[i1][j2] * m[i2][j1];
+      r.cof[i][j] = m[i1][j1] * m[i2][j2] - m[i1][j2] * m[i2][j1];
     }
   }
-  const double det = m[0][0] * cof[0][0] + m[0][1] * cof[0][1] + m[0][2] * cof[0][2];
-  const double normalSign = det < 0.0 ? -1.0 : 1.0;
-  for (size_t v = 0; v < sourceOfVertex.size(); ++v) {
-    const D3DXVECTOR3& p = positions[sourceOfVertex[v]];
+  const double det = m[0][0] * r.cof[0][0] + m[0][1] * r.cof[0][1] + m[0][2] * r.cof[0][2];
+  r.sign = det < 0.0 ? -1.0 : 1.0;
+  return r;
+}
+
+// A normal carried through the frame, renormalised so scaled frames stay lit right; a
+// normal that collapses to nothing stays zero.
+D3DXVECTOR3 TransformNormal(const D3DXVECTOR3& n, const XNormalMatrix& t) {
+  double r[3];
+  for (int j = 0; j < 3; ++j) r[j] = t.sign * (n.x * t.cof[0][j] + n.y * t.cof[1][j] + n.z * t.cof[2][j]);
+  const double length = std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]);
+  if (!(length > 0.0 && std::isfinite(length))) return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+  return D3DXVECTOR3(static_cast<float>(r[0] / length), static_cast<float>(r[1] / length),
+                     static_cast<float>(r[2] / length));
+}
+
+// Appends the split vertices: positions as row vectors times the frame matrix, normals
+// through NormalMatrix, UVs as they are; refuses a vertex the transform made infinite.
+bool CXMeshBuilder::AppendVertices(const XMeshSource& source, const XVertexSplit& split, const XMatrix& world) {
+  const double(*m)[4] = world.m;
+  const XNormalMatrix normalMatrix = NormalMatrix(world);
+  const size_t vertexCount = source.positions.size();
+  const size_t base = out_->positions.size();
+  for (size_t v = 0; v < split.sourceOfVertex.size(); ++v) {
+    const D3DXVECTOR3& p = source.positions[split.sourceOfVertex[v]];
     double q[3];
     for (int j = 0; j < 3; ++j) q[j] = p.x * m[0][j] + p.y * m[1][j] + p.z * m[2][j] + m[3][j];
     out_->positions.push_back(D3DXVECTOR3(static_cast<float>(q[0]), static_cast<float>(q[1]), static_cast<float>(q[2])));
     D3DXVECTOR3 normal(0.0f, 0.0f, 0.0f);
-    if (hasNormals && (v >= vertexCount || normalOfVertex[v] >= 0)) {
-      const D3DXVECTOR3& n = normalList[normalIndexOfVertex[v]];
-      double r[3];
-      for (int j = 0; j < 3; ++j) r[j] = normalSign * (n.x * cof[0][j] + n.y * cof[1][j] + n.z * cof[2][j]);
-      const double length = std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]);
-      if (length > 0.0 && std::isfinite(length)) {
-        normal = D3DXVECTOR3(static_cast<float>(r[0] / length), static_cast<float>(r[1] / length),
-                             static_cast<float>(r[2] / length));
-      }
+    if (source.hasNormals && (v >= vertexCount || split.normalOfVertex[v] >= 0)) {
+      normal = TransformNormal(source.normals[split.normalIndexOfVertex[v]], normalMatrix);
     }
     out_->normals.push_back(normal);
-    out_->uvs.push_back(uvList.empty() ? D3DXVECTOR2(0.0f, 0.0f) : uvList[sourceOfVertex[v]]);
+    out_->uvs.push_back(source.uvs.empty() ? D3DXVECTOR2(0.0f, 0.0f) : source.uvs[split.sourceOfVertex[v]]);
   }
   for (size_t v = base; v < out_->positions.size(); ++v) {
     const D3DXVECTOR3& p = out_->positions[v];
@@ -372,22 +437,42 @@ bool CXMeshBuilder::AddMesh(const XDataObject& mesh, const XMatrix& world) {
       return Fail("a transformed vertex is not finite");
     }
   }
-  out_->hasNormals = out_->hasNormals || hasNormals;
-  out_->hasUvs = out_->hasUvs || !uvList.empty();
+  out_->hasNormals = out_->hasNormals || source.hasNormals;
+  out_->hasUvs = out_->hasUvs || !source.uvs.empty();
+  return true;
+}
 
-  // Fans: polygon (c0 c1 ... cn-1) becomes (c0 ci ci+1) for i = 1 .. n-2.
+// Appends the faces as fans: polygon (c0 c1 ... cn-1) becomes (c0 ci ci+1) for i = 1 .. n-2;
+// then the mesh's materials after those of the meshes before it.
+void CXMeshBuilder::AppendFaces(const XMeshSource& source, const XVertexSplit& split, uint32_t base) {
   const uint32_t materialBase = static_cast<uint32_t>(out_->materials.size());
-  for (uint32_t f = 0; f < polygonCount; ++f) {
-    const uint32_t start = faces.starts[f], end = faces.starts[f + 1];
+  const std::vector<uint32_t>& starts = source.faces.starts;
+  for (uint32_t f = 0; f < source.PolygonCount(); ++f) {
+    const uint32_t start = starts[f], end = starts[f + 1];
     for (uint32_t k = start + 1; k + 1 < end; ++k) {
-      out_->indices.push_back(base + cornerVertex[start]);
-      out_->indices.push_back(base + cornerVertex[k]);
-      out_->indices.push_back(base + cornerVertex[k + 1]);
-      out_->attributes.push_back(materialBase + faceMaterial[f]);
+      out_->indices.push_back(base + split.cornerVertex[start]);
+      out_->indices.push_back(base + split.cornerVertex[k]);
+      out_->indices.push_back(base + split.cornerVertex[k + 1]);
+      out_->attributes.push_back(materialBase + source.faceMaterial[f]);
     }
   }
   for (XMeshMaterial& material : pendingMaterials_) out_->materials.push_back(std::move(material));
   pendingMaterials_.clear();
+}
+
+// Reads one Mesh, splits vertices whose corners use different normals, transforms by the
+// frame matrix and appends vertices, faces and materials.
+bool CXMeshBuilder::AddMesh(const XDataObject& mesh, const XMatrix& world) {
+  XMeshSource source;
+  if (!ReadPositions(mesh, &source) || !ReadNormals(mesh, &source) || !ReadUvs(mesh, &source) ||
+      !ReadMeshMaterials(mesh, &source)) {
+    return false;
+  }
+  const uint32_t base = out_->VertexCount();
+  if (static_cast<uint64_t>(base) + source.positions.size() > kXMeshMaxVertices) return Fail(kTooManyVertices);
+  XVertexSplit split;
+  if (!SplitVertices(source, base, &split) || !AppendVertices(source, split, world)) return false;
+  AppendFaces(source, split, base);
   return true;
 }
 

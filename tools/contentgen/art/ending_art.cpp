@@ -68,13 +68,8 @@ bool AddLine(const CArtContext& context, CCanvas* canvas, const std::string& tex
 // with a thin line, as they set their English lines.
 LetteringStyle CaptionStyle(const CPalette& palette, bool gold)
 {
-  LetteringStyle style;
-  style.top = palette.Get(gold ? "gold" : "light_warm");
-  style.bottom = palette.Get(gold ? "gold" : "shade_mid");
-  style.outline = palette.Get("outline");
-  style.outlineWidth = gold ? 2.5f : 4.0f;
-  style.shadowOffset = gold ? 0.0f : 3.0f;
-  return style;
+  return LightStyle(palette, palette.Get(gold ? "gold" : "light_warm"), palette.Get(gold ? "gold" : "shade_mid"),
+                    gold ? 2.5f : 4.0f, gold ? 0.0f : 3.0f);
 }
 
 // The top floor from inside: a round shaft of brick lit from the opening above, with

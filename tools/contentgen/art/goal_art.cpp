@@ -13,14 +13,6 @@ namespace contentgen {
 
 namespace {
 
-// A palette material that also glows by a fraction of its own colour.
-Material GlowMaterial(const std::string& name, Color colour, float specular, float power, float glow)
-{
-  Material material = MakeMaterial(name, colour, specular, power);
-  material.emissive = {colour.r * glow, colour.g * glow, colour.b * glow, 1};
-  return material;
-}
-
 // The plate the player steps on: 1.5 across the middle, 0.1 thick.
 CMeshData MakePlate()
 {
@@ -31,9 +23,9 @@ CMeshData MakePlate()
 CMeshData MakeGoal(const CPalette& palette)
 {
   CMeshData goal;
-  goal.materials = {GlowMaterial("gold", palette.Get("gold"), 0.7f, 30, 0.25f),
-                    GlowMaterial("light", palette.Get("magic_blue_light"), 0.2f, 10, 0.6f),
-                    GlowMaterial("halo", palette.Get("sun_glow"), 0.5f, 20, 0.5f)};
+  goal.materials = {MakeGlowMaterial("gold", palette.Get("gold"), 0.7f, 30, 0.25f),
+                    MakeGlowMaterial("light", palette.Get("magic_blue_light"), 0.2f, 10, 0.6f),
+                    MakeGlowMaterial("halo", palette.Get("sun_glow"), 0.5f, 20, 0.5f)};
   goal.MergeSharingMaterials(MakePlate());
   goal.MergeSharingMaterials(Placed(MakeCylinder(1.1f, 0.03f, 48), Translation(0, 0.11f, 0), 1));
   // The ring stands in the xy plane, centred over the third step.
@@ -65,8 +57,8 @@ CMeshData MakeGoalCollision(const CPalette& palette)
 CMeshData MakeFinalOrb(const CPalette& palette)
 {
   CMeshData orb;
-  orb.materials = {GlowMaterial("orb", palette.Get("sun"), 0.9f, 50, 0.3f),
-                   GlowMaterial("halo", palette.Get("gold"), 0.7f, 30, 0.2f)};
+  orb.materials = {MakeGlowMaterial("orb", palette.Get("sun"), 0.9f, 50, 0.3f),
+                   MakeGlowMaterial("halo", palette.Get("gold"), 0.7f, 30, 0.2f)};
   orb.MergeSharingMaterials(MakeSphere(0.8f, 24, 32));
   const Transform tilt = Combine(RotationX(70), RotationZ(20));
   orb.MergeSharingMaterials(Placed(MakeTorus(1.15f, 0.06f, 48, 8), tilt, 1));

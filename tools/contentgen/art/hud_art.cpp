@@ -30,18 +30,6 @@ const StageName kStageNames[8] = {
 const int kBoxWidth = 880;
 const int kBoxHeight = 240;
 
-// Light lettering with the game's dark outline.
-LetteringStyle LightStyle(const CPalette& palette, Color top, Color bottom, float outline, float shadow)
-{
-  LetteringStyle style;
-  style.top = top;
-  style.bottom = bottom;
-  style.outline = palette.Get("outline");
-  style.outlineWidth = outline;
-  style.shadowOffset = shadow;
-  return style;
-}
-
 // The banner: a dark ribbon with gold rims, "STAGE n" on the left, the floor's name
 // and its Latin line in the middle.
 bool DrawBanner(const CArtContext& context, int stage, CCanvas* canvas, std::string* error)

@@ -8,6 +8,18 @@
 
 namespace contentgen {
 
+// The outline colour is the palette's; the shadow keeps its usual opacity.
+LetteringStyle LightStyle(const CPalette& palette, Color top, Color bottom, float outline, float shadow)
+{
+  LetteringStyle style;
+  style.top = top;
+  style.bottom = bottom;
+  style.outline = palette.Get("outline");
+  style.outlineWidth = outline;
+  style.shadowOffset = shadow;
+  return style;
+}
+
 // A brute-force disc maximum: the pictures are small and built once per run.
 CCanvas GrowAlpha(const CCanvas& source, float radius, Color color)
 {
@@ -83,12 +95,7 @@ bool DrawMenuButton(const CArtContext& context, int width, int height, const std
   const CRoundedRect inner(12, 12, w - 12, h - 14, (h - 26) * 0.5f);
   canvas->Stroke(inner, 1.2f, CPaint::Solid(WithAlpha(palette.Get("light_warm"), 0.35f)));
 
-  LetteringStyle big;
-  big.top = palette.Get("light_warm");
-  big.bottom = palette.Get("shade_mid");
-  big.outline = palette.Get("outline");
-  big.outlineWidth = 4;
-  big.shadowOffset = 3;
+  const LetteringStyle big = LightStyle(palette, palette.Get("light_warm"), palette.Get("shade_mid"), 4, 3);
   const float captionBottom = h * 0.66f;
   if (!DrawLettering(context.font, canvas, caption, Rect{24, 10, w - 24, captionBottom}, h * 0.5f, big, error)) {
     return false;

@@ -24,6 +24,9 @@ struct LetteringStyle {
 bool DrawLettering(const CFont& font, CCanvas* canvas, const std::string& text, Rect box, float maxPixelHeight,
                    const LetteringStyle& style, std::string* error);
 
+// Light lettering with the game's dark outline: the style every menu and banner uses.
+LetteringStyle LightStyle(const CPalette& palette, Color top, Color bottom, float outline, float shadow);
+
 // A canvas whose alpha is the source's alpha grown by `radius` pixels, in one colour.
 CCanvas GrowAlpha(const CCanvas& source, float radius, Color color);
 

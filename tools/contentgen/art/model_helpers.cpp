@@ -23,6 +23,14 @@ Material MakeTexturedMaterial(const std::string& name, const std::string& textur
   return m;
 }
 
+// The emissive colour is the diffuse one scaled by glow.
+Material MakeGlowMaterial(const std::string& name, Color colour, float specular, float power, float glow)
+{
+  Material material = MakeMaterial(name, colour, specular, power);
+  material.emissive = {colour.r * glow, colour.g * glow, colour.b * glow, 1};
+  return material;
+}
+
 // Transform and tag.
 CMeshData Placed(CMeshData part, const Transform& transform, int material)
 {

@@ -14,6 +14,8 @@ namespace contentgen {
 Material MakeMaterial(const std::string& name, Color diffuse, float specular, float power);
 // The same with a texture: diffuse white so the texture shows its own colours.
 Material MakeTexturedMaterial(const std::string& name, const std::string& textureFile, float specular, float power);
+// A palette material that also glows by a fraction of its own colour.
+Material MakeGlowMaterial(const std::string& name, Color colour, float specular, float power, float glow);
 
 // The primitive moved into place, using material index `material` of the model.
 CMeshData Placed(CMeshData part, const Transform& transform, int material);

@@ -12,21 +12,13 @@ namespace contentgen {
 
 namespace {
 
-// A palette material that glows by a fraction of its own colour.
-Material Glowing(const std::string& name, Color colour, float specular, float power, float glow)
-{
-  Material material = MakeMaterial(name, colour, specular, power);
-  material.emissive = {colour.r * glow, colour.g * glow, colour.b * glow, 1};
-  return material;
-}
-
 // The sphere, its core, a tilted gold band and two small studs on the band.
 CMeshData MakeOrb(const CPalette& palette, const char* colour, const char* light)
 {
   CMeshData orb;
-  orb.materials = {Glowing("shell", palette.Get(colour), 0.9f, 60, 0.25f),
-                   Glowing("core", palette.Get(light), 0.5f, 20, 0.6f),
-                   Glowing("band", palette.Get("gold"), 0.7f, 30, 0.15f)};
+  orb.materials = {MakeGlowMaterial("shell", palette.Get(colour), 0.9f, 60, 0.25f),
+                   MakeGlowMaterial("core", palette.Get(light), 0.5f, 20, 0.6f),
+                   MakeGlowMaterial("band", palette.Get("gold"), 0.7f, 30, 0.15f)};
   orb.MergeSharingMaterials(MakeSphere(0.42f, 20, 28));
   orb.MergeSharingMaterials(Placed(MakeSphere(0.2f, 10, 14), Translation(0.0f, 0.06f, -0.3f), 1));
   const Transform tilt = Combine(RotationX(90), RotationZ(25));
@@ -44,7 +36,7 @@ CMeshData MakeTorch(const CPalette& palette)
   CMeshData torch;
   const Color iron = Mix(palette.Get("metal"), palette.Get("outline"), 0.45f);
   torch.materials = {MakeMaterial("iron", iron, 0.5f, 25), MakeMaterial("gold", palette.Get("gold"), 0.7f, 30),
-                     Glowing("embers", palette.Get("magic_red_light"), 0.1f, 5, 0.8f)};
+                     MakeGlowMaterial("embers", palette.Get("magic_red_light"), 0.1f, 5, 0.8f)};
   torch.MergeSharingMaterials(Placed(MakeCylinder(0.26f, 0.08f, 20), Translation(0, 0.04f, 0), 0));
   torch.MergeSharingMaterials(Placed(MakeCylinder(0.06f, 0.92f, 12), Translation(0, 0.5f, 0), 0));
   torch.MergeSharingMaterials(Placed(MakeTorus(0.08f, 0.03f, 16, 6), Translation(0, 0.35f, 0), 1));

@@ -31,6 +31,29 @@ float BondEdge(float x, float y, float w, float h, float shift, int* cell)
   return std::min(std::min(cx, w - cx), std::min(cy, h - cy));
 }
 
+// The relief of a bonded surface: blocks w x h, every other row shifted, the joints
+// sunk to `sink` pixels from the edge, the faces roughened by three octaves of noise.
+struct BondRelief {
+  float w, h, shift;
+  float sink;
+  float joint, rough;  // weights of the joint depth and of the noise
+  float noiseScale;
+  uint32_t seed;
+  int period;
+};
+
+// Writes the relief as a grey height map.
+void ShadeBondHeight(CCanvas* height, const BondRelief& relief)
+{
+  height->Shade([&](float x, float y, Color) {
+    int cell = 0;
+    const float edge = BondEdge(x, y, relief.w, relief.h, relief.shift, &cell);
+    const float h = std::clamp(edge / relief.sink, 0.0f, 1.0f) * relief.joint +
+                    relief.rough * FractalNoise(x / relief.noiseScale, y / relief.noiseScale, relief.seed, 3, relief.period);
+    return Color{h, h, h, 1};
+  });
+}
+
 // Flagstones: staggered rows of one-unit slabs with worn, mottled faces.
 void DrawStoneFloor(const CPalette& palette, CCanvas* colour, CCanvas* height)
 {
@@ -42,12 +65,7 @@ void DrawStoneFloor(const CPalette& palette, CCanvas* colour, CCanvas* height)
     const Color stone = Mix(light, dark, 0.15f + 0.12f * static_cast<float>(cell % 3) + 0.4f * n);
     return WithAlpha(Mix(mortar, stone, std::clamp((edge - 1.5f) / 1.5f, 0.0f, 1.0f)), 1);
   });
-  height->Shade([&](float x, float y, Color) {
-    int cell = 0;
-    const float edge = BondEdge(x, y, 64, 64, 32, &cell);
-    const float h = std::clamp(edge / 5.0f, 0.0f, 1.0f) * 0.8f + 0.2f * FractalNoise(x / 16, y / 16, 37, 3, 16);
-    return Color{h, h, h, 1};
-  });
+  ShadeBondHeight(height, BondRelief{64, 64, 32, 5.0f, 0.8f, 0.2f, 16, 37, 16});
 }
 
 // Bricks half a unit high and a unit long in running bond, each a little different.
@@ -63,12 +81,7 @@ void DrawBrickWall(const CPalette& palette, CCanvas* colour, CCanvas* height)
     const Color brick = tone < 0.5f ? Mix(light, mid, tone * 2.0f) : Mix(mid, dark, (tone - 0.5f) * 0.8f);
     return WithAlpha(Mix(mortar, brick, std::clamp((edge - 2.0f) / 1.5f, 0.0f, 1.0f)), 1);
   });
-  height->Shade([&](float x, float y, Color) {
-    int cell = 0;
-    const float h = std::clamp(BondEdge(x, y, 64, 32, 32, &cell) / 5.0f, 0.0f, 1.0f) * 0.85f +
-                    0.15f * FractalNoise(x / 10, y / 10, 43, 3, 0);
-    return Color{h, h, h, 1};
-  });
+  ShadeBondHeight(height, BondRelief{64, 32, 32, 5.0f, 0.85f, 0.15f, 10, 43, 0});
 }
 
 // Boards half a unit wide running along u, their ends staggered, with grain and knots.
@@ -115,12 +128,7 @@ void DrawTrimStone(const CPalette& palette, CCanvas* colour, CCanvas* height)
     const float bevel = std::clamp((edge - 2.0f) / 5.0f, 0.0f, 1.0f);
     return WithAlpha(Mix(mortar, Mix(dark, stone, 0.6f + 0.4f * bevel), std::clamp((edge - 1.5f) / 1.5f, 0.0f, 1.0f)), 1);
   });
-  height->Shade([&](float x, float y, Color) {
-    int cell = 0;
-    const float h = std::clamp(BondEdge(x, y, 128, 64, 64, &cell) / 8.0f, 0.0f, 1.0f) * 0.9f +
-                    0.1f * FractalNoise(x / 12, y / 12, 67, 3, 0);
-    return Color{h, h, h, 1};
-  });
+  ShadeBondHeight(height, BondRelief{128, 64, 64, 8.0f, 0.9f, 0.1f, 12, 67, 0});
 }
 
 // Riveted plates two units square, brushed along u, with a rivet near each corner.

@@ -394,12 +394,7 @@ bool DrawLogo(const CArtContext& context, CCanvas* canvas, std::string* error)
     canvas->Fill(rule, CPaint::Solid(palette.Get("gold")));
     canvas->Fill(diamond, CPaint::Solid(palette.Get("gold")));
   }
-  LetteringStyle small;
-  small.top = Color{1, 1, 1, 1};
-  small.bottom = palette.Get("magic_blue_light");
-  small.outline = palette.Get("outline");
-  small.outlineWidth = 4;
-  small.shadowOffset = 3;
+  const LetteringStyle small = LightStyle(palette, Color{1, 1, 1, 1}, palette.Get("magic_blue_light"), 4, 3);
   return DrawLettering(context.font, canvas, latin, Rect{mid - half, 180, mid + half, 234}, latinHeight, small, error);
 }
 
@@ -408,19 +403,11 @@ bool DrawClickToStart(const CArtContext& context, CCanvas* canvas, std::string* 
 {
   const CPalette& palette = context.palette;
   const float width = static_cast<float>(canvas->Width());
-  LetteringStyle style;
-  style.top = Color{1, 1, 1, 1};
-  style.bottom = palette.Get("sky_horizon");
-  style.outline = palette.Get("outline");
-  style.outlineWidth = 5;
-  style.shadowOffset = 4;
+  LetteringStyle style = LightStyle(palette, Color{1, 1, 1, 1}, palette.Get("sky_horizon"), 5, 4);
   if (!DrawLettering(context.font, canvas, "クリックしてスタート", Rect{10, 4, width - 10, 66}, 52, style, error)) {
     return false;
   }
-  style.top = palette.Get("gold");
-  style.bottom = palette.Get("gold");
-  style.outlineWidth = 3;
-  style.shadowOffset = 0;
+  style = LightStyle(palette, palette.Get("gold"), palette.Get("gold"), 3, 0);
   return DrawLettering(context.font, canvas, "- CLICK TO START -", Rect{10, 64, width - 10, 94}, 24, style, error);
 }
 
@@ -448,20 +435,12 @@ bool DrawHeading(const CArtContext& context, CCanvas* canvas, const std::string&
 {
   const CPalette& palette = context.palette;
   const float width = static_cast<float>(canvas->Width()), height = static_cast<float>(canvas->Height());
-  LetteringStyle style;
-  style.top = Color{1, 1, 1, 1};
-  style.bottom = palette.Get("shade_mid");
-  style.outline = palette.Get("outline");
-  style.outlineWidth = 6;
-  style.shadowOffset = 4;
+  LetteringStyle style = LightStyle(palette, Color{1, 1, 1, 1}, palette.Get("shade_mid"), 6, 4);
   const float split = height * 0.7f;
   if (!DrawLettering(context.font, canvas, caption, Rect{12, 4, width - 12, split}, split - 8, style, error)) {
     return false;
   }
-  style.top = palette.Get("gold");
-  style.bottom = palette.Get("gold");
-  style.outlineWidth = 3;
-  style.shadowOffset = 0;
+  style = LightStyle(palette, palette.Get("gold"), palette.Get("gold"), 3, 0);
   return DrawLettering(context.font, canvas, latin, Rect{12, split - 4, width - 12, height - 4}, height * 0.22f, style,
                        error);
 }

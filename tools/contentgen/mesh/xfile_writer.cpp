@@ -42,6 +42,20 @@ void AppendFaces(std::string* out, const CMeshData& mesh)
   }
 }
 
+// Appends the body Mesh and MeshNormals share: the count, each vertex's position (or
+// normal), then the faces, which index positions and normals alike.
+void AppendVectorsAndFaces(std::string* out, const CMeshData& mesh, bool normals)
+{
+  out->append(" " + std::to_string(mesh.vertices.size()) + ";\n");
+  for (size_t i = 0; i < mesh.vertices.size(); ++i) {
+    out->append("  ");
+    AppendVec3(out, normals ? mesh.vertices[i].normal : mesh.vertices[i].position);
+    out->append(i + 1 < mesh.vertices.size() ? ",\n" : ";\n");
+  }
+  out->append(" ");
+  AppendFaces(out, mesh);
+}
+
 // Appends one Material block.
 void AppendMaterial(std::string* out, const Material& m)
 {
@@ -106,23 +120,11 @@ bool FormatXFile(const CMeshData& mesh, const std::string& name, std::string* te
   if (!Validate(mesh, name, error)) return false;
   std::string& out = *text;
   out = "xof 0302txt 0032\n\n";
-  out += "Mesh {\n " + std::to_string(mesh.vertices.size()) + ";\n";
-  for (size_t i = 0; i < mesh.vertices.size(); ++i) {
-    out += "  ";
-    AppendVec3(&out, mesh.vertices[i].position);
-    out += i + 1 < mesh.vertices.size() ? ",\n" : ";\n";
-  }
-  out += " ";
-  AppendFaces(&out, mesh);
+  out += "Mesh {\n";
+  AppendVectorsAndFaces(&out, mesh, false);
 
-  out += "\n MeshNormals {\n " + std::to_string(mesh.vertices.size()) + ";\n";
-  for (size_t i = 0; i < mesh.vertices.size(); ++i) {
-    out += "  ";
-    AppendVec3(&out, mesh.vertices[i].normal);
-    out += i + 1 < mesh.vertices.size() ? ",\n" : ";\n";
-  }
-  out += " ";
-  AppendFaces(&out, mesh);
+  out += "\n MeshNormals {\n";
+  AppendVectorsAndFaces(&out, mesh, true);
   out += " }\n";
 
   out += "\n MeshTextureCoords {\n " + std::to_string(mesh.vertices.size()) + ";\n";
