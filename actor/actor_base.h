@@ -27,10 +27,10 @@ public:
   // The running game scene, set by its Init; actors lock it for one use.
   static std::weak_ptr<CSceneGame> currentScene;
 
-  D3DXMATRIX world;                                    // position in the translation row
-  std::shared_ptr<OstrelLibrary::CMesh> mesh;          // drawn, shadowed, hit by every ray
-  std::shared_ptr<OstrelLibrary::CMesh> blueHitMesh;   // overlay while magicColour is Blue
-  std::shared_ptr<OstrelLibrary::CMesh> redHitMesh;    // overlay while magicColour is Red
+  D3DXMATRIX world;                                   // position in the translation row
+  std::shared_ptr<OstrelLibrary::CMesh> mesh;         // drawn, shadowed, hit by every ray
+  std::shared_ptr<OstrelLibrary::CMesh> blueHitMesh;  // overlay while magicColour is Blue
+  std::shared_ptr<OstrelLibrary::CMesh> redHitMesh;   // overlay while magicColour is Red
   float fallSpeed = 0.2f;
   float radius = 0.3f;
   float height = 0.0f;
@@ -98,14 +98,12 @@ public:
   static bool IsRayIgnoredClass(const std::string& name);
   // The ray against this actor's own mesh, given in world space: the nearest face and
   // its distance in world units (the direction is not renormalised in object space).
-  bool IntersectWorldRay(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, float* distance,
-                         DWORD* face) const;
+  bool IntersectWorldRay(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, float* distance, DWORD* face) const;
   // Distance along the ray to the target's mesh, or noHitDistance; names what it hit.
-  float RayDistance(const std::weak_ptr<CActorBase>& target, const D3DXVECTOR3& origin,
-                    const D3DXVECTOR3& direction, float maxDist, std::string& outName) const;
+  float RayDistance(const std::weak_ptr<CActorBase>& target, const D3DXVECTOR3& origin, const D3DXVECTOR3& direction,
+                    float maxDist, std::string& outName) const;
   // 1 when some solid actor's mesh lies within maxDist along the ray.
-  int IsRayBlocked(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, float maxDist,
-                   std::string& outName) const;
+  int IsRayBlocked(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, float maxDist, std::string& outName) const;
   // 1 when a switched-on actor stands nearer than distance to the matrix's position.
   int IsSwitchOnNear(const D3DXMATRIX& matrix, float distance) const;
   // Gravity and landing for one frame, with five ground rays over a square footprint.
@@ -115,8 +113,7 @@ public:
   // Dust and the landing sound after a hard landing.
   void PlayLandingFeedback(const D3DXVECTOR3& position, float dustScale, float dustDrop);
   // Keeps the matrix at least clearance away from the faces it moves towards.
-  void PushOutOfWall(D3DXMATRIX& matrix, float clearance, const D3DXVECTOR3& origin,
-                     const D3DXVECTOR3& direction);
+  void PushOutOfWall(D3DXMATRIX& matrix, float clearance, const D3DXVECTOR3& origin, const D3DXVECTOR3& direction);
   // Pushes the player sideways out of metal blocks and doors.
   void PushOutOfBlocks(D3DXMATRIX& matrix) const;
 };

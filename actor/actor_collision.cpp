@@ -98,7 +98,8 @@ void CActorBase::FallAndLand(D3DXMATRIX& matrix, float footprint)
   matrix._42 -= fallSpeed;
   const float x = matrix._41, z = matrix._43, f = footprint;
   const float s = matrix._42 + height;
-  const D3DXVECTOR3 origins[5] = {{x, s, z}, {x - f, s, z + f}, {x + f, s, z + f}, {x + f, s, z - f}, {x - f, s, z - f}};
+  const D3DXVECTOR3 origins[5] = {
+      {x, s, z}, {x - f, s, z + f}, {x + f, s, z + f}, {x + f, s, z - f}, {x - f, s, z - f}};
   const D3DXVECTOR3 down(0.0f, -1.0f, 0.0f);
 
   float nearest = 999.0f;

@@ -121,8 +121,8 @@ void CGameCamera::FlyOpening()
   CApplication* application = CApplication::GetInstance();
 
   if (!openingPrepared) {
-    const D3DXVECTOR3 target = Transform(D3DXVECTOR3(0.0f, 4.5f, -3.5f), orientation) +
-                               PositionOf(owner->GetFollowMatrix());
+    const D3DXVECTOR3 target =
+        Transform(D3DXVECTOR3(0.0f, 4.5f, -3.5f), orientation) + PositionOf(owner->GetFollowMatrix());
     D3DXQuaternionRotationMatrix(&openingStartRotation, &goalActor->world);
     D3DXQuaternionIdentity(&openingEndRotation);
     openingStartPosition = PositionOf(goalActor->world);

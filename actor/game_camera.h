@@ -15,9 +15,9 @@ public:
   D3DXVECTOR3 eye{0.0f, 5.0f, -15.0f};
   D3DXVECTOR3 lookAt{0.0f, 0.0f, 0.0f};
   D3DXVECTOR3 up{0.0f, 1.0f, 0.0f};
-  D3DXVECTOR3 eyeOffset{0.0f, 2.5f, -5.0f};     // from the player, before rotation
+  D3DXVECTOR3 eyeOffset{0.0f, 2.5f, -5.0f};    // from the player, before rotation
   D3DXVECTOR3 lookAtOffset{0.0f, 2.5f, 0.0f};  // from the player
-  float pitch = 0.0f;  // degrees; positive looks down
+  float pitch = 0.0f;                          // degrees; positive looks down
   float yaw = 0.0f;
   float roll = 0.0f;
   D3DXMATRIX orientation;

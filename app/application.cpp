@@ -63,12 +63,21 @@ void CopyLightToToon(IDirect3DDevice9* device)
   shaders->toon.effect->SetValue("g_light_color", &light.Diffuse, 16);
 }
 
-} // namespace
+}  // namespace
 
 // Zero-filled, then the defaults: identity fade matrix, fade step 5, stage 1.
 CApplication::CApplication()
-    : instance(nullptr), window(nullptr), clientWidth(0), clientHeight(0), cursorHome{0, 0},
-      fadeMatrix(), fadeOut(0), fadeAlpha(0), fadeStep(5), stageNumber(1), input()
+    : instance(nullptr),
+      window(nullptr),
+      clientWidth(0),
+      clientHeight(0),
+      cursorHome{0, 0},
+      fadeMatrix(),
+      fadeOut(0),
+      fadeAlpha(0),
+      fadeStep(5),
+      stageNumber(1),
+      input()
 {
   D3DXMatrixIdentity(&fadeMatrix);
 }
@@ -101,8 +110,8 @@ bool CApplication::Initialize(HINSTANCE module)
   if (!RegisterClassExA(&windowClass)) return false;
 
   window = CreateWindowExA(0, "Window", "ソルベリカ　Ver.1.0.6",
-                           WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
-                           0, 0, clientAreaWidth, clientAreaHeight, nullptr, nullptr, module, nullptr);
+                           WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, 0,
+                           clientAreaWidth, clientAreaHeight, nullptr, nullptr, module, nullptr);
   AdjustClientSize(window);
   timeBeginPeriod(1);
 
@@ -199,8 +208,7 @@ void CApplication::Run()
 {
   timeBeginPeriod(1);
   BeginLoop(std::make_shared<CSceneTitle>());
-  while (RunOnce()) {
-  }
+  while (RunOnce()) {}
   timeEndPeriod(1);
   EndLoop();
 }

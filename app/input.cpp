@@ -6,7 +6,7 @@ int cursorVisible = 1;
 namespace {
 int keyLatch[256];
 bool keyLatchUnset = true;
-}
+}  // namespace
 
 // Latches a key on its first seen press; each key must have one caller per frame.
 bool TriggerKey(int virtualKey)

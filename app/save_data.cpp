@@ -80,7 +80,8 @@ void CApplication::WriteSaveData()
   const bool written = std::fprintf(file, "%d\r\n", stageNumber) > 0;
   const bool closed = std::fclose(file) == 0;
   if (!written || !closed ||
-      !MoveFileExA(saveTemporaryPath.c_str(), SaveFilePath().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      !MoveFileExA(saveTemporaryPath.c_str(), SaveFilePath().c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     std::remove(saveTemporaryPath.c_str());
     MessageBoxA(window, "ファイルオープンに失敗しました", "失敗", MB_OK);
   }

@@ -70,10 +70,14 @@ bool ParseNumber(const std::string& word, float low, float high, float* value)
 std::string ApplySetting(const std::string& key, const std::string& word, Settings* settings)
 {
   if (key == "fullscreen") {
-    if (word == "ask") settings->fullScreen = FullScreenChoice::Ask;
-    else if (word == "yes") settings->fullScreen = FullScreenChoice::Yes;
-    else if (word == "no") settings->fullScreen = FullScreenChoice::No;
-    else return "fullscreen must be ask, yes or no";
+    if (word == "ask")
+      settings->fullScreen = FullScreenChoice::Ask;
+    else if (word == "yes")
+      settings->fullScreen = FullScreenChoice::Yes;
+    else if (word == "no")
+      settings->fullScreen = FullScreenChoice::No;
+    else
+      return "fullscreen must be ask, yes or no";
     return "";
   }
   if (key == "mouse_sensitivity") {
@@ -94,13 +98,16 @@ std::string ApplySetting(const std::string& key, const std::string& word, Settin
 const char* ChoiceWord(FullScreenChoice choice)
 {
   switch (choice) {
-  case FullScreenChoice::Yes: return "yes";
-  case FullScreenChoice::No: return "no";
-  default: return "ask";
+  case FullScreenChoice::Yes:
+    return "yes";
+  case FullScreenChoice::No:
+    return "no";
+  default:
+    return "ask";
   }
 }
 
-} // namespace
+}  // namespace
 
 // Defaults until main fills it in.
 Settings& RunSettings()

@@ -26,7 +26,7 @@ void EnterDataFolder()
   SetSaveFilePath(save);
 }
 
-} // namespace
+}  // namespace
 
 // Help and version go to standard output, a bad flag to standard error with code 2.
 bool PrepareRun(int argc, const char* const* argv, int* exitCode)
@@ -59,9 +59,12 @@ void ApplyRunSettings()
 bool ChooseFullScreen(HWND window)
 {
   switch (RunSettings().fullScreen) {
-  case FullScreenChoice::Yes: return true;
-  case FullScreenChoice::No: return false;
+  case FullScreenChoice::Yes:
+    return true;
+  case FullScreenChoice::No:
+    return false;
   default:
-    return MessageBoxA(window, "フルスクリーンにしますか？", "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    return MessageBoxA(window, "フルスクリーンにしますか？", "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+           IDYES;
   }
 }

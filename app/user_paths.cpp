@@ -38,7 +38,7 @@ bool IsFolder(const std::string& path)
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-} // namespace
+}  // namespace
 
 // The configuration home.
 std::string XdgConfigHome()

@@ -25,7 +25,7 @@ OstrelLibrary::CSound& ShutterSound()
   return sound;
 }
 
-} // namespace
+}  // namespace
 
 // Each key is polled here and nowhere else, as TriggerKey requires.
 void PollWindowKeys()

@@ -18,22 +18,22 @@ public:
   // The running game scene, set by its Init; effects lock it for one use.
   static std::weak_ptr<CSceneGame> currentScene;
 
-  int active = 0;                  // switchable effects (magic ray and charge)
-  D3DXMATRIX world;                // what the quad or mesh is drawn with; sorted by
-  D3DXMATRIX baseMatrix;           // placement; queued effects are rebuilt from it
-  D3DXMATRIX scaleMatrix;          // growth on top of world
+  int active = 0;          // switchable effects (magic ray and charge)
+  D3DXMATRIX world;        // what the quad or mesh is drawn with; sorted by
+  D3DXMATRIX baseMatrix;   // placement; queued effects are rebuilt from it
+  D3DXMATRIX scaleMatrix;  // growth on top of world
   float size = 1.0f;
   std::shared_ptr<OstrelLibrary::CTexture> texture;
   OstrelLibrary::TexturedVertex quad[4];
   int frameTimer = 0;
   float scroll = 0.0f;
   int scrollDirection = -1;
-  int colour = 0;                  // MagicColour of coloured effects
+  int colour = 0;  // MagicColour of coloured effects
   int frameIndex = 0;
   float lastFrame = 0.0f;
   float frameWidth = 0.0f;
   int frameDelay = 0;
-  int finished = 0;                // set when done; the scene then removes the effect
+  int finished = 0;  // set when done; the scene then removes the effect
 
   CEffectBase();
   CEffectBase(const CEffectBase&) = delete;

@@ -12,8 +12,8 @@ const std::string chargeName = "CEffectMagicCharge";
 CEffectMagicCharge::CEffectMagicCharge(int magicColour) : chargeSound(std::make_unique<OstrelLibrary::CSound>())
 {
   colour = magicColour;
-  texture = LoadEffectTexture(magicColour == Red ? "res/game/effect/red_charge.png"
-                                                 : "res/game/effect/blue_charge.png");
+  texture =
+      LoadEffectTexture(magicColour == Red ? "res/game/effect/red_charge.png" : "res/game/effect/blue_charge.png");
   lastFrame = 9.0f;
   frameWidth = 120.0f;
   frameDelay = 3;

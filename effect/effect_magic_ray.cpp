@@ -36,8 +36,11 @@ LONG HandPan(int magicColour)
 
 // Texture and the three sounds of the colour.
 CEffectMagicRay::CEffectMagicRay(int magicColour)
-    : target(0.0f, 0.0f, 0.0f), ribbons{}, raySound(std::make_unique<OstrelLibrary::CSound>()),
-      hitSound(std::make_unique<OstrelLibrary::CSound>()), cancelSound(std::make_unique<OstrelLibrary::CSound>())
+    : target(0.0f, 0.0f, 0.0f),
+      ribbons{},
+      raySound(std::make_unique<OstrelLibrary::CSound>()),
+      hitSound(std::make_unique<OstrelLibrary::CSound>()),
+      cancelSound(std::make_unique<OstrelLibrary::CSound>())
 {
   colour = magicColour;
   D3DXMatrixIdentity(&drawMatrix);
@@ -123,8 +126,8 @@ void CEffectMagicRay::SetActive(int on, const D3DXMATRIX& start)
 // Metal block, lever, rotation door, metal lift and cannon.
 bool CEffectMagicRay::IsMagicTarget(const std::string& name)
 {
-  return name == "CGameMetalBlock" || name == "CGameLiver" || name == "CGameRotationDoor" ||
-         name == "CGameMetalLift" || name == "CGameCannon";
+  return name == "CGameMetalBlock" || name == "CGameLiver" || name == "CGameRotationDoor" || name == "CGameMetalLift" ||
+         name == "CGameCannon";
 }
 
 // The rotation door is held on the side that the colour swings open.

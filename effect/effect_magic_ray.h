@@ -20,7 +20,7 @@ public:
   D3DXMATRIX headMatrix;    // the flying head
   D3DXVECTOR3 target;       // where the head flies
   int ringTimer = 0;
-  D3DXMATRIX hitMatrix;     // the point on the held target
+  D3DXMATRIX hitMatrix;  // the point on the held target
   int locked = 0;
   float speed = 0.12f;
   float startSpeed = 0.12f;

@@ -73,7 +73,7 @@ bool CGraphics::Init(HWND window, unsigned int width, unsigned int height, bool 
 
   const D3DDEVTYPE types[3] = {D3DDEVTYPE_HAL, D3DDEVTYPE_HAL, D3DDEVTYPE_REF};
   const DWORD behaviours[3] = {D3DCREATE_HARDWARE_VERTEXPROCESSING, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
-                              D3DCREATE_SOFTWARE_VERTEXPROCESSING};
+                               D3DCREATE_SOFTWARE_VERTEXPROCESSING};
   bool created = false;
   for (int attempt = 0; attempt < 3 && !created; ++attempt)
     created = SUCCEEDED(direct3D->CreateDevice(D3DADAPTER_DEFAULT, types[attempt], window, behaviours[attempt],

@@ -60,8 +60,7 @@ bool CMesh::Load(IDirect3DDevice9* newDevice, const std::string& path)
   for (DWORD i = 0; i < materialCount; ++i) {
     materials[i] = source[i].MatD3D;
     materials[i].Ambient = materials[i].Diffuse;
-    const std::string texturePath =
-        directory + (source[i].pTextureFilename ? source[i].pTextureFilename : "");
+    const std::string texturePath = directory + (source[i].pTextureFilename ? source[i].pTextureFilename : "");
     textures[i] = graphics->GetTexture(device, texturePath);
     normalTextures[i] = graphics->GetTexture(device, InsertBeforeExtension(texturePath, "normal"));
   }

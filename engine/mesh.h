@@ -15,13 +15,13 @@ namespace OstrelLibrary {
 
 class CMesh {
 public:
-  ID3DXMesh* mesh = nullptr;                               // null when empty
-  std::vector<D3DMATERIAL9> materials;                     // subset i uses material i
-  std::vector<std::shared_ptr<CTexture>> textures;         // colour texture of material i
-  std::vector<std::shared_ptr<CTexture>> normalTextures;   // normal map of material i
-  ID3DXBuffer* adjacency = nullptr;                        // kept from the loader, not drawn with
-  IDirect3DDevice9* device = nullptr;                      // one reference held
-  std::string fileName;                                    // name and extension, no directory
+  ID3DXMesh* mesh = nullptr;                              // null when empty
+  std::vector<D3DMATERIAL9> materials;                    // subset i uses material i
+  std::vector<std::shared_ptr<CTexture>> textures;        // colour texture of material i
+  std::vector<std::shared_ptr<CTexture>> normalTextures;  // normal map of material i
+  ID3DXBuffer* adjacency = nullptr;                       // kept from the loader, not drawn with
+  IDirect3DDevice9* device = nullptr;                     // one reference held
+  std::string fileName;                                   // name and extension, no directory
 
   CMesh() = default;
   ~CMesh();

@@ -30,9 +30,9 @@ bool CTexture::LoadFromFile(IDirect3DDevice9* newDevice, const std::string& newP
   if (device) device->AddRef();
   path = newPath;
   const UINT mipLevels = IsScreenPicture(path) ? 1 : D3DX_DEFAULT;
-  if (FAILED(D3DXCreateTextureFromFileExA(device, path.c_str(), D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2,
-                                          mipLevels, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT,
-                                          D3DX_DEFAULT, 0, &imageInfo, nullptr, &texture)))
+  if (FAILED(D3DXCreateTextureFromFileExA(device, path.c_str(), D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, mipLevels,
+                                          0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, &imageInfo,
+                                          nullptr, &texture)))
     return false;
   if (FAILED(texture->GetSurfaceLevel(0, &surface))) return false;
   sourceRect = {0, 0, (LONG)imageInfo.Width, (LONG)imageInfo.Height};
@@ -40,8 +40,7 @@ bool CTexture::LoadFromFile(IDirect3DDevice9* newDevice, const std::string& newP
 }
 
 // Creates an empty single-level texture and records its size and format.
-bool CTexture::Create(IDirect3DDevice9* newDevice, UINT width, UINT height, DWORD usage, D3DFORMAT format,
-                      D3DPOOL pool)
+bool CTexture::Create(IDirect3DDevice9* newDevice, UINT width, UINT height, DWORD usage, D3DFORMAT format, D3DPOOL pool)
 {
   Release();
   device = newDevice;

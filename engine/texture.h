@@ -14,9 +14,9 @@ public:
   IDirect3DTexture9* texture = nullptr;  // null = empty
   IDirect3DSurface9* surface = nullptr;  // level 0, also used as a render target
   D3DXIMAGE_INFO imageInfo = {};
-  RECT sourceRect = {};                  // the whole image: every sprite draw's source
-  std::string path;                      // the file it came from, "" otherwise
-  IDirect3DDevice9* device = nullptr;    // one reference held
+  RECT sourceRect = {};                // the whole image: every sprite draw's source
+  std::string path;                    // the file it came from, "" otherwise
+  IDirect3DDevice9* device = nullptr;  // one reference held
 
   CTexture() = default;
   ~CTexture();

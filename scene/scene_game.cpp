@@ -44,7 +44,7 @@ std::shared_ptr<CEffectBase> CreateMagicEffect(const std::string& name, int colo
 }
 
 // The scene's sprites, in drawing order; each is built here once its class exists.
-const char* const spriteOrder[] = {"CSpriteAlignment", "CSpriteClear",     "CSpriteEscape", "CSpritePause",
+const char* const spriteOrder[] = {"CSpriteAlignment",  "CSpriteClear",     "CSpriteEscape", "CSpritePause",
                                    "CSpriteStageTitle", "CSpriteSpaceSkip", "CSpriteText"};
 std::shared_ptr<CSpriteBase> CreateGameSprite(const std::string& name)
 {
@@ -118,7 +118,8 @@ void SetNormalBlend(IDirect3DDevice9* device)
 }  // namespace
 
 // The two sounds exist from the start, empty until Init loads them.
-CSceneGame::CSceneGame() : bgm(std::make_unique<OstrelLibrary::CSound>()), pauseSound(std::make_unique<OstrelLibrary::CSound>())
+CSceneGame::CSceneGame()
+    : bgm(std::make_unique<OstrelLibrary::CSound>()), pauseSound(std::make_unique<OstrelLibrary::CSound>())
 {
 }
 

@@ -21,13 +21,13 @@ public:
   std::vector<std::shared_ptr<CActorBase>> actors;         // update and draw order
   std::vector<std::shared_ptr<CActorBase>> pendingActors;  // added after the actor step
   std::vector<std::shared_ptr<CEffectBase>> effects;
-  std::vector<std::shared_ptr<CEffectBase>> pendingEffects; // built into live ones at the effect step
+  std::vector<std::shared_ptr<CEffectBase>> pendingEffects;  // built into live ones at the effect step
   std::vector<std::shared_ptr<CSpriteBase>> sprites;
   std::shared_ptr<CSceneBase> nextScene;       // what Update hands the loop
   std::shared_ptr<CSceneBase> requestedScene;  // what gameplay or a menu asked for
   std::shared_ptr<CActorBase> player;          // the CGamePlayer
   std::shared_ptr<CActorBase> camera;          // the CGameCamera
-  int cameraEvent = 1;   // the opening camera move runs
+  int cameraEvent = 1;                         // the opening camera move runs
   int paused = 0;
   int orbObtained = 0;
   int goalReached = 0;

@@ -72,8 +72,8 @@ std::shared_ptr<CSceneBase> CSceneTitle::Update()
 
   // Modal: no frame runs while the question is open, in any state.
   if (application->input.escapePressed) {
-    const int answer = MessageBoxA(application->window, "ゲームを終了しますか？", "確認",
-                                   MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    const int answer =
+        MessageBoxA(application->window, "ゲームを終了しますか？", "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
     if (answer == IDYES) return nullptr;
   }
   return shared_from_this();

@@ -14,7 +14,7 @@ class CSceneTitle : public CSceneBase {
 public:
   std::vector<std::shared_ptr<CSpriteBase>> backSprites;   // under the dimming overlay
   std::vector<std::shared_ptr<CSpriteBase>> frontSprites;  // over it
-  int titleState = 0;  // 0 waiting for a click, 1 menu, 2 a choice made, fading out
+  int titleState = 0;                                      // 0 waiting for a click, 1 menu, 2 a choice made, fading out
   std::unique_ptr<OstrelLibrary::CSound> bgm = std::make_unique<OstrelLibrary::CSound>();
 
   // The running title scene, set by Init; the title sprites lock it for one use.

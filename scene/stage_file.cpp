@@ -61,4 +61,3 @@ std::vector<StageEntry> ReadStageEntries(FILE* file)
   }
   return entries;
 }
-

@@ -109,8 +109,10 @@ void CSceneGame::LoadStage()
   const std::string path = StageFileName("res/dat/map.dat", stage);
   if (stage >= 1 && stage <= 8) file = std::fopen(path.c_str(), "r");
   if (!file) {
-    if (stage >= 1 && stage <= 8) OstrelLibrary::ReportUnusableAsset(path, "cannot be opened");
-    else OstrelLibrary::ReportAssetFailure("stage " + std::to_string(stage), "no stage file for this number");
+    if (stage >= 1 && stage <= 8)
+      OstrelLibrary::ReportUnusableAsset(path, "cannot be opened");
+    else
+      OstrelLibrary::ReportAssetFailure("stage " + std::to_string(stage), "no stage file for this number");
     MessageBoxA(application->window, "ファイルオープンに失敗しました", "失敗", MB_OK);
     nextScene = CreateSceneByName("CSceneTitle");
     return;

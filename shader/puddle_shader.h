@@ -11,12 +11,12 @@
 
 class CPuddleShader : public CShaderBase {
 public:
-  OstrelLibrary::CTexture reflectionTarget;    // the mirrored scene
+  OstrelLibrary::CTexture reflectionTarget;  // the mirrored scene
   OstrelLibrary::CDepthBuffer reflectionDepth;
-  OstrelLibrary::CTexture blurTarget;          // its blurred copy
-  IDirect3DSurface9* savedTarget = nullptr;    // bound before the pass
+  OstrelLibrary::CTexture blurTarget;        // its blurred copy
+  IDirect3DSurface9* savedTarget = nullptr;  // bound before the pass
   IDirect3DSurface9* savedDepth = nullptr;
-  D3DCOLOR clearColour = 0xFF281412;           // dark brown under the mirror image
+  D3DCOLOR clearColour = 0xFF281412;  // dark brown under the mirror image
   std::shared_ptr<OstrelLibrary::CMesh> puddleMesh;
   std::shared_ptr<OstrelLibrary::CTexture> waveTexture;
 

@@ -31,7 +31,8 @@ void CShaderBase::LoadEffect(const std::string& path)
   ReleaseResources();
   ID3DXBuffer* errors = nullptr;
   IDirect3DDevice9* device = OstrelLibrary::CGraphics::GetInstance()->device;
-  const HRESULT result = D3DXCreateEffectFromFileA(device, path.c_str(), nullptr, nullptr, 0, nullptr, &effect, &errors);
+  const HRESULT result =
+      D3DXCreateEffectFromFileA(device, path.c_str(), nullptr, nullptr, 0, nullptr, &effect, &errors);
   if (FAILED(result)) {
     OstrelLibrary::ReportUnusableAsset(path, "not an effect that compiles");
     // The compiler's own words are the most useful message; without any, name the file.

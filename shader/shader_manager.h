@@ -15,9 +15,9 @@ public:
   CBlurShader blur;
   CShadowMapShader shadowMap;
   CPuddleShader puddle;
-  int puddlePass = 0;                            // set while the mirrored actors are drawn
-  D3DXVECTOR3 puddlePoint = {0.0f, 0.0f, 0.0f};  // a point on the puddle plane
-  D3DXVECTOR3 puddleNormal = {0.0f, 1.0f, 0.0f}; // the puddle plane's normal
+  int puddlePass = 0;                             // set while the mirrored actors are drawn
+  D3DXVECTOR3 puddlePoint = {0.0f, 0.0f, 0.0f};   // a point on the puddle plane
+  D3DXVECTOR3 puddleNormal = {0.0f, 1.0f, 0.0f};  // the puddle plane's normal
 
   // The one instance, created on first use.
   static CShaderManager* GetInstance();

@@ -11,11 +11,11 @@ class CShadowMapShader : public CShaderBase {
 public:
   static constexpr UINT kSize = 1024;
 
-  OstrelLibrary::CTexture shadowTexture;    // R32F render target
-  OstrelLibrary::CDepthBuffer shadowDepth;  // its depth buffer, a texture the toon effect compares against
-  IDirect3DSurface9* savedTarget = nullptr; // bound before the pass
+  OstrelLibrary::CTexture shadowTexture;     // R32F render target
+  OstrelLibrary::CDepthBuffer shadowDepth;   // its depth buffer, a texture the toon effect compares against
+  IDirect3DSurface9* savedTarget = nullptr;  // bound before the pass
   IDirect3DSurface9* savedDepth = nullptr;
-  D3DXMATRIX lightViewProjection;           // of the last pass
+  D3DXMATRIX lightViewProjection;  // of the last pass
 
   CShadowMapShader();
   ~CShadowMapShader() override;

@@ -9,8 +9,8 @@
 
 class CToonShader : public CShaderBase {
 public:
-  OstrelLibrary::CTexture defaultTexture;        // white: materials without a colour texture
-  OstrelLibrary::CTexture defaultNormalTexture;  // flat: materials without a normal map
+  OstrelLibrary::CTexture defaultTexture;                // white: materials without a colour texture
+  OstrelLibrary::CTexture defaultNormalTexture;          // flat: materials without a normal map
   std::shared_ptr<OstrelLibrary::CTexture> toonTexture;  // the shading ramp
   std::shared_ptr<OstrelLibrary::CTexture> realTexture;  // the softer ramp of the map and goal
   IDirect3DCubeTexture9* cubeTexture = nullptr;          // the sky metal reflects

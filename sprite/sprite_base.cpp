@@ -143,8 +143,9 @@ void CenterButton(MenuButton& button, float dx, float dy)
 void UpdateHover(CSpriteBase& owner, MenuButton& button)
 {
   const bool hasArea = PictureWidth(button.texture) > 0.0f && PictureHeight(button.texture) > 0.0f;
-  const bool over = hasArea && IsCursorOver(CApplication::GetInstance()->window, button.combined._41, button.combined._42,
-                                 PictureWidth(button.texture), PictureHeight(button.texture));
+  const bool over =
+      hasArea && IsCursorOver(CApplication::GetInstance()->window, button.combined._41, button.combined._42,
+                              PictureWidth(button.texture), PictureHeight(button.texture));
   if (over && button.hovered == 0) {
     button.hovered = 1;
     button.colour = 0xFFFFFF00;

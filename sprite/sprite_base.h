@@ -31,9 +31,9 @@ public:
   D3DXMATRIX positionMatrix;  // translation part when transform = scale x position
   D3DXMATRIX scaleMatrix;     // scaling part
   std::shared_ptr<OstrelLibrary::CTexture> texture;
-  int state = 0;              // free for the derived class
-  int alpha = 255;            // opacity 0..255
-  int phase = 1;              // direction of the alpha pulse: 1 falling, 0 rising
+  int state = 0;    // free for the derived class
+  int alpha = 255;  // opacity 0..255
+  int phase = 1;    // direction of the alpha pulse: 1 falling, 0 rising
   D3DCOLOR colour = 0xFFFFFFFF;
   std::unique_ptr<OstrelLibrary::CSound> firstSound;   // menus: the hover sound
   std::unique_ptr<OstrelLibrary::CSound> secondSound;  // menus: the click sound
@@ -73,7 +73,7 @@ float PictureHeight(const std::shared_ptr<OstrelLibrary::CTexture>& texture);
 // One button of a menu: a picture that turns yellow and grows by 5 % under the cursor.
 struct MenuButton {
   std::shared_ptr<OstrelLibrary::CTexture> texture;
-  D3DXMATRIX combined;    // hoverScale x position: drawn with and hit-tested against
+  D3DXMATRIX combined;  // hoverScale x position: drawn with and hit-tested against
   D3DXMATRIX position;
   D3DXMATRIX hoverScale;
   D3DCOLOR colour = 0xFFFFFFFF;

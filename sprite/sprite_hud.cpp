@@ -118,7 +118,8 @@ void CSpriteClear::Draw()
 {
   const std::shared_ptr<CSceneGame> scene = VisibleScene();
   if (!scene || !scene->goalReached || CApplication::GetInstance()->stageNumber == 8) return;
-  for (const ClearLetter& letter : letters) DrawPicturePart(texture, letter.source, letter.transform, White(letter.alpha));
+  for (const ClearLetter& letter : letters)
+    DrawPicturePart(texture, letter.source, letter.transform, White(letter.alpha));
 }
 
 // Bottom-left corner.
@@ -147,9 +148,9 @@ CSpriteText::CSpriteText()
 {
   boxTexture = LoadSpriteTexture("res/game/sprite/text_box.png");
   hintTexture = LoadSpriteTexture("res/game/sprite/click_to_close.png");
-  messageTexture = LoadSpriteTexture(CApplication::GetInstance()->stageNumber == 1
-                                         ? "res/game/sprite/inryoku_text.png"
-                                         : "res/game/sprite/sekiryoku_text.png");
+  messageTexture =
+      LoadSpriteTexture(CApplication::GetInstance()->stageNumber == 1 ? "res/game/sprite/inryoku_text.png"
+                                                                      : "res/game/sprite/sekiryoku_text.png");
   secondSound = LoadSpriteSound("res/sound/click.wav");
   orbSound = LoadSpriteSound("res/sound/orb_get.wav");
   transform._41 = static_cast<float>(BackBuffer().BackBufferWidth) * 0.5f - PictureWidth(boxTexture) * 0.5f;

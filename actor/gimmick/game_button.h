@@ -7,12 +7,12 @@
 
 class CGameButton : public CActorBase {
 public:
-  D3DXMATRIX baseMatrix;                                  // the press test measures from here
-  std::unique_ptr<OstrelLibrary::CSound> pressSound;            // click on switching on and off
-  std::shared_ptr<OstrelLibrary::CMesh> foundationMesh;   // the base plate
+  D3DXMATRIX baseMatrix;                                 // the press test measures from here
+  std::unique_ptr<OstrelLibrary::CSound> pressSound;     // click on switching on and off
+  std::shared_ptr<OstrelLibrary::CMesh> foundationMesh;  // the base plate
   D3DXMATRIX foundationMatrix;
-  std::shared_ptr<OstrelLibrary::CMesh> switchMesh;       // the moving plate
-  float pressScale = 1.0f;                                // 0.6 down to 1.0 up
+  std::shared_ptr<OstrelLibrary::CMesh> switchMesh;  // the moving plate
+  float pressScale = 1.0f;                           // 0.6 down to 1.0 up
   D3DXMATRIX scaleMatrix;
   D3DXMATRIX switchMatrix;
 

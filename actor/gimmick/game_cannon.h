@@ -9,16 +9,16 @@
 class CGameCannon : public CActorBase {
 public:
   std::shared_ptr<OstrelLibrary::CMesh> visibleMesh;  // what is drawn; mesh is the collision shape
-  D3DXMATRIX baseMatrix;    // the unturned pose
+  D3DXMATRIX baseMatrix;                              // the unturned pose
   D3DXMATRIX rotation;
-  float yaw = 0.0f;         // degrees
+  float yaw = 0.0f;  // degrees
   float turnStep = 1.0f;
   float turnDeadZone = 0.5f;
   float reflectPower = 0.1f;
   int shellActive = 0;
   int fireRequest = 0;
-  int switchLatch = 0;      // the switch was seen on and its shot was made
-  std::string hitName;      // what the shell hit this frame
+  int switchLatch = 0;  // the switch was seen on and its shot was made
+  std::string hitName;  // what the shell hit this frame
   std::shared_ptr<OstrelLibrary::CMesh> shellMesh;
   D3DXMATRIX shellMatrix;
   D3DXVECTOR3 shellVelocity;  // per frame, in the shell's own frame

@@ -8,11 +8,11 @@
 // One fragment of a shattered wall.
 struct CrackPiece {
   int visible = 0;
-  D3DXMATRIX world;      // the pose drawn
-  D3DXMATRIX position;   // its translation
+  D3DXMATRIX world;     // the pose drawn
+  D3DXMATRIX position;  // its translation
   D3DXVECTOR3 velocity;
-  D3DXMATRIX spin;       // its rotation
-  D3DXVECTOR3 angles;    // pitch, yaw, roll in degrees
+  D3DXMATRIX spin;     // its rotation
+  D3DXVECTOR3 angles;  // pitch, yaw, roll in degrees
 };
 
 class CGameCrackWall : public CActorBase {

@@ -9,9 +9,9 @@ class CGameDoor : public CActorBase {
 public:
   float openHeight = 7.0f;
   float openSpeed = 0.1f;
-  D3DXMATRIX offset;        // the lift above the base
-  D3DXMATRIX railMatrix;    // the switch search centre
-  D3DXMATRIX baseMatrix;    // the closed pose
+  D3DXMATRIX offset;                                     // the lift above the base
+  D3DXMATRIX railMatrix;                                 // the switch search centre
+  D3DXMATRIX baseMatrix;                                 // the closed pose
   std::unique_ptr<OstrelLibrary::CSound> trailingSound;  // looped while the door moves
 
   explicit CGameDoor(const D3DXMATRIX& placement);

@@ -13,8 +13,8 @@ public:
   D3DXVECTOR2 rippleOffset{0.0f, 0.0f};
   D3DXVECTOR2 rippleSpeed{0.004f, 0.002f};
   int dropInterval = 180;
-  float dropHeight = 36.0f;      // world y a drop starts from
-  float depthTolerance = 0.5f;   // how far below the surface a thing is still mirrored
+  float dropHeight = 36.0f;     // world y a drop starts from
+  float depthTolerance = 0.5f;  // how far below the surface a thing is still mirrored
 
   // Placed by the stage file.
   explicit CGameDropWaterPoint(const D3DXMATRIX& placement);

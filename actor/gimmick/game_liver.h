@@ -8,14 +8,14 @@
 class CGameLiver : public CActorBase {
 public:
   D3DXMATRIX foundationMatrix;
-  float reflectPower = 0.1f;                                 // of the handle
-  std::unique_ptr<OstrelLibrary::CSound> enableSound;              // the click at the end
+  float reflectPower = 0.1f;                           // of the handle
+  std::unique_ptr<OstrelLibrary::CSound> enableSound;  // the click at the end
   std::shared_ptr<OstrelLibrary::CMesh> foundationMesh;
   std::shared_ptr<OstrelLibrary::CMesh> handleMesh;
-  std::shared_ptr<OstrelLibrary::CMesh> blueHitHandleMesh;   // the overlay while blue holds it
-  float angle = 0.0f;                                        // 0 to -90 degrees
+  std::shared_ptr<OstrelLibrary::CMesh> blueHitHandleMesh;  // the overlay while blue holds it
+  float angle = 0.0f;                                       // 0 to -90 degrees
   D3DXMATRIX rotation;
-  D3DXMATRIX pivotMatrix;                                    // the handle's hinge
+  D3DXMATRIX pivotMatrix;  // the handle's hinge
   D3DXMATRIX handleMatrix;
 
   explicit CGameLiver(const D3DXMATRIX& placement);

@@ -162,7 +162,8 @@ void CGameMagicOrb::Draw()
   CShaderManager* shaders = CShaderManager::GetInstance();
   CToonShader& toon = shaders->toon;
   if (toon.effect && mesh) {
-    const D3DXVECTOR4 emissive = kind == Red ? D3DXVECTOR4(glow, 0.0f, 0.0f, 1.0f) : D3DXVECTOR4(0.0f, 0.0f, glow, 1.0f);
+    const D3DXVECTOR4 emissive =
+        kind == Red ? D3DXVECTOR4(glow, 0.0f, 0.0f, 1.0f) : D3DXVECTOR4(0.0f, 0.0f, glow, 1.0f);
     toon.effect->SetVector("g_force_emissive", &emissive);
     toon.effect->SetMatrix("g_world_mat", &drawMatrix);
     toon.DrawMesh(*mesh, reflectPower, 0.0f);

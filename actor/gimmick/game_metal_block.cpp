@@ -126,8 +126,8 @@ void CGameMetalBlock::RepelStep()
   if (owner) {
     const D3DXVECTOR3 p = PositionOf(owner->world);
     const D3DXVECTOR3 b = PositionOf(world);
-    const bool onTop = p.y >= b.y + height && p.x >= b.x - radius && p.x <= b.x + radius && p.z >= b.z - radius &&
-                       p.z <= b.z + radius;
+    const bool onTop =
+        p.y >= b.y + height && p.x >= b.x - radius && p.x <= b.x + radius && p.z >= b.z - radius && p.z <= b.z + radius;
     if (onTop) {
       if (magic) magic->launchDirection = D3DXVECTOR3(0.0f, 1.0f, 0.0f);
       trailingSound->Stop();

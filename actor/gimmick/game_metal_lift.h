@@ -8,10 +8,10 @@
 
 class CGameMetalLift : public CActorBase {
 public:
-  D3DXMATRIX offset;        // only z changes, 0 to 15.0
-  D3DXMATRIX railMatrix;    // where the rail is drawn; the switch search centre
-  D3DXMATRIX baseMatrix;    // the start pose; world = baseMatrix * offset
-  D3DXVECTOR3 launch;       // the launch given to the player last frame
+  D3DXMATRIX offset;      // only z changes, 0 to 15.0
+  D3DXMATRIX railMatrix;  // where the rail is drawn; the switch search centre
+  D3DXMATRIX baseMatrix;  // the start pose; world = baseMatrix * offset
+  D3DXVECTOR3 launch;     // the launch given to the player last frame
   float topMargin = 0.45f;
   float reflectPower = 0.35f;
   float outlineWidth = 0.005f;

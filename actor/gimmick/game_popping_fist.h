@@ -8,9 +8,9 @@
 class CGamePoppingFist : public CActorBase {
 public:
   std::shared_ptr<OstrelLibrary::CMesh> visibleMesh;  // drawn; mesh is the collision shape
-  D3DXMATRIX baseMatrix;    // the retracted pose
-  D3DXMATRIX offset;        // only x changes, 0 to 8.0
-  int startDelay = 180;     // frames before the fist is live
+  D3DXMATRIX baseMatrix;                              // the retracted pose
+  D3DXMATRIX offset;                                  // only x changes, 0 to 8.0
+  int startDelay = 180;                               // frames before the fist is live
   int popping = 0;
   int armed = 1;
   float triggerDistance = 2.0f;

@@ -7,13 +7,13 @@
 
 class CGameRotationDoor : public CActorBase {
 public:
-  float turnSpeed = 1.0f;   // degrees a frame
-  float angle = 0.0f;       // 0 closed to -90 open
+  float turnSpeed = 1.0f;  // degrees a frame
+  float angle = 0.0f;      // 0 closed to -90 open
   D3DXMATRIX rotation;
-  D3DXMATRIX baseMatrix;    // the closed pose; world = rotation * baseMatrix
+  D3DXMATRIX baseMatrix;                                // the closed pose; world = rotation * baseMatrix
   std::shared_ptr<OstrelLibrary::CMesh> doubleHitMesh;  // the overlay while both hold it
   float reflectPower = 0.075f;
-  std::unique_ptr<OstrelLibrary::CSound> trailingSound;       // looped while it swings
+  std::unique_ptr<OstrelLibrary::CSound> trailingSound;  // looped while it swings
 
   explicit CGameRotationDoor(const D3DXMATRIX& placement);
   // "CGameRotationDoor".

@@ -8,9 +8,9 @@
 
 class CGameWoodLift : public CActorBase {
 public:
-  D3DXMATRIX offset;        // only y changes, 0 to 8.0
-  D3DXMATRIX railMatrix;    // where the posts are drawn; the switch search centre
-  D3DXMATRIX baseMatrix;    // the start pose, dropped onto the floor once
+  D3DXMATRIX offset;      // only y changes, 0 to 8.0
+  D3DXMATRIX railMatrix;  // where the posts are drawn; the switch search centre
+  D3DXMATRIX baseMatrix;  // the start pose, dropped onto the floor once
   float topMargin = 0.45f;
   float outlineWidth = 0.005f;
   std::shared_ptr<OstrelLibrary::CMesh> railMesh;

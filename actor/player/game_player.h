@@ -27,7 +27,7 @@ public:
   D3DXMATRIX bodyRotation;  // yaw, pitch and roll of angles, rebuilt every frame
   D3DXVECTOR3 angles;       // pitch (x), yaw (y), roll (z) of the body, degrees
   int needsInit = 1;
-  float footprint = 0.3f;   // half side of the square of ground rays
+  float footprint = 0.3f;  // half side of the square of ground rays
   float dustScale = 0.75f;
   float dustDrop = 0.12f;
   float shadowPower = 0.35f;

@@ -90,7 +90,8 @@ void CPlayerArm::Draw()
   if (player.expired() || !mesh) return;
   CShaderManager* shaders = CShaderManager::GetInstance();
   if (shaders->toon.effect) {
-    const D3DXVECTOR4 glow = partSide == 0 ? D3DXVECTOR4(0.0f, 0.0f, hitGlow, 1.0f) : D3DXVECTOR4(hitGlow, 0.0f, 0.0f, 1.0f);
+    const D3DXVECTOR4 glow =
+        partSide == 0 ? D3DXVECTOR4(0.0f, 0.0f, hitGlow, 1.0f) : D3DXVECTOR4(hitGlow, 0.0f, 0.0f, 1.0f);
     shaders->toon.effect->SetVector("g_force_emissive", &glow);
     shaders->toon.effect->SetMatrix("g_world_mat", &world);
     shaders->toon.DrawMesh(*mesh, 0.0f, 0.0f);

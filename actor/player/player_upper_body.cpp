@@ -17,8 +17,7 @@ void DrawToonAt(CToonShader& toon, const std::shared_ptr<OstrelLibrary::CMesh>& 
 }
 
 // A black outline of a mesh at a matrix.
-void DrawOutlineAt(COutlineShader& outline, const std::shared_ptr<OstrelLibrary::CMesh>& mesh,
-                   const D3DXMATRIX& matrix)
+void DrawOutlineAt(COutlineShader& outline, const std::shared_ptr<OstrelLibrary::CMesh>& mesh, const D3DXMATRIX& matrix)
 {
   if (!mesh || !outline.effect) return;
   const D3DXVECTOR4 black(0.0f, 0.0f, 0.0f, 1.0f);

@@ -10,7 +10,7 @@ class CPlayerWalkState : public CStateBase {
 public:
   int moving = 0;
   D3DXVECTOR3 moveDirection{0.0f, 0.0f, 0.0f};  // world space, horizontal
-  float walkCycle = 1.0f;                        // 0 to 1; 1 is the rest pose
+  float walkCycle = 1.0f;                       // 0 to 1; 1 is the rest pose
   int cycleWrapped = 0;
   int wasMoving = 1;
   float walkSpeed = 0.1f;

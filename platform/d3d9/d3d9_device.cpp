@@ -102,8 +102,8 @@ bool D3D9Device::BindTargets()
                            renderTarget->container->name, (GLint)renderTarget->level);
     // A depth texture (a shadow map) attaches its level; a standalone buffer its renderbuffer.
     if (depthStencil && depthStencil->container) {
-      glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_TEXTURE_2D,
-                             depthStencil->container->name, (GLint)depthStencil->level);
+      glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_TEXTURE_2D, depthStencil->container->name,
+                             (GLint)depthStencil->level);
     } else {
       glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
                                 depthStencil ? depthStencil->renderbuffer : 0);
@@ -248,13 +248,12 @@ HRESULT D3D9Device::CreateCubeTexture(UINT edge, UINT levels, DWORD usage, D3DFO
 }
 
 // A standalone D24S8 buffer; it holds a reference on the device.
-HRESULT D3D9Device::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE,
-                                              DWORD, BOOL, IDirect3DSurface9** out, void**)
+HRESULT D3D9Device::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE, DWORD,
+                                              BOOL, IDirect3DSurface9** out, void**)
 {
   if (!out) return D3DERR_INVALIDCALL;
   *out = nullptr;
-  if (format != D3DFMT_D24S8 || width == 0 || height == 0 || width > 16384 || height > 16384)
-    return D3DERR_INVALIDCALL;
+  if (format != D3DFMT_D24S8 || width == 0 || height == 0 || width > 16384 || height > 16384) return D3DERR_INVALIDCALL;
   D3D9Surface* const surface =
       new D3D9Surface(this, nullptr, 0, 0, width, height, format, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT);
   AddRef();
@@ -329,13 +328,26 @@ HRESULT D3D9Device::GetViewport(D3DVIEWPORT9* vp)
 static UINT VertexCount(D3DPRIMITIVETYPE type, UINT primitives, GLenum* mode)
 {
   switch (type) {
-  case D3DPT_POINTLIST: *mode = GL_POINTS; return primitives;
-  case D3DPT_LINELIST: *mode = GL_LINES; return primitives * 2;
-  case D3DPT_LINESTRIP: *mode = GL_LINE_STRIP; return primitives + 1;
-  case D3DPT_TRIANGLELIST: *mode = GL_TRIANGLES; return primitives * 3;
-  case D3DPT_TRIANGLESTRIP: *mode = GL_TRIANGLE_STRIP; return primitives + 2;
-  case D3DPT_TRIANGLEFAN: *mode = GL_TRIANGLE_FAN; return primitives + 2;
-  default: return 0;
+  case D3DPT_POINTLIST:
+    *mode = GL_POINTS;
+    return primitives;
+  case D3DPT_LINELIST:
+    *mode = GL_LINES;
+    return primitives * 2;
+  case D3DPT_LINESTRIP:
+    *mode = GL_LINE_STRIP;
+    return primitives + 1;
+  case D3DPT_TRIANGLELIST:
+    *mode = GL_TRIANGLES;
+    return primitives * 3;
+  case D3DPT_TRIANGLESTRIP:
+    *mode = GL_TRIANGLE_STRIP;
+    return primitives + 2;
+  case D3DPT_TRIANGLEFAN:
+    *mode = GL_TRIANGLE_FAN;
+    return primitives + 2;
+  default:
+    return 0;
   }
 }
 

@@ -233,8 +233,7 @@ void D3D9FixedFunction::UploadTransforms(const D3D9Device& device, bool pretrans
   glUniformMatrix4fv(uniforms.projection, 1, GL_FALSE, &device.projection._11);
   glUniform1i(uniforms.pretransformed, pretransformed);
   const D3DVIEWPORT9& viewport = device.viewport;
-  glUniform4f(uniforms.viewport, (float)viewport.X, (float)viewport.Y, (float)viewport.Width,
-              (float)viewport.Height);
+  glUniform4f(uniforms.viewport, (float)viewport.X, (float)viewport.Y, (float)viewport.Width, (float)viewport.Height);
 }
 
 // Directional lights only, up to four, in eye space.

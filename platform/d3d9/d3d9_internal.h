@@ -107,8 +107,8 @@ public:
 
 class D3D9Texture : public IDirect3DTexture9, public D3D9TextureBase {
 public:
-  D3D9Texture(D3D9Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-              D3DPOOL pool, bool holdDevice = true);
+  D3D9Texture(D3D9Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+              bool holdDevice = true);
   ~D3D9Texture() override;
   IUnknown* Owner() override { return this; }
 
@@ -132,8 +132,7 @@ public:
   DWORD GetLevelCount() override { return levels; }
   HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
   HRESULT GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level, IDirect3DSurface9** surface) override;
-  HRESULT LockRect(D3DCUBEMAP_FACES face, UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
-                   DWORD flags) override;
+  HRESULT LockRect(D3DCUBEMAP_FACES face, UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
   HRESULT UnlockRect(D3DCUBEMAP_FACES face, UINT level) override;
 };
 
@@ -153,8 +152,7 @@ public:
   HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD stencil) override;
   HRESULT BeginScene() override;
   HRESULT EndScene() override;
-  HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND overrideWindow,
-                  const void* dirtyRegion) override;
+  HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND overrideWindow, const void* dirtyRegion) override;
   HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                         IDirect3DTexture9** texture, void** sharedHandle) override;
   HRESULT CreateCubeTexture(UINT edgeLength, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,

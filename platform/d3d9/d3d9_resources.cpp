@@ -11,12 +11,23 @@
 bool D3D9GetFormatInfo(D3DFORMAT format, D3D9FormatInfo* info)
 {
   switch (format) {
-  case D3DFMT_A8R8G8B8: *info = {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE, 4}; return true;
-  case D3DFMT_X8R8G8B8: *info = {GL_RGB8, GL_BGRA, GL_UNSIGNED_BYTE, 4}; return true;
-  case D3DFMT_R32F: *info = {GL_R32F, GL_RED, GL_FLOAT, 4}; return true;
-  case D3DFMT_A16B16G16R16F: *info = {GL_RGBA16F, GL_RGBA, GL_HALF_FLOAT, 8}; return true;
-  case D3DFMT_D24S8: *info = {GL_DEPTH24_STENCIL8, GL_DEPTH_STENCIL, GL_UNSIGNED_INT_24_8, 4}; return true;
-  default: return false;
+  case D3DFMT_A8R8G8B8:
+    *info = {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE, 4};
+    return true;
+  case D3DFMT_X8R8G8B8:
+    *info = {GL_RGB8, GL_BGRA, GL_UNSIGNED_BYTE, 4};
+    return true;
+  case D3DFMT_R32F:
+    *info = {GL_R32F, GL_RED, GL_FLOAT, 4};
+    return true;
+  case D3DFMT_A16B16G16R16F:
+    *info = {GL_RGBA16F, GL_RGBA, GL_HALF_FLOAT, 8};
+    return true;
+  case D3DFMT_D24S8:
+    *info = {GL_DEPTH24_STENCIL8, GL_DEPTH_STENCIL, GL_UNSIGNED_INT_24_8, 4};
+    return true;
+  default:
+    return false;
   }
 }
 
@@ -32,8 +43,15 @@ static UINT LevelSize(UINT size, UINT level)
 // Makes a surface; depth-stencil buffers also get their renderbuffer here.
 D3D9Surface::D3D9Surface(D3D9Device* device_, D3D9TextureBase* container_, UINT level_, UINT face_, UINT width_,
                          UINT height_, D3DFORMAT format_, DWORD usage_, D3DPOOL pool_)
-    : device(device_), container(container_), level(level_), face(face_), width(width_), height(height_),
-      format(format_), usage(usage_), pool(pool_)
+    : device(device_),
+      container(container_),
+      level(level_),
+      face(face_),
+      width(width_),
+      height(height_),
+      format(format_),
+      usage(usage_),
+      pool(pool_)
 {
   if (!container) {
     glGenRenderbuffers(1, &renderbuffer);
@@ -142,8 +160,15 @@ HRESULT D3D9Surface::UnlockRect()
 // Allocates the GL texture with every level (and face) and one surface object for each.
 D3D9TextureBase::D3D9TextureBase(D3D9Device* device_, GLenum target_, UINT width_, UINT height_, UINT levels_,
                                  DWORD usage_, D3DFORMAT format_, D3DPOOL pool_, bool holdDevice_)
-    : device(device_), target(target_), width(width_), height(height_), levels(levels_), usage(usage_),
-      format(format_), pool(pool_), holdsDevice(holdDevice_)
+    : device(device_),
+      target(target_),
+      width(width_),
+      height(height_),
+      levels(levels_),
+      usage(usage_),
+      format(format_),
+      pool(pool_),
+      holdsDevice(holdDevice_)
 {
   if (holdsDevice) device->AddRef();
   D3D9FormatInfo info;
@@ -169,8 +194,8 @@ D3D9TextureBase::D3D9TextureBase(D3D9Device* device_, GLenum target_, UINT width
   glTexParameteri(target, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   for (UINT face = 0; face < faces; ++face)
     for (UINT level = 0; level < levels; ++level)
-      surfaces.push_back(new D3D9Surface(device, this, level, face, LevelSize(width, level),
-                                         LevelSize(height, level), format, usage, pool));
+      surfaces.push_back(new D3D9Surface(device, this, level, face, LevelSize(width, level), LevelSize(height, level),
+                                         format, usage, pool));
   valid = true;
 }
 
@@ -195,8 +220,8 @@ D3D9TextureBase* D3D9GetTextureBase(IDirect3DBaseTexture9* texture)
 }
 
 // A 2D texture holding one reference on its device.
-D3D9Texture::D3D9Texture(D3D9Device* device_, UINT width_, UINT height_, UINT levels_, DWORD usage_,
-                         D3DFORMAT format_, D3DPOOL pool_, bool holdDevice_)
+D3D9Texture::D3D9Texture(D3D9Device* device_, UINT width_, UINT height_, UINT levels_, DWORD usage_, D3DFORMAT format_,
+                         D3DPOOL pool_, bool holdDevice_)
     : D3D9TextureBase(device_, GL_TEXTURE_2D, width_, height_, levels_, usage_, format_, pool_, holdDevice_)
 {
 }

@@ -35,18 +35,30 @@ static D3DMATRIX Identity()
 static GLenum BlendFactor(DWORD blend)
 {
   switch (blend) {
-  case D3DBLEND_ZERO: return GL_ZERO;
-  case D3DBLEND_ONE: return GL_ONE;
-  case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-  case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-  case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-  case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-  case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-  case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-  case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-  case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-  case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
-  default: return GL_ONE;
+  case D3DBLEND_ZERO:
+    return GL_ZERO;
+  case D3DBLEND_ONE:
+    return GL_ONE;
+  case D3DBLEND_SRCCOLOR:
+    return GL_SRC_COLOR;
+  case D3DBLEND_INVSRCCOLOR:
+    return GL_ONE_MINUS_SRC_COLOR;
+  case D3DBLEND_SRCALPHA:
+    return GL_SRC_ALPHA;
+  case D3DBLEND_INVSRCALPHA:
+    return GL_ONE_MINUS_SRC_ALPHA;
+  case D3DBLEND_DESTALPHA:
+    return GL_DST_ALPHA;
+  case D3DBLEND_INVDESTALPHA:
+    return GL_ONE_MINUS_DST_ALPHA;
+  case D3DBLEND_DESTCOLOR:
+    return GL_DST_COLOR;
+  case D3DBLEND_INVDESTCOLOR:
+    return GL_ONE_MINUS_DST_COLOR;
+  case D3DBLEND_SRCALPHASAT:
+    return GL_SRC_ALPHA_SATURATE;
+  default:
+    return GL_ONE;
   }
 }
 
@@ -54,11 +66,16 @@ static GLenum BlendFactor(DWORD blend)
 static GLenum BlendEquation(DWORD op)
 {
   switch (op) {
-  case D3DBLENDOP_SUBTRACT: return GL_FUNC_SUBTRACT;
-  case D3DBLENDOP_REVSUBTRACT: return GL_FUNC_REVERSE_SUBTRACT;
-  case D3DBLENDOP_MIN: return GL_MIN;
-  case D3DBLENDOP_MAX: return GL_MAX;
-  default: return GL_FUNC_ADD;
+  case D3DBLENDOP_SUBTRACT:
+    return GL_FUNC_SUBTRACT;
+  case D3DBLENDOP_REVSUBTRACT:
+    return GL_FUNC_REVERSE_SUBTRACT;
+  case D3DBLENDOP_MIN:
+    return GL_MIN;
+  case D3DBLENDOP_MAX:
+    return GL_MAX;
+  default:
+    return GL_FUNC_ADD;
   }
 }
 
@@ -66,14 +83,22 @@ static GLenum BlendEquation(DWORD op)
 static GLenum CompareFunc(DWORD func)
 {
   switch (func) {
-  case D3DCMP_NEVER: return GL_NEVER;
-  case D3DCMP_LESS: return GL_LESS;
-  case D3DCMP_EQUAL: return GL_EQUAL;
-  case D3DCMP_LESSEQUAL: return GL_LEQUAL;
-  case D3DCMP_GREATER: return GL_GREATER;
-  case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
-  case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
-  default: return GL_ALWAYS;
+  case D3DCMP_NEVER:
+    return GL_NEVER;
+  case D3DCMP_LESS:
+    return GL_LESS;
+  case D3DCMP_EQUAL:
+    return GL_EQUAL;
+  case D3DCMP_LESSEQUAL:
+    return GL_LEQUAL;
+  case D3DCMP_GREATER:
+    return GL_GREATER;
+  case D3DCMP_NOTEQUAL:
+    return GL_NOTEQUAL;
+  case D3DCMP_GREATEREQUAL:
+    return GL_GEQUAL;
+  default:
+    return GL_ALWAYS;
   }
 }
 
@@ -81,14 +106,22 @@ static GLenum CompareFunc(DWORD func)
 static GLenum StencilOp(DWORD op)
 {
   switch (op) {
-  case D3DSTENCILOP_ZERO: return GL_ZERO;
-  case D3DSTENCILOP_REPLACE: return GL_REPLACE;
-  case D3DSTENCILOP_INCRSAT: return GL_INCR;
-  case D3DSTENCILOP_DECRSAT: return GL_DECR;
-  case D3DSTENCILOP_INVERT: return GL_INVERT;
-  case D3DSTENCILOP_INCR: return GL_INCR_WRAP;
-  case D3DSTENCILOP_DECR: return GL_DECR_WRAP;
-  default: return GL_KEEP;
+  case D3DSTENCILOP_ZERO:
+    return GL_ZERO;
+  case D3DSTENCILOP_REPLACE:
+    return GL_REPLACE;
+  case D3DSTENCILOP_INCRSAT:
+    return GL_INCR;
+  case D3DSTENCILOP_DECRSAT:
+    return GL_DECR;
+  case D3DSTENCILOP_INVERT:
+    return GL_INVERT;
+  case D3DSTENCILOP_INCR:
+    return GL_INCR_WRAP;
+  case D3DSTENCILOP_DECR:
+    return GL_DECR_WRAP;
+  default:
+    return GL_KEEP;
   }
 }
 
@@ -96,10 +129,14 @@ static GLenum StencilOp(DWORD op)
 static GLenum AddressMode(DWORD mode)
 {
   switch (mode) {
-  case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
-  case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-  case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-  default: return GL_REPEAT;
+  case D3DTADDRESS_MIRROR:
+    return GL_MIRRORED_REPEAT;
+  case D3DTADDRESS_CLAMP:
+    return GL_CLAMP_TO_EDGE;
+  case D3DTADDRESS_BORDER:
+    return GL_CLAMP_TO_BORDER;
+  default:
+    return GL_REPEAT;
   }
 }
 
@@ -158,17 +195,25 @@ void D3D9Device::ApplyRenderStates()
 {
   const DWORD* rs = renderStates;
   const bool hasDepth = depthStencil != nullptr;
-  if (rs[D3DRS_ZENABLE] && hasDepth) glEnable(GL_DEPTH_TEST); else glDisable(GL_DEPTH_TEST);
+  if (rs[D3DRS_ZENABLE] && hasDepth)
+    glEnable(GL_DEPTH_TEST);
+  else
+    glDisable(GL_DEPTH_TEST);
   glDepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
   glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
 
-  if (rs[D3DRS_STENCILENABLE] && hasDepth) glEnable(GL_STENCIL_TEST); else glDisable(GL_STENCIL_TEST);
+  if (rs[D3DRS_STENCILENABLE] && hasDepth)
+    glEnable(GL_STENCIL_TEST);
+  else
+    glDisable(GL_STENCIL_TEST);
   glStencilFunc(CompareFunc(rs[D3DRS_STENCILFUNC]), (GLint)rs[D3DRS_STENCILREF], rs[D3DRS_STENCILMASK]);
-  glStencilOp(StencilOp(rs[D3DRS_STENCILFAIL]), StencilOp(rs[D3DRS_STENCILZFAIL]),
-              StencilOp(rs[D3DRS_STENCILPASS]));
+  glStencilOp(StencilOp(rs[D3DRS_STENCILFAIL]), StencilOp(rs[D3DRS_STENCILZFAIL]), StencilOp(rs[D3DRS_STENCILPASS]));
   glStencilMask(rs[D3DRS_STENCILWRITEMASK]);
 
-  if (rs[D3DRS_ALPHABLENDENABLE]) glEnable(GL_BLEND); else glDisable(GL_BLEND);
+  if (rs[D3DRS_ALPHABLENDENABLE])
+    glEnable(GL_BLEND);
+  else
+    glDisable(GL_BLEND);
   if (rs[D3DRS_SEPARATEALPHABLENDENABLE]) {
     glBlendEquationSeparate(BlendEquation(rs[D3DRS_BLENDOP]), BlendEquation(rs[D3DRS_BLENDOPALPHA]));
     glBlendFuncSeparate(BlendFactor(rs[D3DRS_SRCBLEND]), BlendFactor(rs[D3DRS_DESTBLEND]),
@@ -274,10 +319,17 @@ HRESULT D3D9Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* m
 {
   if (!matrix) return D3DERR_INVALIDCALL;
   switch (state) {
-  case D3DTS_WORLD: world = *matrix; return D3D_OK;
-  case D3DTS_VIEW: view = *matrix; return D3D_OK;
-  case D3DTS_PROJECTION: projection = *matrix; return D3D_OK;
-  default: return D3DERR_INVALIDCALL;
+  case D3DTS_WORLD:
+    world = *matrix;
+    return D3D_OK;
+  case D3DTS_VIEW:
+    view = *matrix;
+    return D3D_OK;
+  case D3DTS_PROJECTION:
+    projection = *matrix;
+    return D3D_OK;
+  default:
+    return D3DERR_INVALIDCALL;
   }
 }
 
@@ -286,10 +338,17 @@ HRESULT D3D9Device::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix)
 {
   if (!matrix) return D3DERR_INVALIDCALL;
   switch (state) {
-  case D3DTS_WORLD: *matrix = world; return D3D_OK;
-  case D3DTS_VIEW: *matrix = view; return D3D_OK;
-  case D3DTS_PROJECTION: *matrix = projection; return D3D_OK;
-  default: return D3DERR_INVALIDCALL;
+  case D3DTS_WORLD:
+    *matrix = world;
+    return D3D_OK;
+  case D3DTS_VIEW:
+    *matrix = view;
+    return D3D_OK;
+  case D3DTS_PROJECTION:
+    *matrix = projection;
+    return D3D_OK;
+  default:
+    return D3DERR_INVALIDCALL;
   }
 }
 

@@ -45,16 +45,14 @@ struct PALETTEENTRY {
 HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UINT mipLevels, DWORD usage,
                           D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture);
 
-HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR srcFile, UINT width, UINT height,
-                                     UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                     DWORD filter, DWORD mipFilter, D3DCOLOR colourKey,
-                                     D3DXIMAGE_INFO* srcInfo, PALETTEENTRY* palette,
+HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR srcFile, UINT width, UINT height, UINT mipLevels,
+                                     DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter, DWORD mipFilter,
+                                     D3DCOLOR colourKey, D3DXIMAGE_INFO* srcInfo, PALETTEENTRY* palette,
                                      IDirect3DTexture9** texture);
 
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR srcFile, IDirect3DTexture9** texture);
 
-HRESULT D3DXCreateCubeTextureFromFileA(IDirect3DDevice9* device, LPCSTR srcFile,
-                                       IDirect3DCubeTexture9** cubeTexture);
+HRESULT D3DXCreateCubeTextureFromFileA(IDirect3DDevice9* device, LPCSTR srcFile, IDirect3DCubeTexture9** cubeTexture);
 
 // ---- sprites -------------------------------------------------------------------------
 #define D3DXSPRITE_DONOTSAVESTATE (1 << 0)

@@ -102,8 +102,7 @@ void Upload(const D3D9TextureBase* texture, GLenum image, UINT level, UINT width
 {
   glBindTexture(texture->target, texture->name);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexSubImage2D(image, (GLint)level, 0, 0, (GLsizei)width, (GLsizei)height, GL_BGRA, GL_UNSIGNED_BYTE,
-                  pixels.data());
+  glTexSubImage2D(image, (GLint)level, 0, 0, (GLsizei)width, (GLsizei)height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
 }
 
 // The next mip level of a BGRA image: each texel the mean of the up to two by two
@@ -192,10 +191,9 @@ HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UIN
 }
 
 // Loads an image file into a new 2D texture at the requested (or the file's own) size.
-HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR srcFile, UINT width, UINT height,
-                                     UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD,
-                                     DWORD, D3DCOLOR colourKey, D3DXIMAGE_INFO* srcInfo, PALETTEENTRY*,
-                                     IDirect3DTexture9** texture)
+HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR srcFile, UINT width, UINT height, UINT mipLevels,
+                                     DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD, DWORD, D3DCOLOR colourKey,
+                                     D3DXIMAGE_INFO* srcInfo, PALETTEENTRY*, IDirect3DTexture9** texture)
 {
   if (!device || !texture) return D3DERR_INVALIDCALL;
   *texture = nullptr;
@@ -207,13 +205,19 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR srcFile, U
   if (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8) return D3DERR_INVALIDCALL;
 
   const UINT fileWidth = image.pixels.width, fileHeight = image.pixels.height;
-  if (width == D3DX_DEFAULT_NONPOW2 || width == D3DX_FROM_FILE || width == 0) width = fileWidth;
-  else if (width == D3DX_DEFAULT) width = RoundUpPow2(fileWidth);
-  if (height == D3DX_DEFAULT_NONPOW2 || height == D3DX_FROM_FILE || height == 0) height = fileHeight;
-  else if (height == D3DX_DEFAULT) height = RoundUpPow2(fileHeight);
+  if (width == D3DX_DEFAULT_NONPOW2 || width == D3DX_FROM_FILE || width == 0)
+    width = fileWidth;
+  else if (width == D3DX_DEFAULT)
+    width = RoundUpPow2(fileWidth);
+  if (height == D3DX_DEFAULT_NONPOW2 || height == D3DX_FROM_FILE || height == 0)
+    height = fileHeight;
+  else if (height == D3DX_DEFAULT)
+    height = RoundUpPow2(fileHeight);
   const bool resized = width != fileWidth || height != fileHeight;
-  if (mipLevels == D3DX_DEFAULT || mipLevels == 0) mipLevels = 0;
-  else if (mipLevels == D3DX_FROM_FILE) mipLevels = resized ? 1 : image.pixels.levels;
+  if (mipLevels == D3DX_DEFAULT || mipLevels == 0)
+    mipLevels = 0;
+  else if (mipLevels == D3DX_FROM_FILE)
+    mipLevels = resized ? 1 : image.pixels.levels;
 
   IDirect3DTexture9* created = nullptr;
   const HRESULT hr = device->CreateTexture(width, height, mipLevels, usage, format, pool, &created, nullptr);
@@ -225,7 +229,8 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR srcFile, U
   // The colour key turns matching texels into transparent black, as D3DX does.
   if (colourKey != 0) {
     for (size_t i = 0; i < top.size(); i += 4) {
-      const D3DCOLOR c = ((D3DCOLOR)top[i + 3] << 24) | ((D3DCOLOR)top[i + 2] << 16) | ((D3DCOLOR)top[i + 1] << 8) | top[i];
+      const D3DCOLOR c =
+          ((D3DCOLOR)top[i + 3] << 24) | ((D3DCOLOR)top[i + 2] << 16) | ((D3DCOLOR)top[i + 1] << 8) | top[i];
       if (c == colourKey) std::memset(&top[i], 0, 4);
     }
   }
@@ -251,9 +256,8 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, LPCSTR srcFile, U
 // The short form: the file's own size rounded up to powers of two, full mip chain.
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR srcFile, IDirect3DTexture9** texture)
 {
-  return D3DXCreateTextureFromFileExA(device, srcFile, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
-                                      D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr,
-                                      nullptr, texture);
+  return D3DXCreateTextureFromFileExA(device, srcFile, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN,
+                                      D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, texture);
 }
 
 // Loads a DDS cube map; the faces keep the file's orientation (D3D's and GL's agree).
@@ -263,7 +267,8 @@ HRESULT D3DXCreateCubeTextureFromFileA(IDirect3DDevice9* device, LPCSTR srcFile,
   *cube = nullptr;
   std::vector<uint8_t> bytes;
   LoadedImage image;
-  if (!PlatformReadFile(srcFile, &bytes) || !DecodeImage(bytes, &image) || !image.pixels.cube) return D3DXERR_INVALIDDATA;
+  if (!PlatformReadFile(srcFile, &bytes) || !DecodeImage(bytes, &image) || !image.pixels.cube)
+    return D3DXERR_INVALIDDATA;
   IDirect3DCubeTexture9* created = nullptr;
   const HRESULT hr =
       device->CreateCubeTexture(image.pixels.width, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &created, nullptr);

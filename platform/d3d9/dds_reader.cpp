@@ -213,8 +213,10 @@ void DecodeBlocks(const uint8_t* p, D3DFORMAT format, uint32_t w, uint32_t h, ui
           if (tile[i][3] == 0) *hasAlpha = true;
       } else {
         DecodeColourBlock(block + 8, false, tile);
-        if (format == D3DFMT_DXT3) DecodeExplicitAlpha(block, tile);
-        else DecodeInterpolatedAlpha(block, tile);
+        if (format == D3DFMT_DXT3)
+          DecodeExplicitAlpha(block, tile);
+        else
+          DecodeInterpolatedAlpha(block, tile);
       }
       for (uint32_t i = 0; i < 16; ++i) {
         const uint32_t x = bx * 4 + (i & 3), y = by * 4 + (i >> 2);

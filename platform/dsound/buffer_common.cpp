@@ -9,8 +9,10 @@ namespace dsound_openal {
 // Keeps the device and the format; `alwaysControls` joins the flags for the checks.
 CBufferCommon::CBufferCommon(std::shared_ptr<SoundDevice> soundDevice, DWORD bufferFlags, DWORD alwaysControls,
                              std::vector<BYTE> waveFormat)
-  : device(std::move(soundDevice)), flags(bufferFlags), format(std::move(waveFormat)),
-    controls(bufferFlags | alwaysControls)
+    : device(std::move(soundDevice)),
+      flags(bufferFlags),
+      format(std::move(waveFormat)),
+      controls(bufferFlags | alwaysControls)
 {
 }
 

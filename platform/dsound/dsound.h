@@ -116,8 +116,7 @@ public:
 typedef IDirectSoundBuffer* LPDIRECTSOUNDBUFFER;
 
 // The DirectSound 8 buffer interface: nothing the game needs beyond the base.
-class IDirectSoundBuffer8 : public IDirectSoundBuffer {
-};
+class IDirectSoundBuffer8 : public IDirectSoundBuffer {};
 typedef IDirectSoundBuffer8* LPDIRECTSOUNDBUFFER8;
 
 // The listener: where the sounds are heard from, in DirectSound's left-handed space.
@@ -144,8 +143,7 @@ typedef IDirectSound3DBuffer* LPDIRECTSOUND3DBUFFER;
 // The device.
 class IDirectSound8 : public IUnknown {
 public:
-  virtual HRESULT CreateSoundBuffer(const DSBUFFERDESC* description, IDirectSoundBuffer** buffer,
-                                    IUnknown* outer) = 0;
+  virtual HRESULT CreateSoundBuffer(const DSBUFFERDESC* description, IDirectSoundBuffer** buffer, IUnknown* outer) = 0;
   virtual HRESULT SetCooperativeLevel(HWND window, DWORD level) = 0;
 };
 typedef IDirectSound8* LPDIRECTSOUND8;

@@ -12,7 +12,8 @@
 #include <vector>
 
 const GUID KSDATAFORMAT_SUBTYPE_PCM = {0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-const GUID KSDATAFORMAT_SUBTYPE_IEEE_FLOAT = {0x00000003, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+const GUID KSDATAFORMAT_SUBTYPE_IEEE_FLOAT = {
+    0x00000003, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
 // An open file. Buffered files read through `buffer`; bufOffset is the file offset
 // of its first byte, `next` the read position inside it, `endRead` its valid bytes.
@@ -120,9 +121,12 @@ LONG mmioSeek(HMMIO f, LONG offset, int origin)
 {
   if (!f) return -1;
   int64_t base = 0;
-  if (origin == SEEK_CUR) base = Position(f);
-  else if (origin == SEEK_END) base = f->size;
-  else if (origin != SEEK_SET) return -1;
+  if (origin == SEEK_CUR)
+    base = Position(f);
+  else if (origin == SEEK_END)
+    base = f->size;
+  else if (origin != SEEK_SET)
+    return -1;
   const int64_t target = base + offset;
   if (target < 0 || target > LONG_MAX) return -1;
   if (f->buffer.empty()) {
@@ -172,9 +176,12 @@ MMRESULT mmioDescend(HMMIO f, MMCKINFO* chunk, const MMCKINFO* parent, UINT flag
     DWORD type = 0;
     if (hasType && (size < 4 || !ReadFourCC(f, &type))) return MMIOERR_CHUNKNOTFOUND;
     bool match = true;
-    if (flags & MMIO_FINDCHUNK) match = id == wantedId;
-    else if (flags & MMIO_FINDRIFF) match = id == FOURCC_RIFF && type == wantedType;
-    else if (flags & MMIO_FINDLIST) match = id == FOURCC_LIST && type == wantedType;
+    if (flags & MMIO_FINDCHUNK)
+      match = id == wantedId;
+    else if (flags & MMIO_FINDRIFF)
+      match = id == FOURCC_RIFF && type == wantedType;
+    else if (flags & MMIO_FINDLIST)
+      match = id == FOURCC_LIST && type == wantedType;
     if (match) {
       chunk->ckid = id;
       chunk->cksize = size;

@@ -21,7 +21,7 @@ std::vector<BYTE> InitialFormat()
 
 // The mix always has its pan and frequency to report.
 CPrimaryBuffer::CPrimaryBuffer(std::shared_ptr<SoundDevice> soundDevice, DWORD bufferFlags)
-  : CBufferCommon(std::move(soundDevice), bufferFlags, DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY, InitialFormat())
+    : CBufferCommon(std::move(soundDevice), bufferFlags, DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY, InitialFormat())
 {
 }
 

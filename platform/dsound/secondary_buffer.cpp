@@ -19,8 +19,9 @@ namespace dsound_openal {
 // Makes the source, then its bytes: silence kept here, or the file's.
 CSecondaryBuffer::CSecondaryBuffer(std::shared_ptr<SoundDevice> soundDevice, const DSBUFFERDESC& description,
                                    ALenum openALFormat, const FileBytes* fromFile)
-  : CBufferCommon(std::move(soundDevice), description.dwFlags, 0, CopyFormat(description.lpwfxFormat)),
-    alFormat(openALFormat), bufferBytes(description.dwBufferBytes)
+    : CBufferCommon(std::move(soundDevice), description.dwFlags, 0, CopyFormat(description.lpwfxFormat)),
+      alFormat(openALFormat),
+      bufferBytes(description.dwBufferBytes)
 {
   const WAVEFORMATEX* wave = Format();
   playableBytes = bufferBytes / wave->nBlockAlign * wave->nBlockAlign;

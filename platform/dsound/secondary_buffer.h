@@ -77,8 +77,8 @@ private:
 
   const ALenum alFormat;
   const DWORD bufferBytes;
-  std::vector<BYTE> data;       // kept only for a buffer filled through Lock
-  FileBytes file;               // where the bytes lie until a Lock takes them
+  std::vector<BYTE> data;  // kept only for a buffer filled through Lock
+  FileBytes file;          // where the bytes lie until a Lock takes them
   bool bytesInFile = false;
   std::unique_ptr<CStream> stream;
   DWORD playableBytes = 0;  // whole sample frames of data

@@ -51,9 +51,12 @@ ALenum OpenALFormatOf(const WAVEFORMATEX* format, bool hasFloat32)
   if (tag == WAVE_FORMAT_EXTENSIBLE) {
     if (format->cbSize < sizeof(WAVEFORMATEXTENSIBLE) - sizeof(WAVEFORMATEX)) return 0;
     const WAVEFORMATEXTENSIBLE* extensible = (const WAVEFORMATEXTENSIBLE*)format;
-    if (extensible->SubFormat == KSDATAFORMAT_SUBTYPE_PCM) tag = WAVE_FORMAT_PCM;
-    else if (extensible->SubFormat == KSDATAFORMAT_SUBTYPE_IEEE_FLOAT) tag = WAVE_FORMAT_IEEE_FLOAT;
-    else return 0;
+    if (extensible->SubFormat == KSDATAFORMAT_SUBTYPE_PCM)
+      tag = WAVE_FORMAT_PCM;
+    else if (extensible->SubFormat == KSDATAFORMAT_SUBTYPE_IEEE_FLOAT)
+      tag = WAVE_FORMAT_IEEE_FLOAT;
+    else
+      return 0;
   }
   const WORD channels = format->nChannels;
   const WORD bits = format->wBitsPerSample;
@@ -72,7 +75,8 @@ ALenum OpenALFormatOf(const WAVEFORMATEX* format, bool hasFloat32)
 std::vector<BYTE> CopyFormat(const WAVEFORMATEX* format)
 {
   const BYTE* bytes = (const BYTE*)format;
-  const size_t size = format->wFormatTag == WAVE_FORMAT_PCM ? sizeof(WAVEFORMATEX) : sizeof(WAVEFORMATEX) + format->cbSize;
+  const size_t size =
+      format->wFormatTag == WAVE_FORMAT_PCM ? sizeof(WAVEFORMATEX) : sizeof(WAVEFORMATEX) + format->cbSize;
   std::vector<BYTE> copy(bytes, bytes + size);
   if (format->wFormatTag == WAVE_FORMAT_PCM) ((WAVEFORMATEX*)copy.data())->cbSize = 0;
   return copy;

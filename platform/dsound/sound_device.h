@@ -30,9 +30,9 @@ struct SoundDevice {
   ALCcontext* context = nullptr;
   DWORD cooperativeLevel = 0;
   bool hasFloat32 = false;
-  float rolloff = DS3D_DEFAULTROLLOFFFACTOR;   // the listener's, given to every positioned source
+  float rolloff = DS3D_DEFAULTROLLOFFFACTOR;  // the listener's, given to every positioned source
   std::vector<CSecondaryBuffer*> positioned;  // sources that follow the rolloff factor
-  std::unique_ptr<CStreamPump> pump;           // made for the first stream
+  std::unique_ptr<CStreamPump> pump;          // made for the first stream
 
   // Closes the device once the DirectSound object and every buffer are gone.
   ~SoundDevice();

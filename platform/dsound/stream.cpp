@@ -61,8 +61,13 @@ bool ShouldStream(const WAVEFORMATEX& format, DWORD bytes)
 
 // Opens the file and makes the queue's OpenAL buffers.
 CStream::CStream(const FileBytes& range, const WAVEFORMATEX& format, ALenum openALFormat, ALuint playingSource)
-  : source(playingSource), alFormat(openALFormat), rate((ALsizei)format.nSamplesPerSec), size(range.bytes),
-    pieceBytes(StreamPieceBytes(format)), silence(format.wBitsPerSample == 8 ? 0x80 : 0), fileOffset(range.offset)
+    : source(playingSource),
+      alFormat(openALFormat),
+      rate((ALsizei)format.nSamplesPerSec),
+      size(range.bytes),
+      pieceBytes(StreamPieceBytes(format)),
+      silence(format.wBitsPerSample == 8 ? 0x80 : 0),
+      fileOffset(range.offset)
 {
   file = mmioOpenA(range.path.c_str(), nullptr, MMIO_READ);
   if (!file || size == 0) return;

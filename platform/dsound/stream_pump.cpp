@@ -21,7 +21,9 @@ const std::chrono::milliseconds kPeriod(20);
 }  // namespace
 
 // Starts the thread.
-CStreamPump::CStreamPump(ALCcontext* context) : thread(&CStreamPump::Run, this, context) {}
+CStreamPump::CStreamPump(ALCcontext* context) : thread(&CStreamPump::Run, this, context)
+{
+}
 
 // Stops and joins the thread.
 CStreamPump::~CStreamPump()

@@ -57,14 +57,26 @@ const NamedValue kStateNames[] = {
 };
 
 const NamedValue kValueNames[] = {
-    {"FALSE", FALSE}, {"TRUE", TRUE},
-    {"NONE", D3DCULL_NONE}, {"CW", D3DCULL_CW}, {"CCW", D3DCULL_CCW},
-    {"ZERO", D3DBLEND_ZERO}, {"ONE", D3DBLEND_ONE}, {"SRCALPHA", D3DBLEND_SRCALPHA},
-    {"INVSRCALPHA", D3DBLEND_INVSRCALPHA}, {"SRCCOLOR", D3DBLEND_SRCCOLOR},
-    {"INVSRCCOLOR", D3DBLEND_INVSRCCOLOR}, {"DESTCOLOR", D3DBLEND_DESTCOLOR},
-    {"ADD", D3DBLENDOP_ADD}, {"SUBTRACT", D3DBLENDOP_SUBTRACT}, {"MAX", D3DBLENDOP_MAX},
-    {"LESS", D3DCMP_LESS}, {"LESSEQUAL", D3DCMP_LESSEQUAL}, {"ALWAYS", D3DCMP_ALWAYS},
-    {"GREATER", D3DCMP_GREATER}, {"EQUAL", D3DCMP_EQUAL},
+    {"FALSE", FALSE},
+    {"TRUE", TRUE},
+    {"NONE", D3DCULL_NONE},
+    {"CW", D3DCULL_CW},
+    {"CCW", D3DCULL_CCW},
+    {"ZERO", D3DBLEND_ZERO},
+    {"ONE", D3DBLEND_ONE},
+    {"SRCALPHA", D3DBLEND_SRCALPHA},
+    {"INVSRCALPHA", D3DBLEND_INVSRCALPHA},
+    {"SRCCOLOR", D3DBLEND_SRCCOLOR},
+    {"INVSRCCOLOR", D3DBLEND_INVSRCCOLOR},
+    {"DESTCOLOR", D3DBLEND_DESTCOLOR},
+    {"ADD", D3DBLENDOP_ADD},
+    {"SUBTRACT", D3DBLENDOP_SUBTRACT},
+    {"MAX", D3DBLENDOP_MAX},
+    {"LESS", D3DCMP_LESS},
+    {"LESSEQUAL", D3DCMP_LESSEQUAL},
+    {"ALWAYS", D3DCMP_ALWAYS},
+    {"GREATER", D3DCMP_GREATER},
+    {"EQUAL", D3DCMP_EQUAL},
 };
 
 // Finds a name in a table; false when it is not there.
@@ -229,7 +241,8 @@ public:
       }
       techniques.push_back(technique);
     }
-    for (const effectfile::SamplerDesc& samplerDesc : desc.samplers) samplers[samplerDesc.name] = MakeSampler(samplerDesc);
+    for (const effectfile::SamplerDesc& samplerDesc : desc.samplers)
+      samplers[samplerDesc.name] = MakeSampler(samplerDesc);
     current = 0;
     return ok;
   }
@@ -285,7 +298,8 @@ public:
   {
     if (passIndex < 0) return D3DERR_INVALIDCALL;
     if (saveStates) {
-      for (auto state = saved.rbegin(); state != saved.rend(); ++state) device->SetRenderState(state->state, state->value);
+      for (auto state = saved.rbegin(); state != saved.rend(); ++state)
+        device->SetRenderState(state->state, state->value);
     }
     saved.clear();
     device->effectProgram = 0;
@@ -395,41 +409,41 @@ private:
   {
     const std::vector<float>& f = parameter.floats;
     switch (uniform.type) {
-      case GL_FLOAT:
-        if (!f.empty()) glUniform1f(uniform.location, f[0]);
-        break;
-      case GL_FLOAT_VEC2:
-        if (f.size() >= 2) glUniform2fv(uniform.location, 1, f.data());
-        break;
-      case GL_FLOAT_VEC3:
-        if (f.size() >= 3) glUniform3fv(uniform.location, 1, f.data());
-        break;
-      case GL_FLOAT_VEC4:
-        if (f.size() >= 4) glUniform4fv(uniform.location, 1, f.data());
-        break;
-      case GL_FLOAT_MAT4:
-        // D3DX matrices are row-major for row vectors: uploaded as they are, GLSL sees
-        // the transpose, and mul(v, M) = M * v gives the same result.
-        if (f.size() >= 16) glUniformMatrix4fv(uniform.location, 1, GL_FALSE, f.data());
-        break;
-      case GL_INT:
-      case GL_BOOL:
-        if (!f.empty()) glUniform1i(uniform.location, static_cast<GLint>(f[0]));
-        break;
-      case GL_SAMPLER_2D:
-      case GL_SAMPLER_2D_SHADOW:
-      case GL_SAMPLER_CUBE: {
-        const D3D9TextureBase* base = D3D9GetTextureBase(parameter.texture);
-        const GLenum target = uniform.type == GL_SAMPLER_CUBE ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
-        glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(uniform.unit));
-        glBindTexture(target, (base && base->valid && base->target == target) ? base->name : 0);
-        const auto sampler = samplers.find(name);
-        glBindSampler(static_cast<GLuint>(uniform.unit), sampler == samplers.end() ? 0 : sampler->second);
-        glActiveTexture(GL_TEXTURE0);
-        break;
-      }
-      default:
-        break;
+    case GL_FLOAT:
+      if (!f.empty()) glUniform1f(uniform.location, f[0]);
+      break;
+    case GL_FLOAT_VEC2:
+      if (f.size() >= 2) glUniform2fv(uniform.location, 1, f.data());
+      break;
+    case GL_FLOAT_VEC3:
+      if (f.size() >= 3) glUniform3fv(uniform.location, 1, f.data());
+      break;
+    case GL_FLOAT_VEC4:
+      if (f.size() >= 4) glUniform4fv(uniform.location, 1, f.data());
+      break;
+    case GL_FLOAT_MAT4:
+      // D3DX matrices are row-major for row vectors: uploaded as they are, GLSL sees
+      // the transpose, and mul(v, M) = M * v gives the same result.
+      if (f.size() >= 16) glUniformMatrix4fv(uniform.location, 1, GL_FALSE, f.data());
+      break;
+    case GL_INT:
+    case GL_BOOL:
+      if (!f.empty()) glUniform1i(uniform.location, static_cast<GLint>(f[0]));
+      break;
+    case GL_SAMPLER_2D:
+    case GL_SAMPLER_2D_SHADOW:
+    case GL_SAMPLER_CUBE: {
+      const D3D9TextureBase* base = D3D9GetTextureBase(parameter.texture);
+      const GLenum target = uniform.type == GL_SAMPLER_CUBE ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
+      glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(uniform.unit));
+      glBindTexture(target, (base && base->valid && base->target == target) ? base->name : 0);
+      const auto sampler = samplers.find(name);
+      glBindSampler(static_cast<GLuint>(uniform.unit), sampler == samplers.end() ? 0 : sampler->second);
+      glActiveTexture(GL_TEXTURE0);
+      break;
+    }
+    default:
+      break;
     }
   }
 

@@ -58,5 +58,5 @@ typedef ID3DXEffect* LPD3DXEFFECT;
 // Reads and compiles an effect file. On failure *errors (when given) holds the
 // compiler's text, zero-terminated.
 HRESULT D3DXCreateEffectFromFileA(IDirect3DDevice9* device, LPCSTR srcFile, const D3DXMACRO* defines,
-                                  ID3DXInclude* include, DWORD flags, ID3DXEffectPool* pool,
-                                  ID3DXEffect** effect, ID3DXBuffer** errors);
+                                  ID3DXInclude* include, DWORD flags, ID3DXEffectPool* pool, ID3DXEffect** effect,
+                                  ID3DXBuffer** errors);

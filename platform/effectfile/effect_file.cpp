@@ -35,8 +35,8 @@ bool ApplySamplerOption(SamplerDesc* sampler, const std::string& option)
     sampler->filter = value;
   } else if (key == "mip" && (value == "none" || value == "point" || value == "linear")) {
     sampler->mip = value;
-  } else if (key == "compare" &&
-             (value == "none" || value == "less" || value == "lessequal" || value == "greater" || value == "greaterequal")) {
+  } else if (key == "compare" && (value == "none" || value == "less" || value == "lessequal" || value == "greater" ||
+                                  value == "greaterequal")) {
     sampler->compare = value;
   } else {
     return false;
@@ -83,7 +83,8 @@ bool Parse(const std::string& text, EffectDesc* effect, std::string* error)
       SamplerDesc sampler;
       sampler.name = words[1];
       for (size_t i = 2; i < words.size(); ++i) {
-        if (!ApplySamplerOption(&sampler, words[i])) return Fail(error, lineNumber, "bad sampler option '" + words[i] + "'");
+        if (!ApplySamplerOption(&sampler, words[i]))
+          return Fail(error, lineNumber, "bad sampler option '" + words[i] + "'");
       }
       effect->samplers.push_back(sampler);
     } else if (keyword == "common") {
@@ -123,7 +124,8 @@ bool Parse(const std::string& text, EffectDesc* effect, std::string* error)
     if (technique.passes.empty()) return Fail(error, lineNumber, "technique '" + technique.name + "' has no pass");
     for (const PassDesc& pass : technique.passes) {
       if (pass.vertexSource.empty() || pass.fragmentSource.empty()) {
-        return Fail(error, lineNumber, "pass '" + pass.name + "' of '" + technique.name + "' needs a vertex and a fragment block");
+        return Fail(error, lineNumber,
+                    "pass '" + pass.name + "' of '" + technique.name + "' needs a vertex and a fragment block");
       }
     }
   }
@@ -152,12 +154,13 @@ std::string StageSource(const EffectDesc& effect, const PassDesc& pass, bool fra
   source += "#define main fx_user_main\n";
   source += "#line " + std::to_string(pass.vertexLine) + "\n";
   source += pass.vertexSource;
-  source += "\n#undef main\n"
-            "void main()\n"
-            "{\n"
-            "  fx_user_main();\n"
-            "  gl_Position = D3D9ClipToGL(gl_Position);\n"
-            "}\n";
+  source +=
+      "\n#undef main\n"
+      "void main()\n"
+      "{\n"
+      "  fx_user_main();\n"
+      "  gl_Position = D3D9ClipToGL(gl_Position);\n"
+      "}\n";
   return source;
 }
 

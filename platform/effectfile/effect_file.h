@@ -27,7 +27,7 @@ namespace effectfile {
 
 // How a texture parameter is sampled.
 struct SamplerDesc {
-  std::string name;           // the parameter (and GLSL sampler uniform) name
+  std::string name;               // the parameter (and GLSL sampler uniform) name
   std::string addressU = "wrap";  // wrap, clamp, mirror, border
   std::string addressV = "wrap";
   std::string filter = "linear";  // linear or point
@@ -48,7 +48,7 @@ struct PassDesc {
   std::vector<StateDesc> states;
   std::string vertexSource;
   std::string fragmentSource;
-  int vertexLine = 0;    // first line of the vertex source in the file, for messages
+  int vertexLine = 0;  // first line of the vertex source in the file, for messages
   int fragmentLine = 0;
 };
 

@@ -7,8 +7,12 @@
 
 #define D3DX_PI 3.141592654f
 
-struct D3DVECTOR { float x, y, z; };
-struct D3DCOLORVALUE { float r, g, b, a; };
+struct D3DVECTOR {
+  float x, y, z;
+};
+struct D3DCOLORVALUE {
+  float r, g, b, a;
+};
 struct D3DMATRIX {
   union {
     struct {
@@ -33,15 +37,54 @@ struct D3DXVECTOR2 {
 
 struct D3DXVECTOR3 : public D3DVECTOR {
   D3DXVECTOR3() = default;
-  D3DXVECTOR3(float x_, float y_, float z_) { x = x_; y = y_; z = z_; }
-  D3DXVECTOR3(const D3DVECTOR& v) { x = v.x; y = v.y; z = v.z; }
-  explicit D3DXVECTOR3(const float* f) { x = f[0]; y = f[1]; z = f[2]; }
+  D3DXVECTOR3(float x_, float y_, float z_)
+  {
+    x = x_;
+    y = y_;
+    z = z_;
+  }
+  D3DXVECTOR3(const D3DVECTOR& v)
+  {
+    x = v.x;
+    y = v.y;
+    z = v.z;
+  }
+  explicit D3DXVECTOR3(const float* f)
+  {
+    x = f[0];
+    y = f[1];
+    z = f[2];
+  }
   operator float*() { return &x; }
   operator const float*() const { return &x; }
-  D3DXVECTOR3& operator+=(const D3DXVECTOR3& v) { x += v.x; y += v.y; z += v.z; return *this; }
-  D3DXVECTOR3& operator-=(const D3DXVECTOR3& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
-  D3DXVECTOR3& operator*=(float s) { x *= s; y *= s; z *= s; return *this; }
-  D3DXVECTOR3& operator/=(float s) { x /= s; y /= s; z /= s; return *this; }
+  D3DXVECTOR3& operator+=(const D3DXVECTOR3& v)
+  {
+    x += v.x;
+    y += v.y;
+    z += v.z;
+    return *this;
+  }
+  D3DXVECTOR3& operator-=(const D3DXVECTOR3& v)
+  {
+    x -= v.x;
+    y -= v.y;
+    z -= v.z;
+    return *this;
+  }
+  D3DXVECTOR3& operator*=(float s)
+  {
+    x *= s;
+    y *= s;
+    z *= s;
+    return *this;
+  }
+  D3DXVECTOR3& operator/=(float s)
+  {
+    x /= s;
+    y /= s;
+    z /= s;
+    return *this;
+  }
   D3DXVECTOR3 operator+() const { return *this; }
   D3DXVECTOR3 operator-() const { return {-x, -y, -z}; }
   D3DXVECTOR3 operator+(const D3DXVECTOR3& v) const { return {x + v.x, y + v.y, z + v.z}; }
@@ -66,10 +109,8 @@ struct D3DXMATRIX : public D3DMATRIX {
   D3DXMATRIX() = default;
   D3DXMATRIX(const D3DMATRIX& mat) : D3DMATRIX(mat) {}
   explicit D3DXMATRIX(const float* f);
-  D3DXMATRIX(float f11, float f12, float f13, float f14,
-             float f21, float f22, float f23, float f24,
-             float f31, float f32, float f33, float f34,
-             float f41, float f42, float f43, float f44);
+  D3DXMATRIX(float f11, float f12, float f13, float f14, float f21, float f22, float f23, float f24, float f31,
+             float f32, float f33, float f34, float f41, float f42, float f43, float f44);
   float& operator()(UINT row, UINT col) { return m[row][col]; }
   float operator()(UINT row, UINT col) const { return m[row][col]; }
   operator float*() { return &_11; }

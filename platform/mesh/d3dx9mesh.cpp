@@ -55,8 +55,13 @@ public:
 
   // A copy of another mesh's geometry, with buffers of its own.
   D3DXMeshImpl(D3D9Device* device_, const D3DXMeshImpl& source, DWORD options_)
-      : device(device_), options(options_), vertices(source.vertices), indices(source.indices),
-        vertexCount(source.vertexCount), attributeTable(source.attributeTable), attributes(source.attributes)
+      : device(device_),
+        options(options_),
+        vertices(source.vertices),
+        indices(source.indices),
+        vertexCount(source.vertexCount),
+        attributeTable(source.attributeTable),
+        attributes(source.attributes)
   {
     device->AddRef();
     Upload();
@@ -115,8 +120,8 @@ public:
     const size_t count = std::min<size_t>(*tableSize, attributeTable.size());
     for (size_t i = 0; i < count; ++i) {
       const XMeshAttributeRange& range = attributeTable[i];
-      table[i] = D3DXATTRIBUTERANGE{range.attribId, range.faceStart, range.faceCount, range.vertexStart,
-                                    range.vertexCount};
+      table[i] =
+          D3DXATTRIBUTERANGE{range.attribId, range.faceStart, range.faceCount, range.vertexStart, range.vertexCount};
     }
     *tableSize = static_cast<DWORD>(count);
     return D3D_OK;
@@ -209,8 +214,8 @@ private:
 
   D3D9Device* device;
   DWORD options;
-  std::vector<uint8_t> vertices;   // kXMeshVertexStride bytes each, position first
-  std::vector<uint16_t> indices;   // three per face
+  std::vector<uint8_t> vertices;  // kXMeshVertexStride bytes each, position first
+  std::vector<uint16_t> indices;  // three per face
   uint32_t vertexCount = 0;
   std::vector<XMeshAttributeRange> attributeTable;
   std::vector<uint32_t> attributes;
@@ -283,8 +288,7 @@ HRESULT D3DXLoadMeshFromXA(LPCSTR filename, DWORD options, IDirect3DDevice9* dev
 }
 
 HRESULT D3DXIntersect(ID3DXBaseMesh* mesh, const D3DXVECTOR3* rayPos, const D3DXVECTOR3* rayDir, BOOL* hit,
-                      DWORD* faceIndex, FLOAT* u, FLOAT* v, FLOAT* distance, ID3DXBuffer** allHits,
-                      DWORD* hitCount)
+                      DWORD* faceIndex, FLOAT* u, FLOAT* v, FLOAT* distance, ID3DXBuffer** allHits, DWORD* hitCount)
 {
   if (!mesh || !rayPos || !rayDir || !hit) return D3DERR_INVALIDCALL;
   D3DXMeshImpl* impl = static_cast<D3DXMeshImpl*>(mesh);

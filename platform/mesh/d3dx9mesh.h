@@ -55,5 +55,4 @@ HRESULT D3DXLoadMeshFromXA(LPCSTR filename, DWORD options, IDirect3DDevice9* dev
 // The nearest face the ray hits (both sides count): face index, barycentrics and the
 // distance in units of rayDir's length. allHits and hitCount may be null.
 HRESULT D3DXIntersect(ID3DXBaseMesh* mesh, const D3DXVECTOR3* rayPos, const D3DXVECTOR3* rayDir, BOOL* hit,
-                      DWORD* faceIndex, FLOAT* u, FLOAT* v, FLOAT* distance, ID3DXBuffer** allHits,
-                      DWORD* hitCount);
+                      DWORD* faceIndex, FLOAT* u, FLOAT* v, FLOAT* distance, ID3DXBuffer** allHits, DWORD* hitCount);

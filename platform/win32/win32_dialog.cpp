@@ -29,10 +29,17 @@ size_t Utf8SequenceLength(const std::string& text, size_t at)
   size_t length = 0;
   uint32_t value = 0;
   if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) { length = 2; value = lead & 0x1F; }
-  else if (lead >= 0xE0 && lead <= 0xEF) { length = 3; value = lead & 0x0F; }
-  else if (lead >= 0xF0 && lead <= 0xF4) { length = 4; value = lead & 0x07; }
-  else return 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    value = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    value = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    value = lead & 0x07;
+  } else
+    return 0;
   if (at + length > text.size()) return 0;
   for (size_t i = 1; i < length; ++i) {
     const unsigned char next = static_cast<unsigned char>(text[at + i]);
@@ -97,15 +104,18 @@ int BuildButtons(UINT type, SDL_MessageBoxButtonData* buttons)
 Uint32 IconFlag(UINT type)
 {
   switch (type & MB_ICONMASK) {
-  case MB_ICONERROR: return SDL_MESSAGEBOX_ERROR;
-  case MB_ICONWARNING: return SDL_MESSAGEBOX_WARNING;
-  default: return SDL_MESSAGEBOX_INFORMATION;
+  case MB_ICONERROR:
+    return SDL_MESSAGEBOX_ERROR;
+  case MB_ICONWARNING:
+    return SDL_MESSAGEBOX_WARNING;
+  default:
+    return SDL_MESSAGEBOX_INFORMATION;
   }
 }
 
 // Shows the box with SDL; returns false when it could not be shown.
-bool ShowWithSDL(HWND owner, const char* text, const char* caption, UINT type,
-                 SDL_MessageBoxButtonData* buttons, int count, int* answer)
+bool ShowWithSDL(HWND owner, const char* text, const char* caption, UINT type, SDL_MessageBoxButtonData* buttons,
+                 int count, int* answer)
 {
   SDL_MessageBoxData data = {};
   data.flags = IconFlag(type) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
@@ -129,7 +139,7 @@ bool ShowWithSDL(HWND owner, const char* text, const char* caption, UINT type,
   return true;
 }
 
-} // namespace
+}  // namespace
 
 // Asks the player; returns IDOK, IDYES, IDNO or IDCANCEL.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)

@@ -10,16 +10,16 @@
 #include <cmath>
 
 // The largest centred rectangle of the back buffer's aspect.
-void Win32Letterbox(int outerWidth, int outerHeight, int backBufferWidth, int backBufferHeight,
-                    int* x, int* y, int* width, int* height)
+void Win32Letterbox(int outerWidth, int outerHeight, int backBufferWidth, int backBufferHeight, int* x, int* y,
+                    int* width, int* height)
 {
   *x = 0;
   *y = 0;
   *width = outerWidth;
   *height = outerHeight;
   if (outerWidth <= 0 || outerHeight <= 0 || backBufferWidth <= 0 || backBufferHeight <= 0) return;
-  const double scale = std::fmin(static_cast<double>(outerWidth) / backBufferWidth,
-                                 static_cast<double>(outerHeight) / backBufferHeight);
+  const double scale =
+      std::fmin(static_cast<double>(outerWidth) / backBufferWidth, static_cast<double>(outerHeight) / backBufferHeight);
   *width = static_cast<int>(std::lround(backBufferWidth * scale));
   *height = static_cast<int>(std::lround(backBufferHeight * scale));
   *x = (outerWidth - *width) / 2;

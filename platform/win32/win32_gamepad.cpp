@@ -178,7 +178,7 @@ void CloseAll()
   UpdateKeys(false);
 }
 
-} // namespace
+}  // namespace
 
 // ---- internal ---------------------------------------------------------------------
 

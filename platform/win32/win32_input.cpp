@@ -40,28 +40,49 @@ SDL_Scancode ScancodeOf(int virtualKey)
   if (virtualKey >= 'A' && virtualKey <= 'Z') return static_cast<SDL_Scancode>(SDL_SCANCODE_A + (virtualKey - 'A'));
   if (virtualKey >= '1' && virtualKey <= '9') return static_cast<SDL_Scancode>(SDL_SCANCODE_1 + (virtualKey - '1'));
   if (virtualKey == '0') return SDL_SCANCODE_0;
-  if (virtualKey >= VK_F1 && virtualKey <= VK_F12) return static_cast<SDL_Scancode>(SDL_SCANCODE_F1 + (virtualKey - VK_F1));
+  if (virtualKey >= VK_F1 && virtualKey <= VK_F12)
+    return static_cast<SDL_Scancode>(SDL_SCANCODE_F1 + (virtualKey - VK_F1));
   switch (virtualKey) {
-  case VK_BACK: return SDL_SCANCODE_BACKSPACE;
-  case VK_TAB: return SDL_SCANCODE_TAB;
-  case VK_RETURN: return SDL_SCANCODE_RETURN;
-  case VK_ESCAPE: return SDL_SCANCODE_ESCAPE;
-  case VK_SPACE: return SDL_SCANCODE_SPACE;
-  case VK_PRIOR: return SDL_SCANCODE_PAGEUP;
-  case VK_NEXT: return SDL_SCANCODE_PAGEDOWN;
-  case VK_END: return SDL_SCANCODE_END;
-  case VK_HOME: return SDL_SCANCODE_HOME;
-  case VK_LEFT: return SDL_SCANCODE_LEFT;
-  case VK_UP: return SDL_SCANCODE_UP;
-  case VK_RIGHT: return SDL_SCANCODE_RIGHT;
-  case VK_DOWN: return SDL_SCANCODE_DOWN;
-  case VK_INSERT: return SDL_SCANCODE_INSERT;
-  case VK_DELETE: return SDL_SCANCODE_DELETE;
-  case VK_LSHIFT: return SDL_SCANCODE_LSHIFT;
-  case VK_RSHIFT: return SDL_SCANCODE_RSHIFT;
-  case VK_LCONTROL: return SDL_SCANCODE_LCTRL;
-  case VK_RCONTROL: return SDL_SCANCODE_RCTRL;
-  default: return SDL_SCANCODE_UNKNOWN;
+  case VK_BACK:
+    return SDL_SCANCODE_BACKSPACE;
+  case VK_TAB:
+    return SDL_SCANCODE_TAB;
+  case VK_RETURN:
+    return SDL_SCANCODE_RETURN;
+  case VK_ESCAPE:
+    return SDL_SCANCODE_ESCAPE;
+  case VK_SPACE:
+    return SDL_SCANCODE_SPACE;
+  case VK_PRIOR:
+    return SDL_SCANCODE_PAGEUP;
+  case VK_NEXT:
+    return SDL_SCANCODE_PAGEDOWN;
+  case VK_END:
+    return SDL_SCANCODE_END;
+  case VK_HOME:
+    return SDL_SCANCODE_HOME;
+  case VK_LEFT:
+    return SDL_SCANCODE_LEFT;
+  case VK_UP:
+    return SDL_SCANCODE_UP;
+  case VK_RIGHT:
+    return SDL_SCANCODE_RIGHT;
+  case VK_DOWN:
+    return SDL_SCANCODE_DOWN;
+  case VK_INSERT:
+    return SDL_SCANCODE_INSERT;
+  case VK_DELETE:
+    return SDL_SCANCODE_DELETE;
+  case VK_LSHIFT:
+    return SDL_SCANCODE_LSHIFT;
+  case VK_RSHIFT:
+    return SDL_SCANCODE_RSHIFT;
+  case VK_LCONTROL:
+    return SDL_SCANCODE_LCTRL;
+  case VK_RCONTROL:
+    return SDL_SCANCODE_RCTRL;
+  default:
+    return SDL_SCANCODE_UNKNOWN;
   }
 }
 
@@ -78,13 +99,20 @@ bool ScancodeDown(SDL_Scancode scancode)
 bool RealKeyDown(int virtualKey)
 {
   switch (virtualKey) {
-  case VK_LBUTTON: return leftDown;
-  case VK_RBUTTON: return rightDown;
-  case VK_MBUTTON: return middleDown;
-  case VK_SHIFT: return ScancodeDown(SDL_SCANCODE_LSHIFT) || ScancodeDown(SDL_SCANCODE_RSHIFT);
-  case VK_CONTROL: return ScancodeDown(SDL_SCANCODE_LCTRL) || ScancodeDown(SDL_SCANCODE_RCTRL);
-  case VK_MENU: return ScancodeDown(SDL_SCANCODE_LALT) || ScancodeDown(SDL_SCANCODE_RALT);
-  default: return ScancodeDown(ScancodeOf(virtualKey));
+  case VK_LBUTTON:
+    return leftDown;
+  case VK_RBUTTON:
+    return rightDown;
+  case VK_MBUTTON:
+    return middleDown;
+  case VK_SHIFT:
+    return ScancodeDown(SDL_SCANCODE_LSHIFT) || ScancodeDown(SDL_SCANCODE_RSHIFT);
+  case VK_CONTROL:
+    return ScancodeDown(SDL_SCANCODE_LCTRL) || ScancodeDown(SDL_SCANCODE_RCTRL);
+  case VK_MENU:
+    return ScancodeDown(SDL_SCANCODE_LALT) || ScancodeDown(SDL_SCANCODE_RALT);
+  default:
+    return ScancodeDown(ScancodeOf(virtualKey));
   }
 }
 
@@ -180,7 +208,7 @@ void ApplyCursorHidden(bool hide)
   }
 }
 
-} // namespace
+}  // namespace
 
 // ---- internal ---------------------------------------------------------------------
 
@@ -406,8 +434,9 @@ void Win32TestMouseButton(int virtualKey, bool down)
   event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
   event.button.windowID = (window && window->sdlWindow) ? SDL_GetWindowID(window->sdlWindow) : 0;
   event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-  event.button.button = virtualKey == VK_RBUTTON ? SDL_BUTTON_RIGHT
-                      : virtualKey == VK_MBUTTON ? SDL_BUTTON_MIDDLE : SDL_BUTTON_LEFT;
+  event.button.button = virtualKey == VK_RBUTTON   ? SDL_BUTTON_RIGHT
+                        : virtualKey == VK_MBUTTON ? SDL_BUTTON_MIDDLE
+                                                   : SDL_BUTTON_LEFT;
   event.button.clicks = 1;
   event.button.x = static_cast<Sint32>(pointerX);
   event.button.y = static_cast<Sint32>(pointerY);

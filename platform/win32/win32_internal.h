@@ -13,13 +13,13 @@ SDL_Window* Win32GetSDLWindow(HWND window);
 // Told by the graphics device where the back buffer lands in the window (in window
 // pixels) and how big it is, so that cursor positions reach the game in back-buffer
 // pixels even when full screen scales and letterboxes the image.
-void Win32SetBackBufferMapping(HWND window, int backBufferWidth, int backBufferHeight,
-                               int viewX, int viewY, int viewWidth, int viewHeight);
+void Win32SetBackBufferMapping(HWND window, int backBufferWidth, int backBufferHeight, int viewX, int viewY,
+                               int viewWidth, int viewHeight);
 
 // The largest rectangle of the back buffer's aspect that fits the outer size, centred
 // (top-left origin). Used for drawing and for the cursor mapping alike.
-void Win32Letterbox(int outerWidth, int outerHeight, int backBufferWidth, int backBufferHeight,
-                    int* x, int* y, int* width, int* height);
+void Win32Letterbox(int outerWidth, int outerHeight, int backBufferWidth, int backBufferHeight, int* x, int* y,
+                    int* width, int* height);
 
 // Told by the device how big the back buffer is; the view rectangle is then the
 // letterbox of the window's current size (and follows every resize from then on).

@@ -26,7 +26,7 @@ bool SyncPath(const char* path, int flags)
   return synced;
 }
 
-} // namespace
+}  // namespace
 
 // Milliseconds since an arbitrary start, modulo 2^32.
 DWORD timeGetTime()

@@ -98,7 +98,7 @@ void PumpSDLEvents()
   Win32GamepadUpdate();
 }
 
-} // namespace
+}  // namespace
 
 // ---- internal ---------------------------------------------------------------------
 
@@ -238,8 +238,8 @@ SDL_Window* Win32GetSDLWindow(HWND window)
 }
 
 // Records where the device puts the back buffer inside the window.
-void Win32SetBackBufferMapping(HWND window, int backBufferWidth, int backBufferHeight,
-                               int viewX, int viewY, int viewWidth, int viewHeight)
+void Win32SetBackBufferMapping(HWND window, int backBufferWidth, int backBufferHeight, int viewX, int viewY,
+                               int viewWidth, int viewHeight)
 {
   HWND live = Win32LiveWindow(window);
   if (!live || backBufferWidth <= 0 || backBufferHeight <= 0 || viewWidth <= 0 || viewHeight <= 0) return;
@@ -320,8 +320,8 @@ HGDIOBJ GetStockObject(int object)
 
 // Creates a hidden OpenGL-capable SDL window for a registered class and sends it
 // WM_CREATE and WM_SIZE, as Windows does before CreateWindowExA returns.
-HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style,
-                     int x, int y, int width, int height, HWND, HMENU, HINSTANCE, LPVOID)
+HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width, int height, HWND,
+                     HMENU, HINSTANCE, LPVOID)
 {
   const WindowClass* windowClass = className ? FindClass(className) : nullptr;
   if (!windowClass || !Win32EnsureVideo()) return nullptr;
@@ -427,12 +427,24 @@ BOOL ShowWindow(HWND window, int command)
   if (!live) return FALSE;
   const BOOL wasVisible = (SDL_GetWindowFlags(live->sdlWindow) & SDL_WINDOW_SHOWN) ? TRUE : FALSE;
   switch (command) {
-  case SW_HIDE: SDL_HideWindow(live->sdlWindow); break;
+  case SW_HIDE:
+    SDL_HideWindow(live->sdlWindow);
+    break;
   case SW_MINIMIZE:
-  case SW_SHOWMINIMIZED: SDL_MinimizeWindow(live->sdlWindow); break;
-  case SW_SHOWMAXIMIZED: SDL_ShowWindow(live->sdlWindow); SDL_MaximizeWindow(live->sdlWindow); break;
-  case SW_RESTORE: SDL_RestoreWindow(live->sdlWindow); SDL_ShowWindow(live->sdlWindow); break;
-  default: SDL_ShowWindow(live->sdlWindow); break;
+  case SW_SHOWMINIMIZED:
+    SDL_MinimizeWindow(live->sdlWindow);
+    break;
+  case SW_SHOWMAXIMIZED:
+    SDL_ShowWindow(live->sdlWindow);
+    SDL_MaximizeWindow(live->sdlWindow);
+    break;
+  case SW_RESTORE:
+    SDL_RestoreWindow(live->sdlWindow);
+    SDL_ShowWindow(live->sdlWindow);
+    break;
+  default:
+    SDL_ShowWindow(live->sdlWindow);
+    break;
   }
   return wasVisible;
 }

@@ -50,9 +50,24 @@ struct HMENU__;
 typedef HMENU__* HMENU;
 typedef void* HGDIOBJ;
 
-struct POINT { LONG x; LONG y; };
-struct RECT { LONG left; LONG top; LONG right; LONG bottom; };
-struct MSG { HWND hwnd; UINT message; WPARAM wParam; LPARAM lParam; DWORD time; POINT pt; };
+struct POINT {
+  LONG x;
+  LONG y;
+};
+struct RECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+};
+struct MSG {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  DWORD time;
+  POINT pt;
+};
 
 // ---- HRESULT ----------------------------------------------------------------
 #define S_OK ((HRESULT)0)
@@ -66,12 +81,19 @@ struct MSG { HWND hwnd; UINT message; WPARAM wParam; LPARAM lParam; DWORD time; 
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
 
 // ---- COM ----------------------------------------------------------------------
-struct GUID { uint32_t data1; uint16_t data2; uint16_t data3; uint8_t data4[8]; };
+struct GUID {
+  uint32_t data1;
+  uint16_t data2;
+  uint16_t data3;
+  uint8_t data4[8];
+};
 typedef GUID IID;
 typedef const IID& REFIID;
-inline bool operator==(const GUID& a, const GUID& b) {
+inline bool operator==(const GUID& a, const GUID& b)
+{
   if (a.data1 != b.data1 || a.data2 != b.data2 || a.data3 != b.data3) return false;
-  for (int i = 0; i < 8; ++i) if (a.data4[i] != b.data4[i]) return false;
+  for (int i = 0; i < 8; ++i)
+    if (a.data4[i] != b.data4[i]) return false;
   return true;
 }
 
@@ -81,11 +103,13 @@ public:
   virtual HRESULT QueryInterface(REFIID riid, void** object);
   virtual ULONG AddRef();
   virtual ULONG Release();
+
 protected:
   IUnknown() = default;
   virtual ~IUnknown() = default;
   IUnknown(const IUnknown&) = delete;
   IUnknown& operator=(const IUnknown&) = delete;
+
 private:
   ULONG refCount = 1;
 };
@@ -259,9 +283,8 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 HGDIOBJ GetStockObject(int object);
 
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
-                     int x, int y, int width, int height, HWND parent, HMENU menu,
-                     HINSTANCE instance, LPVOID param);
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 BOOL GetWindowRect(HWND window, RECT* rect);
@@ -277,8 +300,7 @@ LRESULT DispatchMessageA(const MSG* msg);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
-DWORD MsgWaitForMultipleObjects(DWORD count, const void* handles, BOOL waitAll,
-                                DWORD milliseconds, DWORD wakeMask);
+DWORD MsgWaitForMultipleObjects(DWORD count, const void* handles, BOOL waitAll, DWORD milliseconds, DWORD wakeMask);
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 

@@ -12,39 +12,46 @@ namespace {
 // ---- shared helpers --------------------------------------------------------------
 
 // Appends a token that carries no characters.
-void PushPlain(std::vector<XToken>* tokens, XTokenKind kind) {
+void PushPlain(std::vector<XToken>* tokens, XTokenKind kind)
+{
   tokens->push_back(XToken{kind, 0.0, 0, 0});
 }
 
 // Appends a number token.
-void PushNumber(std::vector<XToken>* tokens, double value) {
+void PushNumber(std::vector<XToken>* tokens, double value)
+{
   tokens->push_back(XToken{XTokenKind::Number, value, 0, 0});
 }
 
 // Appends a token that points at characters of the file.
-void PushText(std::vector<XToken>* tokens, XTokenKind kind, size_t offset, size_t length) {
+void PushText(std::vector<XToken>* tokens, XTokenKind kind, size_t offset, size_t length)
+{
   tokens->push_back(XToken{kind, 0.0, static_cast<uint32_t>(offset), static_cast<uint32_t>(length)});
 }
 
 // ---- text ------------------------------------------------------------------------------
 
 // Characters that may start a name; bytes above 127 let names in local encodings through.
-bool IsNameStart(uint8_t c) {
+bool IsNameStart(uint8_t c)
+{
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
 }
 
 // Characters that may continue a name (exporters use '-' and '.' inside names).
-bool IsNameChar(uint8_t c) {
+bool IsNameChar(uint8_t c)
+{
   return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
 }
 
 // Characters that may appear in a number's spelling.
-bool IsNumberChar(uint8_t c) {
+bool IsNumberChar(uint8_t c)
+{
   return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
 }
 
 // Reads one number spelled at [begin, end); false unless the whole span is a finite number.
-bool ParseTextNumber(const char* begin, const char* end, double* value) {
+bool ParseTextNumber(const char* begin, const char* end, double* value)
+{
   if (begin < end && *begin == '+') ++begin;  // from_chars refuses a leading '+'
   if (begin == end) return false;
   const std::from_chars_result r = std::from_chars(begin, end, *value);
@@ -55,21 +62,23 @@ bool ParseTextNumber(const char* begin, const char* end, double* value) {
 
 // A little-endian reader over the file that refuses to run past its end.
 class CByteReader {
- public:
+public:
   CByteReader(const uint8_t* data, size_t size, size_t pos) : data_(data), size_(size), pos_(pos) {}
   // Bytes not read yet.
   size_t Left() const { return size_ - pos_; }
   // Where the next read starts.
   size_t Pos() const { return pos_; }
   // Reads a 16-bit value.
-  bool Word(uint16_t* out) {
+  bool Word(uint16_t* out)
+  {
     if (Left() < 2) return false;
     *out = static_cast<uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
     pos_ += 2;
     return true;
   }
   // Reads a 32-bit value.
-  bool Dword(uint32_t* out) {
+  bool Dword(uint32_t* out)
+  {
     if (Left() < 4) return false;
     *out = static_cast<uint32_t>(data_[pos_]) | (static_cast<uint32_t>(data_[pos_ + 1]) << 8) |
            (static_cast<uint32_t>(data_[pos_ + 2]) << 16) | (static_cast<uint32_t>(data_[pos_ + 3]) << 24);
@@ -77,7 +86,8 @@ class CByteReader {
     return true;
   }
   // Reads a 32-bit float.
-  bool Float(double* out) {
+  bool Float(double* out)
+  {
     uint32_t bits = 0;
     if (!Dword(&bits)) return false;
     float f = 0.0f;
@@ -86,7 +96,8 @@ class CByteReader {
     return true;
   }
   // Reads a 64-bit float.
-  bool Double(double* out) {
+  bool Double(double* out)
+  {
     uint32_t low = 0, high = 0;
     if (!Dword(&low) || !Dword(&high)) return false;
     const uint64_t bits = (static_cast<uint64_t>(high) << 32) | low;
@@ -94,20 +105,22 @@ class CByteReader {
     return true;
   }
   // True when the next four bytes hold the 32-bit value a or b.
-  bool NextDwordIs(uint32_t a, uint32_t b) const {
+  bool NextDwordIs(uint32_t a, uint32_t b) const
+  {
     if (Left() < 4) return false;
     const uint32_t v = static_cast<uint32_t>(data_[pos_]) | (static_cast<uint32_t>(data_[pos_ + 1]) << 8) |
                        (static_cast<uint32_t>(data_[pos_ + 2]) << 16) | (static_cast<uint32_t>(data_[pos_ + 3]) << 24);
     return v == a || v == b;
   }
   // Skips n bytes.
-  bool Skip(size_t n) {
+  bool Skip(size_t n)
+  {
     if (Left() < n) return false;
     pos_ += n;
     return true;
   }
 
- private:
+private:
   const uint8_t* data_;
   size_t size_;
   size_t pos_;
@@ -115,10 +128,21 @@ class CByteReader {
 
 // Token values of the binary format.
 enum : uint16_t {
-  kTokName = 1, kTokString = 2, kTokInteger = 3, kTokGuid = 5, kTokIntegerList = 6, kTokFloatList = 7,
-  kTokOpenBrace = 10, kTokCloseBrace = 11, kTokFirstPunct = 12, kTokComma = 19, kTokSemicolon = 20,
+  kTokName = 1,
+  kTokString = 2,
+  kTokInteger = 3,
+  kTokGuid = 5,
+  kTokIntegerList = 6,
+  kTokFloatList = 7,
+  kTokOpenBrace = 10,
+  kTokCloseBrace = 11,
+  kTokFirstPunct = 12,
+  kTokComma = 19,
+  kTokSemicolon = 20,
   kTokLastPunct = 20,
-  kTokTemplate = 31, kTokFirstType = 40, kTokLastType = 52,
+  kTokTemplate = 31,
+  kTokFirstType = 40,
+  kTokLastType = 52,
 };
 
 }  // namespace
@@ -126,7 +150,8 @@ enum : uint16_t {
 // ---- header ----------------------------------------------------------------------------
 
 // Reads "xof " + 4-digit version + format + float size.
-bool ReadXFileHeader(const uint8_t* data, size_t size, XFileHeader* header, std::string* error) {
+bool ReadXFileHeader(const uint8_t* data, size_t size, XFileHeader* header, std::string* error)
+{
   if (size < kXFileHeaderSize || std::memcmp(data, "xof ", 4) != 0) {
     *error = "not a .x file (no \"xof \" header)";
     return false;
@@ -168,7 +193,8 @@ bool ReadXFileHeader(const uint8_t* data, size_t size, XFileHeader* header, std:
 // ---- text tokenizer ----------------------------------------------------------------
 
 // Walks the characters once, emitting a token per word, number, string, guid or brace.
-bool TokenizeXText(const uint8_t* data, size_t size, std::vector<XToken>* tokens, std::string* error) {
+bool TokenizeXText(const uint8_t* data, size_t size, std::vector<XToken>* tokens, std::string* error)
+{
   const char* chars = reinterpret_cast<const char*>(data);
   size_t i = kXFileHeaderSize;
   while (i < size) {
@@ -238,7 +264,8 @@ bool TokenizeXText(const uint8_t* data, size_t size, std::vector<XToken>* tokens
 namespace {
 
 // Reads an integer list record: its count, checked against the bytes left, then the values.
-bool ReadIntegerList(CByteReader* in, std::vector<XToken>* tokens, std::string* error) {
+bool ReadIntegerList(CByteReader* in, std::vector<XToken>* tokens, std::string* error)
+{
   uint32_t count = 0;
   if (!in->Dword(&count) || count > in->Left() / 4) {
     *error = "integer list longer than the file";
@@ -253,7 +280,8 @@ bool ReadIntegerList(CByteReader* in, std::vector<XToken>* tokens, std::string* 
 }
 
 // Reads a float list record of 4- or 8-byte floats; a value that is not finite is refused.
-bool ReadFloatList(CByteReader* in, size_t floatBytes, std::vector<XToken>* tokens, std::string* error) {
+bool ReadFloatList(CByteReader* in, size_t floatBytes, std::vector<XToken>* tokens, std::string* error)
+{
   uint32_t count = 0;
   if (!in->Dword(&count) || count > in->Left() / floatBytes) {
     *error = "float list longer than the file";
@@ -278,8 +306,8 @@ bool ReadFloatList(CByteReader* in, size_t floatBytes, std::vector<XToken>* toke
 }  // namespace
 
 // Reads tokens and their records; list counts are checked against the bytes left before use.
-bool TokenizeXBinary(const uint8_t* data, size_t size, int floatBits, std::vector<XToken>* tokens,
-                     std::string* error) {
+bool TokenizeXBinary(const uint8_t* data, size_t size, int floatBits, std::vector<XToken>* tokens, std::string* error)
+{
   CByteReader in(data, size, kXFileHeaderSize);
   const size_t floatBytes = floatBits == 64 ? 8 : 4;
   while (in.Left() > 0) {
@@ -290,56 +318,55 @@ bool TokenizeXBinary(const uint8_t* data, size_t size, int floatBits, std::vecto
     }
     uint32_t count = 0;
     switch (token) {
-      case kTokName:
-      case kTokString: {
-        if (!in.Dword(&count) || count > in.Left()) {
-          *error = "name or string runs past the end of the file";
-          return false;
-        }
-        PushText(tokens, token == kTokName ? XTokenKind::Name : XTokenKind::String, in.Pos(), count);
-        in.Skip(count);
-        // The record layout ends a string with a DWORD ';' or ',' token, the grammar with a
-        // WORD one; take the DWORD form here, and a WORD form is read as the next token.
-        if (token == kTokString && in.NextDwordIs(kTokSemicolon, kTokComma)) in.Skip(4);
+    case kTokName:
+    case kTokString: {
+      if (!in.Dword(&count) || count > in.Left()) {
+        *error = "name or string runs past the end of the file";
+        return false;
+      }
+      PushText(tokens, token == kTokName ? XTokenKind::Name : XTokenKind::String, in.Pos(), count);
+      in.Skip(count);
+      // The record layout ends a string with a DWORD ';' or ',' token, the grammar with a
+      // WORD one; take the DWORD form here, and a WORD form is read as the next token.
+      if (token == kTokString && in.NextDwordIs(kTokSemicolon, kTokComma)) in.Skip(4);
+      break;
+    }
+    case kTokInteger:
+      if (!in.Dword(&count)) {
+        *error = "truncated integer";
+        return false;
+      }
+      PushNumber(tokens, count);
+      break;
+    case kTokGuid:
+      if (!in.Skip(16)) {
+        *error = "truncated guid";
+        return false;
+      }
+      PushPlain(tokens, XTokenKind::Guid);
+      break;
+    case kTokIntegerList:
+      if (!ReadIntegerList(&in, tokens, error)) return false;
+      break;
+    case kTokFloatList:
+      if (!ReadFloatList(&in, floatBytes, tokens, error)) return false;
+      break;
+    case kTokOpenBrace:
+      PushPlain(tokens, XTokenKind::OpenBrace);
+      break;
+    case kTokCloseBrace:
+      PushPlain(tokens, XTokenKind::CloseBrace);
+      break;
+    case kTokTemplate:
+      PushPlain(tokens, XTokenKind::Template);
+      break;
+    default:
+      if ((token >= kTokFirstPunct && token <= kTokLastPunct) || (token >= kTokFirstType && token <= kTokLastType)) {
+        PushPlain(tokens, XTokenKind::Separator);
         break;
       }
-      case kTokInteger:
-        if (!in.Dword(&count)) {
-          *error = "truncated integer";
-          return false;
-        }
-        PushNumber(tokens, count);
-        break;
-      case kTokGuid:
-        if (!in.Skip(16)) {
-          *error = "truncated guid";
-          return false;
-        }
-        PushPlain(tokens, XTokenKind::Guid);
-        break;
-      case kTokIntegerList:
-        if (!ReadIntegerList(&in, tokens, error)) return false;
-        break;
-      case kTokFloatList:
-        if (!ReadFloatList(&in, floatBytes, tokens, error)) return false;
-        break;
-      case kTokOpenBrace:
-        PushPlain(tokens, XTokenKind::OpenBrace);
-        break;
-      case kTokCloseBrace:
-        PushPlain(tokens, XTokenKind::CloseBrace);
-        break;
-      case kTokTemplate:
-        PushPlain(tokens, XTokenKind::Template);
-        break;
-      default:
-        if ((token >= kTokFirstPunct && token <= kTokLastPunct) ||
-            (token >= kTokFirstType && token <= kTokLastType)) {
-          PushPlain(tokens, XTokenKind::Separator);
-          break;
-        }
-        *error = "unknown binary token " + std::to_string(token);
-        return false;
+      *error = "unknown binary token " + std::to_string(token);
+      return false;
     }
   }
   return true;

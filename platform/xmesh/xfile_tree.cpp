@@ -5,7 +5,8 @@
 #include "xfile_tree.h"
 
 // Tokenizes the file by its header's format, then reads the objects at file level.
-bool CXFileTree::Parse(const uint8_t* data, size_t size, std::string* error) {
+bool CXFileTree::Parse(const uint8_t* data, size_t size, std::string* error)
+{
   data_ = data;
   tokens_.clear();
   objects_.clear();
@@ -42,13 +43,15 @@ bool CXFileTree::Parse(const uint8_t* data, size_t size, std::string* error) {
 }
 
 // Looks a name up among the named objects.
-const XDataObject* CXFileTree::FindNamed(std::string_view name) const {
+const XDataObject* CXFileTree::FindNamed(std::string_view name) const
+{
   const auto it = named_.find(name);
   return it == named_.end() ? nullptr : &objects_[it->second];
 }
 
 // Skips "template Name { ... }" by counting braces; its members are not needed.
-bool CXFileTree::SkipTemplate(size_t* pos, std::string* error) {
+bool CXFileTree::SkipTemplate(size_t* pos, std::string* error)
+{
   size_t p = *pos + 1;
   if (!Is(p, XTokenKind::Name) || !Is(p + 1, XTokenKind::OpenBrace)) {
     *error = "malformed template declaration";
@@ -70,7 +73,8 @@ bool CXFileTree::SkipTemplate(size_t* pos, std::string* error) {
 }
 
 // Reads "{ Name [Guid] }" or "{ Guid }" into a reference child.
-bool CXFileTree::ParseReference(size_t* pos, uint32_t* index, std::string* error) {
+bool CXFileTree::ParseReference(size_t* pos, uint32_t* index, std::string* error)
+{
   size_t p = *pos + 1;
   XDataObject reference;
   reference.isReference = true;
@@ -91,7 +95,8 @@ bool CXFileTree::ParseReference(size_t* pos, uint32_t* index, std::string* error
 
 // Reads one object and, recursively, its children; the object's index is known before its
 // children are read so parents always come first.
-bool CXFileTree::ParseObject(size_t* pos, int depth, uint32_t* index, std::string* error) {
+bool CXFileTree::ParseObject(size_t* pos, int depth, uint32_t* index, std::string* error)
+{
   if (depth >= kMaxXNesting) {
     *error = "objects nested too deeply";
     return false;
@@ -119,40 +124,40 @@ bool CXFileTree::ParseObject(size_t* pos, int depth, uint32_t* index, std::strin
     const XToken& token = tokens_[p];
     uint32_t child = 0;
     switch (token.kind) {
-      case XTokenKind::CloseBrace:
-        *pos = p + 1;
-        *index = self;
-        return true;
-      case XTokenKind::Number:
-        objects_[self].numbers.push_back(token.value);
-        ++p;
-        break;
-      case XTokenKind::String:
-        objects_[self].strings.push_back(Text(token));
-        ++p;
-        break;
-      case XTokenKind::Separator:
-      case XTokenKind::Guid:
-        ++p;
-        break;
-      case XTokenKind::OpenBrace:
-        if (!ParseReference(&p, &child, error)) return false;
-        objects_[self].children.push_back(child);
-        break;
-      case XTokenKind::Name: {
-        const bool opensObject = Is(p + 1, XTokenKind::OpenBrace) ||
-                                 (Is(p + 1, XTokenKind::Name) && Is(p + 2, XTokenKind::OpenBrace));
-        if (!opensObject) {
-          ++p;  // a bare word among the data: nothing we read uses one
-          break;
-        }
-        if (!ParseObject(&p, depth + 1, &child, error)) return false;
-        objects_[self].children.push_back(child);
+    case XTokenKind::CloseBrace:
+      *pos = p + 1;
+      *index = self;
+      return true;
+    case XTokenKind::Number:
+      objects_[self].numbers.push_back(token.value);
+      ++p;
+      break;
+    case XTokenKind::String:
+      objects_[self].strings.push_back(Text(token));
+      ++p;
+      break;
+    case XTokenKind::Separator:
+    case XTokenKind::Guid:
+      ++p;
+      break;
+    case XTokenKind::OpenBrace:
+      if (!ParseReference(&p, &child, error)) return false;
+      objects_[self].children.push_back(child);
+      break;
+    case XTokenKind::Name: {
+      const bool opensObject =
+          Is(p + 1, XTokenKind::OpenBrace) || (Is(p + 1, XTokenKind::Name) && Is(p + 2, XTokenKind::OpenBrace));
+      if (!opensObject) {
+        ++p;  // a bare word among the data: nothing we read uses one
         break;
       }
-      case XTokenKind::Template:
-        *error = "template declaration inside an object";
-        return false;
+      if (!ParseObject(&p, depth + 1, &child, error)) return false;
+      objects_[self].children.push_back(child);
+      break;
+    }
+    case XTokenKind::Template:
+      *error = "template declaration inside an object";
+      return false;
     }
   }
 }

@@ -18,16 +18,16 @@
 constexpr int kMaxXNesting = 48;
 
 struct XDataObject {
-  std::string_view type;               // template name ("Mesh"); empty for a reference
-  std::string_view name;               // the object's own name, or the referenced name
-  bool isReference = false;            // a { Name } child standing for a named object
-  std::vector<double> numbers;         // every number of the object's own data, in order
+  std::string_view type;        // template name ("Mesh"); empty for a reference
+  std::string_view name;        // the object's own name, or the referenced name
+  bool isReference = false;     // a { Name } child standing for a named object
+  std::vector<double> numbers;  // every number of the object's own data, in order
   std::vector<std::string_view> strings;
-  std::vector<uint32_t> children;      // indices into CXFileTree::Objects()
+  std::vector<uint32_t> children;  // indices into CXFileTree::Objects()
 };
 
 class CXFileTree {
- public:
+public:
   // Reads the header, tokens and objects of a whole file; false with a reason when malformed.
   bool Parse(const uint8_t* data, size_t size, std::string* error);
   // Every object, parents before their children.
@@ -37,7 +37,7 @@ class CXFileTree {
   // The first object in file order with this name, or null (how references are resolved).
   const XDataObject* FindNamed(std::string_view name) const;
 
- private:
+private:
   bool ParseObject(size_t* pos, int depth, uint32_t* index, std::string* error);
   bool ParseReference(size_t* pos, uint32_t* index, std::string* error);
   bool SkipTemplate(size_t* pos, std::string* error);

@@ -17,7 +17,8 @@ struct PositionKey {
 
 // Mixes the three words of a position key.
 struct PositionHash {
-  size_t operator()(const PositionKey& k) const {
+  size_t operator()(const PositionKey& k) const
+  {
     return (static_cast<size_t>(k.bits[0]) * 73856093u) ^ (static_cast<size_t>(k.bits[1]) * 19349663u) ^
            (static_cast<size_t>(k.bits[2]) * 83492791u);
   }
@@ -27,7 +28,8 @@ struct PositionHash {
 
 // Maps vertices to point representatives, collects the faces on each undirected edge, then
 // picks each edge's first other face.
-void XMeshData::ComputeAdjacency(std::vector<uint32_t>* out) const {
+void XMeshData::ComputeAdjacency(std::vector<uint32_t>* out) const
+{
   std::vector<uint32_t> point(positions.size());
   std::unordered_map<PositionKey, uint32_t, PositionHash> firstAt;
   for (uint32_t v = 0; v < positions.size(); ++v) {

@@ -26,14 +26,16 @@ struct XMatrix {
 };
 
 // The identity matrix.
-XMatrix Identity() {
+XMatrix Identity()
+{
   XMatrix r{};
   for (int i = 0; i < 4; ++i) r.m[i][i] = 1.0;
   return r;
 }
 
 // a * b: apply a first, then b.
-XMatrix Multiply(const XMatrix& a, const XMatrix& b) {
+XMatrix Multiply(const XMatrix& a, const XMatrix& b)
+{
   XMatrix r{};
   for (int i = 0; i < 4; ++i)
     for (int j = 0; j < 4; ++j)
@@ -42,7 +44,8 @@ XMatrix Multiply(const XMatrix& a, const XMatrix& b) {
 }
 
 // Case-insensitive comparison of ASCII template names.
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+bool SameNameIgnoringCase(std::string_view a, std::string_view b)
+{
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     const char ca = (a[i] >= 'A' && a[i] <= 'Z') ? static_cast<char>(a[i] + 32) : a[i];
@@ -54,12 +57,13 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
 
 // Reads an object's numbers in order, refusing counts the remaining numbers cannot back.
 class CNumberCursor {
- public:
+public:
   explicit CNumberCursor(const std::vector<double>& numbers) : numbers_(numbers) {}
   // Numbers not read yet.
   size_t Left() const { return numbers_.size() - pos_; }
   // Reads a non-negative integer.
-  bool Integer(uint32_t* out) {
+  bool Integer(uint32_t* out)
+  {
     if (Left() == 0) return false;
     const double v = numbers_[pos_++];
     if (!(v >= 0.0 && v <= 4294967295.0) || v != std::floor(v)) return false;
@@ -67,13 +71,12 @@ class CNumberCursor {
     return true;
   }
   // Reads a count of items that each need at least perItem more numbers.
-  bool Count(uint32_t* out, size_t perItem) {
-    return Integer(out) && static_cast<uint64_t>(*out) * perItem <= Left();
-  }
+  bool Count(uint32_t* out, size_t perItem) { return Integer(out) && static_cast<uint64_t>(*out) * perItem <= Left(); }
   // Reads an index below limit.
   bool Index(uint32_t* out, uint32_t limit) { return Integer(out) && *out < limit; }
   // Reads a float.
-  bool Float(float* out) {
+  bool Float(float* out)
+  {
     if (Left() == 0) return false;
     const double v = numbers_[pos_++];
     if (!(std::fabs(v) <= 3.0e38)) return false;  // also refuses NaN
@@ -81,7 +84,7 @@ class CNumberCursor {
     return true;
   }
 
- private:
+private:
   const std::vector<double>& numbers_;
   size_t pos_ = 0;
 };
@@ -93,7 +96,8 @@ struct XPolygons {
 };
 
 // Reads nFaces then each face as count; indices..., every index below limit.
-bool ReadPolygons(CNumberCursor* in, uint32_t limit, XPolygons* out) {
+bool ReadPolygons(CNumberCursor* in, uint32_t limit, XPolygons* out)
+{
   uint32_t faceCount = 0;
   if (!in->Count(&faceCount, 4)) return false;
   out->starts.reserve(faceCount + 1u);
@@ -112,7 +116,8 @@ bool ReadPolygons(CNumberCursor* in, uint32_t limit, XPolygons* out) {
 }
 
 // The material D3DX gives a mesh without a material list: mid grey, no texture.
-XMeshMaterial DefaultMaterial() {
+XMeshMaterial DefaultMaterial()
+{
   XMeshMaterial m{};
   m.diffuse = {0.5f, 0.5f, 0.5f, 1.0f};
   m.specular = {0.0f, 0.0f, 0.0f, 1.0f};
@@ -153,14 +158,14 @@ struct XNormalMatrix {
 
 // Walks frames and meshes, appending each mesh to the output.
 class CXMeshBuilder {
- public:
-  CXMeshBuilder(const CXFileTree& tree, XMeshData* out, std::string* error)
-      : tree_(tree), out_(out), error_(error) {}
+public:
+  CXMeshBuilder(const CXFileTree& tree, XMeshData* out, std::string* error) : tree_(tree), out_(out), error_(error) {}
   // Appends every mesh of the file; false with a reason on the first bad one.
   bool Build();
 
- private:
-  bool Fail(const std::string& reason) {
+private:
+  bool Fail(const std::string& reason)
+  {
     *error_ = reason;
     return false;
   }
@@ -187,7 +192,8 @@ class CXMeshBuilder {
 };
 
 // The first direct child object (not a reference) of that template.
-const XDataObject* CXMeshBuilder::FirstChild(const XDataObject& parent, std::string_view type) const {
+const XDataObject* CXMeshBuilder::FirstChild(const XDataObject& parent, std::string_view type) const
+{
   for (const uint32_t child : parent.children) {
     const XDataObject& object = Object(child);
     if (!object.isReference && object.type == type) return &object;
@@ -196,7 +202,8 @@ const XDataObject* CXMeshBuilder::FirstChild(const XDataObject& parent, std::str
 }
 
 // Frames and meshes at file level; everything else is skipped.
-bool CXMeshBuilder::Build() {
+bool CXMeshBuilder::Build()
+{
   const XMatrix identity = Identity();
   for (const uint32_t index : tree_.TopLevel()) {
     const XDataObject& object = Object(index);
@@ -209,7 +216,8 @@ bool CXMeshBuilder::Build() {
 }
 
 // Accumulates this frame's matrix onto the parent's, then visits meshes and child frames in order.
-bool CXMeshBuilder::WalkFrame(const XDataObject& frame, const XMatrix& parent, int depth) {
+bool CXMeshBuilder::WalkFrame(const XDataObject& frame, const XMatrix& parent, int depth)
+{
   if (depth > kMaxXNesting) return Fail("frames nested too deeply");
   XMatrix local = Identity();
   if (const XDataObject* transform = FirstChild(frame, "FrameTransformMatrix")) {
@@ -227,7 +235,8 @@ bool CXMeshBuilder::WalkFrame(const XDataObject& frame, const XMatrix& parent, i
 }
 
 // Reads a Material: faceColor RGBA, power, specular RGB, emissive RGB, then an optional texture.
-bool CXMeshBuilder::ReadMaterial(const XDataObject& material, XMeshMaterial* out) {
+bool CXMeshBuilder::ReadMaterial(const XDataObject& material, XMeshMaterial* out)
+{
   CNumberCursor in(material.numbers);
   float v[11];
   for (float& f : v) {
@@ -240,8 +249,7 @@ bool CXMeshBuilder::ReadMaterial(const XDataObject& material, XMeshMaterial* out
   out->emissive = {v[8], v[9], v[10], 1.0f};
   for (const uint32_t child : material.children) {
     const XDataObject& object = Object(child);
-    if (!object.isReference && SameNameIgnoringCase(object.type, "TextureFilename") &&
-        !object.strings.empty()) {
+    if (!object.isReference && SameNameIgnoringCase(object.type, "TextureFilename") && !object.strings.empty()) {
       out->textureFileName = std::string(object.strings[0]);
       break;
     }
@@ -250,8 +258,8 @@ bool CXMeshBuilder::ReadMaterial(const XDataObject& material, XMeshMaterial* out
 }
 
 // Reads a MeshMaterialList: the per-face material indices and the materials, inline or by name.
-bool CXMeshBuilder::ReadMaterials(const XDataObject& list, uint32_t faceCount,
-                                  std::vector<uint32_t>* faceMaterial) {
+bool CXMeshBuilder::ReadMaterials(const XDataObject& list, uint32_t faceCount, std::vector<uint32_t>* faceMaterial)
+{
   CNumberCursor in(list.numbers);
   uint32_t materialCount = 0, indexCount = 0;
   if (!in.Integer(&materialCount) || !in.Count(&indexCount, 1)) return Fail("bad MeshMaterialList counts");
@@ -263,7 +271,8 @@ bool CXMeshBuilder::ReadMaterials(const XDataObject& list, uint32_t faceCount,
     if (!in.Index(&(*faceMaterial)[f], materialCount)) return Fail("face material index out of range");
   }
   // Fewer indices than faces: the last index carries on to the remaining faces.
-  for (uint32_t f = indexCount; f < faceCount && indexCount > 0; ++f) (*faceMaterial)[f] = (*faceMaterial)[indexCount - 1];
+  for (uint32_t f = indexCount; f < faceCount && indexCount > 0; ++f)
+    (*faceMaterial)[f] = (*faceMaterial)[indexCount - 1];
 
   for (const uint32_t child : list.children) {
     if (pendingMaterials_.size() == materialCount) break;
@@ -282,7 +291,8 @@ bool CXMeshBuilder::ReadMaterials(const XDataObject& list, uint32_t faceCount,
 }
 
 // Reads count vectors of three floats.
-bool ReadVectors(CNumberCursor* in, uint32_t count, std::vector<D3DXVECTOR3>* out) {
+bool ReadVectors(CNumberCursor* in, uint32_t count, std::vector<D3DXVECTOR3>* out)
+{
   out->resize(count);
   for (D3DXVECTOR3& v : *out) {
     if (!in->Float(&v.x) || !in->Float(&v.y) || !in->Float(&v.z)) return false;
@@ -291,7 +301,8 @@ bool ReadVectors(CNumberCursor* in, uint32_t count, std::vector<D3DXVECTOR3>* ou
 }
 
 // Reads the Mesh's own numbers: the positions and the polygons over them.
-bool CXMeshBuilder::ReadPositions(const XDataObject& mesh, XMeshSource* source) {
+bool CXMeshBuilder::ReadPositions(const XDataObject& mesh, XMeshSource* source)
+{
   CNumberCursor in(mesh.numbers);
   uint32_t vertexCount = 0;
   if (!in.Count(&vertexCount, 3)) return Fail("bad Mesh vertex count");
@@ -302,7 +313,8 @@ bool CXMeshBuilder::ReadPositions(const XDataObject& mesh, XMeshSource* source) 
 
 // Reads MeshNormals, if any: their own list and their own per-face index lists, which
 // must have the Mesh's polygons so that they match corner by corner.
-bool CXMeshBuilder::ReadNormals(const XDataObject& mesh, XMeshSource* source) {
+bool CXMeshBuilder::ReadNormals(const XDataObject& mesh, XMeshSource* source)
+{
   const XDataObject* normalsObject = FirstChild(mesh, "MeshNormals");
   if (normalsObject == nullptr) return true;
   source->hasNormals = true;
@@ -316,7 +328,8 @@ bool CXMeshBuilder::ReadNormals(const XDataObject& mesh, XMeshSource* source) {
 }
 
 // Reads MeshTextureCoords, if any: one UV per vertex.
-bool CXMeshBuilder::ReadUvs(const XDataObject& mesh, XMeshSource* source) {
+bool CXMeshBuilder::ReadUvs(const XDataObject& mesh, XMeshSource* source)
+{
   const XDataObject* uvObject = FirstChild(mesh, "MeshTextureCoords");
   if (uvObject == nullptr) return true;
   CNumberCursor in(uvObject->numbers);
@@ -332,7 +345,8 @@ bool CXMeshBuilder::ReadUvs(const XDataObject& mesh, XMeshSource* source) {
 
 // Reads the mesh's materials into pendingMaterials_ and each polygon's material; a mesh
 // without a material list gets the default material on every polygon.
-bool CXMeshBuilder::ReadMeshMaterials(const XDataObject& mesh, XMeshSource* source) {
+bool CXMeshBuilder::ReadMeshMaterials(const XDataObject& mesh, XMeshSource* source)
+{
   const uint32_t polygonCount = source->PolygonCount();
   pendingMaterials_.clear();
   if (const XDataObject* list = FirstChild(mesh, "MeshMaterialList")) {
@@ -347,7 +361,8 @@ bool CXMeshBuilder::ReadMeshMaterials(const XDataObject& mesh, XMeshSource* sour
 
 // Vertex i of the file stays vertex i; a corner whose normal differs from the one the
 // vertex already carries gets an extra vertex appended after the file's vertices.
-bool CXMeshBuilder::SplitVertices(const XMeshSource& source, uint32_t base, XVertexSplit* split) {
+bool CXMeshBuilder::SplitVertices(const XMeshSource& source, uint32_t base, XVertexSplit* split)
+{
   const uint32_t vertexCount = static_cast<uint32_t>(source.positions.size());
   const std::vector<uint32_t>& corners = source.faces.corners;
   split->normalOfVertex.assign(vertexCount, -1);
@@ -387,7 +402,8 @@ bool CXMeshBuilder::SplitVertices(const XMeshSource& source, uint32_t base, XVer
 
 // The matrix normals are transformed by: the inverse transpose of the frame matrix's 3x3
 // part, as its cofactor matrix with the sign of its determinant.
-XNormalMatrix NormalMatrix(const XMatrix& world) {
+XNormalMatrix NormalMatrix(const XMatrix& world)
+{
   const double(*m)[4] = world.m;
   XNormalMatrix r{};
   for (int i = 0; i < 3; ++i) {
@@ -403,7 +419,8 @@ XNormalMatrix NormalMatrix(const XMatrix& world) {
 
 // A normal carried through the frame, renormalised so scaled frames stay lit right; a
 // normal that collapses to nothing stays zero.
-D3DXVECTOR3 TransformNormal(const D3DXVECTOR3& n, const XNormalMatrix& t) {
+D3DXVECTOR3 TransformNormal(const D3DXVECTOR3& n, const XNormalMatrix& t)
+{
   double r[3];
   for (int j = 0; j < 3; ++j) r[j] = t.sign * (n.x * t.cof[0][j] + n.y * t.cof[1][j] + n.z * t.cof[2][j]);
   const double length = std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]);
@@ -414,7 +431,8 @@ D3DXVECTOR3 TransformNormal(const D3DXVECTOR3& n, const XNormalMatrix& t) {
 
 // Appends the split vertices: positions as row vectors times the frame matrix, normals
 // through NormalMatrix, UVs as they are; refuses a vertex the transform made infinite.
-bool CXMeshBuilder::AppendVertices(const XMeshSource& source, const XVertexSplit& split, const XMatrix& world) {
+bool CXMeshBuilder::AppendVertices(const XMeshSource& source, const XVertexSplit& split, const XMatrix& world)
+{
   const double(*m)[4] = world.m;
   const XNormalMatrix normalMatrix = NormalMatrix(world);
   const size_t vertexCount = source.positions.size();
@@ -423,7 +441,8 @@ bool CXMeshBuilder::AppendVertices(const XMeshSource& source, const XVertexSplit
     const D3DXVECTOR3& p = source.positions[split.sourceOfVertex[v]];
     double q[3];
     for (int j = 0; j < 3; ++j) q[j] = p.x * m[0][j] + p.y * m[1][j] + p.z * m[2][j] + m[3][j];
-    out_->positions.push_back(D3DXVECTOR3(static_cast<float>(q[0]), static_cast<float>(q[1]), static_cast<float>(q[2])));
+    out_->positions.push_back(
+        D3DXVECTOR3(static_cast<float>(q[0]), static_cast<float>(q[1]), static_cast<float>(q[2])));
     D3DXVECTOR3 normal(0.0f, 0.0f, 0.0f);
     if (source.hasNormals && (v >= vertexCount || split.normalOfVertex[v] >= 0)) {
       normal = TransformNormal(source.normals[split.normalIndexOfVertex[v]], normalMatrix);
@@ -444,7 +463,8 @@ bool CXMeshBuilder::AppendVertices(const XMeshSource& source, const XVertexSplit
 
 // Appends the faces as fans: polygon (c0 c1 ... cn-1) becomes (c0 ci ci+1) for i = 1 .. n-2;
 // then the mesh's materials after those of the meshes before it.
-void CXMeshBuilder::AppendFaces(const XMeshSource& source, const XVertexSplit& split, uint32_t base) {
+void CXMeshBuilder::AppendFaces(const XMeshSource& source, const XVertexSplit& split, uint32_t base)
+{
   const uint32_t materialBase = static_cast<uint32_t>(out_->materials.size());
   const std::vector<uint32_t>& starts = source.faces.starts;
   for (uint32_t f = 0; f < source.PolygonCount(); ++f) {
@@ -462,7 +482,8 @@ void CXMeshBuilder::AppendFaces(const XMeshSource& source, const XVertexSplit& s
 
 // Reads one Mesh, splits vertices whose corners use different normals, transforms by the
 // frame matrix and appends vertices, faces and materials.
-bool CXMeshBuilder::AddMesh(const XDataObject& mesh, const XMatrix& world) {
+bool CXMeshBuilder::AddMesh(const XDataObject& mesh, const XMatrix& world)
+{
   XMeshSource source;
   if (!ReadPositions(mesh, &source) || !ReadNormals(mesh, &source) || !ReadUvs(mesh, &source) ||
       !ReadMeshMaterials(mesh, &source)) {
@@ -478,7 +499,8 @@ bool CXMeshBuilder::AddMesh(const XDataObject& mesh, const XMatrix& world) {
 
 // Reorders faces so material i's faces are contiguous (file order kept within a material)
 // and fills the attribute table.
-void CXMeshBuilder::SortBySubset() {
+void CXMeshBuilder::SortBySubset()
+{
   const uint32_t faceCount = out_->FaceCount();
   const size_t materialCount = out_->materials.size();
   std::vector<uint32_t> firstFace(materialCount + 1, 0);
@@ -490,7 +512,8 @@ void CXMeshBuilder::SortBySubset() {
   for (uint32_t f = 0; f < faceCount; ++f) {
     const uint32_t to = next[out_->attributes[f]]++;
     attributes[to] = out_->attributes[f];
-    std::memcpy(&indices[3 * static_cast<size_t>(to)], &out_->indices[3 * static_cast<size_t>(f)], 3 * sizeof(uint32_t));
+    std::memcpy(&indices[3 * static_cast<size_t>(to)], &out_->indices[3 * static_cast<size_t>(f)],
+                3 * sizeof(uint32_t));
   }
   out_->indices.swap(indices);
   out_->attributes.swap(attributes);
@@ -513,7 +536,8 @@ void CXMeshBuilder::SortBySubset() {
 // ---- XMeshData -----------------------------------------------------------------------
 
 // Checks every index against the 16-bit range.
-bool XMeshData::IndicesFitSixteenBits() const {
+bool XMeshData::IndicesFitSixteenBits() const
+{
   for (const uint32_t index : indices) {
     if (index > 0xFFFFu) return false;
   }
@@ -521,7 +545,8 @@ bool XMeshData::IndicesFitSixteenBits() const {
 }
 
 // Narrows the indices after checking they all fit.
-bool XMeshData::CopyIndices16(std::vector<uint16_t>* out) const {
+bool XMeshData::CopyIndices16(std::vector<uint16_t>* out) const
+{
   if (!IndicesFitSixteenBits()) return false;
   out->resize(indices.size());
   for (size_t i = 0; i < indices.size(); ++i) (*out)[i] = static_cast<uint16_t>(indices[i]);
@@ -529,7 +554,8 @@ bool XMeshData::CopyIndices16(std::vector<uint16_t>* out) const {
 }
 
 // Writes position (12 bytes), normal (12), UV (8) per vertex.
-void XMeshData::PackVertices(std::vector<uint8_t>* out) const {
+void XMeshData::PackVertices(std::vector<uint8_t>* out) const
+{
   out->resize(static_cast<size_t>(VertexCount()) * kXMeshVertexStride);
   uint8_t* dst = out->data();
   for (uint32_t v = 0; v < VertexCount(); ++v, dst += kXMeshVertexStride) {
@@ -542,7 +568,8 @@ void XMeshData::PackVertices(std::vector<uint8_t>* out) const {
 // ---- loading -----------------------------------------------------------------------------
 
 // Parses the file into a tree, then builds the merged mesh; any failure leaves *mesh empty.
-bool LoadXMesh(const uint8_t* data, size_t size, XMeshData* mesh, std::string* error) {
+bool LoadXMesh(const uint8_t* data, size_t size, XMeshData* mesh, std::string* error)
+{
   *mesh = XMeshData{};
   error->clear();
   CXFileTree tree;

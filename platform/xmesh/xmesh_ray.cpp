@@ -36,7 +36,8 @@ struct XRay {
 };
 
 // Prepares a ray; unusable when a component is not finite or the direction is zero.
-XRay MakeRay(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction) {
+XRay MakeRay(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction)
+{
   XRay ray{};
   const float o[3] = {origin.x, origin.y, origin.z};
   const float d[3] = {direction.x, direction.y, direction.z};
@@ -53,18 +54,21 @@ XRay MakeRay(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction) {
 }
 
 // Lower end of a widened interval (monotone in x).
-float WidenLow(float x) {
+float WidenLow(float x)
+{
   return x >= 0.0f ? x * (1.0f - kIntervalMargin) : x * (1.0f + kIntervalMargin);
 }
 
 // Upper end of a widened interval (monotone in x).
-float WidenHigh(float x) {
+float WidenHigh(float x)
+{
   return x >= 0.0f ? x * (1.0f + kIntervalMargin) : x * (1.0f - kIntervalMargin);
 }
 
 // The widened parameter interval [*low, *high] of the ray's line inside the box; empty
 // when low > high. Kept out of line so every caller runs the same instructions.
-[[gnu::noinline]] void BoxInterval(const XRay& ray, const CXMeshRayIndex::Box& box, float* low, float* high) {
+[[gnu::noinline]] void BoxInterval(const XRay& ray, const CXMeshRayIndex::Box& box, float* low, float* high)
+{
   float enter = -std::numeric_limits<float>::infinity();
   float exit = std::numeric_limits<float>::infinity();
   for (int a = 0; a < 3; ++a) {
@@ -88,7 +92,8 @@ float WidenHigh(float x) {
 // Two-sided ray-triangle test (Moller-Trumbore) plus the face-box condition. Kept out of
 // line so the loop and the hierarchy get bit-identical results.
 [[gnu::noinline]] bool HitTriangle(const XRay& ray, const CXMeshRayIndex::Tri& tri, const CXMeshRayIndex::Box& box,
-                                   XMeshHit* hit) {
+                                   XMeshHit* hit)
+{
   const float* d = ray.dir;
   const float* e1 = tri.e1;
   const float* e2 = tri.e2;
@@ -114,12 +119,14 @@ float WidenHigh(float x) {
 }
 
 // True when candidate beats best under the shared rule: nearer, or as near with a lower face.
-bool Better(const XMeshHit& candidate, const XMeshHit& best) {
+bool Better(const XMeshHit& candidate, const XMeshHit& best)
+{
   return candidate.dist < best.dist || (candidate.dist == best.dist && candidate.faceIndex < best.faceIndex);
 }
 
 // The union of two boxes.
-CXMeshRayIndex::Box Union(const CXMeshRayIndex::Box& a, const CXMeshRayIndex::Box& b) {
+CXMeshRayIndex::Box Union(const CXMeshRayIndex::Box& a, const CXMeshRayIndex::Box& b)
+{
   CXMeshRayIndex::Box r;
   for (int k = 0; k < 3; ++k) {
     r.min[k] = std::min(a.min[k], b.min[k]);
@@ -133,13 +140,15 @@ CXMeshRayIndex::Box Union(const CXMeshRayIndex::Box& a, const CXMeshRayIndex::Bo
 // ---- building ---------------------------------------------------------------------------
 
 // Builds over a loaded mesh's positions and indices.
-void CXMeshRayIndex::Build(const XMeshData& mesh) {
+void CXMeshRayIndex::Build(const XMeshData& mesh)
+{
   Build(mesh.positions.data(), mesh.VertexCount(), mesh.indices.data(), mesh.FaceCount());
 }
 
 // Stores each face's corner and edges and its grown box, then builds the nodes.
 void CXMeshRayIndex::Build(const D3DXVECTOR3* positions, uint32_t vertexCount, const uint32_t* indices,
-                           uint32_t faceCount) {
+                           uint32_t faceCount)
+{
   faceTris_.assign(faceCount, Tri{});
   faceBoxes_.assign(faceCount, Box{});
   faceValid_.assign(faceCount, 0);
@@ -176,7 +185,8 @@ void CXMeshRayIndex::Build(const D3DXVECTOR3* positions, uint32_t vertexCount, c
 }
 
 // Lays out the valid faces and splits them recursively.
-void CXMeshRayIndex::BuildNodes() {
+void CXMeshRayIndex::BuildNodes()
+{
   nodes_.clear();
   leafFaces_.clear();
   for (uint32_t f = 0; f < faceTris_.size(); ++f) {
@@ -200,7 +210,8 @@ void CXMeshRayIndex::BuildNodes() {
 
 // Makes the node for leaf slots [first, first + count): a leaf when small, else split at the
 // median centroid along the widest axis. Returns the node's index.
-uint32_t CXMeshRayIndex::BuildRange(uint32_t first, uint32_t count, std::vector<float>* centroids) {
+uint32_t CXMeshRayIndex::BuildRange(uint32_t first, uint32_t count, std::vector<float>* centroids)
+{
   const uint32_t self = static_cast<uint32_t>(nodes_.size());
   nodes_.push_back(Node{});
   Box box = faceBoxes_[leafFaces_[first]];
@@ -242,7 +253,8 @@ uint32_t CXMeshRayIndex::BuildRange(uint32_t first, uint32_t count, std::vector<
 // ---- queries -------------------------------------------------------------------------------
 
 // Walks the nodes nearest child first, skipping nodes that start beyond the best hit.
-bool CXMeshRayIndex::Nearest(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, XMeshHit* hit) const {
+bool CXMeshRayIndex::Nearest(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, XMeshHit* hit) const
+{
   const XRay ray = MakeRay(origin, direction);
   if (!ray.usable || nodes_.empty()) return false;
   XMeshHit best{0, 0.0f, 0.0f, std::numeric_limits<float>::infinity()};
@@ -275,7 +287,8 @@ bool CXMeshRayIndex::Nearest(const D3DXVECTOR3& origin, const D3DXVECTOR3& direc
 }
 
 // Collects every hit from every node the ray passes, then puts them in face order.
-void CXMeshRayIndex::All(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, std::vector<XMeshHit>* hits) const {
+void CXMeshRayIndex::All(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, std::vector<XMeshHit>* hits) const
+{
   hits->clear();
   const XRay ray = MakeRay(origin, direction);
   if (!ray.usable || nodes_.empty()) return;
@@ -302,7 +315,8 @@ void CXMeshRayIndex::All(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction
 }
 
 // Tests faces 0, 1, 2, ... keeping a hit only when strictly nearer, so ties go to the lower face.
-bool CXMeshRayIndex::NearestByLoop(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, XMeshHit* hit) const {
+bool CXMeshRayIndex::NearestByLoop(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, XMeshHit* hit) const
+{
   const XRay ray = MakeRay(origin, direction);
   if (!ray.usable) return false;
   bool found = false;
@@ -321,7 +335,8 @@ bool CXMeshRayIndex::NearestByLoop(const D3DXVECTOR3& origin, const D3DXVECTOR3&
 
 // Tests every face in order and keeps each hit.
 void CXMeshRayIndex::AllByLoop(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction,
-                               std::vector<XMeshHit>* hits) const {
+                               std::vector<XMeshHit>* hits) const
+{
   hits->clear();
   const XRay ray = MakeRay(origin, direction);
   if (!ray.usable) return;

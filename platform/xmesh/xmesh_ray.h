@@ -24,7 +24,7 @@ struct XMeshHit {
 };
 
 class CXMeshRayIndex {
- public:
+public:
   // Copies the triangles and builds the hierarchy (three indices per face).
   void Build(const D3DXVECTOR3* positions, uint32_t vertexCount, const uint32_t* indices, uint32_t faceCount);
   // Builds over a loaded mesh.
@@ -62,11 +62,11 @@ class CXMeshRayIndex {
     uint16_t axis;   // split axis of an inner node
   };
 
- private:
+private:
   void BuildNodes();
   uint32_t BuildRange(uint32_t first, uint32_t count, std::vector<float>* centroids);
 
-  std::vector<Tri> faceTris_;      // face order, for the loop
+  std::vector<Tri> faceTris_;  // face order, for the loop
   std::vector<Box> faceBoxes_;
   std::vector<uint8_t> faceValid_;
   std::vector<Node> nodes_;

@@ -90,8 +90,7 @@ protected:
     application->EndLoop();
     DestroyWindow(window);
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
     Win32TestReleaseKeys();
     Win32TestUseRealClock();
   }
@@ -105,7 +104,7 @@ protected:
   std::shared_ptr<CRecordingScene> scene;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(LoopTest, AClickBetweenFramesIsSeenByExactlyOneUpdate)
 {

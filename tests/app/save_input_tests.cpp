@@ -39,10 +39,7 @@ protected:
     application->stageNumber = 1;
   }
   // Writes the save file's raw bytes.
-  void WriteFile(const std::string& bytes)
-  {
-    std::ofstream("res/dat/save.dat", std::ios::binary) << bytes;
-  }
+  void WriteFile(const std::string& bytes) { std::ofstream("res/dat/save.dat", std::ios::binary) << bytes; }
   // Reads the save file's raw bytes.
   std::string ReadFile()
   {
@@ -62,7 +59,7 @@ protected:
   CApplication* application = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(SaveTest, ReadsWhatTheGameWritesAndOddFilesSafely)
 {
@@ -77,7 +74,12 @@ TEST_F(SaveTest, ReadsWhatTheGameWritesAndOddFilesSafely)
   EXPECT_EQ(Load("4\r\nxyz\r\n8"), 4) << "reading stops at the first non-number";
   EXPECT_EQ(Load("7abc"), 7);
   EXPECT_EQ(Load("99999999999999999999", 2), 2) << "too large for an int";
-  EXPECT_EQ(Load(std::string("\0" "5", 2), 1), 1) << "a NUL byte is not a number";
+  EXPECT_EQ(Load(std::string("\0"
+                             "5",
+                             2),
+                 1),
+            1)
+      << "a NUL byte is not a number";
   EXPECT_EQ(Load("-"), 1);
   EXPECT_TRUE(Win32TestTakeMessageBoxes().empty()) << "an existing file is never reported";
 }
@@ -215,7 +217,7 @@ protected:
   HWND window = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(CursorTest, TheTwoByTwoBoxReachesOnePixelOutside)
 {

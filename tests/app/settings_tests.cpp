@@ -39,8 +39,10 @@ protected:
   void TearDown() override
   {
     for (const auto& [name, value] : saved) {
-      if (value.first) setenv(name.c_str(), value.second.c_str(), 1);
-      else unsetenv(name.c_str());
+      if (value.first)
+        setenv(name.c_str(), value.second.c_str(), 1);
+      else
+        unsetenv(name.c_str());
     }
     fs::remove_all(scratch);
   }
@@ -52,8 +54,10 @@ protected:
       const char* old = std::getenv(name.c_str());
       saved[name] = {old != nullptr, old ? old : ""};
     }
-    if (value) setenv(name.c_str(), value, 1);
-    else unsetenv(name.c_str());
+    if (value)
+      setenv(name.c_str(), value, 1);
+    else
+      unsetenv(name.c_str());
   }
   // A whole file's text.
   static std::string Read(const fs::path& path)
@@ -67,7 +71,7 @@ protected:
   std::map<std::string, std::pair<bool, std::string>> saved;
 };
 
-} // namespace
+}  // namespace
 
 TEST(Settings, DefaultsAreTheGameAsItWasMade)
 {
@@ -108,22 +112,22 @@ TEST(Settings, FileAsPeopleWriteItIsRead)
 TEST(Settings, BadLinesAreSkippedEachWithItsLineNumber)
 {
   const std::string text =
-      "fullscreen = maybe\n"       // 1: not a choice
-      "music_volume = 40\n"        // 2: fine
-      "music_volume = 140\n"       // 3: out of range, 40 stays
-      "mouse_sensitivity = fast\n" // 4: not a number
-      "mouse_sensitivity = 0\n"    // 5: out of range
-      "effects_volume = 50%\n"     // 6: trailing junk
-      "just some words\n"          // 7: no '='
-      "colour = blue\n"            // 8: unknown key
-      "invert_look = perhaps\n"    // 9
-      "gamepad =\n";               // 10: empty
+      "fullscreen = maybe\n"        // 1: not a choice
+      "music_volume = 40\n"         // 2: fine
+      "music_volume = 140\n"        // 3: out of range, 40 stays
+      "mouse_sensitivity = fast\n"  // 4: not a number
+      "mouse_sensitivity = 0\n"     // 5: out of range
+      "effects_volume = 50%\n"      // 6: trailing junk
+      "just some words\n"           // 7: no '='
+      "colour = blue\n"             // 8: unknown key
+      "invert_look = perhaps\n"     // 9
+      "gamepad =\n";                // 10: empty
   Settings settings;
   std::vector<std::string> problems;
   ParseSettings(text, &settings, &problems);
   ASSERT_EQ(problems.size(), 9u);
-  const char* lines[] = {"line 1:", "line 3:", "line 4:", "line 5:", "line 6:", "line 7:", "line 8:", "line 9:",
-                         "line 10:"};
+  const char* lines[] = {
+      "line 1:", "line 3:", "line 4:", "line 5:", "line 6:", "line 7:", "line 8:", "line 9:", "line 10:"};
   for (size_t i = 0; i < problems.size(); ++i) EXPECT_EQ(problems[i].rfind(lines[i], 0), 0u) << problems[i];
   EXPECT_NE(problems[6].find("colour"), std::string::npos) << "the unknown key is named";
   EXPECT_EQ(settings.musicVolume, 40);

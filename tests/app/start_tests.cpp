@@ -56,7 +56,7 @@ int CentreRed()
   return static_cast<int>((pixel >> 16) & 0xFF);
 }
 
-} // namespace
+}  // namespace
 
 TEST(START_SUITE, AsksThenOpensTheWindowDrawsFadedFramesAndClosesCleanly)
 {
@@ -64,8 +64,8 @@ TEST(START_SUITE, AsksThenOpensTheWindowDrawsFadedFramesAndClosesCleanly)
   // a frame; one rasteriser thread keeps the read-back exact.
   setenv("LP_NUM_THREADS", "0", 1);
   const std::filesystem::path previous = std::filesystem::current_path();
-  const std::filesystem::path scratch = std::filesystem::path(::testing::TempDir()) /
-                                        ("solverica_start_" + std::to_string(START_ANSWER));
+  const std::filesystem::path scratch =
+      std::filesystem::path(::testing::TempDir()) / ("solverica_start_" + std::to_string(START_ANSWER));
   std::filesystem::remove_all(scratch);
   std::filesystem::create_directories(scratch / "res" / "dat");
   std::ofstream(scratch / "res" / "dat" / "save.dat", std::ios::binary) << "6\r\n";

@@ -23,19 +23,22 @@
 namespace {
 
 // A 50,000-face closed sphere: 2 * 200 * (126 - 1).
-const XShape& Sphere() {
+const XShape& Sphere()
+{
   static const XShape shape = MakeBumpySphere(126, 200, 0.03f, 1);
   return shape;
 }
 
 // A 49,928-face terrain: 2 * 158^2.
-const XShape& Terrain() {
+const XShape& Terrain()
+{
   static const XShape shape = MakeTerrain(158, 10.0f, 2);
   return shape;
 }
 
 // The index over a shape, built once per shape.
-CXMeshRayIndex BuildIndex(const XShape& shape) {
+CXMeshRayIndex BuildIndex(const XShape& shape)
+{
   CXMeshRayIndex index;
   index.Build(shape.positions.data(), static_cast<uint32_t>(shape.positions.size()), shape.indices.data(),
               shape.FaceCount());
@@ -50,7 +53,8 @@ struct BenchRay {
 
 // Random rays: origins anywhere in a box three times the shape's size, aimed at random points
 // inside its bounds with random non-unit lengths, so most but not all of them hit.
-std::vector<BenchRay> MakeRays(float extent, uint32_t seed) {
+std::vector<BenchRay> MakeRays(float extent, uint32_t seed)
+{
   std::mt19937 random(seed);
   std::uniform_real_distribution<float> far(-3.0f * extent, 3.0f * extent), near(-extent, extent), length(0.1f, 10.0f);
   std::vector<BenchRay> rays(4096);
@@ -63,7 +67,8 @@ std::vector<BenchRay> MakeRays(float extent, uint32_t seed) {
 }
 
 // Nearest hit through the hierarchy; reports the share of rays that hit.
-void RunHierarchy(benchmark::State& state, const XShape& shape, float extent) {
+void RunHierarchy(benchmark::State& state, const XShape& shape, float extent)
+{
   const CXMeshRayIndex index = BuildIndex(shape);
   const std::vector<BenchRay> rays = MakeRays(extent, 5);
   size_t i = 0, hits = 0, casts = 0;
@@ -81,7 +86,8 @@ void RunHierarchy(benchmark::State& state, const XShape& shape, float extent) {
 }
 
 // Nearest hit by the loop over every face, same rays.
-void RunLoop(benchmark::State& state, const XShape& shape, float extent) {
+void RunLoop(benchmark::State& state, const XShape& shape, float extent)
+{
   const CXMeshRayIndex index = BuildIndex(shape);
   const std::vector<BenchRay> rays = MakeRays(extent, 5);
   size_t i = 0, hits = 0, casts = 0;
@@ -101,16 +107,29 @@ void RunLoop(benchmark::State& state, const XShape& shape, float extent) {
 // ---- ray queries ---------------------------------------------------------------------------
 
 // Hierarchy, sphere.
-void BM_NearestHierarchy_Sphere50k(benchmark::State& state) { RunHierarchy(state, Sphere(), 1.0f); }
+void BM_NearestHierarchy_Sphere50k(benchmark::State& state)
+{
+  RunHierarchy(state, Sphere(), 1.0f);
+}
 // Loop, sphere.
-void BM_NearestLoop_Sphere50k(benchmark::State& state) { RunLoop(state, Sphere(), 1.0f); }
+void BM_NearestLoop_Sphere50k(benchmark::State& state)
+{
+  RunLoop(state, Sphere(), 1.0f);
+}
 // Hierarchy, terrain.
-void BM_NearestHierarchy_Terrain50k(benchmark::State& state) { RunHierarchy(state, Terrain(), 10.0f); }
+void BM_NearestHierarchy_Terrain50k(benchmark::State& state)
+{
+  RunHierarchy(state, Terrain(), 10.0f);
+}
 // Loop, terrain.
-void BM_NearestLoop_Terrain50k(benchmark::State& state) { RunLoop(state, Terrain(), 10.0f); }
+void BM_NearestLoop_Terrain50k(benchmark::State& state)
+{
+  RunLoop(state, Terrain(), 10.0f);
+}
 
 // Building the hierarchy once for a mesh.
-void BM_BuildHierarchy_Sphere50k(benchmark::State& state) {
+void BM_BuildHierarchy_Sphere50k(benchmark::State& state)
+{
   for (auto _ : state) {
     CXMeshRayIndex index = BuildIndex(Sphere());
     benchmark::DoNotOptimize(index.NodeCount());
@@ -120,7 +139,8 @@ void BM_BuildHierarchy_Sphere50k(benchmark::State& state) {
 // ---- loading ---------------------------------------------------------------------------------
 
 // The sphere as a .x description: positions, one normal per vertex, UVs, three materials.
-CXTestWriter SphereFile() {
+CXTestWriter SphereFile()
+{
   const XShape& s = Sphere();
   XTestMesh m;
   for (const D3DXVECTOR3& p : s.positions) {
@@ -143,7 +163,8 @@ CXTestWriter SphereFile() {
 }
 
 // Loads bytes repeatedly; reports the file size.
-void RunLoad(benchmark::State& state, const std::vector<uint8_t>& bytes) {
+void RunLoad(benchmark::State& state, const std::vector<uint8_t>& bytes)
+{
   for (auto _ : state) {
     XMeshData mesh;
     std::string error;
@@ -158,13 +179,15 @@ void RunLoad(benchmark::State& state, const std::vector<uint8_t>& bytes) {
 }
 
 // The 50,000-face sphere as a text .x file.
-void BM_LoadText_Sphere50k(benchmark::State& state) {
+void BM_LoadText_Sphere50k(benchmark::State& state)
+{
   static const std::vector<uint8_t> bytes = Bytes(SphereFile().Text());
   RunLoad(state, bytes);
 }
 
 // The same sphere as a binary .x file with 32-bit floats.
-void BM_LoadBinary_Sphere50k(benchmark::State& state) {
+void BM_LoadBinary_Sphere50k(benchmark::State& state)
+{
   static const std::vector<uint8_t> bytes = SphereFile().Binary(32);
   RunLoad(state, bytes);
 }
@@ -172,7 +195,8 @@ void BM_LoadBinary_Sphere50k(benchmark::State& state) {
 // ---- a model file named by the environment ------------------------------------------------
 
 // Loads the file named by SOLVERICA_BENCH_MESH into a shape; false when unset or unloadable.
-bool LoadNamedModel(std::vector<uint8_t>* bytes, XShape* shape, float* extent) {
+bool LoadNamedModel(std::vector<uint8_t>* bytes, XShape* shape, float* extent)
+{
   const char* path = std::getenv("SOLVERICA_BENCH_MESH");
   if (path == nullptr) return false;
   std::ifstream file(path, std::ios::binary);
@@ -186,20 +210,23 @@ bool LoadNamedModel(std::vector<uint8_t>* bytes, XShape* shape, float* extent) {
   shape->positions = mesh.positions;
   shape->indices = mesh.indices;
   *extent = 0.0f;
-  for (const D3DXVECTOR3& p : mesh.positions) *extent = std::max({*extent, std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
+  for (const D3DXVECTOR3& p : mesh.positions)
+    *extent = std::max({*extent, std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
   return true;
 }
 
 // Registers load and ray benchmarks for the named model, if any.
-void RegisterNamedModel() {
+void RegisterNamedModel()
+{
   static std::vector<uint8_t> bytes;
   static XShape shape;
   static float extent = 1.0f;
   if (!LoadNamedModel(&bytes, &shape, &extent)) return;
   benchmark::RegisterBenchmark("BM_NearestHierarchy_File", [](benchmark::State& s) { RunHierarchy(s, shape, extent); });
   benchmark::RegisterBenchmark("BM_NearestLoop_File", [](benchmark::State& s) { RunLoop(s, shape, extent); });
-  benchmark::RegisterBenchmark("BM_Load_File", [](benchmark::State& s) { RunLoad(s, bytes); })
-      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_Load_File", [](benchmark::State& s) {
+    RunLoad(s, bytes);
+  })->Unit(benchmark::kMillisecond);
 }
 
 BENCHMARK(BM_NearestHierarchy_Sphere50k);
@@ -213,7 +240,8 @@ BENCHMARK(BM_LoadBinary_Sphere50k)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 // The registered benchmarks plus the optional model file.
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
   RegisterNamedModel();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -37,9 +37,9 @@ TEST(Canvas, CircleCoversItsAreaAndNothingFarOutside)
   canvas.Fill(CCircle(20, 30, 10), CPaint::Solid(kRed));
   EXPECT_FLOAT_EQ(canvas.Pixel(20, 30).a, 1);
   EXPECT_FLOAT_EQ(canvas.Pixel(20, 30).r, 1);
-  EXPECT_FLOAT_EQ(canvas.Pixel(20, 21).a, 1);   // just inside the top
-  EXPECT_FLOAT_EQ(canvas.Pixel(20, 18).a, 0);   // beyond the edge
-  EXPECT_FLOAT_EQ(canvas.Pixel(40, 30).a, 0);   // elsewhere
+  EXPECT_FLOAT_EQ(canvas.Pixel(20, 21).a, 1);  // just inside the top
+  EXPECT_FLOAT_EQ(canvas.Pixel(20, 18).a, 0);  // beyond the edge
+  EXPECT_FLOAT_EQ(canvas.Pixel(40, 30).a, 0);  // elsewhere
   EXPECT_NEAR(CoveredArea(canvas), 3.14159 * 100, 3.14159 * 100 * 0.01);
   // The edge is smooth: some pixels are partly covered.
   int partial = 0;
@@ -63,7 +63,7 @@ TEST(Canvas, EllipseRoundedRectPolygonAndLineLandInTheirBounds)
   EXPECT_FLOAT_EQ(rect.Pixel(10, 25).a, 1);  // left edge, mid height
   EXPECT_FLOAT_EQ(rect.Pixel(39, 25).a, 1);
   EXPECT_FLOAT_EQ(rect.Pixel(41, 25).a, 0);
-  EXPECT_LT(rect.Pixel(10, 20).a, 0.5f);  // the rounded corner is cut
+  EXPECT_LT(rect.Pixel(10, 20).a, 0.5f);                            // the rounded corner is cut
   EXPECT_NEAR(CoveredArea(rect), 300 - 4 * (16 - 3.14159 * 4), 2);  // four corners of r = 4 cut
 
   CCanvas triangle(64, 64);
@@ -102,7 +102,7 @@ TEST(Canvas, OutlineSitsOutsideTheEdge)
   canvas.OutlineOutside(circle, 3, kBlue);
   EXPECT_FLOAT_EQ(canvas.Pixel(32, 32).r, 1);  // inside untouched
   EXPECT_FLOAT_EQ(canvas.Pixel(32, 25).r, 1);
-  EXPECT_GT(canvas.Pixel(32, 20).b, 0.99f);  // 1.5 px outside: the band
+  EXPECT_GT(canvas.Pixel(32, 20).b, 0.99f);    // 1.5 px outside: the band
   EXPECT_FLOAT_EQ(canvas.Pixel(32, 16).a, 0);  // beyond the band
 }
 
@@ -202,14 +202,14 @@ TEST(ImageWriters, CubeDdsHasTheCubeHeaderAndBgraFaces)
   auto u32 = [&](size_t at) { return dds[at] | dds[at + 1] << 8 | dds[at + 2] << 16 | uint32_t(dds[at + 3]) << 24; };
   EXPECT_EQ(std::string(dds.begin(), dds.begin() + 4), "DDS ");
   EXPECT_EQ(u32(4), 124u);
-  EXPECT_EQ(u32(12), 4u);                     // height
-  EXPECT_EQ(u32(16), 4u);                     // width
-  EXPECT_EQ(u32(28), 3u);                     // mip levels
-  EXPECT_EQ(u32(80), 0x41u);                  // RGB with alpha
-  EXPECT_EQ(u32(88), 32u);                    // bits
-  EXPECT_EQ(u32(92), 0x00FF0000u);            // red mask: A8R8G8B8
-  EXPECT_EQ(u32(108) & 0x1008u, 0x1008u);     // texture, complex
-  EXPECT_EQ(u32(112), 0xFE00u);               // cube map with all six faces
+  EXPECT_EQ(u32(12), 4u);                  // height
+  EXPECT_EQ(u32(16), 4u);                  // width
+  EXPECT_EQ(u32(28), 3u);                  // mip levels
+  EXPECT_EQ(u32(80), 0x41u);               // RGB with alpha
+  EXPECT_EQ(u32(88), 32u);                 // bits
+  EXPECT_EQ(u32(92), 0x00FF0000u);         // red mask: A8R8G8B8
+  EXPECT_EQ(u32(108) & 0x1008u, 0x1008u);  // texture, complex
+  EXPECT_EQ(u32(112), 0xFE00u);            // cube map with all six faces
   const size_t face5 = 128 + 5 * 84;
   EXPECT_EQ(dds[face5 + 0], 255);  // blue first
   EXPECT_EQ(dds[face5 + 1], 128);

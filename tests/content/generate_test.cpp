@@ -25,12 +25,11 @@ namespace fs = std::filesystem;
 namespace {
 
 // ctest runs each test in its own process, two at a time: each process its own tree.
-const fs::path kRes =
-    fs::temp_directory_path() / ("contentgen_generate_test_" + std::to_string(getpid())) / "res";
+const fs::path kRes = fs::temp_directory_path() / ("contentgen_generate_test_" + std::to_string(getpid())) / "res";
 
 // Runs the generator once for all tests of the suite.
 class GeneratedTree : public ::testing::Test {
- protected:
+protected:
   static void SetUpTestSuite()
   {
     fs::remove_all(kRes);
@@ -74,12 +73,25 @@ std::string GeneratedTree::generateError;
 TEST_F(GeneratedTree, WritesEveryFileTheGameNames)
 {
   ASSERT_TRUE(generated) << generateError;
-  const char* files[] = {"shader/toon.png", "shader/real.png", "shader/cube_map.dds", "shader/puddle_wave.png",
-                         "shader/puddle.x", "icon.png", "game/player/player_arm.x", "game/player/player_left_foot.x",
-                         "game/player/player_right_foot.x", "game/player/player_head.x",
-                         "game/player/player_default_eye.x", "game/player/player_glee_eye.x",
-                         "game/player/player_body.x", "test/floor.x", "test/wall.x", "test/step.x", "test/box.x",
-                         "test/map.x", "test/depth_map.x"};
+  const char* files[] = {"shader/toon.png",
+                         "shader/real.png",
+                         "shader/cube_map.dds",
+                         "shader/puddle_wave.png",
+                         "shader/puddle.x",
+                         "icon.png",
+                         "game/player/player_arm.x",
+                         "game/player/player_left_foot.x",
+                         "game/player/player_right_foot.x",
+                         "game/player/player_head.x",
+                         "game/player/player_default_eye.x",
+                         "game/player/player_glee_eye.x",
+                         "game/player/player_body.x",
+                         "test/floor.x",
+                         "test/wall.x",
+                         "test/step.x",
+                         "test/box.x",
+                         "test/map.x",
+                         "test/depth_map.x"};
   for (const char* file : files) EXPECT_TRUE(fs::exists(kRes / file)) << file;
   for (const auto& entry : fs::recursive_directory_iterator(kRes)) {
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
@@ -202,7 +214,8 @@ TEST_F(GeneratedTree, ShaderPicturesHaveTheirShapes)
   }
   std::vector<uint8_t> dds;
   ASSERT_TRUE(ReadFile((kRes / "shader/cube_map.dds").string(), &dds));
-  EXPECT_EQ(dds.size(), 128u + 6u * (256 * 256 + 128 * 128 + 64 * 64 + 32 * 32 + 16 * 16 + 8 * 8 + 4 * 4 + 2 * 2 + 1) * 4);
+  EXPECT_EQ(dds.size(),
+            128u + 6u * (256 * 256 + 128 * 128 + 64 * 64 + 32 * 32 + 16 * 16 + 8 * 8 + 4 * 4 + 2 * 2 + 1) * 4);
   uint8_t* icon = stbi_load((kRes / "icon.png").string().c_str(), &w, &h, &n, 4);
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(w, 64);
@@ -231,8 +244,8 @@ TEST_F(GeneratedTree, PlayerPartsFitTheirFrames)
   // Arm hanging: rotation 90 about x, then the shoulder at (0.35, 0.8, 0).
   const contenttest::ParsedX arm = Mesh("game/player/player_arm.x");
   Bounds(arm, Combine(RotationX(90), Translation(0.35f, 0.8f, 0)), &low, &high);
-  EXPECT_GT(low.y, 0.15f);   // the hand hangs above the ground
-  EXPECT_LT(low.y, 0.45f);   // and well below the shoulder
+  EXPECT_GT(low.y, 0.15f);  // the hand hangs above the ground
+  EXPECT_LT(low.y, 0.45f);  // and well below the shoulder
   EXPECT_NEAR(high.y, 0.9f, 0.05f);
   EXPECT_NEAR(low.x + high.x, 0.7f, 0.01f);  // symmetric about the shoulder: one mesh serves both arms
   // Raised straight up (the orb pose): the hand reaches well above the shoulder.

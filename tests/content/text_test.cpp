@@ -9,7 +9,7 @@ using namespace contentgen;
 namespace {
 
 class TextTest : public ::testing::Test {
- protected:
+protected:
   void SetUp() override { ASSERT_TRUE(font.Load(CONTENT_TEST_FONT, &error)) << error; }
 
   CFont font;
@@ -20,8 +20,7 @@ class TextTest : public ::testing::Test {
 
 TEST_F(TextTest, InkStaysInsideTheBox)
 {
-  const char* texts[] = {"Solverica", "gjpqy Wy", "魔法で塔をのぼろう", "ステージ 8",
-                         "引き寄せる青 / 弾き返す赤"};
+  const char* texts[] = {"Solverica", "gjpqy Wy", "魔法で塔をのぼろう", "ステージ 8", "引き寄せる青 / 弾き返す赤"};
   for (const char* text : texts) {
     SCOPED_TRACE(text);
     CCanvas canvas(400, 120);
@@ -66,8 +65,8 @@ TEST_F(TextTest, LongTextShrinksToFitTheWidth)
                             &ink, &error));
   EXPECT_LE(ink.x1, 120);
   EXPECT_LT(ink.y1 - ink.y0, 20);
-  EXPECT_FALSE(font.DrawText(&canvas, "this will never fit in such a narrow box", {0, 0, 20, 60}, 60,
-                             TextAlign::Left, {0, 0, 0, 1}, &ink, &error));
+  EXPECT_FALSE(font.DrawText(&canvas, "this will never fit in such a narrow box", {0, 0, 20, 60}, 60, TextAlign::Left,
+                             {0, 0, 0, 1}, &ink, &error));
   EXPECT_NE(error.find("does not fit"), std::string::npos);
 }
 

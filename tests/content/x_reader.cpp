@@ -11,7 +11,7 @@ namespace contenttest {
 namespace {
 
 class Reader {
- public:
+public:
   // Reads from its own copy of the text.
   explicit Reader(const std::string& text) : text(text) {}
 
@@ -161,7 +161,7 @@ class Reader {
 
   std::string error;
 
- private:
+private:
   const std::string text;
   size_t pos = 0;
 };

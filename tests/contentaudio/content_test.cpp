@@ -19,7 +19,8 @@ namespace {
 
 // A fresh scratch directory under the system's temporary folder, one per process so
 // that test runs from several build trees never share one.
-fs::path ScratchDir(const std::string& name) {
+fs::path ScratchDir(const std::string& name)
+{
   const fs::path dir = fs::temp_directory_path() / ("solverica_contentaudio_" + std::to_string(getpid()) + "_" + name);
   fs::remove_all(dir);
   fs::create_directories(dir);
@@ -27,13 +28,15 @@ fs::path ScratchDir(const std::string& name) {
 }
 
 // Writes a small text file, creating its folder.
-void WriteText(const fs::path& path, const std::string& text) {
+void WriteText(const fs::path& path, const std::string& text)
+{
   fs::create_directories(path.parent_path());
   std::ofstream(path) << text;
 }
 
 // Peak and RMS of 16-bit samples, scaled to -1..1.
-void Levels(const std::vector<int16_t>& s, double* peak, double* rms) {
+void Levels(const std::vector<int16_t>& s, double* peak, double* rms)
+{
   double sum = 0.0;
   *peak = 0.0;
   for (const int16_t v : s) {
@@ -45,15 +48,17 @@ void Levels(const std::vector<int16_t>& s, double* peak, double* rms) {
 }
 
 class GeneratedAudio : public ::testing::Test {
- protected:
+protected:
   // Generates once for the whole suite; the music takes a couple of seconds.
-  static void SetUpTestSuite() {
+  static void SetUpTestSuite()
+  {
     outDir = new fs::path(ScratchDir("real"));
     std::string error;
     ok = contentgen::GenerateAudio(std::string(SOLVERICA_SOURCE_DIR) + "/content", outDir->string(), &error);
     message = new std::string(error);
   }
-  static void TearDownTestSuite() {
+  static void TearDownTestSuite()
+  {
     fs::remove_all(*outDir);
     delete outDir;
     delete message;
@@ -66,10 +71,12 @@ fs::path* GeneratedAudio::outDir = nullptr;
 bool GeneratedAudio::ok = false;
 std::string* GeneratedAudio::message = nullptr;
 
-TEST_F(GeneratedAudio, EffectsAreMono16BitAndAudible) {
+TEST_F(GeneratedAudio, EffectsAreMono16BitAndAudible)
+{
   ASSERT_TRUE(ok) << *message;
-  for (const char* name : {"landing", "footsteps", "jump", "zazaza", "stage_clear", "puddle", "click", "cursor", "pause",
-                           "obj_enable", "shot", "blast", "piece_landing", "popping", "orb_get", "magic_charge"}) {
+  for (const char* name :
+       {"landing", "footsteps", "jump", "zazaza", "stage_clear", "puddle", "click", "cursor", "pause", "obj_enable",
+        "shot", "blast", "piece_landing", "popping", "orb_get", "magic_charge"}) {
     const WavInfo w = ReadWavFile((*outDir / "sound" / (std::string(name) + ".wav")).string());
     ASSERT_TRUE(w.ok) << name << ": " << w.problem;
     EXPECT_EQ(w.formatTag, 1) << name;
@@ -89,7 +96,8 @@ TEST_F(GeneratedAudio, EffectsAreMono16BitAndAudible) {
   }
 }
 
-TEST_F(GeneratedAudio, MusicIsStereoAMinuteLongAndLoopsCleanly) {
+TEST_F(GeneratedAudio, MusicIsStereoAMinuteLongAndLoopsCleanly)
+{
   ASSERT_TRUE(ok) << *message;
   for (const char* name : {"title_bgm", "game_bgm", "ending_bgm"}) {
     const WavInfo w = ReadWavFile((*outDir / "sound" / (std::string(name) + ".wav")).string());
@@ -114,7 +122,8 @@ TEST_F(GeneratedAudio, MusicIsStereoAMinuteLongAndLoopsCleanly) {
   }
 }
 
-TEST(AudioContent, BrokenEffectNamesFileAndLine) {
+TEST(AudioContent, BrokenEffectNamesFileAndLine)
+{
   const fs::path dir = ScratchDir("broken_sfx");
   WriteText(dir / "content/sounds/a_good.sfx", "[a]\nnotes = c4\n");
   WriteText(dir / "content/sounds/bad.sfx", "peak = 0.5\n[a]\nnotes = c4\nfoo = 1\n");
@@ -128,7 +137,8 @@ TEST(AudioContent, BrokenEffectNamesFileAndLine) {
   fs::remove_all(dir);
 }
 
-TEST(AudioContent, BrokenScoreNamesFileAndLine) {
+TEST(AudioContent, BrokenScoreNamesFileAndLine)
+{
   const fs::path dir = ScratchDir("broken_score");
   WriteText(dir / "content/sounds/good.sfx", "[a]\nnotes = c4\n");
   WriteText(dir / "content/music/bad.score", "tempo 100\ninstrument i\nend\nvoice v i\n  c4 q4\nend\n");
@@ -139,7 +149,8 @@ TEST(AudioContent, BrokenScoreNamesFileAndLine) {
   fs::remove_all(dir);
 }
 
-TEST(AudioContent, GoodSourcesAreWrittenAndRewrittenOnlyOnChange) {
+TEST(AudioContent, GoodSourcesAreWrittenAndRewrittenOnlyOnChange)
+{
   const fs::path dir = ScratchDir("good");
   WriteText(dir / "content/sounds/tick.sfx", "[a]\nnotes = c5\ndecay = 0.05\nsustain = 0\n");
   WriteText(dir / "content/music/tune.score", "tempo 120\ninstrument i\nend\nvoice v i\n  c4:2 g4 |\nend\n");
@@ -160,7 +171,8 @@ TEST(AudioContent, GoodSourcesAreWrittenAndRewrittenOnlyOnChange) {
   fs::remove_all(dir);
 }
 
-TEST(AudioContent, MissingFolderIsReported) {
+TEST(AudioContent, MissingFolderIsReported)
+{
   const fs::path dir = ScratchDir("missing");
   std::string error;
   EXPECT_FALSE(contentgen::GenerateAudio((dir / "content").string(), (dir / "res").string(), &error));

@@ -17,24 +17,28 @@ namespace {
 // Two bars; the last note is a long pad that rings far past the end, with echo and reverb.
 const char* kRingingScore =
     "tempo 120\nmeter 4\nreverb 0.8 0.6 0.3\necho 0.75 0.4 0.2\n"
-    "instrument pad\n  wave = saw\n  filter = lowpass\n  cutoff = 800\n  attack = 0.05\n  sustain = 0.9\n  release = 1.5\nend\n"
+    "instrument pad\n  wave = saw\n  filter = lowpass\n  cutoff = 800\n  attack = 0.05\n  sustain = 0.9\n  release = "
+    "1.5\nend\n"
     "voice v pad reverb=0.7 echo=0.6\n  c4:2 e4 g4 c5 |\nend\n";
 
 // Parses a score that the test expects to be valid.
-Score ParseOrFail(const std::string& text) {
+Score ParseOrFail(const std::string& text)
+{
   Score score;
   std::string error;
   EXPECT_TRUE(ParseScore(text, "loop.score", &score, &error)) << error;
   return score;
 }
 
-TEST(MusicLoop, LengthIsTheLoopExactly) {
+TEST(MusicLoop, LengthIsTheLoopExactly)
+{
   const Score score = ParseOrFail(kRingingScore);
   const std::vector<float> out = RenderScore(score);
   EXPECT_EQ(out.size(), 2u * 4 * 44100);  // 8 beats at 120 = 4 s, stereo
 }
 
-TEST(MusicLoop, SeamJoinsLikeNeighbouringSamples) {
+TEST(MusicLoop, SeamJoinsLikeNeighbouringSamples)
+{
   const Score score = ParseOrFail(kRingingScore);
   const std::vector<float> out = RenderScore(score);
   // The pad is still sounding at the end, so a plain cut would jump.
@@ -46,7 +50,8 @@ TEST(MusicLoop, SeamJoinsLikeNeighbouringSamples) {
   }
 }
 
-TEST(MusicLoop, TheStartHearsTheTailOfTheEnd) {
+TEST(MusicLoop, TheStartHearsTheTailOfTheEnd)
+{
   // No echo or reverb: the only sound in the first half millisecond is the release of
   // the last note, wrapped round; the first note's attack is still near silence.
   const Score score = ParseOrFail(
@@ -58,7 +63,8 @@ TEST(MusicLoop, TheStartHearsTheTailOfTheEnd) {
   EXPECT_GT(early, 0.05f);
 }
 
-TEST(MusicLoop, SeamMeasureCatchesAClick) {
+TEST(MusicLoop, SeamMeasureCatchesAClick)
+{
   // The measure itself must see a cut-off loop: render, then silence the start.
   const Score score = ParseOrFail(kRingingScore);
   std::vector<float> out = RenderScore(score);
@@ -67,7 +73,8 @@ TEST(MusicLoop, SeamMeasureCatchesAClick) {
   EXPECT_GT(seam.step, 1.5 * seam.nearbyMax + 1e-4);
 }
 
-TEST(MusicLoop, PeakSitsAtTheMasterLevel) {
+TEST(MusicLoop, PeakSitsAtTheMasterLevel)
+{
   const Score score = ParseOrFail(kRingingScore);
   const std::vector<float> out = RenderScore(score);
   float peak = 0.0f;
@@ -75,9 +82,9 @@ TEST(MusicLoop, PeakSitsAtTheMasterLevel) {
   EXPECT_NEAR(peak, score.master, 1e-4f);
 }
 
-TEST(MusicLoop, PanMovesAVoiceToItsSide) {
-  Score score = ParseOrFail(
-      "tempo 120\ninstrument s\n  wave = sine\nend\nvoice v s pan=-1\n  a4:4 |\nend\n");
+TEST(MusicLoop, PanMovesAVoiceToItsSide)
+{
+  Score score = ParseOrFail("tempo 120\ninstrument s\n  wave = sine\nend\nvoice v s pan=-1\n  a4:4 |\nend\n");
   const std::vector<float> out = RenderScore(score);
   double left = 0.0, right = 0.0;
   for (size_t i = 0; i < out.size(); i += 2) {
@@ -92,14 +99,16 @@ TEST(MusicLoop, PanMovesAVoiceToItsSide) {
 
 // A looping effect (the torch's fire): exactly its length, the notes that ring past
 // the end heard at the start, and no click where it wraps.
-TEST(SfxLoop, ALoopingEffectIsExactlyItsLengthAndJoinsEndToStart) {
+TEST(SfxLoop, ALoopingEffectIsExactlyItsLengthAndJoinsEndToStart)
+{
   contentgen::audio::Sfx sfx;
   std::string error;
-  ASSERT_TRUE(contentgen::audio::ParseSfx("loop = 1.0\nlowcut = 70\n[bed]\nwave = noise\nnotes = c4\n"
-                                          "filter = lowpass\ncutoff = 600\nattack = 0.3\nsustain = 1\n"
-                                          "release = 0.3\ngate = 1.0\n[tick]\nwave = sine\nnotes = a5\n"
-                                          "start = 0.9\ndecay = 0.4\nsustain = 0\ngate = 0.05\n",
-                                          "torch.sfx", &sfx, &error))
+  ASSERT_TRUE(
+      contentgen::audio::ParseSfx("loop = 1.0\nlowcut = 70\n[bed]\nwave = noise\nnotes = c4\n"
+                                  "filter = lowpass\ncutoff = 600\nattack = 0.3\nsustain = 1\n"
+                                  "release = 0.3\ngate = 1.0\n[tick]\nwave = sine\nnotes = a5\n"
+                                  "start = 0.9\ndecay = 0.4\nsustain = 0\ngate = 0.05\n",
+                                  "torch.sfx", &sfx, &error))
       << error;
   const std::vector<float> out = contentgen::audio::RenderSfx(sfx);
   ASSERT_EQ(out.size(), 44100u);
@@ -111,11 +120,12 @@ TEST(SfxLoop, ALoopingEffectIsExactlyItsLengthAndJoinsEndToStart) {
   EXPECT_LE(seam.step, 1.5 * seam.nearbyMax + 1e-4);
 }
 
-TEST(SfxLoop, AOneShotStillEndsInSilence) {
+TEST(SfxLoop, AOneShotStillEndsInSilence)
+{
   contentgen::audio::Sfx sfx;
   std::string error;
-  ASSERT_TRUE(contentgen::audio::ParseSfx("[a]\nwave = sine\nnotes = c5\ndecay = 0.2\nsustain = 0\n", "x.sfx", &sfx,
-                                          &error));
+  ASSERT_TRUE(
+      contentgen::audio::ParseSfx("[a]\nwave = sine\nnotes = c5\ndecay = 0.2\nsustain = 0\n", "x.sfx", &sfx, &error));
   const std::vector<float> out = contentgen::audio::RenderSfx(sfx);
   ASSERT_FALSE(out.empty());
   EXPECT_EQ(out.back(), 0.0f);

@@ -8,7 +8,8 @@
 #include "audio/sfx.h"
 
 // The first byte picks the parser, the rest is the file's text.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
   if (size == 0) return 0;
   const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
   std::string error;

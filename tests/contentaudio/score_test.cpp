@@ -11,7 +11,8 @@ namespace {
 const char* kHeader = "tempo 120\nmeter 4\ninstrument i\n  wave = triangle\nend\n";  // 5 lines
 
 // Parses kHeader + body, expecting success.
-Score Parse(const std::string& body) {
+Score Parse(const std::string& body)
+{
   Score score;
   std::string error;
   EXPECT_TRUE(ParseScore(kHeader + body, "m.score", &score, &error)) << error;
@@ -19,14 +20,16 @@ Score Parse(const std::string& body) {
 }
 
 // Parses text, expecting failure; returns the message.
-std::string ParseError(const std::string& text) {
+std::string ParseError(const std::string& text)
+{
   Score score;
   std::string error;
   EXPECT_FALSE(ParseScore(text, "content/music/m.score", &score, &error)) << text;
   return error;
 }
 
-TEST(ScoreParser, NotesTakeStickyOctavesAndLengths) {
+TEST(ScoreParser, NotesTakeStickyOctavesAndLengths)
+{
   const Score s = Parse("voice v i\n  c4:2 e g:1/2 a b5\nend\n");
   ASSERT_EQ(s.voices.size(), 1u);
   const auto& n = s.voices[0].notes;
@@ -45,7 +48,8 @@ TEST(ScoreParser, NotesTakeStickyOctavesAndLengths) {
   EXPECT_DOUBLE_EQ(LoopSeconds(s), 4.0);
 }
 
-TEST(ScoreParser, ChordsRestsVelocityAndTranspose) {
+TEST(ScoreParser, ChordsRestsVelocityAndTranspose)
+{
   const Score s = Parse("voice v i\n  c4+e4+g4:1 r:2 v50 t-12 c5:1 |\nend\n");
   const auto& n = s.voices[0].notes;
   ASSERT_EQ(n.size(), 4u);
@@ -57,7 +61,8 @@ TEST(ScoreParser, ChordsRestsVelocityAndTranspose) {
   EXPECT_FLOAT_EQ(n[0].velocity, 1.0f);
 }
 
-TEST(ScoreParser, PatternsAndRepeatsExpand) {
+TEST(ScoreParser, PatternsAndRepeatsExpand)
+{
   const Score s = Parse("pattern p\n  c4:1 d4\nend\nvoice v i\n  ( @p ( e4:1/2 )x2 )x4 | t2 @p r:2 |\nend\n");
   const auto& n = s.voices[0].notes;
   // Four times (c d e e), then (c d) transposed up a tone.
@@ -70,10 +75,12 @@ TEST(ScoreParser, PatternsAndRepeatsExpand) {
   EXPECT_DOUBLE_EQ(s.loopBeats, 16.0);
 }
 
-TEST(ScoreParser, VoiceOptionsAndGlobalSettings) {
+TEST(ScoreParser, VoiceOptionsAndGlobalSettings)
+{
   Score score;
   std::string error;
-  const std::string text = std::string(kHeader) + "reverb 0.5 0.3 0.2\necho 0.5 0.4 0.1\nmaster 0.7\nrate 22050\n"
+  const std::string text = std::string(kHeader) +
+                           "reverb 0.5 0.3 0.2\necho 0.5 0.4 0.1\nmaster 0.7\nrate 22050\n"
                            "voice v i gain=0.5 pan=-0.5 reverb=0.3 echo=0.2 legato=0.8 humanize=0.1\n  c4:4 |\nend\n";
   ASSERT_TRUE(ParseScore(text, "m.score", &score, &error)) << error;
   EXPECT_EQ(score.rate, 22050);
@@ -85,27 +92,34 @@ TEST(ScoreParser, VoiceOptionsAndGlobalSettings) {
   EXPECT_EQ(score.instruments[0].wave, Wave::Triangle);
 }
 
-TEST(ScoreParser, LinesOfOtherBlanksAreEmpty) {
+TEST(ScoreParser, LinesOfOtherBlanksAreEmpty)
+{
   // Found by fuzzing: a line holding only a vertical tab once read past an empty list.
   const Score s = Parse("\v\nvoice v i\n \f \n  c4:4 |\r\n\v\nend\n");
   ASSERT_EQ(s.voices.size(), 1u);
   EXPECT_EQ(s.voices[0].notes.size(), 1u);
 }
 
-TEST(ScoreParser, MistakesNameFileAndLine) {
+TEST(ScoreParser, MistakesNameFileAndLine)
+{
   const std::string h = kHeader;
   const std::string f = "content/music/m.score:";
-  EXPECT_EQ(ParseError("tempo 120\nvoice v nope\nend\n"), f + "2: unknown instrument 'nope' (define it above the voice)");
+  EXPECT_EQ(ParseError("tempo 120\nvoice v nope\nend\n"),
+            f + "2: unknown instrument 'nope' (define it above the voice)");
   EXPECT_EQ(ParseError("tempo fast\n"), f + "1: 'tempo' needs beats per minute (20..400)");
   EXPECT_EQ(ParseError("tune 3\n"), f + "1: unknown statement 'tune'");
   EXPECT_EQ(ParseError("instrument i\n  wave = sine\n  foo = 1\nend\n"), f + "3: unknown key 'foo'");
-  EXPECT_EQ(ParseError("instrument i\n  cutoff 100\nend\n"), f + "2: expected 'key = value' or 'end' in the instrument, got 'cutoff 100'");
+  EXPECT_EQ(ParseError("instrument i\n  cutoff 100\nend\n"),
+            f + "2: expected 'key = value' or 'end' in the instrument, got 'cutoff 100'");
   EXPECT_EQ(ParseError(h + "voice v i\n  c4 d4\n  h4\nend\n"), f + "8: 'h4' is not a note, chord or rest");
-  EXPECT_EQ(ParseError(h + "voice v i\n  c4:3 |\nend\n"), f + "7: bar check: voice 'v' is 3.000000 beats into a bar here");
-  EXPECT_EQ(ParseError(h + "voice v i\n  c4:0\nend\n"), f + "7: bad length in 'c4:0' (a number of beats or a fraction, up to 64)");
+  EXPECT_EQ(ParseError(h + "voice v i\n  c4:3 |\nend\n"),
+            f + "7: bar check: voice 'v' is 3.000000 beats into a bar here");
+  EXPECT_EQ(ParseError(h + "voice v i\n  c4:0\nend\n"),
+            f + "7: bad length in 'c4:0' (a number of beats or a fraction, up to 64)");
   EXPECT_EQ(ParseError(h + "voice v i\n  @missing\nend\n"), f + "7: unknown pattern 'missing'");
   EXPECT_EQ(ParseError(h + "voice v i\n  ( c4 d4\n  e4\nend\n"), f + "7: '(' without a closing ')xN'");
-  EXPECT_EQ(ParseError(h + "voice v i\n  ( c4 )x0\nend\n"), f + "7: a group ends with ')xN', N a count 1..64, not ')x0'");
+  EXPECT_EQ(ParseError(h + "voice v i\n  ( c4 )x0\nend\n"),
+            f + "7: a group ends with ')xN', N a count 1..64, not ')x0'");
   EXPECT_EQ(ParseError(h + "voice v i\n  c4 )x2\nend\n"), f + "7: ')x2' without an opening '('");
   EXPECT_EQ(ParseError(h + "voice v i gain=9\n  c4\nend\n"), f + "6: voice option 'gain=9' is out of range");
   EXPECT_EQ(ParseError(h + "voice v i wet=1\n  c4\nend\n"), f + "6: unknown voice option 'wet'");

@@ -20,7 +20,8 @@ constexpr int kRate = 44100;
 
 // RMS of a sine of frequency hz after it has passed through process (first 0.1 s skipped).
 template <typename Process>
-double SineThrough(double hz, Process process) {
+double SineThrough(double hz, Process process)
+{
   double sum = 0.0;
   int count = 0;
   for (int n = 0; n < kRate / 2; ++n) {
@@ -33,7 +34,8 @@ double SineThrough(double hz, Process process) {
   return std::sqrt(sum / count) / std::sqrt(0.5);
 }
 
-TEST(Envelope, ReachesPeakSustainAndSilenceOnTime) {
+TEST(Envelope, ReachesPeakSustainAndSilenceOnTime)
+{
   // At 1000 Hz: 10 samples attack, 50 decay, sustain 0.5, 20 release.
   CEnvelope env(0.010f, 0.050f, 0.5f, 0.020f, 1000.0f);
   float level = 0.0f;
@@ -56,7 +58,8 @@ TEST(Envelope, ReachesPeakSustainAndSilenceOnTime) {
   EXPECT_FLOAT_EQ(env.GetLevel(), 0.0f);
 }
 
-TEST(Envelope, SegmentsMoveOneWay) {
+TEST(Envelope, SegmentsMoveOneWay)
+{
   CEnvelope env(0.02f, 0.1f, 0.3f, 0.05f, 1000.0f);
   float previous = 0.0f;
   for (int n = 0; n < 20; ++n) {
@@ -72,7 +75,8 @@ TEST(Envelope, SegmentsMoveOneWay) {
   }
 }
 
-TEST(Envelope, PercussiveDecayEndsInSilence) {
+TEST(Envelope, PercussiveDecayEndsInSilence)
+{
   CEnvelope env(0.0f, 0.1f, 0.0f, 0.1f, 1000.0f);
   EXPECT_GT(env.Next(true), 0.9f);  // no attack: starts at the peak
   for (int n = 0; n < 101; ++n) env.Next(true);
@@ -80,7 +84,8 @@ TEST(Envelope, PercussiveDecayEndsInSilence) {
   EXPECT_FLOAT_EQ(env.GetLevel(), 0.0f);
 }
 
-TEST(Filter, LowPassAttenuatesAboveCutoff) {
+TEST(Filter, LowPassAttenuatesAboveCutoff)
+{
   CStateVariableFilter pass(FilterType::LowPass, kRate);
   pass.SetCutoff(1000.0f, 0.707f);
   EXPECT_GT(SineThrough(200.0, [&](float x) { return pass.Process(x); }), 0.95);
@@ -93,7 +98,8 @@ TEST(Filter, LowPassAttenuatesAboveCutoff) {
   EXPECT_NEAR(SineThrough(1000.0, [&](float x) { return atCutoff.Process(x); }), 0.707, 0.05);
 }
 
-TEST(Filter, HighPassAttenuatesBelowCutoff) {
+TEST(Filter, HighPassAttenuatesBelowCutoff)
+{
   CStateVariableFilter stop(FilterType::HighPass, kRate);
   stop.SetCutoff(2000.0f, 0.707f);
   EXPECT_LT(SineThrough(250.0, [&](float x) { return stop.Process(x); }), 0.03);
@@ -102,7 +108,8 @@ TEST(Filter, HighPassAttenuatesBelowCutoff) {
   EXPECT_GT(SineThrough(10000.0, [&](float x) { return pass.Process(x); }), 0.95);
 }
 
-TEST(Filter, BandPassPeaksAtItsCentre) {
+TEST(Filter, BandPassPeaksAtItsCentre)
+{
   auto through = [](double hz) {
     CStateVariableFilter f(FilterType::BandPass, kRate);
     f.SetCutoff(1500.0f, 4.0f);
@@ -114,7 +121,8 @@ TEST(Filter, BandPassPeaksAtItsCentre) {
   EXPECT_LT(through(7500.0), centre * 0.15);
 }
 
-TEST(Filter, OnePoleLowAndHighPass) {
+TEST(Filter, OnePoleLowAndHighPass)
+{
   COnePole low(false, 500.0f, kRate);
   EXPECT_LT(SineThrough(8000.0, [&](float x) { return low.Process(x); }), 0.1);
   COnePole high(true, 500.0f, kRate);
@@ -124,7 +132,8 @@ TEST(Filter, OnePoleLowAndHighPass) {
 }
 
 // Upward zero crossings over one second.
-int CountCycles(Wave wave, double hz, float width = 0.5f) {
+int CountCycles(Wave wave, double hz, float width = 0.5f)
+{
   COscillator osc(wave, width, 1);
   float previous = osc.Next(hz / kRate);
   int crossings = 0;
@@ -136,13 +145,15 @@ int CountCycles(Wave wave, double hz, float width = 0.5f) {
   return crossings;
 }
 
-TEST(Oscillator, RunsAtItsPitch) {
+TEST(Oscillator, RunsAtItsPitch)
+{
   EXPECT_NEAR(CountCycles(Wave::Sine, 441.0), 441, 1);
   EXPECT_NEAR(CountCycles(Wave::Triangle, 330.0), 330, 1);
   EXPECT_NEAR(CountCycles(Wave::Pulse, 220.0), 220, 1);
 }
 
-TEST(Oscillator, ShapesCarryNoOffsetAndStayInRange) {
+TEST(Oscillator, ShapesCarryNoOffsetAndStayInRange)
+{
   for (const Wave wave : {Wave::Sine, Wave::Triangle, Wave::Saw, Wave::Pulse, Wave::Noise}) {
     COscillator osc(wave, 0.25f, 7);
     double sum = 0.0;
@@ -158,7 +169,8 @@ TEST(Oscillator, ShapesCarryNoOffsetAndStayInRange) {
   }
 }
 
-TEST(Oscillator, PulseWidthSetsTheDutyCycle) {
+TEST(Oscillator, PulseWidthSetsTheDutyCycle)
+{
   COscillator osc(Wave::Pulse, 0.25f, 1);
   int high = 0;
   for (int n = 0; n < kRate; ++n) {
@@ -167,7 +179,8 @@ TEST(Oscillator, PulseWidthSetsTheDutyCycle) {
   EXPECT_NEAR(high / static_cast<double>(kRate), 0.25, 0.01);
 }
 
-TEST(Oscillator, NoiseIsRepeatableAndSeedDependent) {
+TEST(Oscillator, NoiseIsRepeatableAndSeedDependent)
+{
   CNoise a(5), b(5), c(6);
   bool differs = false;
   for (int n = 0; n < 100; ++n) {
@@ -178,7 +191,8 @@ TEST(Oscillator, NoiseIsRepeatableAndSeedDependent) {
   EXPECT_TRUE(differs);
 }
 
-TEST(Patch, NoteNamesMapToMidi) {
+TEST(Patch, NoteNamesMapToMidi)
+{
   int octave = 4, midi = 0;
   ASSERT_TRUE(ParseNoteName("c4", &octave, &midi));
   EXPECT_EQ(midi, 60);
@@ -198,7 +212,8 @@ TEST(Patch, NoteNamesMapToMidi) {
   EXPECT_NEAR(MidiToHz(57), 220.0, 1e-9);
 }
 
-TEST(Patch, KeysAreCheckedByNameAndRange) {
+TEST(Patch, KeysAreCheckedByNameAndRange)
+{
   Patch p;
   std::string error;
   EXPECT_TRUE(SetPatchKey(&p, "cutoff", "1200", &error));
@@ -213,7 +228,8 @@ TEST(Patch, KeysAreCheckedByNameAndRange) {
   EXPECT_TRUE(p.hasWave2);
 }
 
-TEST(Patch, NoteLastsGatePlusReleaseAndStartsFromSilence) {
+TEST(Patch, NoteLastsGatePlusReleaseAndStartsFromSilence)
+{
   Patch p;
   p.attack = 0.01f;
   p.sustain = 0.8f;
@@ -230,7 +246,8 @@ TEST(Patch, NoteLastsGatePlusReleaseAndStartsFromSilence) {
   EXPECT_NEAR(peak, 1.0f, 0.02f);
 }
 
-TEST(Patch, SlideEndsOnTheNotePitch) {
+TEST(Patch, SlideEndsOnTheNotePitch)
+{
   Patch p;
   p.slide = 12.0f;
   p.slideTime = 0.01f;
@@ -251,7 +268,8 @@ TEST(Patch, SlideEndsOnTheNotePitch) {
   EXPECT_GE(early, 3);
 }
 
-TEST(Echo, RepeatsAfterItsDelayAndFades) {
+TEST(Echo, RepeatsAfterItsDelayAndFades)
+{
   CEcho echo(100, 0.5f, 0.0f);
   std::vector<float> out;
   for (int n = 0; n < 400; ++n) out.push_back(echo.Process(n == 0 ? 1.0f : 0.0f));
@@ -261,7 +279,8 @@ TEST(Echo, RepeatsAfterItsDelayAndFades) {
   EXPECT_FLOAT_EQ(out[150], 0.0f);
 }
 
-TEST(Reverb, TailDecaysToSilence) {
+TEST(Reverb, TailDecaysToSilence)
+{
   CReverb reverb(kRate, 0.6f, 0.4f);
   double early = 0.0, late = 0.0;
   for (int n = 0; n < 8 * kRate; ++n) {

@@ -9,19 +9,25 @@
 namespace {
 
 // Little-endian 32-bit field.
-uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
+uint32_t Get32(const std::vector<uint8_t>& b, size_t at)
+{
   return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
 }
 // Little-endian 16-bit field.
-uint16_t Get16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
+uint16_t Get16(const std::vector<uint8_t>& b, size_t at)
+{
+  return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
+}
 
 }  // namespace
 
 // Finds "fmt " and "data" among the chunks and checks they agree with each other.
-WavInfo ReadWav(const std::vector<uint8_t>& b) {
+WavInfo ReadWav(const std::vector<uint8_t>& b)
+{
   WavInfo w;
   w.fileSize = static_cast<uint32_t>(b.size());
-  if (b.size() < 12 || std::string(b.begin(), b.begin() + 4) != "RIFF" || std::string(b.begin() + 8, b.begin() + 12) != "WAVE") {
+  if (b.size() < 12 || std::string(b.begin(), b.begin() + 4) != "RIFF" ||
+      std::string(b.begin() + 8, b.begin() + 12) != "WAVE") {
     w.problem = "not RIFF/WAVE";
     return w;
   }
@@ -60,7 +66,8 @@ WavInfo ReadWav(const std::vector<uint8_t>& b) {
 }
 
 // Slurps the file.
-WavInfo ReadWavFile(const std::string& path) {
+WavInfo ReadWavFile(const std::string& path)
+{
   std::ifstream in(path, std::ios::binary);
   const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   return ReadWav(bytes);
@@ -70,7 +77,8 @@ namespace {
 
 // The seam measure over any sample getter.
 template <typename Get>
-Seam Measure(size_t frames, int window, Get get) {
+Seam Measure(size_t frames, int window, Get get)
+{
   Seam s;
   s.step = std::fabs(get(0) - get(frames - 1));
   for (int k = 0; k < window; ++k) {
@@ -83,11 +91,13 @@ Seam Measure(size_t frames, int window, Get get) {
 }  // namespace
 
 // Float samples as they leave the sequencer.
-Seam MeasureSeam(const std::vector<float>& x, int channels, int channel, int window) {
+Seam MeasureSeam(const std::vector<float>& x, int channels, int channel, int window)
+{
   return Measure(x.size() / channels, window, [&](size_t i) { return static_cast<double>(x[i * channels + channel]); });
 }
 
 // 16-bit samples as read back from a file.
-Seam MeasureSeam(const std::vector<int16_t>& x, int channels, int channel, int window) {
+Seam MeasureSeam(const std::vector<int16_t>& x, int channels, int channel, int window)
+{
   return Measure(x.size() / channels, window, [&](size_t i) { return x[i * channels + channel] / 32767.0; });
 }

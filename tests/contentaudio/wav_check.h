@@ -27,8 +27,8 @@ WavInfo ReadWavFile(const std::string& path);
 // interleaved buffer. Around 1 or below: the seam is like any other sample; a click
 // gives a large ratio.
 struct Seam {
-  double step = 0.0;        // |first - last|
-  double nearbyMax = 0.0;   // largest |x[n+1] - x[n]| near the seam, seam excluded
+  double step = 0.0;       // |first - last|
+  double nearbyMax = 0.0;  // largest |x[n+1] - x[n]| near the seam, seam excluded
 };
 Seam MeasureSeam(const std::vector<float>& interleaved, int channels, int channel, int window);
 // Same for 16-bit samples, scaled to -1..1.

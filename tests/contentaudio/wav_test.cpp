@@ -9,7 +9,8 @@ using contentgen::audio::EncodeWav16;
 
 namespace {
 
-TEST(WavWriter, MonoHeaderCarriesItsFormat) {
+TEST(WavWriter, MonoHeaderCarriesItsFormat)
+{
   const std::vector<float> samples(1001, 0.25f);
   const WavInfo w = ReadWav(EncodeWav16(samples, 1, 44100));
   ASSERT_TRUE(w.ok) << w.problem;
@@ -25,7 +26,8 @@ TEST(WavWriter, MonoHeaderCarriesItsFormat) {
   ASSERT_EQ(w.samples.size(), 1001u);
 }
 
-TEST(WavWriter, StereoHeaderCarriesItsFormat) {
+TEST(WavWriter, StereoHeaderCarriesItsFormat)
+{
   const std::vector<float> samples(2 * 500, 0.0f);
   const WavInfo w = ReadWav(EncodeWav16(samples, 2, 22050));
   ASSERT_TRUE(w.ok) << w.problem;
@@ -37,7 +39,8 @@ TEST(WavWriter, StereoHeaderCarriesItsFormat) {
   EXPECT_EQ(w.riffSize, w.fileSize - 8);
 }
 
-TEST(WavWriter, SamplesAreRoundedAndClamped) {
+TEST(WavWriter, SamplesAreRoundedAndClamped)
+{
   const std::vector<float> samples = {0.0f, 0.5f, -0.5f, 1.0f, -1.0f, 1.7f, -3.0f, 1.0f / 32767.0f * 0.6f};
   const WavInfo w = ReadWav(EncodeWav16(samples, 1, 44100));
   ASSERT_TRUE(w.ok) << w.problem;
@@ -45,7 +48,8 @@ TEST(WavWriter, SamplesAreRoundedAndClamped) {
   EXPECT_EQ(w.samples, expected);
 }
 
-TEST(WavWriter, EmptySoundIsStillAValidFile) {
+TEST(WavWriter, EmptySoundIsStillAValidFile)
+{
   const WavInfo w = ReadWav(EncodeWav16({}, 1, 44100));
   ASSERT_TRUE(w.ok) << w.problem;
   EXPECT_EQ(w.dataSize, 0u);

@@ -75,9 +75,8 @@ protected:
   {
     ID3DXEffect* effect = nullptr;
     ID3DXBuffer* errors = nullptr;
-    const HRESULT result =
-        D3DXCreateEffectFromFileA(device, WriteEffect("quad.cso", text).c_str(), nullptr, nullptr, 0, nullptr,
-                                  &effect, &errors);
+    const HRESULT result = D3DXCreateEffectFromFileA(device, WriteEffect("quad.cso", text).c_str(), nullptr, nullptr, 0,
+                                                     nullptr, &effect, &errors);
     EXPECT_EQ(result, D3D_OK) << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
     if (errors) errors->Release();
     return effect;
@@ -194,7 +193,8 @@ TEST_F(EffectTest, BrokenOrMissingFilesFailWithTheCompilerText)
   ID3DXEffect* effect = nullptr;
   ID3DXBuffer* errors = nullptr;
   const std::string missing = TestScratchDir() + "/missing.cso";
-  EXPECT_TRUE(FAILED(D3DXCreateEffectFromFileA(device, missing.c_str(), nullptr, nullptr, 0, nullptr, &effect, &errors)));
+  EXPECT_TRUE(
+      FAILED(D3DXCreateEffectFromFileA(device, missing.c_str(), nullptr, nullptr, 0, nullptr, &effect, &errors)));
   EXPECT_EQ(effect, nullptr);
   ASSERT_NE(errors, nullptr);
   EXPECT_NE(std::string(static_cast<const char*>(errors->GetBufferPointer())).find("missing.cso"), std::string::npos);
@@ -212,10 +212,12 @@ TEST_F(EffectTest, BrokenOrMissingFilesFailWithTheCompilerText)
   EXPECT_NE(text.find("g_colur"), std::string::npos) << text;
   errors->Release();
 
-  const std::string badState = WriteEffect("state.cso", std::string(kQuadEffect).replace(
-      std::string(kQuadEffect).find("CULLMODE NONE"), 13, "CULLMODE SIDEWAYS"));
+  const std::string badState = WriteEffect(
+      "state.cso",
+      std::string(kQuadEffect).replace(std::string(kQuadEffect).find("CULLMODE NONE"), 13, "CULLMODE SIDEWAYS"));
   errors = nullptr;
-  EXPECT_TRUE(FAILED(D3DXCreateEffectFromFileA(device, badState.c_str(), nullptr, nullptr, 0, nullptr, &effect, &errors)));
+  EXPECT_TRUE(
+      FAILED(D3DXCreateEffectFromFileA(device, badState.c_str(), nullptr, nullptr, 0, nullptr, &effect, &errors)));
   ASSERT_NE(errors, nullptr);
   EXPECT_NE(std::string(static_cast<const char*>(errors->GetBufferPointer())).find("SIDEWAYS"), std::string::npos);
   errors->Release();

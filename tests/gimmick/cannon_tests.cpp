@@ -24,10 +24,7 @@ protected:
     return shots;
   }
   // The cannon's facing on the floor.
-  static D3DXVECTOR3 Facing(const CGameCannon& cannon)
-  {
-    return D3DXVECTOR3(cannon.world._31, 0.0f, cannon.world._33);
-  }
+  static D3DXVECTOR3 Facing(const CGameCannon& cannon) { return D3DXVECTOR3(cannon.world._31, 0.0f, cannon.world._33); }
 };
 using CrackWallTest = CannonTest;
 

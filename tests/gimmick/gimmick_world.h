@@ -32,10 +32,7 @@ protected:
     return AddBlock("CGameMetalBlock", "res/test/box.x", x, y, z);
   }
   // Takes an actor out of the stage.
-  void Remove(const std::shared_ptr<CActorBase>& actor)
-  {
-    std::erase(scene->actors, actor);
-  }
+  void Remove(const std::shared_ptr<CActorBase>& actor) { std::erase(scene->actors, actor); }
   // The player's feet put at (x, y, z); its world follows on the next frame.
   void PutPlayer(float x, float y, float z)
   {

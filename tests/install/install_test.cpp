@@ -63,7 +63,7 @@ protected:
     fs::create_directories(root / "home");
     prefix = root / "prefix";
     installed = RunCommand(std::string(SOLVERICA_CMAKE) + " --install " + SOLVERICA_BUILD_DIR + " --prefix " +
-                    prefix.string() + " 2>&1");
+                           prefix.string() + " 2>&1");
   }
   static void TearDownTestSuite()
   {
@@ -84,14 +84,15 @@ fs::path InstallTest::root;
 fs::path InstallTest::prefix;
 Ran InstallTest::installed;
 
-} // namespace
+}  // namespace
 
 TEST_F(InstallTest, PutsGameDataDesktopEntryIconAndMetainfoUnderThePrefix)
 {
   ASSERT_EQ(installed.status, 0) << installed.output;
   EXPECT_TRUE(fs::exists(prefix / "bin" / "solverica"));
   const fs::path data = prefix / "share" / "solverica" / "res";
-  for (const char* file : {"dat/map.1.dat", "sound/title_bgm.wav", "sound/shutter.wav", "shader", "title", "icon.png"}) {
+  for (const char* file :
+       {"dat/map.1.dat", "sound/title_bgm.wav", "sound/shutter.wav", "shader", "title", "icon.png"}) {
     EXPECT_TRUE(fs::exists(data / file)) << file;
   }
   EXPECT_FALSE(fs::exists(data / "dat" / "save.dat")) << "the build's save file stays behind";
@@ -138,9 +139,10 @@ TEST_F(InstallTest, InstalledGameStartsHeadlessFromAnyFolderAndReachesTheTitle)
                                       << "\n";
   // The session ends the game after a while with SIGTERM, as a desktop would at logout;
   // the game takes its normal way out and exits with 0.
-  const Ran ran = RunCommand("cd " + elsewhere.string() + " && " + UserEnvironment() + "ALSOFT_DRIVERS=wave ALSOFT_CONF=" +
-                      (root / "alsoft.conf").string() + " timeout --preserve-status -s TERM 12 " +
-                      (prefix / "bin" / "solverica").string() + " --windowed 2>&1");
+  const Ran ran = RunCommand("cd " + elsewhere.string() + " && " + UserEnvironment() +
+                             "ALSOFT_DRIVERS=wave ALSOFT_CONF=" + (root / "alsoft.conf").string() +
+                             " timeout --preserve-status -s TERM 12 " + (prefix / "bin" / "solverica").string() +
+                             " --windowed 2>&1");
   EXPECT_EQ(ran.status, 0) << ran.output;
   EXPECT_GT(LoudestSample(recording), 1000) << "the title's music played: the title ran with the installed data";
   EXPECT_TRUE(fs::is_directory(root / "home" / "data" / "solverica")) << "the save folder is the user's";

@@ -12,20 +12,23 @@ constexpr float kEps = 1e-5f;
 const float kRootHalf = std::sqrt(0.5f);
 
 // Every element of a within tol of the matching element of b.
-void ExpectMatrixNear(const D3DXMATRIX& a, const D3DXMATRIX& b, float tol = kEps) {
+void ExpectMatrixNear(const D3DXMATRIX& a, const D3DXMATRIX& b, float tol = kEps)
+{
   for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c) EXPECT_NEAR(a.m[r][c], b.m[r][c], tol) << "element _" << r + 1 << c + 1;
 }
 
 // Each component of v within tol of (x, y, z).
-void ExpectVec3Near(const D3DXVECTOR3& v, float x, float y, float z, float tol = kEps) {
+void ExpectVec3Near(const D3DXVECTOR3& v, float x, float y, float z, float tol = kEps)
+{
   EXPECT_NEAR(v.x, x, tol);
   EXPECT_NEAR(v.y, y, tol);
   EXPECT_NEAR(v.z, z, tol);
 }
 
 // Each component of q within tol of (x, y, z, w).
-void ExpectQuatNear(const D3DXQUATERNION& q, float x, float y, float z, float w, float tol = kEps) {
+void ExpectQuatNear(const D3DXQUATERNION& q, float x, float y, float z, float w, float tol = kEps)
+{
   EXPECT_NEAR(q.x, x, tol);
   EXPECT_NEAR(q.y, y, tol);
   EXPECT_NEAR(q.z, z, tol);
@@ -33,7 +36,8 @@ void ExpectQuatNear(const D3DXQUATERNION& q, float x, float y, float z, float w,
 }
 
 // v * m with the divide by w.
-D3DXVECTOR3 Apply(const D3DXMATRIX& m, float x, float y, float z) {
+D3DXVECTOR3 Apply(const D3DXMATRIX& m, float x, float y, float z)
+{
   const D3DXVECTOR3 v(x, y, z);
   D3DXVECTOR3 out;
   D3DXVec3TransformCoord(&out, &v, &m);
@@ -41,7 +45,8 @@ D3DXVECTOR3 Apply(const D3DXMATRIX& m, float x, float y, float z) {
 }
 
 // The row-major matrix with elements 1..16.
-D3DXMATRIX Counting() {
+D3DXMATRIX Counting()
+{
   return D3DXMATRIX(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
 }
 
@@ -49,7 +54,8 @@ D3DXMATRIX Counting() {
 
 // ---- matrix basics ------------------------------------------------------------------------
 
-TEST(MatrixBasics, ConstructorsAndElementAccess) {
+TEST(MatrixBasics, ConstructorsAndElementAccess)
+{
   const float f[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
   const D3DXMATRIX fromArray(f);
   EXPECT_TRUE(fromArray == Counting());
@@ -61,7 +67,8 @@ TEST(MatrixBasics, ConstructorsAndElementAccess) {
   EXPECT_TRUE(changed != fromArray);
 }
 
-TEST(MatrixBasics, IdentityAndIsIdentity) {
+TEST(MatrixBasics, IdentityAndIsIdentity)
+{
   D3DXMATRIX id;
   D3DXMatrixIdentity(&id);
   EXPECT_TRUE(id == D3DXMATRIX(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1));
@@ -70,7 +77,8 @@ TEST(MatrixBasics, IdentityAndIsIdentity) {
   EXPECT_FALSE(D3DXMatrixIsIdentity(&id));
 }
 
-TEST(MatrixBasics, MultiplyCountingMatrixBySelf) {
+TEST(MatrixBasics, MultiplyCountingMatrixBySelf)
+{
   const D3DXMATRIX a = Counting();
   D3DXMATRIX p;
   D3DXMatrixMultiply(&p, &a, &a);
@@ -83,7 +91,8 @@ TEST(MatrixBasics, MultiplyCountingMatrixBySelf) {
   EXPECT_TRUE(a * a == p);
 }
 
-TEST(MatrixBasics, MultiplyAppliesLeftOperandFirst) {
+TEST(MatrixBasics, MultiplyAppliesLeftOperandFirst)
+{
   D3DXMATRIX t, s;
   D3DXMatrixTranslation(&t, 1, 2, 3);
   D3DXMatrixScaling(&s, 2, 2, 2);
@@ -93,7 +102,8 @@ TEST(MatrixBasics, MultiplyAppliesLeftOperandFirst) {
   ExpectVec3Near(Apply(s * t, 0, 0, 0), 1, 2, 3);
 }
 
-TEST(MatrixBasics, MultiplyIntoOperand) {
+TEST(MatrixBasics, MultiplyIntoOperand)
+{
   D3DXMATRIX t, s;
   D3DXMatrixTranslation(&t, 1, 2, 3);
   D3DXMatrixScaling(&s, 2, 2, 2);
@@ -106,7 +116,8 @@ TEST(MatrixBasics, MultiplyIntoOperand) {
   EXPECT_TRUE(u == expected);
 }
 
-TEST(MatrixBasics, Transpose) {
+TEST(MatrixBasics, Transpose)
+{
   const D3DXMATRIX a = Counting();
   D3DXMATRIX t;
   D3DXMatrixTranspose(&t, &a);
@@ -117,7 +128,8 @@ TEST(MatrixBasics, Transpose) {
 
 // ---- inverse ---------------------------------------------------------------------------
 
-TEST(MatrixInverse, TwoByTwoBlockByHand) {
+TEST(MatrixInverse, TwoByTwoBlockByHand)
+{
   // [[1,2],[3,4]] has determinant -2 and inverse [[-2,1],[1.5,-0.5]].
   const D3DXMATRIX m(1, 2, 0, 0, 3, 4, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
   D3DXMATRIX inv;
@@ -127,7 +139,8 @@ TEST(MatrixInverse, TwoByTwoBlockByHand) {
   ExpectMatrixNear(inv, D3DXMATRIX(-2, 1, 0, 0, 1.5f, -0.5f, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1));
 }
 
-TEST(MatrixInverse, ScaleAndTranslationByHand) {
+TEST(MatrixInverse, ScaleAndTranslationByHand)
+{
   D3DXMATRIX s, t, inv;
   D3DXMatrixScaling(&s, 2, 4, 5);
   D3DXMatrixTranslation(&t, 1, 2, 3);
@@ -139,7 +152,8 @@ TEST(MatrixInverse, ScaleAndTranslationByHand) {
   ExpectMatrixNear(inv, D3DXMATRIX(0.5f, 0, 0, 0, 0, 0.25f, 0, 0, 0, 0, 0.2f, 0, -0.5f, -0.5f, -0.6f, 1));
 }
 
-TEST(MatrixInverse, TimesMatrixIsIdentity) {
+TEST(MatrixInverse, TimesMatrixIsIdentity)
+{
   D3DXMATRIX s, r, t, id;
   D3DXMatrixScaling(&s, 2, 3, 0.5f);
   D3DXMatrixRotationYawPitchRoll(&r, 0.4f, -0.9f, 1.3f);
@@ -153,14 +167,16 @@ TEST(MatrixInverse, TimesMatrixIsIdentity) {
   ExpectMatrixNear(m * inv, id, 1e-5f);
 }
 
-TEST(MatrixInverse, InPlace) {
+TEST(MatrixInverse, InPlace)
+{
   D3DXMATRIX m;
   D3DXMatrixTranslation(&m, 4, 5, 6);
   ASSERT_EQ(D3DXMatrixInverse(&m, nullptr, &m), &m);
   ExpectMatrixNear(m, D3DXMATRIX(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -4, -5, -6, 1));
 }
 
-TEST(MatrixInverse, SingularReturnsNull) {
+TEST(MatrixInverse, SingularReturnsNull)
+{
   // Rows 1..4 of the counting matrix are in arithmetic progression, so it is singular.
   const D3DXMATRIX m = Counting();
   D3DXMATRIX inv;
@@ -173,7 +189,8 @@ TEST(MatrixInverse, SingularReturnsNull) {
 
 // ---- transforms ----------------------------------------------------------------------------
 
-TEST(MatrixTransforms, TranslationIsInFourthRow) {
+TEST(MatrixTransforms, TranslationIsInFourthRow)
+{
   D3DXMATRIX t;
   D3DXMatrixTranslation(&t, 1, 2, 3);
   EXPECT_EQ(t._41, 1.0f);
@@ -183,13 +200,15 @@ TEST(MatrixTransforms, TranslationIsInFourthRow) {
   ExpectVec3Near(Apply(t, 10, 20, 30), 11, 22, 33);
 }
 
-TEST(MatrixTransforms, Scaling) {
+TEST(MatrixTransforms, Scaling)
+{
   D3DXMATRIX s;
   D3DXMatrixScaling(&s, 2, -3, 0.5f);
   ExpectVec3Near(Apply(s, 1, 1, 4), 2, -3, 2);
 }
 
-TEST(MatrixTransforms, RotationXTurnsYTowardsZ) {
+TEST(MatrixTransforms, RotationXTurnsYTowardsZ)
+{
   D3DXMATRIX r;
   D3DXMatrixRotationX(&r, D3DX_PI / 2);
   ExpectVec3Near(Apply(r, 0, 1, 0), 0, 0, 1);
@@ -201,21 +220,24 @@ TEST(MatrixTransforms, RotationXTurnsYTowardsZ) {
   EXPECT_NEAR(r._32, -0.5f, kEps);
 }
 
-TEST(MatrixTransforms, RotationYTurnsZTowardsX) {
+TEST(MatrixTransforms, RotationYTurnsZTowardsX)
+{
   D3DXMATRIX r;
   D3DXMatrixRotationY(&r, D3DX_PI / 2);
   ExpectVec3Near(Apply(r, 0, 0, 1), 1, 0, 0);
   ExpectVec3Near(Apply(r, 1, 0, 0), 0, 0, -1);
 }
 
-TEST(MatrixTransforms, RotationZTurnsXTowardsY) {
+TEST(MatrixTransforms, RotationZTurnsXTowardsY)
+{
   D3DXMATRIX r;
   D3DXMatrixRotationZ(&r, D3DX_PI / 2);
   ExpectVec3Near(Apply(r, 1, 0, 0), 0, 1, 0);
   ExpectVec3Near(Apply(r, 0, 1, 0), -1, 0, 0);
 }
 
-TEST(MatrixTransforms, RotationAxisMatchesAxisRotations) {
+TEST(MatrixTransforms, RotationAxisMatchesAxisRotations)
+{
   const D3DXVECTOR3 x(3, 0, 0), y(0, 0.5f, 0), z(0, 0, 2);  // not unit: must be normalised
   D3DXMATRIX a, b;
   D3DXMatrixRotationAxis(&a, &x, 0.7f);
@@ -229,7 +251,8 @@ TEST(MatrixTransforms, RotationAxisMatchesAxisRotations) {
   ExpectMatrixNear(a, b);
 }
 
-TEST(MatrixTransforms, RotationAxisDiagonalCyclesAxes) {
+TEST(MatrixTransforms, RotationAxisDiagonalCyclesAxes)
+{
   // A third of a turn about (1,1,1) sends x to y, y to z and z to x.
   const D3DXVECTOR3 axis(2, 2, 2);
   D3DXMATRIX r;
@@ -239,7 +262,8 @@ TEST(MatrixTransforms, RotationAxisDiagonalCyclesAxes) {
   ExpectVec3Near(Apply(r, 0, 0, 1), 1, 0, 0);
 }
 
-TEST(MatrixTransforms, YawPitchRollIsRollThenPitchThenYaw) {
+TEST(MatrixTransforms, YawPitchRollIsRollThenPitchThenYaw)
+{
   D3DXMATRIX ypr, rz, rx, ry;
   D3DXMatrixRotationYawPitchRoll(&ypr, 0.3f, 0.5f, 0.7f);
   D3DXMatrixRotationZ(&rz, 0.7f);
@@ -251,7 +275,8 @@ TEST(MatrixTransforms, YawPitchRollIsRollThenPitchThenYaw) {
   EXPECT_GT(std::fabs(ypr._13 - reversed._13) + std::fabs(ypr._31 - reversed._31), 0.05f);
 }
 
-TEST(MatrixTransforms, YawPitchRollByHand) {
+TEST(MatrixTransforms, YawPitchRollByHand)
+{
   // Roll 90 sends x to y, then yaw 90 leaves y alone; z stays through roll, then yaws to x.
   D3DXMATRIX r;
   D3DXMatrixRotationYawPitchRoll(&r, D3DX_PI / 2, 0, D3DX_PI / 2);
@@ -262,7 +287,8 @@ TEST(MatrixTransforms, YawPitchRollByHand) {
   ExpectVec3Near(Apply(r, 0, 0, 1), 0, -1, 0);
 }
 
-TEST(MatrixTransforms, RotationQuaternionByHand) {
+TEST(MatrixTransforms, RotationQuaternionByHand)
+{
   // 90 degrees about x: q = (sin 45, 0, 0, cos 45).
   const D3DXQUATERNION q(kRootHalf, 0, 0, kRootHalf);
   D3DXMATRIX r;
@@ -275,7 +301,8 @@ TEST(MatrixTransforms, RotationQuaternionByHand) {
 
 // ---- view and projection ----------------------------------------------------------------
 
-TEST(ViewProjection, LookAtAlongZIsIdentityRotation) {
+TEST(ViewProjection, LookAtAlongZIsIdentityRotation)
+{
   const D3DXVECTOR3 eye(0, 0, -10), at(0, 0, 0), up(0, 1, 0);
   D3DXMATRIX v;
   D3DXMatrixLookAtLH(&v, &eye, &at, &up);
@@ -284,7 +311,8 @@ TEST(ViewProjection, LookAtAlongZIsIdentityRotation) {
   ExpectVec3Near(Apply(v, 1, 2, 0), 1, 2, 10);
 }
 
-TEST(ViewProjection, LookAtFromTheLightEye) {
+TEST(ViewProjection, LookAtFromTheLightEye)
+{
   // Light direction (0.5, -1, 0.3) has length sqrt(1.34) = 1.157584; the eye sits 75 units
   // back along it from the origin.
   D3DXVECTOR3 dir(0.5f, -1.0f, 0.3f);
@@ -307,7 +335,8 @@ TEST(ViewProjection, LookAtFromTheLightEye) {
   ExpectVec3Near(Apply(v, 0, 1, 0), 0, 0.503718f, 75.0f - 0.863868f, 1e-4f);
 }
 
-TEST(ViewProjection, PerspectiveElementsByHand) {
+TEST(ViewProjection, PerspectiveElementsByHand)
+{
   // 60 degree field, 16:9: yScale = cot 30 = 1.732051, xScale = yScale * 9/16.
   D3DXMATRIX p;
   D3DXMatrixPerspectiveFovLH(&p, D3DX_PI / 3, 16.0f / 9.0f, 1.0f, 101.0f);
@@ -319,7 +348,8 @@ TEST(ViewProjection, PerspectiveElementsByHand) {
   EXPECT_EQ(p._44, 0.0f);
 }
 
-TEST(ViewProjection, PerspectiveMapsNearToZeroAndFarToOne) {
+TEST(ViewProjection, PerspectiveMapsNearToZeroAndFarToOne)
+{
   D3DXMATRIX p;
   D3DXMatrixPerspectiveFovLH(&p, D3DX_PI / 2, 1.0f, 1.0f, 100.0f);
   ExpectVec3Near(Apply(p, 0, 0, 1), 0, 0, 0);
@@ -334,7 +364,8 @@ TEST(ViewProjection, PerspectiveMapsNearToZeroAndFarToOne) {
   EXPECT_NEAR(mid.z, 50.0f / 99.0f, kEps);
 }
 
-TEST(ViewProjection, OrthoLH) {
+TEST(ViewProjection, OrthoLH)
+{
   D3DXMATRIX p;
   D3DXMatrixOrthoLH(&p, 20, 10, 10, 50);
   EXPECT_NEAR(p._11, 0.1f, kEps);
@@ -346,7 +377,8 @@ TEST(ViewProjection, OrthoLH) {
   ExpectVec3Near(Apply(p, -10, -5, 50), -1, -1, 1);
 }
 
-TEST(ViewProjection, OrthoOffCenterForScreenPixels) {
+TEST(ViewProjection, OrthoOffCenterForScreenPixels)
+{
   // A 1280 x 720 screen with y down: left 0, right 1280, bottom 720, top 0.
   D3DXMATRIX p;
   D3DXMatrixOrthoOffCenterLH(&p, 0, 1280, 720, 0, 0, 1);
@@ -359,7 +391,8 @@ TEST(ViewProjection, OrthoOffCenterForScreenPixels) {
   ExpectVec3Near(Apply(p, 640, 360, 0.5f), 0, 0, 0.5f);
 }
 
-TEST(ViewProjection, ReflectAcrossGroundNegatesY) {
+TEST(ViewProjection, ReflectAcrossGroundNegatesY)
+{
   const D3DXPLANE ground(0, 1, 0, 0);
   D3DXMATRIX r;
   D3DXMatrixReflect(&r, &ground);
@@ -367,7 +400,8 @@ TEST(ViewProjection, ReflectAcrossGroundNegatesY) {
   ExpectVec3Near(Apply(r, 3, 5, 7), 3, -5, 7);
 }
 
-TEST(ViewProjection, ReflectNormalisesThePlane) {
+TEST(ViewProjection, ReflectNormalisesThePlane)
+{
   // 2y - 4 = 0 is the plane y = 2: (3,5,7) is 3 above it and goes to 3 below, y = -1.
   const D3DXPLANE plane(0, 2, 0, -4);
   D3DXMATRIX r;
@@ -383,7 +417,8 @@ TEST(ViewProjection, ReflectNormalisesThePlane) {
 
 // ---- quaternions -------------------------------------------------------------------------
 
-TEST(Quaternion, IdentityAndAxis) {
+TEST(Quaternion, IdentityAndAxis)
+{
   D3DXQUATERNION q;
   D3DXQuaternionIdentity(&q);
   EXPECT_TRUE(q == D3DXQUATERNION(0, 0, 0, 1));
@@ -397,7 +432,8 @@ TEST(Quaternion, IdentityAndAxis) {
   ExpectMatrixNear(fromQ, ry);
 }
 
-TEST(Quaternion, MultiplyIsFirstThenSecond) {
+TEST(Quaternion, MultiplyIsFirstThenSecond)
+{
   // 90 about z then 90 about y is a third of a turn about (1,1,1): (0.5, 0.5, 0.5, 0.5).
   const D3DXQUATERNION qz(0, 0, kRootHalf, kRootHalf), qy(0, kRootHalf, 0, kRootHalf);
   D3DXQUATERNION q;
@@ -408,7 +444,8 @@ TEST(Quaternion, MultiplyIsFirstThenSecond) {
   ExpectQuatNear(q, -0.5f, 0.5f, 0.5f, 0.5f);
 }
 
-TEST(Quaternion, MultiplyMatchesMatrixProduct) {
+TEST(Quaternion, MultiplyMatchesMatrixProduct)
+{
   const D3DXVECTOR3 a1(1, 2, 3), a2(-2, 0.5f, 1);
   D3DXQUATERNION q1, q2, q;
   D3DXQuaternionRotationAxis(&q1, &a1, 0.8f);
@@ -421,7 +458,8 @@ TEST(Quaternion, MultiplyMatchesMatrixProduct) {
   ExpectMatrixNear(m, m1 * m2);
 }
 
-TEST(Quaternion, YawPitchRollMatchesMatrix) {
+TEST(Quaternion, YawPitchRollMatchesMatrix)
+{
   D3DXQUATERNION q;
   D3DXQuaternionRotationYawPitchRoll(&q, 0.3f, 0.5f, 0.7f);
   D3DXMATRIX fromQ, ypr;
@@ -433,7 +471,8 @@ TEST(Quaternion, YawPitchRollMatchesMatrix) {
   ExpectQuatNear(q, 0, std::sin(0.5f), 0, std::cos(0.5f));
 }
 
-TEST(Quaternion, RoundTripThroughMatrix) {
+TEST(Quaternion, RoundTripThroughMatrix)
+{
   // Quaternions chosen so each branch of the matrix conversion is taken (w, x, y, z largest).
   const D3DXQUATERNION cases[] = {
       {0.1f, 0.2f, 0.3f, 0.9f}, {0.9f, -0.2f, 0.3f, 0.1f}, {0.2f, 0.9f, -0.3f, -0.1f}, {-0.3f, 0.1f, 0.9f, 0.2f}};
@@ -445,12 +484,12 @@ TEST(Quaternion, RoundTripThroughMatrix) {
     D3DXQuaternionRotationMatrix(&back, &m);
     // q and -q are the same rotation; compare after matching signs.
     const float sign = (back.x * q.x + back.y * q.y + back.z * q.z + back.w * q.w) < 0 ? -1.0f : 1.0f;
-    ExpectQuatNear(D3DXQUATERNION(sign * back.x, sign * back.y, sign * back.z, sign * back.w), q.x, q.y, q.z,
-                   q.w);
+    ExpectQuatNear(D3DXQUATERNION(sign * back.x, sign * back.y, sign * back.z, sign * back.w), q.x, q.y, q.z, q.w);
   }
 }
 
-TEST(Quaternion, FromHalfTurnMatrices) {
+TEST(Quaternion, FromHalfTurnMatrices)
+{
   // Half turns have trace -1, the case where w is zero.
   D3DXMATRIX m;
   D3DXQUATERNION q;
@@ -465,7 +504,8 @@ TEST(Quaternion, FromHalfTurnMatrices) {
   ExpectQuatNear(q, 0, 0, 1, 0);
 }
 
-TEST(Quaternion, SlerpEndsAndMidpoint) {
+TEST(Quaternion, SlerpEndsAndMidpoint)
+{
   const D3DXQUATERNION a(0, 0, 0, 1), b(0, kRootHalf, 0, kRootHalf);  // 0 and 90 degrees about y
   D3DXQUATERNION q;
   D3DXQuaternionSlerp(&q, &a, &b, 0.0f);
@@ -477,7 +517,8 @@ TEST(Quaternion, SlerpEndsAndMidpoint) {
   ExpectQuatNear(q, 0, 0.382683f, 0, 0.923880f);
 }
 
-TEST(Quaternion, SlerpQuarterOfHalfTurn) {
+TEST(Quaternion, SlerpQuarterOfHalfTurn)
+{
   // From identity to 180 about z, a quarter of the way is 45 degrees about z.
   const D3DXQUATERNION a(0, 0, 0, 1), b(0, 0, 1, 0);
   D3DXQUATERNION q;
@@ -485,7 +526,8 @@ TEST(Quaternion, SlerpQuarterOfHalfTurn) {
   ExpectQuatNear(q, 0, 0, 0.382683f, 0.923880f);
 }
 
-TEST(Quaternion, SlerpTakesShortestPath) {
+TEST(Quaternion, SlerpTakesShortestPath)
+{
   // -b is the same 90 degree rotation; the midpoint must still be 45 degrees, not 135.
   const D3DXQUATERNION a(0, 0, 0, 1), negB(0, -kRootHalf, 0, -kRootHalf);
   D3DXQUATERNION q;
@@ -493,7 +535,8 @@ TEST(Quaternion, SlerpTakesShortestPath) {
   ExpectQuatNear(q, 0, 0.382683f, 0, 0.923880f);
 }
 
-TEST(Quaternion, SlerpOfNearlyEqualStaysUnit) {
+TEST(Quaternion, SlerpOfNearlyEqualStaysUnit)
+{
   const D3DXVECTOR3 axis(0, 1, 0);
   D3DXQUATERNION a, b, q;
   D3DXQuaternionRotationAxis(&a, &axis, 0.5f);
@@ -505,7 +548,8 @@ TEST(Quaternion, SlerpOfNearlyEqualStaysUnit) {
   EXPECT_FALSE(std::isnan(q.x));
 }
 
-TEST(Quaternion, Normalize) {
+TEST(Quaternion, Normalize)
+{
   const D3DXQUATERNION raw(1, 2, 2, 4);  // length 5
   D3DXQUATERNION q;
   D3DXQuaternionNormalize(&q, &raw);
@@ -517,7 +561,8 @@ TEST(Quaternion, Normalize) {
 
 // ---- planes ------------------------------------------------------------------------------
 
-TEST(Plane, FromPointNormalAndDotCoord) {
+TEST(Plane, FromPointNormalAndDotCoord)
+{
   const D3DXVECTOR3 point(1, 2, 3), normal(0, 1, 0);
   D3DXPLANE p;
   D3DXPlaneFromPointNormal(&p, &point, &normal);
@@ -530,7 +575,8 @@ TEST(Plane, FromPointNormalAndDotCoord) {
   EXPECT_FLOAT_EQ(D3DXPlaneDotCoord(&p, &on), 0.0f);
 }
 
-TEST(Plane, Normalize) {
+TEST(Plane, Normalize)
+{
   const D3DXPLANE raw(0, 3, 4, 10);
   D3DXPLANE p;
   D3DXPlaneNormalize(&p, &raw);
@@ -545,7 +591,8 @@ TEST(Plane, Normalize) {
 
 // ---- vectors ------------------------------------------------------------------------------
 
-TEST(Vector, LengthDotCross) {
+TEST(Vector, LengthDotCross)
+{
   const D3DXVECTOR3 v(3, 4, 12);
   EXPECT_FLOAT_EQ(D3DXVec3Length(&v), 13.0f);
   EXPECT_FLOAT_EQ(D3DXVec3LengthSq(&v), 169.0f);
@@ -563,7 +610,8 @@ TEST(Vector, LengthDotCross) {
   ExpectVec3Near(d, -3, 6, -3);
 }
 
-TEST(Vector, NormalizeAndZero) {
+TEST(Vector, NormalizeAndZero)
+{
   const D3DXVECTOR3 v(3, 4, 12);
   D3DXVECTOR3 n;
   D3DXVec3Normalize(&n, &v);
@@ -573,7 +621,8 @@ TEST(Vector, NormalizeAndZero) {
   EXPECT_TRUE(n == zero);
 }
 
-TEST(Vector, Lerp) {
+TEST(Vector, Lerp)
+{
   const D3DXVECTOR3 a(0, 0, 0), b(10, -20, 30);
   D3DXVECTOR3 r;
   D3DXVec3Lerp(&r, &a, &b, 0.25f);
@@ -583,7 +632,8 @@ TEST(Vector, Lerp) {
   ExpectVec3Near(r, 10, -20, 30);
 }
 
-TEST(Vector, TransformNormalIgnoresTranslation) {
+TEST(Vector, TransformNormalIgnoresTranslation)
+{
   D3DXMATRIX rz, t;
   D3DXMatrixRotationZ(&rz, D3DX_PI / 2);
   D3DXMatrixTranslation(&t, 5, 5, 5);
@@ -596,7 +646,8 @@ TEST(Vector, TransformNormalIgnoresTranslation) {
   ExpectVec3Near(r, 5, 6, 5);
 }
 
-TEST(Vector, TransformCoordDividesByW) {
+TEST(Vector, TransformCoordDividesByW)
+{
   // A matrix that doubles w: (1,2,3) -> (1,2,3,2) -> (0.5, 1, 1.5).
   const D3DXMATRIX m(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2);
   const D3DXVECTOR3 v(1, 2, 3);
@@ -608,7 +659,8 @@ TEST(Vector, TransformCoordDividesByW) {
   EXPECT_TRUE(r4 == D3DXVECTOR4(1, 2, 3, 2));
 }
 
-TEST(Vector, Vec3TransformThroughPerspectiveKeepsW) {
+TEST(Vector, Vec3TransformThroughPerspectiveKeepsW)
+{
   D3DXMATRIX p;
   D3DXMatrixPerspectiveFovLH(&p, D3DX_PI / 2, 1.0f, 1.0f, 100.0f);
   const D3DXVECTOR3 v(1, 0, 10);
@@ -620,7 +672,8 @@ TEST(Vector, Vec3TransformThroughPerspectiveKeepsW) {
   EXPECT_NEAR(r.z, 900.0f / 99.0f, 1e-4f);
 }
 
-TEST(Vector, Vec4Transform) {
+TEST(Vector, Vec4Transform)
+{
   D3DXMATRIX t;
   D3DXMatrixTranslation(&t, 1, 1, 1);
   const D3DXVECTOR4 v(1, 2, 3, 4);
@@ -631,7 +684,8 @@ TEST(Vector, Vec4Transform) {
   EXPECT_TRUE(r == D3DXVECTOR4(9, 10, 11, 4));
 }
 
-TEST(Vector, Vec2LengthAndNormalize) {
+TEST(Vector, Vec2LengthAndNormalize)
+{
   const D3DXVECTOR2 v(3, 4);
   EXPECT_FLOAT_EQ(D3DXVec2Length(&v), 5.0f);
   D3DXVECTOR2 n;
@@ -645,7 +699,8 @@ TEST(Vector, Vec2LengthAndNormalize) {
 
 // ---- colours ------------------------------------------------------------------------------
 
-TEST(Color, FromPackedArgb) {
+TEST(Color, FromPackedArgb)
+{
   const D3DXCOLOR c(0x80FF4000u);
   EXPECT_NEAR(c.a, 128.0f / 255.0f, kEps);
   EXPECT_NEAR(c.r, 1.0f, kEps);
@@ -654,7 +709,8 @@ TEST(Color, FromPackedArgb) {
   EXPECT_EQ(static_cast<DWORD>(c), 0x80FF4000u);
 }
 
-TEST(Color, ToPackedClampsAndRounds) {
+TEST(Color, ToPackedClampsAndRounds)
+{
   // r above 1 clamps to ff, g below 0 to 00, b 0.5 rounds to 0x80, a 1 is ff.
   const D3DXCOLOR c(1.5f, -0.2f, 0.5f, 1.0f);
   EXPECT_EQ(static_cast<DWORD>(c), 0xFFFF0080u);

@@ -35,7 +35,8 @@ protected:
     sprite.Draw();
     graphics->sprite->End();
     const std::vector<D3DCOLOR> pixels = ReadSurface(graphics->backBuffer);
-    return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), [](D3DCOLOR c) { return (c & 0xFFFFFF) != 0; }));
+    return static_cast<int>(
+        std::count_if(pixels.begin(), pixels.end(), [](D3DCOLOR c) { return (c & 0xFFFFFF) != 0; }));
   }
 };
 

@@ -91,7 +91,8 @@ TEST_F(PlaythroughTest, F12WritesTheFrameOnScreenIntoThePicturesFolder)
   ASSERT_TRUE(CopyBackBuffer(&onScreen, &width, &height));
   ASSERT_TRUE(ProgramScreenshot().Finish());
   double usual = 0.0;
-  for (size_t i = frameMilliseconds.size() - 11; i + 1 < frameMilliseconds.size(); ++i) usual += frameMilliseconds[i] / 10;
+  for (size_t i = frameMilliseconds.size() - 11; i + 1 < frameMilliseconds.size(); ++i)
+    usual += frameMilliseconds[i] / 10;
   std::printf("[ figure ] the frame that took the screenshot: %.1f ms; the ten before: %.1f ms each\n", frameMs, usual);
   const auto copyStart = std::chrono::steady_clock::now();
   std::vector<uint8_t> copy;

@@ -47,10 +47,7 @@ protected:
   }
 
   // The loop's scene as the ending, if it is one.
-  std::shared_ptr<CSceneEnding> Ending() const
-  {
-    return std::dynamic_pointer_cast<CSceneEnding>(CurrentScene());
-  }
+  std::shared_ptr<CSceneEnding> Ending() const { return std::dynamic_pointer_cast<CSceneEnding>(CurrentScene()); }
 
   // The running sequence's class name, or "" outside the ending.
   std::string SequenceName() const
@@ -102,10 +99,7 @@ protected:
   }
 
   // "scene/sequence" for the order of changes.
-  std::string SceneAndSequence() const
-  {
-    return CurrentScene()->GetName() + "/" + SequenceName();
-  }
+  std::string SceneAndSequence() const { return CurrentScene()->GetName() + "/" + SequenceName(); }
 
   // The three hops, then the ending 60 frames later; true once the ending runs.
   bool WatchTheHopsIntoTheEnding()
@@ -169,9 +163,9 @@ TEST_F(EndingRouteTest, TheFlashIsTheYellowTexelStretchedOverTheScreen)
 {
   StartEnding();
   Frames(238);
-  DrawnFrame();  // 239
+  DrawnFrame();                                    // 239
   const D3DCOLOR wall = BackBufferPixel(20, 360);  // the wall's edge: no player, glow or panel there
-  DrawnFrame();  // 240: the flash at 195
+  DrawnFrame();                                    // 240: the flash at 195
   const D3DCOLOR flashed = BackBufferPixel(20, 360);
   const float a = 195.0f / 255.0f;
   const int red = static_cast<int>((wall >> 16) & 0xFF), green = static_cast<int>((wall >> 8) & 0xFF);

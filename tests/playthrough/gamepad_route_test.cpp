@@ -43,7 +43,7 @@ float AxisFor(float pixels, float fullPerFrame)
   return pixels < 0.0f ? -value : value;
 }
 
-} // namespace
+}  // namespace
 
 class GamepadRoute : public PlaythroughTest {
 protected:
@@ -61,8 +61,7 @@ protected:
     if (pad) SDL_JoystickClose(pad);
     if (deviceIndex >= 0) SDL_JoystickDetachVirtual(deviceIndex);
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
     SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
     PlaythroughTest::TearDown();
   }

@@ -81,8 +81,9 @@ TEST_F(GimmickRouteTest, ABlockPulledOntoAButtonOpensADoorThatClosesWhenItIsPush
   ASSERT_TRUE(WaitFor([&] { return door->offset._42 < 0.05f; }, 80, "the door to close at the start"));
   ASSERT_TRUE(WalkTo(-14.0f, -6.0f, 0.3f, 800));
   ASSERT_TRUE(WalkTo(-25.0f, -8.0f, 0.3f, 800));
-  ASSERT_TRUE(Cast(VK_LBUTTON, D3DXVECTOR3(-25.0f, 0.75f, -18.0f), 500, [&] { return button->switchOn != 0; },
-                   "blue pulling the block onto the button"));
+  ASSERT_TRUE(Cast(
+      VK_LBUTTON, D3DXVECTOR3(-25.0f, 0.75f, -18.0f), 500, [&] { return button->switchOn != 0; },
+      "blue pulling the block onto the button"));
   EXPECT_LT(std::hypot(block->world._41 + 25.0f, block->world._43 + 12.0f), 2.0f) << "the block stands on the button";
   // A step aside, so that the camera turning to the door does not end inside the block.
   ASSERT_TRUE(WalkTo(-21.0f, -7.0f, 0.3f, 200));
@@ -90,8 +91,9 @@ TEST_F(GimmickRouteTest, ABlockPulledOntoAButtonOpensADoorThatClosesWhenItIsPush
   EXPECT_GT(door->offset._42, 0.5f) << "rising";
   Screenshot("gimmick-door-rising.png");
   ASSERT_TRUE(WaitFor([&] { return door->offset._42 == 7.0f; }, 80, "the door fully open"));
-  ASSERT_TRUE(Cast(VK_RBUTTON, MatrixPosition(block->world) + D3DXVECTOR3(0.0f, 0.75f, 0.0f), 500,
-                   [&] { return button->switchOn == 0; }, "red pushing the block off the button"));
+  ASSERT_TRUE(Cast(
+      VK_RBUTTON, MatrixPosition(block->world) + D3DXVECTOR3(0.0f, 0.75f, 0.0f), 500,
+      [&] { return button->switchOn == 0; }, "red pushing the block off the button"));
   EXPECT_GT(std::hypot(block->world._41 + 25.0f, block->world._43 + 12.0f), 2.0f);
   ASSERT_TRUE(WaitFor([&] { return door->offset._42 < 0.05f; }, 150, "the door closing again"));
 }
@@ -105,8 +107,9 @@ TEST_F(GimmickRouteTest, ALeverPulledWithBlueOpensADoorForGood)
   ASSERT_TRUE(lever && door);
   ASSERT_TRUE(WalkTo(-14.0f, 10.0f, 0.3f, 800));
   ASSERT_TRUE(WalkTo(-25.0f, 16.0f, 0.3f, 800));
-  ASSERT_TRUE(Cast(VK_LBUTTON, D3DXVECTOR3(-25.0f, 1.0f, 22.6f), 500, [&] { return lever->switchOn != 0; },
-                   "blue pulling the lever over"));
+  ASSERT_TRUE(Cast(
+      VK_LBUTTON, D3DXVECTOR3(-25.0f, 1.0f, 22.6f), 500, [&] { return lever->switchOn != 0; },
+      "blue pulling the lever over"));
   ASSERT_TRUE(LookAt(D3DXVECTOR3(-25.0f, 3.0f, 30.0f)));
   ASSERT_TRUE(WaitFor([&] { return door->offset._42 > 4.0f; }, 120, "the door rising"));
   Screenshot("gimmick-lever-door.png");
@@ -128,8 +131,9 @@ TEST_F(GimmickRouteTest, ThePlayerRidesAMetalLiftDrivenByAButtonAndRedOnItThrows
   ASSERT_TRUE(WalkTo(22.0f, -6.0f, 0.3f, 900));
   ASSERT_TRUE(WalkTo(25.0f, -12.0f, 0.3f, 300));
   ASSERT_NEAR(PlayerPosition().y, 0.47f, 0.05f) << "standing on the platform";
-  ASSERT_TRUE(Cast(VK_LBUTTON, D3DXVECTOR3(35.0f, 0.75f, -12.0f), 500, [&] { return button->switchOn != 0; },
-                   "blue pulling the block onto the lift's button"));
+  ASSERT_TRUE(Cast(
+      VK_LBUTTON, D3DXVECTOR3(35.0f, 0.75f, -12.0f), 500, [&] { return button->switchOn != 0; },
+      "blue pulling the block onto the lift's button"));
   ASSERT_TRUE(WaitFor([&] { return lift->offset._43 > 6.0f; }, 250, "the lift carrying the player"));
   Screenshot("gimmick-metal-lift-ride.png");
   EXPECT_NEAR(PlayerPosition().z, lift->world._43, 0.6f) << "the player rode along";
@@ -140,8 +144,9 @@ TEST_F(GimmickRouteTest, ThePlayerRidesAMetalLiftDrivenByAButtonAndRedOnItThrows
   ASSERT_TRUE(FaceDirection(0.0f));
   const float riding = Player()->world._42;
   const D3DXVECTOR3 underfoot = MatrixPosition(lift->world) + D3DXVECTOR3(0.0f, 0.45f, 1.3f);
-  ASSERT_TRUE(Cast(VK_RBUTTON, underfoot, 400, [&] { return Player()->world._42 > riding + 3.0f; },
-                   "red on the lift under the player throwing the player up"));
+  ASSERT_TRUE(Cast(
+      VK_RBUTTON, underfoot, 400, [&] { return Player()->world._42 > riding + 3.0f; },
+      "red on the lift under the player throwing the player up"));
   EXPECT_EQ(lift->magicColour, Red);
   Screenshot("gimmick-metal-lift-launch.png");
 }
@@ -156,8 +161,9 @@ TEST_F(GimmickRouteTest, ThePlayerRidesAWoodLiftDrivenByALever)
   ASSERT_TRUE(WalkTo(25.0f, 14.0f, 0.3f, 900));
   ASSERT_TRUE(WalkTo(25.0f, 20.0f, 0.3f, 300));
   ASSERT_NEAR(PlayerPosition().y, lift->world._42 + 0.47f, 0.05f) << "standing on the planks";
-  ASSERT_TRUE(Cast(VK_LBUTTON, D3DXVECTOR3(30.0f, 1.0f, 24.6f), 500, [&] { return lever->switchOn != 0; },
-                   "blue pulling the wood lift's lever"));
+  ASSERT_TRUE(Cast(
+      VK_LBUTTON, D3DXVECTOR3(30.0f, 1.0f, 24.6f), 500, [&] { return lever->switchOn != 0; },
+      "blue pulling the wood lift's lever"));
   ASSERT_TRUE(LookAt(MatrixPosition(lift->world)));
   ASSERT_TRUE(WaitFor([&] { return lift->offset._42 > 4.0f; }, 120, "the lift rising"));
   Screenshot("gimmick-wood-lift-ride.png");
@@ -199,8 +205,9 @@ TEST_F(GimmickRouteTest, ACannonTurnedWithMagicAndFiredByItsButtonBreaksACrackWa
   const auto wall = Gimmick<CGameCrackWall>("CGameCrackWall", 0.0f, -25.0f);
   ASSERT_TRUE(cannon && button && wall);
   ASSERT_TRUE(WalkTo(0.0f, -13.0f, 0.3f, 600));
-  ASSERT_TRUE(Cast(VK_RBUTTON, D3DXVECTOR3(0.0f, 1.0f, -20.0f), 500, [&] { return cannon->world._33 < -0.9999f; },
-                   "red turning the cannon away from the player"));
+  ASSERT_TRUE(Cast(
+      VK_RBUTTON, D3DXVECTOR3(0.0f, 1.0f, -20.0f), 500, [&] { return cannon->world._33 < -0.9999f; },
+      "red turning the cannon away from the player"));
   EXPECT_EQ(cannon->shellActive, 0) << "no shot while no switch is on";
   ASSERT_TRUE(WalkTo(5.0f, -16.6f, 0.3f, 300));
   ASSERT_TRUE(LookAt(D3DXVECTOR3(0.0f, 4.0f, -25.0f)));

@@ -14,8 +14,7 @@ TEST_F(PlaythroughTest, AStepThatCannotSucceedReportsThePlayerAndWhatItWaitedFor
   ASSERT_TRUE(StartNewGame());
   ASSERT_TRUE(SkipOpening());
   // South of the start is the entrance hall's wall: the player cannot get there.
-  EXPECT_NONFATAL_FAILURE(WalkTo(0.0f, -20.0f, 0.3f, 90),
-                          "waiting for: the player within 0.30 of (0.00, -20.00)");
+  EXPECT_NONFATAL_FAILURE(WalkTo(0.0f, -20.0f, 0.3f, 90), "waiting for: the player within 0.30 of (0.00, -20.00)");
   EXPECT_NONFATAL_FAILURE(WalkTo(0.0f, -20.0f, 0.3f, 5), "timed out after 5 frames");
   EXPECT_NONFATAL_FAILURE(WaitFor([] { return false; }, 3, "nothing at all"), "flags: cameraEvent 0");
   EXPECT_GT(PlayerPosition().z, -7.0f) << "stopped by the wall";

@@ -74,7 +74,8 @@ void LinkTestStage()
   const std::string number = std::to_string(testStage.stage);
   fs::create_directories(scratch / "res" / "game" / "map");
   for (const fs::directory_entry& entry : fs::directory_iterator(game)) {
-    if (entry.path().filename() != "map") fs::create_symlink(entry.path(), scratch / "res" / "game" / entry.path().filename());
+    if (entry.path().filename() != "map")
+      fs::create_symlink(entry.path(), scratch / "res" / "game" / entry.path().filename());
   }
   const std::string own[2] = {"map." + number + ".x", "depth_map." + number + ".x"};
   for (const fs::directory_entry& entry : fs::directory_iterator(game / "map")) {
@@ -131,8 +132,7 @@ public:
   }
 };
 
-const ::testing::Environment* const environment =
-    ::testing::AddGlobalTestEnvironment(new PlaythroughEnvironment);
+const ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new PlaythroughEnvironment);
 
 // An angle in degrees brought into [-180, 180).
 float WrapDegrees(float degrees)
@@ -640,8 +640,8 @@ std::string PlaythroughTest::Report(const std::string& what) const
 {
   std::ostringstream out;
   out << "waiting for: " << what << "\nframe " << frameNumber << ", scene "
-      << (CurrentScene() ? CurrentScene()->GetName() : std::string("none")) << ", stage "
-      << application->stageNumber << ", fade " << application->fadeAlpha << (application->fadeOut ? " out" : " in");
+      << (CurrentScene() ? CurrentScene()->GetName() : std::string("none")) << ", stage " << application->stageNumber
+      << ", fade " << application->fadeAlpha << (application->fadeOut ? " out" : " in");
   const std::shared_ptr<CSceneGame> game = Game();
   if (game) {
     const D3DXVECTOR3 at = PlayerPosition();

@@ -113,8 +113,7 @@ protected:
   // within tolerance (horizontal distance). Also stops when `until` holds, if given.
   // An orb message that comes up on the way is closed (CloseOrbMessage), then the walk
   // goes on.
-  bool WalkTo(float x, float z, float tolerance, int maxFrames,
-              const std::function<bool()>& until = nullptr);
+  bool WalkTo(float x, float z, float tolerance, int maxFrames, const std::function<bool()>& until = nullptr);
   // Turns the camera by mouse motion until its yaw is the given heading (degrees).
   bool FaceDirection(float yawDegrees, int maxFrames = 120);
   // Turns the camera (yaw and pitch) by mouse motion towards a world point.

@@ -157,7 +157,8 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   EXPECT_EQ(Camera()->yaw, 0.0f);
   Screenshot("orb-message.png");
   bool orbLeft = false;
-  for (const std::shared_ptr<CActorBase>& actor : stage->actors) orbLeft = orbLeft || actor->GetName() == "CGameMagicOrb";
+  for (const std::shared_ptr<CActorBase>& actor : stage->actors)
+    orbLeft = orbLeft || actor->GetName() == "CGameMagicOrb";
   EXPECT_FALSE(orbLeft) << "the orb flew into the player and was removed";
   Click();
   Frames(2);

@@ -27,8 +27,9 @@ void StageRoute::PlayStageTwo()
   // ---- blue pulls the block onto the button; the stairwell opens ----
   const auto block = Nearest("CGameMetalBlock", button->world._41, button->world._43 + 3.0f);
   ASSERT_NE(block, nullptr);
-  ASSERT_TRUE(CastBlueAt(D3DXVECTOR3(block->world._41, 1.5f, block->world._43), [&] { return button->switchOn != 0; },
-                         400, "the block pulled onto the button"));
+  ASSERT_TRUE(CastBlueAt(
+      D3DXVECTOR3(block->world._41, 1.5f, block->world._43), [&] { return button->switchOn != 0; }, 400,
+      "the block pulled onto the button"));
   Screenshot("route-stage2-block-on-button.png");
   ASSERT_TRUE(WaitFor([&] { return stairwell->offset._42 > 3.0f; }, 120, "the stairwell door to rise"));
 
@@ -40,8 +41,9 @@ void StageRoute::PlayStageTwo()
 
   // ---- blue on the lever; the shrine opens for good ----
   ASSERT_TRUE(WalkTo(2.0f, 29.0f, 0.3f, 300));
-  ASSERT_TRUE(CastBlueAt(D3DXVECTOR3(lever->world._41, lever->world._42 + 0.8f, lever->world._43),
-                         [&] { return lever->switchOn != 0; }, 400, "the lever pulled"));
+  ASSERT_TRUE(CastBlueAt(
+      D3DXVECTOR3(lever->world._41, lever->world._42 + 0.8f, lever->world._43), [&] { return lever->switchOn != 0; },
+      400, "the lever pulled"));
   ASSERT_TRUE(WaitFor([&] { return shrine->offset._42 > 3.0f; }, 120, "the shrine door to rise"));
   Screenshot("route-stage2-lever.png");
 

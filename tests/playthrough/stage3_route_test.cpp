@@ -25,8 +25,9 @@ void StageRoute::PlayStageThree()
   ASSERT_TRUE(WalkTo(pushed->world._41, pushed->world._43 - 5.0f, 0.2f, 400));
   ASSERT_TRUE(WaitFor([&] { return door->offset._42 < 0.5f; }, 200, "the door to close"));
   // Pushed until it drops clear of the rim, down onto the button (it rests on its plate).
-  ASSERT_TRUE(CastRedAt(D3DXVECTOR3(pushed->world._41, 1.5f, pushed->world._43), [&] { return pushed->world._42 < -0.6f; },
-                        600, "the block pushed down into the socket"));
+  ASSERT_TRUE(CastRedAt(
+      D3DXVECTOR3(pushed->world._41, 1.5f, pushed->world._43), [&] { return pushed->world._42 < -0.6f; }, 600,
+      "the block pushed down into the socket"));
   ASSERT_TRUE(WaitFor([&] { return button->switchOn != 0; }, 60, "the button under the block"));
   ASSERT_TRUE(WaitFor([&] { return door->offset._42 > 3.0f; }, 120, "the door to rise"));
   Screenshot("route-stage3-socket.png");
@@ -47,8 +48,9 @@ void StageRoute::PlayStageThree()
   ASSERT_TRUE(LookAt(D3DXVECTOR3(launcher->world._41 + 1.3f, blockTop, launcher->world._43)));
   Frames(1);
   ASSERT_EQ(Camera()->aimedName, "CGameMetalBlock") << "aimed at the block underfoot";
-  ASSERT_TRUE(CastRedAt(D3DXVECTOR3(launcher->world._41 + 1.3f, blockTop, launcher->world._43),
-                        [&] { return Player()->world._42 > blockTop + 8.0f; }, 300, "the throw upwards"));
+  ASSERT_TRUE(CastRedAt(
+      D3DXVECTOR3(launcher->world._41 + 1.3f, blockTop, launcher->world._43),
+      [&] { return Player()->world._42 > blockTop + 8.0f; }, 300, "the throw upwards"));
   ASSERT_TRUE(WalkTo(launcher->world._41, launcher->world._43 + 5.0f, 0.3f, 300));
   ASSERT_TRUE(WaitFor([&] { return Player()->onGround != 0; }, 200, "the landing"));
   EXPECT_GT(PlayerPosition().y, blockTop + 1.0f) << "landed on the ledge, not back on the block";

@@ -30,8 +30,9 @@ void StageRoute::CrossStageFourToTheFarHall()
   // ---- onto the wood lift; red pushes the block west onto the button ----
   ASSERT_TRUE(WalkTo(workshopLift->world._41, workshopLift->world._43, 0.3f, 400));
   const float floorY = PlayerPosition().y;
-  ASSERT_TRUE(CastRedAt(D3DXVECTOR3(workshopBlock->world._41, 1.5f, workshopBlock->world._43),
-                        [&] { return workshopButton->switchOn != 0; }, 600, "the block pushed onto the button"));
+  ASSERT_TRUE(CastRedAt(
+      D3DXVECTOR3(workshopBlock->world._41, 1.5f, workshopBlock->world._43),
+      [&] { return workshopButton->switchOn != 0; }, 600, "the block pushed onto the button"));
   ASSERT_TRUE(WaitFor([&] { return workshopLift->offset._42 >= 8.0f; }, 300, "the lift up at the gallery"));
   EXPECT_GT(PlayerPosition().y, floorY + 7.5f) << "carried up with the lift";
   Screenshot("route-stage4-workshop-lift.png");
@@ -44,8 +45,9 @@ void StageRoute::CrossStageFourToTheFarHall()
   EXPECT_EQ(metalLift->offset._43, 0.0f) << "waiting in its notch";
 
   // ---- red pushes the second block into the corner onto its button; over the chasm ----
-  ASSERT_TRUE(CastRedAt(D3DXVECTOR3(landingBlock->world._41, landingBlock->world._42 + 1.5f, landingBlock->world._43),
-                        [&] { return landingButton->switchOn != 0; }, 900, "the block pushed onto the corner button"));
+  ASSERT_TRUE(CastRedAt(
+      D3DXVECTOR3(landingBlock->world._41, landingBlock->world._42 + 1.5f, landingBlock->world._43),
+      [&] { return landingButton->switchOn != 0; }, 900, "the block pushed onto the corner button"));
   ASSERT_TRUE(WaitFor([&] { return metalLift->offset._43 >= 15.0f; }, 450, "the metal lift over the chasm"));
   EXPECT_GT(PlayerPosition().z, 37.0f) << "carried across";
   Screenshot("route-stage4-metal-lift.png");
@@ -64,8 +66,9 @@ void StageRoute::PlayStageFour()
   // ---- onto the far wood lift; blue pulls the lever from it; up to the loft ----
   ASSERT_TRUE(WalkTo(loftLift->world._41, loftLift->world._43, 0.3f, 400));
   EXPECT_EQ(loftLift->offset._42, 0.0f) << "the loft lift waits below";
-  ASSERT_TRUE(CastBlueAt(D3DXVECTOR3(lever->world._41, lever->world._42 + 0.8f, lever->world._43),
-                         [&] { return lever->switchOn != 0; }, 400, "the lever pulled"));
+  ASSERT_TRUE(CastBlueAt(
+      D3DXVECTOR3(lever->world._41, lever->world._42 + 0.8f, lever->world._43), [&] { return lever->switchOn != 0; },
+      400, "the lever pulled"));
   ASSERT_TRUE(WaitFor([&] { return loftLift->offset._42 >= 8.0f; }, 300, "the lift up at the loft"));
   Screenshot("route-stage4-loft.png");
 
@@ -97,8 +100,9 @@ TEST_F(StageRoute, StageFourLeverPulledFromTheFloorLeavesTheThrowFromTheBlock)
   ASSERT_TRUE(loftLift && lever && block);
 
   ASSERT_TRUE(WalkTo(-4.0f, 41.5f, 0.3f, 300));
-  ASSERT_TRUE(CastBlueAt(D3DXVECTOR3(lever->world._41, lever->world._42 + 0.8f, lever->world._43),
-                         [&] { return lever->switchOn != 0; }, 400, "the lever pulled from the floor"));
+  ASSERT_TRUE(CastBlueAt(
+      D3DXVECTOR3(lever->world._41, lever->world._42 + 0.8f, lever->world._43), [&] { return lever->switchOn != 0; },
+      400, "the lever pulled from the floor"));
   ASSERT_TRUE(WaitFor([&] { return loftLift->offset._42 >= 8.0f; }, 300, "the empty lift up for good"));
 
   // Up the steps onto the block's east half, red on its west half: thrown up, then
@@ -107,8 +111,9 @@ TEST_F(StageRoute, StageFourLeverPulledFromTheFloorLeavesTheThrowFromTheBlock)
   ASSERT_TRUE(WalkTo(block->world._41 + 0.9f, block->world._43, 0.2f, 300));
   const float blockTop = block->world._42 + 3.0f;
   ASSERT_NEAR(PlayerPosition().y, blockTop + 0.02f, 0.1f) << "standing on the block";
-  ASSERT_TRUE(CastRedAt(D3DXVECTOR3(block->world._41 - 1.3f, blockTop, block->world._43),
-                        [&] { return Player()->world._42 > blockTop + 7.0f; }, 300, "the throw upwards"));
+  ASSERT_TRUE(CastRedAt(
+      D3DXVECTOR3(block->world._41 - 1.3f, blockTop, block->world._43),
+      [&] { return Player()->world._42 > blockTop + 7.0f; }, 300, "the throw upwards"));
   ASSERT_TRUE(WalkTo(3.0f, block->world._43, 0.3f, 300));
   ASSERT_TRUE(WaitFor([&] { return Player()->onGround != 0; }, 200, "the landing"));
   EXPECT_GT(PlayerPosition().y, 16.4f) << "on the loft (or the goal's plinth on it)";

@@ -19,9 +19,11 @@ void StageRoute::PlayStageFive()
   // ---- one colour only twitches the first door; both swing it open ----
   ASSERT_TRUE(WalkTo(0.0f, 5.0f, 0.3f, 300));
   const D3DXVECTOR3 firstMiddle(first->world._41, first->world._42 + 2.5f, first->world._43);
-  ASSERT_TRUE(CastBlueAt(firstMiddle, [&] { return first->angle <= -10.0f; }, 200, "the twitch"));
+  ASSERT_TRUE(CastBlueAt(
+      firstMiddle, [&] { return first->angle <= -10.0f; }, 200, "the twitch"));
   ASSERT_TRUE(WaitFor([&] { return first->angle == 0.0f; }, 60, "the door to fall back"));
-  ASSERT_TRUE(CastBothAt(firstMiddle, [&] { return first->angle <= -89.0f; }, 400, "the first door swung open"));
+  ASSERT_TRUE(CastBothAt(
+      firstMiddle, [&] { return first->angle <= -89.0f; }, 400, "the first door swung open"));
   Screenshot("route-stage5-first-door.png");
 
   // ---- beside the open door into the gallery, up the stairs onto the balcony ----
@@ -33,8 +35,9 @@ void StageRoute::PlayStageFive()
 
   // ---- the second door, then the sanctum and the goal ----
   ASSERT_TRUE(WalkTo(0.0f, 27.5f, 0.3f, 300));
-  ASSERT_TRUE(CastBothAt(D3DXVECTOR3(second->world._41, second->world._42 + 2.5f, second->world._43),
-                         [&] { return second->angle <= -89.0f; }, 400, "the second door swung open"));
+  ASSERT_TRUE(CastBothAt(
+      D3DXVECTOR3(second->world._41, second->world._42 + 2.5f, second->world._43),
+      [&] { return second->angle <= -89.0f; }, 400, "the second door swung open"));
   ASSERT_TRUE(WalkTo(1.7f, 30.0f, 0.2f, 200));
   ASSERT_TRUE(WalkTo(1.7f, 35.0f, 0.2f, 200));
   ASSERT_TRUE(ReachGoalAndSeeNext(0.0f, 38.0f, "CSceneGame"));

@@ -47,8 +47,9 @@ void StageRoute::PlayStageSix()
   ASSERT_TRUE(WalkTo(-2.5f, 11.5f, 0.3f, 400));  // round the first cannon
   ASSERT_TRUE(WalkTo(0.0f, 17.0f, 0.3f, 400));
   ASSERT_TRUE(WalkTo(secondCannon->world._41, secondCannon->world._43 + 6.0f, 0.3f, 400));
-  ASSERT_TRUE(CastRedAt(D3DXVECTOR3(secondCannon->world._41, 1.2f, secondCannon->world._43),
-                        [&] { return FacesSouth(*secondCannon); }, 400, "the second cannon turned round"));
+  ASSERT_TRUE(CastRedAt(
+      D3DXVECTOR3(secondCannon->world._41, 1.2f, secondCannon->world._43), [&] { return FacesSouth(*secondCannon); },
+      400, "the second cannon turned round"));
   ASSERT_TRUE(WalkTo(secondButton->world._41, secondButton->world._43, 0.3f, 300));
   ASSERT_TRUE(WaitFor([&] { return secondWall->broken != 0; }, 200, "the second wall to break"));
   Frames(30);
@@ -57,8 +58,9 @@ void StageRoute::PlayStageSix()
   ASSERT_TRUE(WalkTo(9.5f, 16.0f, 0.3f, 400));  // round the second cannon
   ASSERT_TRUE(WalkTo(12.5f, 11.0f, 0.3f, 400));
   ASSERT_TRUE(WalkTo(lastCannon->world._41, lastCannon->world._43 + 6.0f, 0.3f, 400));
-  ASSERT_TRUE(CastRedAt(D3DXVECTOR3(lastCannon->world._41, 1.2f, lastCannon->world._43),
-                        [&] { return FacesSouth(*lastCannon); }, 400, "the third cannon turned round"));
+  ASSERT_TRUE(CastRedAt(
+      D3DXVECTOR3(lastCannon->world._41, 1.2f, lastCannon->world._43), [&] { return FacesSouth(*lastCannon); }, 400,
+      "the third cannon turned round"));
   ASSERT_TRUE(WalkTo(lastButton->world._41, lastButton->world._43, 0.3f, 300));
   ASSERT_TRUE(WaitFor([&] { return lastWall->broken != 0; }, 200, "the last wall to break"));
   Screenshot("route-stage6-last-wall.png");

@@ -38,8 +38,9 @@ void StageRoute::CrossStageEightToTheLiftRoom()
   // ---- blue pulls the block onto the button; the gatehouse door rises ----
   ASSERT_TRUE(WalkTo(gateButton->world._41, gateButton->world._43 - 3.0f, 0.2f, 300));
   ASSERT_TRUE(WaitFor([&] { return gate->offset._42 < 0.5f; }, 200, "the gatehouse door to close"));
-  ASSERT_TRUE(CastBlueAt(D3DXVECTOR3(gateBlock->world._41, 1.5f, gateBlock->world._43),
-                         [&] { return gateButton->switchOn != 0; }, 400, "the block pulled onto the button"));
+  ASSERT_TRUE(CastBlueAt(
+      D3DXVECTOR3(gateBlock->world._41, 1.5f, gateBlock->world._43), [&] { return gateButton->switchOn != 0; }, 400,
+      "the block pulled onto the button"));
   ASSERT_TRUE(WaitFor([&] { return gate->offset._42 > 3.0f; }, 120, "the gatehouse door to rise"));
   Screenshot("route-stage8-gatehouse.png");
 
@@ -50,16 +51,18 @@ void StageRoute::CrossStageEightToTheLiftRoom()
   ASSERT_TRUE(WalkTo(launcher->world._41 - 0.9f, launcher->world._43, 0.2f, 300));
   const float blockTop = launcher->world._42 + 3.0f;
   ASSERT_NEAR(PlayerPosition().y, blockTop + 0.02f, 0.1f) << "standing on the block";
-  ASSERT_TRUE(CastRedAt(D3DXVECTOR3(launcher->world._41 + 1.3f, blockTop, launcher->world._43),
-                        [&] { return Player()->world._42 > blockTop + 6.0f; }, 300, "the throw upwards"));
+  ASSERT_TRUE(CastRedAt(
+      D3DXVECTOR3(launcher->world._41 + 1.3f, blockTop, launcher->world._43),
+      [&] { return Player()->world._42 > blockTop + 6.0f; }, 300, "the throw upwards"));
   ASSERT_TRUE(WalkTo(launcher->world._41 - 0.9f, launcher->world._43 + 4.5f, 0.3f, 300));
   ASSERT_TRUE(WaitFor([&] { return Player()->onGround != 0; }, 200, "the landing"));
   EXPECT_GT(PlayerPosition().y, blockTop + 1.0f) << "landed on the ledge";
 
   // ---- both magics swing the rotation door; into the vestibule ----
   ASSERT_TRUE(WalkTo(rotationDoor->world._41, 35.0f, 0.3f, 300));
-  ASSERT_TRUE(CastBothAt(D3DXVECTOR3(rotationDoor->world._41, rotationDoor->world._42 + 2.5f, rotationDoor->world._43),
-                         [&] { return rotationDoor->angle <= -89.0f; }, 400, "the rotation door swung open"));
+  ASSERT_TRUE(CastBothAt(
+      D3DXVECTOR3(rotationDoor->world._41, rotationDoor->world._42 + 2.5f, rotationDoor->world._43),
+      [&] { return rotationDoor->angle <= -89.0f; }, 400, "the rotation door swung open"));
   Screenshot("route-stage8-rotation-door.png");
   ASSERT_TRUE(WalkTo(rotationDoor->world._41 + 1.7f, 38.0f, 0.2f, 200));
   ASSERT_TRUE(WalkTo(rotationDoor->world._41 + 1.7f, 43.0f, 0.2f, 200));
@@ -72,8 +75,9 @@ void StageRoute::CrossStageEightToTheLiftRoom()
 
   // ---- red from south-west of the cannon turns it onto the crack; its button fires ----
   ASSERT_TRUE(WalkTo(-0.5f, 51.0f, 0.3f, 300));
-  ASSERT_TRUE(CastRedAt(D3DXVECTOR3(cannon->world._41, cannon->world._42 + 1.2f, cannon->world._43),
-                        [&] { return cannon->yaw > 30.0f; }, 400, "the cannon turned towards the crack"));
+  ASSERT_TRUE(CastRedAt(
+      D3DXVECTOR3(cannon->world._41, cannon->world._42 + 1.2f, cannon->world._43), [&] { return cannon->yaw > 30.0f; },
+      400, "the cannon turned towards the crack"));
   ASSERT_TRUE(WalkTo(cannonButton->world._41, cannonButton->world._43, 0.3f, 300));
   ASSERT_TRUE(WaitFor([&] { return crackWall->broken != 0; }, 200, "the crack wall to break"));
   Screenshot("route-stage8-crack-wall.png");
@@ -92,8 +96,9 @@ void StageRoute::PlayStageEight()
 
   // ---- through the broken wall onto the lift; blue pulls the lever; up to the summit ----
   ASSERT_TRUE(WalkTo(lift->world._41, lift->world._43, 0.3f, 300));
-  ASSERT_TRUE(CastBlueAt(D3DXVECTOR3(lever->world._41, lever->world._42 + 0.8f, lever->world._43),
-                         [&] { return lever->switchOn != 0; }, 400, "the lever pulled"));
+  ASSERT_TRUE(CastBlueAt(
+      D3DXVECTOR3(lever->world._41, lever->world._42 + 0.8f, lever->world._43), [&] { return lever->switchOn != 0; },
+      400, "the lever pulled"));
   ASSERT_TRUE(WaitFor([&] { return lift->offset._42 >= 8.0f; }, 300, "the lift up at the summit"));
 
   // ---- the final orb; the ending asked for ----
@@ -123,8 +128,9 @@ TEST_F(StageRoute, StageEightLeverPulledFromTheFloorLeavesTheThrowFromTheBlock)
   ASSERT_TRUE(lift && lever && block);
 
   ASSERT_TRUE(WalkTo(8.5f, 57.5f, 0.3f, 300));
-  ASSERT_TRUE(CastBlueAt(D3DXVECTOR3(lever->world._41, lever->world._42 + 0.8f, lever->world._43),
-                         [&] { return lever->switchOn != 0; }, 400, "the lever pulled from the floor"));
+  ASSERT_TRUE(CastBlueAt(
+      D3DXVECTOR3(lever->world._41, lever->world._42 + 0.8f, lever->world._43), [&] { return lever->switchOn != 0; },
+      400, "the lever pulled from the floor"));
   ASSERT_TRUE(WaitFor([&] { return lift->offset._42 >= 8.0f; }, 300, "the empty lift up for good"));
 
   // Up the steps onto the block's north half, red on its south half: thrown up, then
@@ -134,8 +140,9 @@ TEST_F(StageRoute, StageEightLeverPulledFromTheFloorLeavesTheThrowFromTheBlock)
   ASSERT_TRUE(WalkTo(block->world._41, block->world._43 + 0.9f, 0.2f, 300));
   const float blockTop = block->world._42 + 3.0f;
   ASSERT_NEAR(PlayerPosition().y, blockTop + 0.02f, 0.1f) << "standing on the block";
-  ASSERT_TRUE(CastRedAt(D3DXVECTOR3(block->world._41, blockTop, block->world._43 - 1.3f),
-                        [&] { return Player()->world._42 > blockTop + 7.0f; }, 300, "the throw upwards"));
+  ASSERT_TRUE(CastRedAt(
+      D3DXVECTOR3(block->world._41, blockTop, block->world._43 - 1.3f),
+      [&] { return Player()->world._42 > blockTop + 7.0f; }, 300, "the throw upwards"));
   ASSERT_TRUE(WalkTo(block->world._41, 66.5f, 0.3f, 300));
   ASSERT_TRUE(WaitFor([&] { return Player()->onGround != 0; }, 200, "the landing"));
   EXPECT_NEAR(PlayerPosition().y, 12.9f, 0.1f) << "on the summit";

@@ -40,26 +40,26 @@ std::shared_ptr<CActorBase> StageRoute::Nearest(const std::string& name, float x
 }
 
 bool StageRoute::CastBlueAt(const D3DXVECTOR3& point, const std::function<bool()>& done, int maxFrames,
-                                const std::string& what)
+                            const std::string& what)
 {
   return Cast(true, false, point, done, maxFrames, what);
 }
 
 bool StageRoute::CastRedAt(const D3DXVECTOR3& point, const std::function<bool()>& done, int maxFrames,
-                               const std::string& what)
+                           const std::string& what)
 {
   return Cast(false, true, point, done, maxFrames, what);
 }
 
 bool StageRoute::CastBothAt(const D3DXVECTOR3& point, const std::function<bool()>& done, int maxFrames,
-                                const std::string& what)
+                            const std::string& what)
 {
   return Cast(true, true, point, done, maxFrames, what);
 }
 
 // The buttons go down together and come up together, whatever happened.
-bool StageRoute::Cast(bool blue, bool red, const D3DXVECTOR3& point, const std::function<bool()>& done,
-                          int maxFrames, const std::string& what)
+bool StageRoute::Cast(bool blue, bool red, const D3DXVECTOR3& point, const std::function<bool()>& done, int maxFrames,
+                      const std::string& what)
 {
   if (!LookAt(point)) return false;
   if (blue) Win32TestMouseButton(VK_LBUTTON, true);

@@ -34,10 +34,10 @@ TEST_F(StageRoute, TheWholeGameFromNewGameThroughTheEndingToTheTitle)
   DrawEvery(1000000);
   ASSERT_TRUE(StartNewGame());
   EXPECT_EQ(application->stageNumber, 1);
-  const std::function<void()> stages[8] = {
-      [this] { PlayStageOne(); },  [this] { PlayStageTwo(); }, [this] { PlayStageThree(); },
-      [this] { PlayStageFour(); }, [this] { PlayStageFive(); }, [this] { PlayStageSix(); },
-      [this] { PlayStageSeven(); }, [this] { PlayStageEight(); }};
+  const std::function<void()> stages[8] = {[this] { PlayStageOne(); },   [this] { PlayStageTwo(); },
+                                           [this] { PlayStageThree(); }, [this] { PlayStageFour(); },
+                                           [this] { PlayStageFive(); },  [this] { PlayStageSix(); },
+                                           [this] { PlayStageSeven(); }, [this] { PlayStageEight(); }};
   for (int number = 1; number <= 8; ++number) {
     ASSERT_TRUE(SkipOpening()) << "stage " << number;
     ASSERT_EQ(application->stageNumber, number);

@@ -143,9 +143,9 @@ TEST(DdsFormats, ImpossibleMasksAndBitCountsAreRefused)
 {
   DdsImage image;
   std::string error;
-  for (const Layout& layout : {Layout{0x40, 16, 0x1F0000, 0, 0, 0}, Layout{0x40, 16, 0, 0, 0, 0},
-                               Layout{0x20000, 8, 0x100, 0, 0, 0}, Layout{0x40, 12, 0xF00, 0xF0, 0xF, 0},
-                               Layout{0x40, 0, 0, 0, 0, 0}}) {
+  for (const Layout& layout :
+       {Layout{0x40, 16, 0x1F0000, 0, 0, 0}, Layout{0x40, 16, 0, 0, 0, 0}, Layout{0x20000, 8, 0x100, 0, 0, 0},
+        Layout{0x40, 12, 0xF00, 0xF0, 0xF, 0}, Layout{0x40, 0, 0, 0, 0, 0}}) {
     std::vector<uint8_t> file = ToolHeader(2, 1, layout, false);
     file.insert(file.end(), 16, 0);
     EXPECT_FALSE(ReadDds(file.data(), file.size(), &image, &error)) << layout.bits << " " << layout.red;

@@ -63,14 +63,24 @@ void DrawTriangle(IDirect3DDevice9* device, const ColourVertex (&v)[3])
 // SetDefaultStates leaves the values the game relies on.
 TEST_F(RenderTest, DefaultStates)
 {
-  const std::pair<D3DRENDERSTATETYPE, DWORD> expected[] = {
-      {D3DRS_ZENABLE, TRUE}, {D3DRS_ZWRITEENABLE, TRUE}, {D3DRS_STENCILENABLE, TRUE},
-      {D3DRS_ALPHABLENDENABLE, TRUE}, {D3DRS_BLENDOP, D3DBLENDOP_ADD}, {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
-      {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA}, {D3DRS_CULLMODE, D3DCULL_CCW},
-      {D3DRS_SEPARATEALPHABLENDENABLE, TRUE}, {D3DRS_SRCBLENDALPHA, D3DBLEND_ONE},
-      {D3DRS_DESTBLENDALPHA, D3DBLEND_INVSRCALPHA}, {D3DRS_LIGHTING, TRUE}, {D3DRS_SPECULARENABLE, TRUE},
-      {D3DRS_FOGENABLE, TRUE}, {D3DRS_FOGCOLOR, 0xFF000000}, {D3DRS_FOGTABLEMODE, D3DFOG_LINEAR},
-      {D3DRS_FOGSTART, Bits(40.0f)}, {D3DRS_FOGEND, Bits(100.0f)}};
+  const std::pair<D3DRENDERSTATETYPE, DWORD> expected[] = {{D3DRS_ZENABLE, TRUE},
+                                                           {D3DRS_ZWRITEENABLE, TRUE},
+                                                           {D3DRS_STENCILENABLE, TRUE},
+                                                           {D3DRS_ALPHABLENDENABLE, TRUE},
+                                                           {D3DRS_BLENDOP, D3DBLENDOP_ADD},
+                                                           {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
+                                                           {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA},
+                                                           {D3DRS_CULLMODE, D3DCULL_CCW},
+                                                           {D3DRS_SEPARATEALPHABLENDENABLE, TRUE},
+                                                           {D3DRS_SRCBLENDALPHA, D3DBLEND_ONE},
+                                                           {D3DRS_DESTBLENDALPHA, D3DBLEND_INVSRCALPHA},
+                                                           {D3DRS_LIGHTING, TRUE},
+                                                           {D3DRS_SPECULARENABLE, TRUE},
+                                                           {D3DRS_FOGENABLE, TRUE},
+                                                           {D3DRS_FOGCOLOR, 0xFF000000},
+                                                           {D3DRS_FOGTABLEMODE, D3DFOG_LINEAR},
+                                                           {D3DRS_FOGSTART, Bits(40.0f)},
+                                                           {D3DRS_FOGEND, Bits(100.0f)}};
   for (const auto& [state, value] : expected) {
     DWORD actual = 0;
     ASSERT_EQ(device->GetRenderState(state, &actual), D3D_OK);
@@ -198,8 +208,10 @@ TEST_F(RenderTest, TexturedQuadDrawsOnlyWithATexture)
   D3DXMATRIX view, projection;
   SetCamera(device, &view, &projection);
   device->SetRenderState(D3DRS_FOGENABLE, FALSE);
-  const TexturedVertex quad[4] = {{-1, 1, 0, 0xFFFFFFFF, 0, 0}, {1, 1, 0, 0xFFFFFFFF, 1, 0},
-                                  {1, -1, 0, 0xFFFFFFFF, 1, 1}, {-1, -1, 0, 0xFFFFFFFF, 0, 1}};
+  const TexturedVertex quad[4] = {{-1, 1, 0, 0xFFFFFFFF, 0, 0},
+                                  {1, 1, 0, 0xFFFFFFFF, 1, 0},
+                                  {1, -1, 0, 0xFFFFFFFF, 1, 1},
+                                  {-1, -1, 0, 0xFFFFFFFF, 0, 1}};
   D3DXMATRIX world;
   D3DXMatrixIdentity(&world);
   CTexture empty;
@@ -247,8 +259,10 @@ TEST_F(RenderTest, AdditiveBlendAdds)
   CTexture texture;
   ASSERT_TRUE(texture.Create(device, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
   texture.Fill(0xFF808080);
-  const TexturedVertex quad[4] = {{-1, 1, 0, 0xFFFFFFFF, 0, 0}, {1, 1, 0, 0xFFFFFFFF, 1, 0},
-                                  {1, -1, 0, 0xFFFFFFFF, 1, 1}, {-1, -1, 0, 0xFFFFFFFF, 0, 1}};
+  const TexturedVertex quad[4] = {{-1, 1, 0, 0xFFFFFFFF, 0, 0},
+                                  {1, 1, 0, 0xFFFFFFFF, 1, 0},
+                                  {1, -1, 0, 0xFFFFFFFF, 1, 1},
+                                  {-1, -1, 0, 0xFFFFFFFF, 0, 1}};
   D3DXMATRIX world;
   D3DXMatrixIdentity(&world);
   graphics->SetAdditiveBlend();
@@ -396,8 +410,8 @@ TEST_F(RenderTest, DirectionalLightingWithNormals)
   device->SetTexture(0, nullptr);
   for (const float nz : {-1.0f, 1.0f}) {
     ClearBackBuffer(0xFF000000);
-    const LitVertex triangle[3] = {{0, 1, 0, 0, 0, nz, 0xFFFF0000}, {1, -1, 0, 0, 0, nz, 0xFFFF0000},
-                                   {-1, -1, 0, 0, 0, nz, 0xFFFF0000}};
+    const LitVertex triangle[3] = {
+        {0, 1, 0, 0, 0, nz, 0xFFFF0000}, {1, -1, 0, 0, 0, nz, 0xFFFF0000}, {-1, -1, 0, 0, 0, nz, 0xFFFF0000}};
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, sizeof(LitVertex)), D3D_OK);
     // Red vertex colour is the diffuse material: red = 0.25 ambient + 0.5 diffuse when lit.
     const D3DCOLOR c = BackBufferPixel(640, 360);
@@ -449,10 +463,11 @@ TEST_F(RenderTest, EffectProgramDrawsTheScreenQuad)
                                    "  vec2 ndc = vec2(a_position.x / 640.0 - 1.0, 1.0 - a_position.y / 360.0);\n"
                                    "  gl_Position = D3D9ClipToGL(vec4(ndc, 0.0, 1.0));\n"
                                    "}\n";
-  const char* fragmentSource = "#version 330 core\n"
-                               "in vec2 v_uv;\n"
-                               "out vec4 colour;\n"
-                               "void main() { colour = vec4(v_uv.x, 1.0, 0.0, 0.5); }\n";
+  const char* fragmentSource =
+      "#version 330 core\n"
+      "in vec2 v_uv;\n"
+      "out vec4 colour;\n"
+      "void main() { colour = vec4(v_uv.x, 1.0, 0.0, 0.5); }\n";
   const char* sources[2] = {vertexSource.c_str(), fragmentSource};
   const GLenum stages[2] = {GL_VERTEX_SHADER, GL_FRAGMENT_SHADER};
   const GLuint program = glCreateProgram();

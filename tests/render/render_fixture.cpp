@@ -26,8 +26,8 @@ HWND TestWindow()
   windowClass.lpfnWndProc = TestWindowProc;
   windowClass.lpszClassName = "RenderTest";
   RegisterClassExA(&windowClass);
-  window = CreateWindowExA(0, "RenderTest", "render test", WS_OVERLAPPED, 0, 0, 1280, 720, nullptr, nullptr,
-                           nullptr, nullptr);
+  window = CreateWindowExA(0, "RenderTest", "render test", WS_OVERLAPPED, 0, 0, 1280, 720, nullptr, nullptr, nullptr,
+                           nullptr);
   return window;
 }
 
@@ -51,8 +51,7 @@ void RenderTest::TearDown()
 
 void RenderTest::ClearBackBuffer(D3DCOLOR colour)
 {
-  ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, colour, 1.0f, 0),
-            D3D_OK);
+  ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, colour, 1.0f, 0), D3D_OK);
 }
 
 std::vector<D3DCOLOR> RenderTest::ReadSurface(IDirect3DSurface9* surface, UINT* width, UINT* height)
@@ -64,7 +63,8 @@ std::vector<D3DCOLOR> RenderTest::ReadSurface(IDirect3DSurface9* surface, UINT* 
   if (FAILED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return pixels;
   pixels.resize((size_t)desc.Width * desc.Height);
   for (UINT y = 0; y < desc.Height; ++y) {
-    const D3DCOLOR* row = reinterpret_cast<const D3DCOLOR*>(static_cast<const uint8_t*>(locked.pBits) + (size_t)y * locked.Pitch);
+    const D3DCOLOR* row =
+        reinterpret_cast<const D3DCOLOR*>(static_cast<const uint8_t*>(locked.pBits) + (size_t)y * locked.Pitch);
     for (UINT x = 0; x < desc.Width; ++x) pixels[(size_t)y * desc.Width + x] = row[x];
   }
   surface->UnlockRect();
@@ -100,9 +100,24 @@ bool WriteTga(const std::string& path, int width, int height, const std::vector<
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
   // Uncompressed true-colour, 32 bits, 8 alpha bits, origin at the top left.
-  const uint8_t header[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                              (uint8_t)(width & 0xff), (uint8_t)(width >> 8),
-                              (uint8_t)(height & 0xff), (uint8_t)(height >> 8), 32, 0x28};
+  const uint8_t header[18] = {0,
+                              0,
+                              2,
+                              0,
+                              0,
+                              0,
+                              0,
+                              0,
+                              0,
+                              0,
+                              0,
+                              0,
+                              (uint8_t)(width & 0xff),
+                              (uint8_t)(width >> 8),
+                              (uint8_t)(height & 0xff),
+                              (uint8_t)(height >> 8),
+                              32,
+                              0x28};
   std::fwrite(header, 1, sizeof(header), file);
   std::fwrite(argb.data(), 4, argb.size(), file);  // little-endian ARGB is B, G, R, A
   return std::fclose(file) == 0;

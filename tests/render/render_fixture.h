@@ -37,10 +37,22 @@ bool WriteTga(const std::string& path, int width, int height, const std::vector<
 bool WritePng(const std::string& path, int width, int height, const std::vector<D3DCOLOR>& argb);
 
 // Channel helpers for comparisons with a tolerance.
-inline int ChannelA(D3DCOLOR c) { return (int)(c >> 24) & 0xff; }
-inline int ChannelR(D3DCOLOR c) { return (int)(c >> 16) & 0xff; }
-inline int ChannelG(D3DCOLOR c) { return (int)(c >> 8) & 0xff; }
-inline int ChannelB(D3DCOLOR c) { return (int)c & 0xff; }
+inline int ChannelA(D3DCOLOR c)
+{
+  return (int)(c >> 24) & 0xff;
+}
+inline int ChannelR(D3DCOLOR c)
+{
+  return (int)(c >> 16) & 0xff;
+}
+inline int ChannelG(D3DCOLOR c)
+{
+  return (int)(c >> 8) & 0xff;
+}
+inline int ChannelB(D3DCOLOR c)
+{
+  return (int)c & 0xff;
+}
 
 // True when each of R, G, B is within `tolerance` of the expected colour's.
 ::testing::AssertionResult RgbNear(D3DCOLOR actual, D3DCOLOR expected, int tolerance);

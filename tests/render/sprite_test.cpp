@@ -47,7 +47,8 @@ TEST_F(RenderTest, SpriteTexelsLandOnTheirPixels)
   // Opaque texels exactly; half alpha over black gives half white; zero alpha leaves black.
   const D3DCOLOR expected[8] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x808080, 0x000000, 0x804020, 0x102030};
   for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 4; ++x) EXPECT_TRUE(RgbNear(BackBufferPixel(100 + x, 50 + y), expected[y * 4 + x], 2)) << x << "," << y;
+    for (int x = 0; x < 4; ++x)
+      EXPECT_TRUE(RgbNear(BackBufferPixel(100 + x, 50 + y), expected[y * 4 + x], 2)) << x << "," << y;
   EXPECT_TRUE(RgbNear(BackBufferPixel(99, 50), 0, 0));
   EXPECT_TRUE(RgbNear(BackBufferPixel(104, 50), 0, 0));
   EXPECT_TRUE(RgbNear(BackBufferPixel(100, 49), 0, 0));
@@ -90,8 +91,8 @@ TEST_F(RenderTest, SpritesDrawInCallOrder)
   graphics->sprite->End();
 
   EXPECT_TRUE(RgbNear(BackBufferPixel(2, 2), 0xFF0000, 0));
-  EXPECT_TRUE(RgbNear(BackBufferPixel(6, 2), 0x00FF00, 0));   // green over the first red
-  EXPECT_TRUE(RgbNear(BackBufferPixel(9, 2), 0xFF0000, 0));   // the last red over green
+  EXPECT_TRUE(RgbNear(BackBufferPixel(6, 2), 0x00FF00, 0));  // green over the first red
+  EXPECT_TRUE(RgbNear(BackBufferPixel(9, 2), 0xFF0000, 0));  // the last red over green
 }
 
 // The fade overlay: the 1 x 1 white texel scaled to the whole screen with colour alpha<<24
@@ -111,8 +112,8 @@ TEST_F(RenderTest, FadeOverlayReachesBlack)
     graphics->DrawTexture(fade, &screen, (D3DCOLOR)alpha << 24);
     graphics->sprite->End();
     const float keep = (255 - alpha) / 255.0f;
-    const D3DCOLOR expected = ((D3DCOLOR)(0xC8 * keep + 0.5f) << 16) | ((D3DCOLOR)(0xA0 * keep + 0.5f) << 8) |
-                              (D3DCOLOR)(0x64 * keep + 0.5f);
+    const D3DCOLOR expected =
+        ((D3DCOLOR)(0xC8 * keep + 0.5f) << 16) | ((D3DCOLOR)(0xA0 * keep + 0.5f) << 8) | (D3DCOLOR)(0x64 * keep + 0.5f);
     for (const auto& p : points) EXPECT_TRUE(RgbNear(BackBufferPixel(p[0], p[1]), expected, 2)) << "alpha " << alpha;
   }
 }

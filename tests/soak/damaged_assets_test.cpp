@@ -27,20 +27,20 @@ enum class Damage { None, Deleted, Halved, RandomBytes };
 
 // How a run ended and the lines it wrote that name assets.
 struct RunResult {
-  int exitCode = -1;        // 124 when the time limit stopped it
-  bool signalled = false;   // killed by a signal (a crash)
+  int exitCode = -1;       // 124 when the time limit stopped it
+  bool signalled = false;  // killed by a signal (a crash)
   std::vector<std::string> assetLines;
-  std::string errorText;    // all of standard error, for the failure message
+  std::string errorText;  // all of standard error, for the failure message
 };
 
 // The kinds of file the game reads, one file of each that the title or stage 1 loads.
 const char* const damagedFiles[] = {
-    "res/game/map/map.1.x",          // mesh: the stage's floor and walls
-    "res/title/char/start.png",      // picture: the title's Start button
-    "res/shader/cube_map.dds",       // DDS: the toon shader's reflections
-    "res/sound/title_bgm.wav",       // sound: the title music
-    "res/shader/ToonShader.cso",     // effect
-    "res/dat/map.1.dat",             // stage file
+    "res/game/map/map.1.x",       // mesh: the stage's floor and walls
+    "res/title/char/start.png",   // picture: the title's Start button
+    "res/shader/cube_map.dds",    // DDS: the toon shader's reflections
+    "res/sound/title_bgm.wav",    // sound: the title music
+    "res/shader/ToonShader.cso",  // effect
+    "res/dat/map.1.dat",          // stage file
 };
 
 // A tree of links to every file of the build's res/, so that one file can be damaged
@@ -87,7 +87,8 @@ void DamageFile(const fs::path& file, Damage damage, unsigned seed)
 RunResult RunGame(const fs::path& folder)
 {
   const fs::path errors = folder / "stderr.txt";
-  const std::string command = "cd '" + folder.string() + "' && timeout -k 10 300 '" SOAK_PROGRAM
+  const std::string command = "cd '" + folder.string() +
+                              "' && timeout -k 10 300 '" SOAK_PROGRAM
                               "' --rounds 1 --title-frames 20 --stage-frames 45 --stage 1 --seed 7 >/dev/null 2>'" +
                               errors.string() + "'";
   const int status = std::system(command.c_str());
@@ -107,8 +108,8 @@ RunResult RunGame(const fs::path& folder)
 // A scratch copy of res/ with the file damaged; the result of running the game in it.
 RunResult RunWithDamage(const std::string& path, Damage damage, unsigned seed)
 {
-  const fs::path folder = fs::path(::testing::TempDir()) /
-                          ("solverica_damage_" + std::to_string(getpid()) + "_" + std::to_string(seed));
+  const fs::path folder =
+      fs::path(::testing::TempDir()) / ("solverica_damage_" + std::to_string(getpid()) + "_" + std::to_string(seed));
   fs::remove_all(folder);
   fs::create_directories(folder / "res");
   LinkTree(fs::current_path() / "res", folder / "res");
@@ -121,10 +122,14 @@ RunResult RunWithDamage(const std::string& path, Damage damage, unsigned seed)
 const char* DamageName(Damage damage)
 {
   switch (damage) {
-  case Damage::Deleted: return "deleted";
-  case Damage::Halved: return "halved";
-  case Damage::RandomBytes: return "random bytes";
-  default: return "untouched";
+  case Damage::Deleted:
+    return "deleted";
+  case Damage::Halved:
+    return "halved";
+  case Damage::RandomBytes:
+    return "random bytes";
+  default:
+    return "untouched";
   }
 }
 
@@ -154,8 +159,7 @@ TEST_P(DamagedAsset, IsNamedOnceAndTheGameGoesOn)
     EXPECT_EQ(result.exitCode, 0) << result.errorText;
     ASSERT_EQ(result.assetLines.size(), 1u) << result.errorText;
     EXPECT_EQ(result.assetLines[0].rfind("solverica: " + path + ": ", 0), 0u) << result.assetLines[0];
-    std::printf("damaged asset: %-28s %-12s -> %s\n", path.c_str(), DamageName(damage),
-                result.assetLines[0].c_str());
+    std::printf("damaged asset: %-28s %-12s -> %s\n", path.c_str(), DamageName(damage), result.assetLines[0].c_str());
   }
 }
 

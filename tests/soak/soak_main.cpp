@@ -74,13 +74,20 @@ bool ParseOptions(int argc, char** argv, Options* options)
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string name = argv[i];
     const char* value = argv[i + 1];
-    if (name == "--seconds") options->seconds = std::atof(value);
-    else if (name == "--rounds") options->rounds = std::atoi(value);
-    else if (name == "--title-frames") options->titleFrames = std::atoi(value);
-    else if (name == "--stage-frames") options->stageFrames = std::atoi(value);
-    else if (name == "--stage") options->onlyStage = std::atoi(value);
-    else if (name == "--seed") options->seed = static_cast<unsigned>(std::strtoul(value, nullptr, 10));
-    else return false;
+    if (name == "--seconds")
+      options->seconds = std::atof(value);
+    else if (name == "--rounds")
+      options->rounds = std::atoi(value);
+    else if (name == "--title-frames")
+      options->titleFrames = std::atoi(value);
+    else if (name == "--stage-frames")
+      options->stageFrames = std::atoi(value);
+    else if (name == "--stage")
+      options->onlyStage = std::atoi(value);
+    else if (name == "--seed")
+      options->seed = static_cast<unsigned>(std::strtoul(value, nullptr, 10));
+    else
+      return false;
   }
   return argc % 2 == 1;
 }
@@ -162,8 +169,10 @@ int main(int argc, char** argv)
 {
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
-    std::fprintf(stderr, "usage: %s [--seconds S | --rounds R] [--title-frames T] [--stage-frames F] "
-                         "[--stage N] [--seed N]\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s [--seconds S | --rounds R] [--title-frames T] [--stage-frames F] "
+                 "[--stage N] [--seed N]\n",
+                 argv[0]);
     return 2;
   }
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
@@ -209,9 +218,11 @@ int main(int argc, char** argv)
   const bool flat = !judged || last - first <= allowed;
   std::printf("soak: stages");
   for (const int stage : stages) std::printf(" %d", stage);
-  std::printf("; %zu rounds, %ld frames, resident after round %d %ld KB, at the end %ld KB (%s)\n",
-              resident.size(), totals.frames, judged ? 2 : 1, first, last,
-              !judged ? "too few rounds to judge" : flat ? "flat" : "GREW");
+  std::printf("; %zu rounds, %ld frames, resident after round %d %ld KB, at the end %ld KB (%s)\n", resident.size(),
+              totals.frames, judged ? 2 : 1, first, last,
+              !judged ? "too few rounds to judge"
+              : flat  ? "flat"
+                      : "GREW");
   std::printf("soak: frames with GL errors %ld (last 0x%x); the game ended itself %d times\n",
               totals.framesWithGlErrors, totals.lastGlError, totals.programEnds);
   return flat && totals.framesWithGlErrors == 0 ? 0 : 1;

@@ -13,7 +13,11 @@ namespace {
 
 class MmioTest : public ::testing::Test {
 protected:
-  void SetUp() override { dir = MakeTempDir(); ASSERT_FALSE(dir.empty()); }
+  void SetUp() override
+  {
+    dir = MakeTempDir();
+    ASSERT_FALSE(dir.empty());
+  }
   void TearDown() override { RemoveTempDir(dir); }
 
   // Writes `bytes` and opens them buffered (with a small buffer when asked).

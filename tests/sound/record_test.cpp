@@ -122,7 +122,8 @@ Recording Record(const std::string& scenario, const std::string& layout = "stere
   Recording recording;
   const std::string folder = MakeTempDir();
   EXPECT_FALSE(folder.empty());
-  const std::string config = "[general]\nchannels = " + layout + "\nsample-type = float32\nfrequency = 44100\n"
+  const std::string config = "[general]\nchannels = " + layout +
+                             "\nsample-type = float32\nfrequency = 44100\n"
                              "hrtf = false\noutput-limiter = false\ndither = false\n[wave]\nfile = " +
                              folder + "/recording.wav\n";
   EXPECT_TRUE(WriteFile(folder + "/alsoft.conf", config));
@@ -152,8 +153,10 @@ void LoadTone(CSound& sound, double seconds, bool positional)
 {
   const std::string path = std::string(ChildFolder()) + "/tone.wav";
   ASSERT_TRUE(WriteFile(path, ToneWav(440, seconds, 0.5)));
-  if (positional) sound.Load3D(path.c_str());
-  else sound.Load(path.c_str());
+  if (positional)
+    sound.Load3D(path.c_str());
+  else
+    sound.Load(path.c_str());
   ASSERT_NE(sound.buffer, nullptr);
 }
 
@@ -231,11 +234,26 @@ TEST(SoundChild, Quieter)
   FinishChild("Quieter");
 }
 
-TEST(SoundChild, Near) { PlayPositioned("Near", 0.0f, 1.0f); }
-TEST(SoundChild, Far) { PlayPositioned("Far", 0.0f, 50.0f); }
-TEST(SoundChild, FarRolloffChanged) { PlayPositioned("FarRolloffChanged", 0.0f, 50.0f, true); }
-TEST(SoundChild, Right) { PlayPositioned("Right", 3.0f, 1.0f); }
-TEST(SoundChild, Behind) { PlayPositioned("Behind", 0.0f, -2.0f); }
+TEST(SoundChild, Near)
+{
+  PlayPositioned("Near", 0.0f, 1.0f);
+}
+TEST(SoundChild, Far)
+{
+  PlayPositioned("Far", 0.0f, 50.0f);
+}
+TEST(SoundChild, FarRolloffChanged)
+{
+  PlayPositioned("FarRolloffChanged", 0.0f, 50.0f, true);
+}
+TEST(SoundChild, Right)
+{
+  PlayPositioned("Right", 3.0f, 1.0f);
+}
+TEST(SoundChild, Behind)
+{
+  PlayPositioned("Behind", 0.0f, -2.0f);
+}
 
 TEST(SoundChild, Loop)
 {

@@ -118,8 +118,8 @@ TEST_F(SoundTest, LoadCopiesTheDataChunkIntoTheBuffer)
   const std::string samples = Tone16(440, 0.05, 0.5);
   CSound sound;
   // A chunk before "data" and one after it must not leak into the buffer.
-  sound.Load(Write("tone.wav", Riff(PcmFormat(1, 44100, 16) + Chunk("LIST", "INFOxxxx") +
-                                    Chunk("data", samples) + Chunk("junk", "after")))
+  sound.Load(Write("tone.wav", Riff(PcmFormat(1, 44100, 16) + Chunk("LIST", "INFOxxxx") + Chunk("data", samples) +
+                                    Chunk("junk", "after")))
                  .c_str());
   ASSERT_NE(sound.buffer, nullptr);
   void* part1 = nullptr;
@@ -220,22 +220,23 @@ TEST_F(SoundTest, BadFilesLeaveTheSoundEmpty)
     const char* what;
     std::string bytes;
   } cases[] = {
-    {"not RIFF", Chunk("RIFX", "WAVE" + fmt + data)},
-    {"RIFF but not WAVE", Riff(fmt + data, "AVI ")},
-    {"no fmt", Riff(data)},
-    {"no data", Riff(fmt)},
-    {"fmt shorter than 16 bytes", Riff(Chunk("fmt ", PcmFields(1, 1, 44100, 16).substr(0, 14)) + data)},
-    {"data longer than the file", Riff(fmt + LyingChunk("data", 1u << 30, Tone16(440, 0.01, 0.5)))},
-    {"RIFF longer than the file", LyingChunk("RIFF", 1u << 20, "WAVE" + fmt + data)},
-    {"extra format bytes past the chunk",
-     Riff(Chunk("fmt ", PcmFields(WAVE_FORMAT_IEEE_FLOAT, 1, 44100, 32) + U16(40)) + data)},
-    {"empty data", Riff(fmt + Chunk("data", ""))},
-    {"block align that does not match", Riff(Chunk("fmt ", PcmFields(1, 1, 44100, 16).substr(0, 12) + U16(3) + U16(16)) + data)},
-    {"24-bit samples", Riff(Chunk("fmt ", PcmFields(1, 1, 44100, 24)) + Chunk("data", std::string(30, '\0')))},
-    {"three channels", Riff(Chunk("fmt ", PcmFields(1, 3, 44100, 16)) + Chunk("data", std::string(60, '\0')))},
-    {"sample rate out of range", Riff(Chunk("fmt ", PcmFields(1, 1, 50, 16)) + data)},
-    {"compressed format", Riff(Chunk("fmt ", PcmFields(2, 1, 44100, 4) + U16(2) + "ab") + data)},
-    {"empty file", ""},
+      {"not RIFF", Chunk("RIFX", "WAVE" + fmt + data)},
+      {"RIFF but not WAVE", Riff(fmt + data, "AVI ")},
+      {"no fmt", Riff(data)},
+      {"no data", Riff(fmt)},
+      {"fmt shorter than 16 bytes", Riff(Chunk("fmt ", PcmFields(1, 1, 44100, 16).substr(0, 14)) + data)},
+      {"data longer than the file", Riff(fmt + LyingChunk("data", 1u << 30, Tone16(440, 0.01, 0.5)))},
+      {"RIFF longer than the file", LyingChunk("RIFF", 1u << 20, "WAVE" + fmt + data)},
+      {"extra format bytes past the chunk",
+       Riff(Chunk("fmt ", PcmFields(WAVE_FORMAT_IEEE_FLOAT, 1, 44100, 32) + U16(40)) + data)},
+      {"empty data", Riff(fmt + Chunk("data", ""))},
+      {"block align that does not match",
+       Riff(Chunk("fmt ", PcmFields(1, 1, 44100, 16).substr(0, 12) + U16(3) + U16(16)) + data)},
+      {"24-bit samples", Riff(Chunk("fmt ", PcmFields(1, 1, 44100, 24)) + Chunk("data", std::string(30, '\0')))},
+      {"three channels", Riff(Chunk("fmt ", PcmFields(1, 3, 44100, 16)) + Chunk("data", std::string(60, '\0')))},
+      {"sample rate out of range", Riff(Chunk("fmt ", PcmFields(1, 1, 50, 16)) + data)},
+      {"compressed format", Riff(Chunk("fmt ", PcmFields(2, 1, 44100, 4) + U16(2) + "ab") + data)},
+      {"empty file", ""},
   };
   for (const auto& badCase : cases) {
     CSound sound;
@@ -524,8 +525,8 @@ TEST_F(SoundTest, LockOnStreamedMusicReadsTheFileAndPlayingGoesOn)
 {
   const std::string samples = Tone16(440, 1.5, 0.5);
   CSound music;
-  music.Load(Write("long_bgm.wav", Riff(PcmFormat(1, 44100, 16) + Chunk("data", samples) + Chunk("junk", "x")))
-                 .c_str());
+  music.Load(
+      Write("long_bgm.wav", Riff(PcmFormat(1, 44100, 16) + Chunk("data", samples) + Chunk("junk", "x"))).c_str());
   ASSERT_NE(music.buffer, nullptr);
   music.Play(1);
   ASSERT_TRUE(WaitUntil([&] { return Position(music.buffer) > 8820u; }));

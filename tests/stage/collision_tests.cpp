@@ -138,7 +138,7 @@ TEST_F(Collision, GroundBetweenHeightAndALittleBelowCountsAsNone)
 TEST_F(Collision, GroundRaysClimbAStepUnderTheFootprint)
 {
   Add("CGameMap", "res/test/step.x", 3, 0, 0);  // 2 x 0.5 x 2, top at 0.5
-  auto walker = AddWalker(1.8f, 0.02f, 0);  // centre off the step, one corner over it
+  auto walker = AddWalker(1.8f, 0.02f, 0);      // centre off the step, one corner over it
   walker->FallAndLand(walker->world, 0.3f);
   EXPECT_NEAR(walker->world._42, 0.52f, 1e-4f);
 }

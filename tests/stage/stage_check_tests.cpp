@@ -22,8 +22,8 @@ std::string LedgeRoom(float ledge, const std::string& extra)
   std::ostringstream text;
   text << "floor stone -10 -10 10 20 0\n"
        << "wallheight 7\nwall -11 -11 11 -10\nwall -11 20 11 21\nwall -11 -10 -10 20\nwall 10 -10 11 20\n"
-       << (ledge > 0 ? "box trim -10 0 10 10 " + std::to_string(ledge) + " 20\n" : "")
-       << "actor CGameGoal 0 " << ledge << " 16\n"
+       << (ledge > 0 ? "box trim -10 0 10 10 " + std::to_string(ledge) + " 20\n" : "") << "actor CGameGoal 0 " << ledge
+       << " 16\n"
        << extra;
   return text.str();
 }
@@ -40,8 +40,7 @@ StageGeometry Parse(const std::string& text)
 // A stage source's text, or empty if there is none.
 std::string StageSource(int number)
 {
-  std::ifstream file(SOLVERICA_SOURCE_DIR "/content/stages/stage" + std::to_string(number) + ".txt",
-                     std::ios::binary);
+  std::ifstream file(SOLVERICA_SOURCE_DIR "/content/stages/stage" + std::to_string(number) + ".txt", std::ios::binary);
   std::stringstream text;
   if (file) text << file.rdbuf();
   return text.str();
@@ -140,8 +139,8 @@ TEST_P(StageSources, IsSoundAndFromTheSecondOnNeedsMoreThanWalking)
     EXPECT_TRUE(walk.goalReached) << "the first stage is walked";
     return;
   }
-  EXPECT_FALSE(walk.goalReached) << "walked to (" << walk.nearest.x << ", " << walk.nearest.y << ", "
-                                 << walk.nearest.z << "), " << walk.goalDistance << " from the goal";
+  EXPECT_FALSE(walk.goalReached) << "walked to (" << walk.nearest.x << ", " << walk.nearest.y << ", " << walk.nearest.z
+                                 << "), " << walk.goalDistance << " from the goal";
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStage, StageSources, ::testing::Range(1, 9));

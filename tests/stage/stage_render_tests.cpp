@@ -66,7 +66,7 @@ protected:
     CApplication::GetInstance()->stageNumber = number;
     scene = std::make_shared<CSceneGame>();
     scene->Init();
-    scene->Update();  // places the player and its body parts
+    scene->Update();         // places the player and its body parts
     scene->cameraEvent = 1;  // the shadows then follow the camera's eye, set per view
     map = std::dynamic_pointer_cast<CGameMap>(scene->actors.at(0));
     camera = std::dynamic_pointer_cast<CGameCamera>(scene->camera);
@@ -145,7 +145,8 @@ TEST_F(StageRender, StageOneIsLitAndShadowedFromEveryViewpoint)
     for (size_t i = 0; i < lit.size(); ++i) {
       if (Luma(unshadowed[i]) - Luma(lit[i]) > 20.0f) ++shaded;
     }
-    std::printf("%s: mean luma %.1f, %.2f %% of pixels shaded by the map\n", view.name, mean, 100.0 * shaded / lit.size());
+    std::printf("%s: mean luma %.1f, %.2f %% of pixels shaded by the map\n", view.name, mean,
+                100.0 * shaded / lit.size());
     EXPECT_GT(shaded, lit.size() / 100) << view.name << ": the map casts no visible shadow";
   }
 }

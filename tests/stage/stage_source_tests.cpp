@@ -74,10 +74,11 @@ TEST(StageSource, DetailSolidsStayOutOfTheDepthMeshAndActorsAreListed)
 {
   StageGeometry geometry;
   std::string error;
-  ASSERT_TRUE(BuildStageGeometry("floor stone -5 -5 5 5 0  # the floor\n"
-                                 "detail box trim -5 7 -5 5 7.5 5\n"
-                                 "actor CGameGoal 1 2.5 -3\n",
-                                 "test.txt", &geometry, &error))
+  ASSERT_TRUE(
+      BuildStageGeometry("floor stone -5 -5 5 5 0  # the floor\n"
+                         "detail box trim -5 7 -5 5 7.5 5\n"
+                         "actor CGameGoal 1 2.5 -3\n",
+                         "test.txt", &geometry, &error))
       << error;
   EXPECT_EQ(geometry.map.triangles.size(), 24u);
   EXPECT_EQ(geometry.depthMap.triangles.size(), 12u);
@@ -124,9 +125,10 @@ TEST(StageSource, LightTintAndAmbienceColourTheSurfacesTheSkyGlowsInside)
 {
   StageGeometry geometry;
   std::string error;
-  ASSERT_TRUE(BuildStageGeometry("light 0.5 1 2\nambience 0.1 0.2 0.3\ntint wood 1 0.5 1\n"
-                                 "floor marble -5 -5 5 5 0\nbox wood 0 0 0 1 1 1\nsky -20 -20 20 20 -10 40\n",
-                                 "test.txt", &geometry, &error))
+  ASSERT_TRUE(
+      BuildStageGeometry("light 0.5 1 2\nambience 0.1 0.2 0.3\ntint wood 1 0.5 1\n"
+                         "floor marble -5 -5 5 5 0\nbox wood 0 0 0 1 1 1\nsky -20 -20 20 20 -10 40\n",
+                         "test.txt", &geometry, &error))
       << error;
   ASSERT_EQ(geometry.map.materials.size(), 2u + contentgen::kSkyBands);
   const contentgen::Material& wood = geometry.map.materials[0];  // wood comes before marble

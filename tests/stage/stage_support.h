@@ -63,7 +63,8 @@ class ScratchFolder {
 public:
   explicit ScratchFolder(const std::string& name)
       : previous(std::filesystem::current_path()),
-        path(std::filesystem::path(::testing::TempDir()) / ("solverica_stage_" + name + "_" + std::to_string(::getpid())))
+        path(std::filesystem::path(::testing::TempDir()) /
+             ("solverica_stage_" + name + "_" + std::to_string(::getpid())))
   {
     std::filesystem::remove_all(path);
     std::filesystem::create_directories(path / "res" / "dat");

@@ -16,8 +16,7 @@ inline void ResetInputPath(CApplication* application)
   TriggerKey(VK_SPACE);
   Win32TestTakeMessageBoxes();
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, WM_LBUTTONDOWN, WM_RBUTTONUP, PM_REMOVE)) {
-  }
+  while (PeekMessageA(&msg, nullptr, WM_LBUTTONDOWN, WM_RBUTTONUP, PM_REMOVE)) {}
   application->input = InputSnapshot{};
   application->fadeOut = 0;
   application->fadeAlpha = 0;

@@ -5,8 +5,7 @@
 #include "windows.h"
 
 // Registers the class once, then creates a window of it; null on failure.
-inline HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, int x, int y, int width,
-                             int height)
+inline HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, int x, int y, int width, int height)
 {
   WNDCLASSEXA windowClass = {};
   windowClass.cbSize = sizeof(windowClass);

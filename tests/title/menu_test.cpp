@@ -28,7 +28,8 @@ protected:
     TitleTest::TearDown();
   }
   // The scene's sprite of that class.
-  template <class T> T& Sprite()
+  template <class T>
+  T& Sprite()
   {
     for (const std::shared_ptr<CSpriteBase>& sprite : game->sprites) {
       if (T* found = dynamic_cast<T*>(sprite.get())) return *found;

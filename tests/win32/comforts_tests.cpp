@@ -125,7 +125,7 @@ protected:
   SDL_Joystick* joystick = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(GamepadTest, LeftStickAndDPadWalkBeyondTheDeadZone)
 {
@@ -316,7 +316,8 @@ TEST_F(ComfortTest, PointerMappingIsExactThroughResizingAndFullScreen)
     GetClientRect(window, &client);
     int x = 0, y = 0, width = 0, height = 0;
     Win32Letterbox(client.right, client.bottom, 1280, 720, &x, &y, &width, &height);
-    for (const POINT& pixel : {POINT{x, y}, POINT{x + width / 2, y + height / 3}, POINT{x + width - 1, y + height - 1}}) {
+    for (const POINT& pixel :
+         {POINT{x, y}, POINT{x + width / 2, y + height / 3}, POINT{x + width - 1, y + height - 1}}) {
       Win32TestPointMouse(pixel.x, pixel.y);
       const POINT mapped = ClientCursor(window);
       EXPECT_EQ(mapped.x, (pixel.x - x) * 1280 / width) << when;

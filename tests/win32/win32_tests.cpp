@@ -71,14 +71,13 @@ protected:
   {
     RegisterTestClass();
     seen.clear();
-    window = CreateWindowExA(0, "TestWindow", "test", WS_CAPTION | WS_SYSMENU, 100, 50, 640, 360,
-                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    window = CreateWindowExA(0, "TestWindow", "test", WS_CAPTION | WS_SYSMENU, 100, 50, 640, 360, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
   }
   void TearDown() override
   {
-    while (ShowCursor(TRUE) < 0) {
-    }
+    while (ShowCursor(TRUE) < 0) {}
     ShowCursor(FALSE);
     if (IsWindow(window)) DestroyWindow(window);
     Pump();
@@ -88,7 +87,7 @@ protected:
   HWND window = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST(Win32Class, RegistrationRejectsDuplicatesAndBadStructures)
 {
@@ -309,7 +308,8 @@ TEST_F(WindowTest, ScaledViewTurnsWindowPixelsIntoBackBufferPixels)
 TEST(Win32MessageBox, HeadlessAnswersTheDefaultButtonAndQueuedAnswersComeFirst)
 {
   Win32TestTakeMessageBoxes();
-  EXPECT_EQ(MessageBoxA(nullptr, "フルスクリーンにしますか？", "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2), IDNO);
+  EXPECT_EQ(MessageBoxA(nullptr, "フルスクリーンにしますか？", "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2),
+            IDNO);
   EXPECT_EQ(MessageBoxA(nullptr, "q", "c", MB_YESNO), IDYES);
   EXPECT_EQ(MessageBoxA(nullptr, "ファイルオープンに失敗しました", "失敗", MB_OK), IDOK);
   EXPECT_EQ(MessageBoxA(nullptr, "q", "c", MB_OKCANCEL | MB_DEFBUTTON2), IDCANCEL);
@@ -334,8 +334,8 @@ TEST(Win32MessageBox, HeadlessAnswersTheDefaultButtonAndQueuedAnswersComeFirst)
 TEST(Win32MessageBox, OnlyPrintableTextReachesTheBox)
 {
   Win32TestTakeMessageBoxes();
-  const std::string raw = std::string("line 1: bad word '\x01\x7f\xff\xfe") + "\xc0\xaf" + "\xed\xa0\x80" +
-                          "\xe3\x81" + "'\r\n失敗\tok";
+  const std::string raw =
+      std::string("line 1: bad word '\x01\x7f\xff\xfe") + "\xc0\xaf" + "\xed\xa0\x80" + "\xe3\x81" + "'\r\n失敗\tok";
   MessageBoxA(nullptr, raw.c_str(), "シェーダ\x1b[31m", MB_OK);
   MessageBoxA(nullptr, std::string(100000, 'x').c_str(), "long", MB_OK);
   const std::vector<Win32MessageBoxRecord> boxes = Win32TestTakeMessageBoxes();

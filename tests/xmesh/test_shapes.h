@@ -17,7 +17,8 @@ struct XShape {
 };
 
 // A closed UV sphere around the origin with radius 1 +- bump: 2 * segments * (rings - 1) faces.
-inline XShape MakeBumpySphere(uint32_t rings, uint32_t segments, float bump, uint32_t seed) {
+inline XShape MakeBumpySphere(uint32_t rings, uint32_t segments, float bump, uint32_t seed)
+{
   XShape s;
   std::mt19937 random(seed);
   std::uniform_real_distribution<float> noise(-bump, bump);
@@ -49,7 +50,8 @@ inline XShape MakeBumpySphere(uint32_t rings, uint32_t segments, float bump, uin
 
 // A height field over [-size, size]^2 in x and z: rolling hills plus noise, with a flat
 // plateau at y = 0 in one quarter (exactly axis-aligned faces). 2 * cells^2 faces.
-inline XShape MakeTerrain(uint32_t cells, float size, uint32_t seed) {
+inline XShape MakeTerrain(uint32_t cells, float size, uint32_t seed)
+{
   XShape s;
   std::mt19937 random(seed);
   std::uniform_real_distribution<float> noise(-0.05f, 0.05f);

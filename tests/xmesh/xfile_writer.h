@@ -8,7 +8,7 @@
 #include <vector>
 
 class CXTestWriter {
- public:
+public:
   // Opens a data object; name may be empty.
   CXTestWriter& Begin(const std::string& type, const std::string& name = "");
   // Closes the innermost open object.
@@ -27,7 +27,7 @@ class CXTestWriter {
   // The whole file in the binary format with 32- or 64-bit floats.
   std::vector<uint8_t> Binary(int floatBits) const;
 
- private:
+private:
   enum class Kind { Begin, End, Ints, Floats, String, Reference };
   struct Item {
     Kind kind;
@@ -40,13 +40,13 @@ class CXTestWriter {
 
 // A mesh as tests describe it before writing it out.
 struct XTestMesh {
-  std::vector<double> positions;               // x y z per vertex
-  std::vector<std::vector<uint32_t>> faces;    // corner indices per polygon
-  std::vector<double> normals;                 // x y z per normal; empty for none
+  std::vector<double> positions;             // x y z per vertex
+  std::vector<std::vector<uint32_t>> faces;  // corner indices per polygon
+  std::vector<double> normals;               // x y z per normal; empty for none
   std::vector<std::vector<uint32_t>> normalFaces;
-  std::vector<double> uvs;                     // u v per vertex; empty for none
-  std::vector<uint32_t> faceMaterials;         // empty for no material list
-  uint32_t materialCount = 0;                  // inline materials written: Mat0, Mat1, ...
+  std::vector<double> uvs;              // u v per vertex; empty for none
+  std::vector<uint32_t> faceMaterials;  // empty for no material list
+  uint32_t materialCount = 0;           // inline materials written: Mat0, Mat1, ...
 };
 
 // Writes a Mesh object (with its MeshNormals, MeshTextureCoords and MeshMaterialList children).

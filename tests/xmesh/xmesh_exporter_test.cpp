@@ -15,7 +15,8 @@
 namespace {
 
 // Loads the bytes, failing the test with the reader's reason.
-XMeshData MustLoad(const std::vector<uint8_t>& bytes) {
+XMeshData MustLoad(const std::vector<uint8_t>& bytes)
+{
   XMeshData mesh;
   std::string error;
   EXPECT_TRUE(LoadXMesh(bytes.data(), bytes.size(), &mesh, &error)) << error;
@@ -144,7 +145,8 @@ Frame Root {
 }
 )";
 
-TEST(XMeshExporters, ModellerExportWithOpenTemplatesLoadsWithItsFrameTransform) {
+TEST(XMeshExporters, ModellerExportWithOpenTemplatesLoadsWithItsFrameTransform)
+{
   const XMeshData mesh = MustLoad(Bytes(kModellerExport));
   ASSERT_EQ(mesh.VertexCount(), 4u);
   ASSERT_EQ(mesh.FaceCount(), 2u);
@@ -256,7 +258,8 @@ AnimationSet Idle {
 }
 )";
 
-TEST(XMeshExporters, ConverterExportUsesMaterialsByReferenceAndSkipsWhatItDoesNotNeed) {
+TEST(XMeshExporters, ConverterExportUsesMaterialsByReferenceAndSkipsWhatItDoesNotNeed)
+{
   const XMeshData mesh = MustLoad(Bytes(kConverterExport));
   ASSERT_EQ(mesh.VertexCount(), 3u);
   ASSERT_EQ(mesh.FaceCount(), 1u);
@@ -269,7 +272,8 @@ TEST(XMeshExporters, ConverterExportUsesMaterialsByReferenceAndSkipsWhatItDoesNo
 
 // The same triangle with no white space between tokens, and with tabs, form feeds and
 // CR LF line ends between them: both load alike.
-TEST(XMeshExporters, NoWhiteSpaceOrAnyWhiteSpaceBetweenTokensLoadsAlike) {
+TEST(XMeshExporters, NoWhiteSpaceOrAnyWhiteSpaceBetweenTokensLoadsAlike)
+{
   const std::string compact =
       "xof 0303txt 0032template Frame{<3D82AB46-62DA-11cf-AB39-0020AF71E433>[...]}"
       "Frame F{FrameTransformMatrix{1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,-2.5,1.0;;}"
@@ -292,13 +296,20 @@ TEST(XMeshExporters, NoWhiteSpaceOrAnyWhiteSpaceBetweenTokensLoadsAlike) {
 }
 
 // Binary files carry open templates as bracket and dot tokens, 32- or 64-bit floats.
-TEST(XMeshExporters, BinaryFilesWithOpenTemplatesLoadInBothFloatSizes) {
+TEST(XMeshExporters, BinaryFilesWithOpenTemplatesLoadInBothFloatSizes)
+{
   for (const int floatBits : {32, 64}) {
     std::vector<uint8_t> bytes;
     const char* header = floatBits == 32 ? "xof 0303bin 0032" : "xof 0303bin 0064";
     bytes.insert(bytes.end(), header, header + 16);
-    auto word = [&bytes](uint16_t v) { bytes.push_back((uint8_t)v); bytes.push_back((uint8_t)(v >> 8)); };
-    auto dword = [&](uint32_t v) { word((uint16_t)v); word((uint16_t)(v >> 16)); };
+    auto word = [&bytes](uint16_t v) {
+      bytes.push_back((uint8_t)v);
+      bytes.push_back((uint8_t)(v >> 8));
+    };
+    auto dword = [&](uint32_t v) {
+      word((uint16_t)v);
+      word((uint16_t)(v >> 16));
+    };
     auto name = [&](const char* text) {
       word(1);
       dword((uint32_t)std::strlen(text));

@@ -12,7 +12,8 @@
 namespace {
 
 // Loads text or binary bytes, failing the test with the reader's reason.
-XMeshData MustLoad(const std::vector<uint8_t>& bytes) {
+XMeshData MustLoad(const std::vector<uint8_t>& bytes)
+{
   XMeshData mesh;
   std::string error;
   EXPECT_TRUE(LoadXMesh(bytes.data(), bytes.size(), &mesh, &error)) << error;
@@ -20,7 +21,8 @@ XMeshData MustLoad(const std::vector<uint8_t>& bytes) {
 }
 
 // A unit cube: 8 shared corners, 6 quads, one normal per side, UVs per corner.
-XTestMesh Cube() {
+XTestMesh Cube()
+{
   XTestMesh m;
   m.positions = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0, 0, 1, 1, 0, 1, 1, 1, 1, 0, 1, 1};
   m.faces = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {2, 3, 7, 6}, {0, 4, 7, 3}, {1, 2, 6, 5}};
@@ -34,7 +36,8 @@ XTestMesh Cube() {
 }
 
 // Field by field equality of two loads.
-void ExpectSameMesh(const XMeshData& a, const XMeshData& b) {
+void ExpectSameMesh(const XMeshData& a, const XMeshData& b)
+{
   ASSERT_EQ(a.VertexCount(), b.VertexCount());
   ASSERT_EQ(a.FaceCount(), b.FaceCount());
   for (uint32_t v = 0; v < a.VertexCount(); ++v) {
@@ -55,7 +58,8 @@ void ExpectSameMesh(const XMeshData& a, const XMeshData& b) {
 }
 
 // The position of corner k of face f.
-D3DXVECTOR3 Corner(const XMeshData& mesh, uint32_t f, int k) {
+D3DXVECTOR3 Corner(const XMeshData& mesh, uint32_t f, int k)
+{
   return mesh.positions[mesh.indices[3 * f + k]];
 }
 
@@ -98,7 +102,8 @@ Mesh Quad {
 }
 )";
 
-TEST(XMeshLoad, HandWrittenTextQuadIsFannedWithItsNamedMaterial) {
+TEST(XMeshLoad, HandWrittenTextQuadIsFannedWithItsNamedMaterial)
+{
   const XMeshData mesh = MustLoad(Bytes(kQuadText));
   ASSERT_EQ(mesh.VertexCount(), 4u);
   ASSERT_EQ(mesh.FaceCount(), 2u);
@@ -119,7 +124,8 @@ TEST(XMeshLoad, HandWrittenTextQuadIsFannedWithItsNamedMaterial) {
   EXPECT_EQ(m.textureFileName, "stone.png");
 }
 
-TEST(XMeshLoad, MeshWithoutMaterialListGetsOneDefaultMaterial) {
+TEST(XMeshLoad, MeshWithoutMaterialListGetsOneDefaultMaterial)
+{
   XTestMesh m = Cube();
   CXTestWriter w;
   WriteTestMesh(&w, m);
@@ -132,7 +138,8 @@ TEST(XMeshLoad, MeshWithoutMaterialListGetsOneDefaultMaterial) {
 
 // ---- text and binary agree -------------------------------------------------------------
 
-TEST(XMeshLoad, TextAndBinaryOfTheSameFileLoadIdentically) {
+TEST(XMeshLoad, TextAndBinaryOfTheSameFileLoadIdentically)
+{
   XTestMesh m = Cube();
   m.materialCount = 2;
   m.faceMaterials = {1, 0, 1, 0, 0, 1};
@@ -151,7 +158,8 @@ TEST(XMeshLoad, TextAndBinaryOfTheSameFileLoadIdentically) {
   EXPECT_EQ(text.materials[1].textureFileName, "tex1.png");
 }
 
-TEST(XMeshLoad, BinaryStringsEndedByAWordTokenLoadLikeTheDocumentedDwordForm) {
+TEST(XMeshLoad, BinaryStringsEndedByAWordTokenLoadLikeTheDocumentedDwordForm)
+{
   XTestMesh m = Cube();
   m.materialCount = 3;
   m.faceMaterials = {0, 1, 2, 0, 1, 2};
@@ -176,7 +184,8 @@ TEST(XMeshLoad, BinaryStringsEndedByAWordTokenLoadLikeTheDocumentedDwordForm) {
   EXPECT_EQ(MustLoad(wordForm).materials[2].textureFileName, "tex2.png");
 }
 
-TEST(XMeshLoad, Version0302SixtyFourBitHeaderAndNonAsciiNamesAreAccepted) {
+TEST(XMeshLoad, Version0302SixtyFourBitHeaderAndNonAsciiNamesAreAccepted)
+{
   std::string text = kQuadText;
   text.replace(0, 16, "xof 0302txt 0064");
   for (const std::string stone : {"Stone {", "{ Stone }"}) {
@@ -188,7 +197,8 @@ TEST(XMeshLoad, Version0302SixtyFourBitHeaderAndNonAsciiNamesAreAccepted) {
 
 // ---- frames ---------------------------------------------------------------------------------
 
-TEST(XMeshLoad, NestedFramesTransformChildFirstAndMergeMeshesInFileOrder) {
+TEST(XMeshLoad, NestedFramesTransformChildFirstAndMergeMeshesInFileOrder)
+{
   // Outer frame: scale x by 2 then move +10 in x. Inner frame: rotate 90 degrees about z
   // (x -> y in row-vector form) then move +1 in y. A vertex at (1,0,0) in the inner mesh:
   // inner: (0,1,0) + (0,1,0) = (0,2,0); outer: (0,2,0) scaled (0,2,0) + (10,0,0) = (10,2,0).
@@ -217,7 +227,7 @@ TEST(XMeshLoad, NestedFramesTransformChildFirstAndMergeMeshesInFileOrder) {
   ASSERT_EQ(mesh.VertexCount(), 6u);
   ASSERT_EQ(mesh.FaceCount(), 2u);
   EXPECT_EQ(mesh.positions[0], D3DXVECTOR3(10.0f, 2.0f, 0.0f));
-  EXPECT_EQ(mesh.positions[1], D3DXVECTOR3(8.0f, 1.0f, 0.0f));   // (0,1,0) -> (-1,1,0) -> (-2,1,0)+10
+  EXPECT_EQ(mesh.positions[1], D3DXVECTOR3(8.0f, 1.0f, 0.0f));  // (0,1,0) -> (-1,1,0) -> (-2,1,0)+10
   EXPECT_EQ(mesh.positions[2], D3DXVECTOR3(10.0f, 1.0f, 1.0f));
   EXPECT_EQ(mesh.positions[3], D3DXVECTOR3(12.0f, 0.0f, 0.0f));  // outer mesh: scale and move only
   // Normal (1,0,0) rotated to (0,1,0); the x scale does not touch it. Outer: stays along x.
@@ -230,7 +240,8 @@ TEST(XMeshLoad, NestedFramesTransformChildFirstAndMergeMeshesInFileOrder) {
   EXPECT_EQ(mesh.indices, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5}));
 }
 
-TEST(XMeshLoad, NonUniformScaleKeepsNormalsPerpendicularAndUnitLength) {
+TEST(XMeshLoad, NonUniformScaleKeepsNormalsPerpendicularAndUnitLength)
+{
   // A slanted face whose normal is (1,1,0)/sqrt2; scaling y by 4 must tilt the normal towards x.
   XTestMesh m;
   m.positions = {1, 0, 0, 0, 1, 0, 0, 1, 1};
@@ -252,7 +263,8 @@ TEST(XMeshLoad, NonUniformScaleKeepsNormalsPerpendicularAndUnitLength) {
 
 // ---- materials and subsets -----------------------------------------------------------------
 
-TEST(XMeshLoad, ThreeMaterialsGiveThreeSubsetsInMaterialOrder) {
+TEST(XMeshLoad, ThreeMaterialsGiveThreeSubsetsInMaterialOrder)
+{
   // Eight triangles in a row, materials scattered; each triangle's x offset says which it was.
   XTestMesh m;
   const std::vector<uint32_t> material = {2, 0, 1, 0, 2, 2, 1, 0};
@@ -288,7 +300,8 @@ TEST(XMeshLoad, ThreeMaterialsGiveThreeSubsetsInMaterialOrder) {
   EXPECT_EQ(mesh.attributeTable[1].vertexCount, 15u);
 }
 
-TEST(XMeshLoad, ShortFaceIndexListRepeatsItsLastEntry) {
+TEST(XMeshLoad, ShortFaceIndexListRepeatsItsLastEntry)
+{
   XTestMesh m = Cube();
   m.materialCount = 2;
   m.faceMaterials = {0, 1};  // faces 2..5 also take material 1
@@ -300,7 +313,8 @@ TEST(XMeshLoad, ShortFaceIndexListRepeatsItsLastEntry) {
   EXPECT_EQ(mesh.attributeTable[1].faceCount, 10u);
 }
 
-TEST(XMeshLoad, MaterialReferencedByNameFromTwoMeshesIsCopiedIntoEach) {
+TEST(XMeshLoad, MaterialReferencedByNameFromTwoMeshesIsCopiedIntoEach)
+{
   XTestMesh m;
   m.positions = {0, 0, 0, 1, 0, 0, 0, 1, 0};
   m.faces = {{0, 1, 2}};
@@ -324,7 +338,8 @@ TEST(XMeshLoad, MaterialReferencedByNameFromTwoMeshesIsCopiedIntoEach) {
 
 // ---- normals ----------------------------------------------------------------------------------
 
-TEST(XMeshLoad, PerFaceNormalsSplitSharedCornersSoEveryCornerHasItsFacesNormal) {
+TEST(XMeshLoad, PerFaceNormalsSplitSharedCornersSoEveryCornerHasItsFacesNormal)
+{
   const XTestMesh m = Cube();
   CXTestWriter w;
   WriteTestMesh(&w, m);
@@ -349,14 +364,15 @@ TEST(XMeshLoad, PerFaceNormalsSplitSharedCornersSoEveryCornerHasItsFacesNormal) 
   for (uint32_t v = 8; v < 24; ++v) {
     bool samePlaceAsAnOriginal = false;
     for (uint32_t o = 0; o < 8; ++o) {
-      samePlaceAsAnOriginal = samePlaceAsAnOriginal ||
-                              (mesh.positions[v] == mesh.positions[o] && mesh.uvs[v] == mesh.uvs[o]);
+      samePlaceAsAnOriginal =
+          samePlaceAsAnOriginal || (mesh.positions[v] == mesh.positions[o] && mesh.uvs[v] == mesh.uvs[o]);
     }
     EXPECT_TRUE(samePlaceAsAnOriginal) << "vertex " << v;
   }
 }
 
-TEST(XMeshLoad, SmoothNormalsSharedByIndexDoNotSplitVertices) {
+TEST(XMeshLoad, SmoothNormalsSharedByIndexDoNotSplitVertices)
+{
   XTestMesh m = Cube();
   m.normals.clear();
   m.normalFaces = m.faces;  // one normal per vertex, same indices as the faces
@@ -372,7 +388,8 @@ TEST(XMeshLoad, SmoothNormalsSharedByIndexDoNotSplitVertices) {
 
 // ---- buffers for the device -------------------------------------------------------------
 
-TEST(XMeshLoad, PackedVerticesAreThirtyTwoBytesPositionFirst) {
+TEST(XMeshLoad, PackedVerticesAreThirtyTwoBytesPositionFirst)
+{
   XTestMesh m = Cube();
   CXTestWriter w;
   WriteTestMesh(&w, m);
@@ -393,7 +410,8 @@ TEST(XMeshLoad, PackedVerticesAreThirtyTwoBytesPositionFirst) {
   for (size_t i = 0; i < indices.size(); ++i) EXPECT_EQ(indices[i], mesh.indices[i]);
 }
 
-TEST(XMeshLoad, SixteenBitCheckRefusesAnIndexPastTheRange) {
+TEST(XMeshLoad, SixteenBitCheckRefusesAnIndexPastTheRange)
+{
   XMeshData mesh;
   mesh.indices = {0, 1, 65535};
   EXPECT_TRUE(mesh.IndicesFitSixteenBits());
@@ -410,7 +428,8 @@ namespace {
 
 // ---- adjacency ----------------------------------------------------------------------------------
 
-TEST(XMeshLoad, AdjacencyJoinsSplitVerticesAndIsSymmetricOnAClosedCube) {
+TEST(XMeshLoad, AdjacencyJoinsSplitVerticesAndIsSymmetricOnAClosedCube)
+{
   CXTestWriter w;
   WriteTestMesh(&w, Cube());
   const XMeshData mesh = MustLoad(Bytes(w.Text()));
@@ -429,13 +448,14 @@ TEST(XMeshLoad, AdjacencyJoinsSplitVerticesAndIsSymmetricOnAClosedCube) {
   }
 }
 
-TEST(XMeshLoad, AdjacencyOfAFannedQuadLinksOnlyTheDiagonal) {
+TEST(XMeshLoad, AdjacencyOfAFannedQuadLinksOnlyTheDiagonal)
+{
   const XMeshData mesh = MustLoad(Bytes(kQuadText));
   std::vector<uint32_t> adjacency;
   mesh.ComputeAdjacency(&adjacency);
   // Faces (0 1 2) and (0 2 3) share only the diagonal 0-2: face 0's edge 2 and face 1's edge 0.
-  const std::vector<uint32_t> expected = {kXMeshNoNeighbour, kXMeshNoNeighbour, 1, 0, kXMeshNoNeighbour,
-                                          kXMeshNoNeighbour};
+  const std::vector<uint32_t> expected = {kXMeshNoNeighbour, kXMeshNoNeighbour, 1, 0,
+                                          kXMeshNoNeighbour, kXMeshNoNeighbour};
   EXPECT_EQ(adjacency, expected);
 }
 

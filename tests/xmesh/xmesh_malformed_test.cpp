@@ -12,7 +12,8 @@
 namespace {
 
 // A small valid file with every template the reader understands.
-CXTestWriter SampleWriter() {
+CXTestWriter SampleWriter()
+{
   XTestMesh m;
   m.positions = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
   m.faces = {{0, 1, 2, 3}, {0, 2, 1}};
@@ -30,7 +31,8 @@ CXTestWriter SampleWriter() {
 }
 
 // Loads and reports success; on failure also checks the mesh is left empty and a reason given.
-bool Loads(const std::vector<uint8_t>& bytes, std::string* reason = nullptr) {
+bool Loads(const std::vector<uint8_t>& bytes, std::string* reason = nullptr)
+{
   XMeshData mesh;
   mesh.positions.resize(3);  // must be cleared by the loader either way
   std::string error;
@@ -46,13 +48,15 @@ bool Loads(const std::vector<uint8_t>& bytes, std::string* reason = nullptr) {
 }
 
 // A text file: the header then the body.
-std::vector<uint8_t> TextFile(const std::string& body) {
+std::vector<uint8_t> TextFile(const std::string& body)
+{
   return Bytes("xof 0303txt 0032\n" + body);
 }
 
 // ---- headers ------------------------------------------------------------------------------
 
-TEST(XMeshMalformed, BadOrCompressedHeadersFailWithAReason) {
+TEST(XMeshMalformed, BadOrCompressedHeadersFailWithAReason)
+{
   const std::string body = SampleWriter().Text().substr(16);
   std::string reason;
   EXPECT_FALSE(Loads(Bytes("xof 0303tzip0032" + body), &reason));
@@ -68,7 +72,8 @@ TEST(XMeshMalformed, BadOrCompressedHeadersFailWithAReason) {
   EXPECT_FALSE(LoadXMesh(nullptr, 0, &mesh, &error));
 }
 
-TEST(XMeshMalformed, FileWithoutMeshFails) {
+TEST(XMeshMalformed, FileWithoutMeshFails)
+{
   std::string reason;
   EXPECT_FALSE(Loads(TextFile("Frame Empty { }\n"), &reason));
   EXPECT_NE(reason.find("no mesh"), std::string::npos) << reason;
@@ -77,7 +82,8 @@ TEST(XMeshMalformed, FileWithoutMeshFails) {
 
 // ---- truncation -----------------------------------------------------------------------------
 
-TEST(XMeshMalformed, EveryTruncationOfATextFileFails) {
+TEST(XMeshMalformed, EveryTruncationOfATextFileFails)
+{
   const std::string text = SampleWriter().Text();
   ASSERT_TRUE(Loads(Bytes(text)));
   const size_t lastBrace = text.rfind('}');
@@ -86,7 +92,8 @@ TEST(XMeshMalformed, EveryTruncationOfATextFileFails) {
   }
 }
 
-TEST(XMeshMalformed, EveryTruncationOfABinaryFileFails) {
+TEST(XMeshMalformed, EveryTruncationOfABinaryFileFails)
+{
   for (const int bits : {32, 64}) {
     const std::vector<uint8_t> bytes = SampleWriter().Binary(bits);
     ASSERT_TRUE(Loads(bytes));
@@ -100,7 +107,8 @@ TEST(XMeshMalformed, EveryTruncationOfABinaryFileFails) {
 
 // ---- lying counts ---------------------------------------------------------------------------
 
-TEST(XMeshMalformed, BinaryListCountsLargerThanTheFileFailWithoutAllocating) {
+TEST(XMeshMalformed, BinaryListCountsLargerThanTheFileFailWithoutAllocating)
+{
   for (const uint32_t count : {0xFFFFFFFFu, 0x40000000u, 1000u}) {
     std::vector<uint8_t> bytes = Bytes("xof 0303bin 0032");
     const uint8_t tokens[] = {1, 0, 4, 0, 0, 0, 'M', 'e', 's', 'h', 10, 0, 7, 0};
@@ -113,7 +121,8 @@ TEST(XMeshMalformed, BinaryListCountsLargerThanTheFileFailWithoutAllocating) {
   }
 }
 
-TEST(XMeshMalformed, NameAndStringLengthsPastTheEndFail) {
+TEST(XMeshMalformed, NameAndStringLengthsPastTheEndFail)
+{
   std::vector<uint8_t> bytes = Bytes("xof 0303bin 0032");
   const uint8_t name[] = {1, 0, 0xFF, 0xFF, 0xFF, 0x7F, 'M'};
   bytes.insert(bytes.end(), std::begin(name), std::end(name));
@@ -122,15 +131,16 @@ TEST(XMeshMalformed, NameAndStringLengthsPastTheEndFail) {
   EXPECT_FALSE(Loads(bytes));
 }
 
-TEST(XMeshMalformed, TextCountsThatTheNumbersCannotBackFail) {
+TEST(XMeshMalformed, TextCountsThatTheNumbersCannotBackFail)
+{
   const char* const bodies[] = {
-      "Mesh { 1000000000; 0;0;0;; 1; 3;0,0,0;; }",  // vertex count far beyond the numbers
-      "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 99999999; 3;0,1,2;; }",  // face count
+      "Mesh { 1000000000; 0;0;0;; 1; 3;0,0,0;; }",                // vertex count far beyond the numbers
+      "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 99999999; 3;0,1,2;; }",    // face count
       "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 4000000000;0,1,2;; }",  // corner count
-      "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,5;; }",  // index past the vertices
-      "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 2;0,1;; }",  // a two-cornered face
-      "Mesh { -3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; }",  // negative count
-      "Mesh { 2.5; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; }",  // fractional count
+      "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,5;; }",           // index past the vertices
+      "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 2;0,1;; }",             // a two-cornered face
+      "Mesh { -3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; }",          // negative count
+      "Mesh { 2.5; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; }",         // fractional count
       "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshNormals { 500000; 0;0;1;; 1; 3;0,0,0;; } }",
       "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshNormals { 1; 0;0;1;; 1; 3;0,0,1;; } }",
       "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshNormals { 1; 0;0;1;; 1; 4;0,0,0,0;; } }",
@@ -138,14 +148,17 @@ TEST(XMeshMalformed, TextCountsThatTheNumbersCannotBackFail) {
       "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshTextureCoords { 700000; 0;0;; } }",
       "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshTextureCoords { 2; 0;0;,1;1;; } }",
       "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 2000000000; 1; 0;; } }",
-      "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 900000; 0;; Material { 1;1;1;1;; 1; 0;0;0;; 0;0;0;; } } }",
-      "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 1;; Material { 1;1;1;1;; 1; 0;0;0;; 0;0;0;; } } }",
+      "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 900000; 0;; Material { 1;1;1;1;; 1; 0;0;0;; "
+      "0;0;0;; } } }",
+      "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 1;; Material { 1;1;1;1;; 1; 0;0;0;; "
+      "0;0;0;; } } }",
       "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 1; } } }",
       "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 0;; { Missing } } }",
       "Frame { FrameTransformMatrix { 1;0;0; } Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; } }",
-      "Frame { FrameTransformMatrix { 1e30,0,0,0, 0,1e30,0,0, 0,0,1e30,0, 0,0,0,1;; } Mesh { 3; 1e30;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; } }",
+      "Frame { FrameTransformMatrix { 1e30,0,0,0, 0,1e30,0,0, 0,0,1e30,0, 0,0,0,1;; } Mesh { 3; "
+      "1e30;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; } }",
       "Mesh { 3; 0;0;0;,1;0;0;,0;1;1e999;; 1; 3;0,1,2;; }",  // out of range number
-      "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;;",         // unclosed
+      "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;;",        // unclosed
       "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; } }",    // extra brace
       "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; \"unterminated }",
       "Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; <guid }",
@@ -158,7 +171,8 @@ TEST(XMeshMalformed, TextCountsThatTheNumbersCannotBackFail) {
   for (const char* body : bodies) EXPECT_FALSE(Loads(TextFile(body))) << body;
 }
 
-TEST(XMeshMalformed, NonFiniteBinaryFloatsFail) {
+TEST(XMeshMalformed, NonFiniteBinaryFloatsFail)
+{
   for (const uint32_t bits : {0x7FC00000u, 0x7F800000u, 0xFF800000u}) {
     CXTestWriter w;
     w.Begin("Mesh").Ints({3}).Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}).Ints({1, 3, 0, 1, 2}).End();
@@ -170,7 +184,8 @@ TEST(XMeshMalformed, NonFiniteBinaryFloatsFail) {
   }
 }
 
-TEST(XMeshMalformed, DeepNestingFailsInsteadOfExhaustingTheStack) {
+TEST(XMeshMalformed, DeepNestingFailsInsteadOfExhaustingTheStack)
+{
   std::string body;
   for (int i = 0; i < 100000; ++i) body += "Frame {";
   EXPECT_FALSE(Loads(TextFile(body)));
@@ -179,7 +194,8 @@ TEST(XMeshMalformed, DeepNestingFailsInsteadOfExhaustingTheStack) {
   EXPECT_FALSE(Loads(TextFile("Mesh " + references)));
 }
 
-TEST(XMeshMalformed, RandomByteDamageNeverCrashesAndFailuresLeaveTheMeshEmpty) {
+TEST(XMeshMalformed, RandomByteDamageNeverCrashesAndFailuresLeaveTheMeshEmpty)
+{
   std::mt19937 random(1234);
   for (const int bits : {32, 64}) {
     const std::vector<uint8_t> original = SampleWriter().Binary(bits);
@@ -200,7 +216,8 @@ TEST(XMeshMalformed, RandomByteDamageNeverCrashesAndFailuresLeaveTheMeshEmpty) {
 
 // A strip of n vertices in a row with faces (i, i+1, i+2); optionally flat normals that
 // alternate per face so every vertex is used with two normals.
-std::vector<uint8_t> StripFile(uint32_t n, bool alternatingNormals) {
+std::vector<uint8_t> StripFile(uint32_t n, bool alternatingNormals)
+{
   CXTestWriter w;
   std::vector<double> positions;
   for (uint32_t i = 0; i < n; ++i) positions.insert(positions.end(), {static_cast<double>(i), (i % 2) * 1.0, 0.0});
@@ -215,7 +232,8 @@ std::vector<uint8_t> StripFile(uint32_t n, bool alternatingNormals) {
   return w.Binary(32);
 }
 
-TEST(XMeshMalformed, SixtyFiveThousandFiveHundredThirtyFiveVerticesLoad) {
+TEST(XMeshMalformed, SixtyFiveThousandFiveHundredThirtyFiveVerticesLoad)
+{
   XMeshData mesh;
   std::string error;
   const std::vector<uint8_t> bytes = StripFile(65535, false);
@@ -224,14 +242,16 @@ TEST(XMeshMalformed, SixtyFiveThousandFiveHundredThirtyFiveVerticesLoad) {
   EXPECT_TRUE(mesh.IndicesFitSixteenBits());
 }
 
-TEST(XMeshMalformed, SixtyFiveThousandFiveHundredThirtySixVerticesAreRefusedWithAClearReason) {
+TEST(XMeshMalformed, SixtyFiveThousandFiveHundredThirtySixVerticesAreRefusedWithAClearReason)
+{
   std::string reason;
   EXPECT_FALSE(Loads(StripFile(65536, false), &reason));
   EXPECT_NE(reason.find("65535"), std::string::npos) << reason;
   EXPECT_NE(reason.find("16-bit"), std::string::npos) << reason;
 }
 
-TEST(XMeshMalformed, VertexSplittingPastTheLimitIsRefused) {
+TEST(XMeshMalformed, VertexSplittingPastTheLimitIsRefused)
+{
   // 40,000 file vertices fit, but alternating normals double nearly all of them.
   std::string reason;
   EXPECT_FALSE(Loads(StripFile(40000, true), &reason));
@@ -239,7 +259,8 @@ TEST(XMeshMalformed, VertexSplittingPastTheLimitIsRefused) {
   EXPECT_TRUE(Loads(StripFile(30000, true)));
 }
 
-TEST(XMeshMalformed, MergedMeshesPastTheLimitAreRefused) {
+TEST(XMeshMalformed, MergedMeshesPastTheLimitAreRefused)
+{
   // Two meshes of 40,000 vertices each: fine alone, too many once merged.
   const std::vector<uint8_t> one = StripFile(40000, false);
   std::vector<uint8_t> two = one;

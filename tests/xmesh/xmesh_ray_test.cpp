@@ -12,7 +12,8 @@
 namespace {
 
 // One triangle in the y = 0 plane: V0 (0,0,0), V1 (1,0,0), V2 (0,0,1).
-CXMeshRayIndex OneTriangle() {
+CXMeshRayIndex OneTriangle()
+{
   static const D3DXVECTOR3 p[3] = {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}};
   static const uint32_t i[3] = {0, 1, 2};
   CXMeshRayIndex index;
@@ -21,7 +22,8 @@ CXMeshRayIndex OneTriangle() {
 }
 
 // Runs both searches and insists they agree exactly; returns the hierarchy's answer.
-bool BothNearest(const CXMeshRayIndex& index, const D3DXVECTOR3& o, const D3DXVECTOR3& d, XMeshHit* hit) {
+bool BothNearest(const CXMeshRayIndex& index, const D3DXVECTOR3& o, const D3DXVECTOR3& d, XMeshHit* hit)
+{
   XMeshHit fromTree{}, fromLoop{};
   const bool treeHit = index.Nearest(o, d, &fromTree);
   const bool loopHit = index.NearestByLoop(o, d, &fromLoop);
@@ -40,13 +42,15 @@ bool BothNearest(const CXMeshRayIndex& index, const D3DXVECTOR3& o, const D3DXVE
 struct TestMatrix {
   double m[4][4];
   // Point times matrix (translation applies).
-  D3DXVECTOR3 Point(const D3DXVECTOR3& p) const {
+  D3DXVECTOR3 Point(const D3DXVECTOR3& p) const
+  {
     return D3DXVECTOR3(static_cast<float>(p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0]),
                        static_cast<float>(p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1]),
                        static_cast<float>(p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2]));
   }
   // Direction times matrix (no translation).
-  D3DXVECTOR3 Direction(const D3DXVECTOR3& d) const {
+  D3DXVECTOR3 Direction(const D3DXVECTOR3& d) const
+  {
     return D3DXVECTOR3(static_cast<float>(d.x * m[0][0] + d.y * m[1][0] + d.z * m[2][0]),
                        static_cast<float>(d.x * m[0][1] + d.y * m[1][1] + d.z * m[2][1]),
                        static_cast<float>(d.x * m[0][2] + d.y * m[1][2] + d.z * m[2][2]));
@@ -54,7 +58,8 @@ struct TestMatrix {
 };
 
 // Rotation about an axis scaled per axis and moved: an actor's world matrix.
-TestMatrix RandomWorld(std::mt19937* random) {
+TestMatrix RandomWorld(std::mt19937* random)
+{
   std::uniform_real_distribution<double> angle(0.0, 6.283), scale(0.3, 3.0), move(-5.0, 5.0);
   const double a = angle(*random), b = angle(*random);
   const double sx = scale(*random), sy = scale(*random), sz = scale(*random);
@@ -73,7 +78,8 @@ TestMatrix RandomWorld(std::mt19937* random) {
 }
 
 // The inverse of RandomWorld's matrices (scaled rotation then translation).
-TestMatrix Inverse(const TestMatrix& w) {
+TestMatrix Inverse(const TestMatrix& w)
+{
   // Upper 3x3 inverse by cofactors; translation -t * A^-1.
   const double(*m)[4] = w.m;
   double inv[3][3];
@@ -92,14 +98,16 @@ TestMatrix Inverse(const TestMatrix& w) {
 }
 
 // A random point in a box of half-size h around the origin.
-D3DXVECTOR3 RandomPoint(std::mt19937* random, float h) {
+D3DXVECTOR3 RandomPoint(std::mt19937* random, float h)
+{
   std::uniform_real_distribution<float> u(-h, h);
   const float x = u(*random), y = u(*random), z = u(*random);
   return D3DXVECTOR3(x, y, z);
 }
 
 // A random direction with a random length between 0.01 and 100 (never unit on purpose).
-D3DXVECTOR3 RandomDirection(std::mt19937* random) {
+D3DXVECTOR3 RandomDirection(std::mt19937* random)
+{
   std::normal_distribution<float> n(0.0f, 1.0f);
   std::uniform_real_distribution<float> logLength(-2.0f, 2.0f);
   D3DXVECTOR3 d(n(*random), n(*random), n(*random));
@@ -109,7 +117,8 @@ D3DXVECTOR3 RandomDirection(std::mt19937* random) {
 
 // ---- D3DXIntersect's conventions ------------------------------------------------------------
 
-TEST(XMeshRay, DistanceIsInUnitsOfTheDirectionAndBarycentricsWeightV1AndV2) {
+TEST(XMeshRay, DistanceIsInUnitsOfTheDirectionAndBarycentricsWeightV1AndV2)
+{
   const CXMeshRayIndex index = OneTriangle();
   XMeshHit hit{};
   ASSERT_TRUE(BothNearest(index, D3DXVECTOR3(0.25f, 2.0f, 0.5f), D3DXVECTOR3(0, -1, 0), &hit));
@@ -128,7 +137,8 @@ TEST(XMeshRay, DistanceIsInUnitsOfTheDirectionAndBarycentricsWeightV1AndV2) {
   EXPECT_NEAR(p.z, hit.v, 1e-6f);
 }
 
-TEST(XMeshRay, BackFacesCountAndHitsBehindTheOriginDoNot) {
+TEST(XMeshRay, BackFacesCountAndHitsBehindTheOriginDoNot)
+{
   const CXMeshRayIndex index = OneTriangle();
   XMeshHit hit{};
   ASSERT_TRUE(BothNearest(index, D3DXVECTOR3(0.2f, -3.0f, 0.2f), D3DXVECTOR3(0, 1, 0), &hit));
@@ -137,7 +147,8 @@ TEST(XMeshRay, BackFacesCountAndHitsBehindTheOriginDoNot) {
   EXPECT_FALSE(BothNearest(index, D3DXVECTOR3(0.8f, 1.0f, 0.8f), D3DXVECTOR3(0, -1, 0), &hit));  // beside it
 }
 
-TEST(XMeshRay, ZeroOrNonFiniteRaysAndEmptyMeshesHitNothing) {
+TEST(XMeshRay, ZeroOrNonFiniteRaysAndEmptyMeshesHitNothing)
+{
   const CXMeshRayIndex index = OneTriangle();
   XMeshHit hit{};
   const float nan = std::numeric_limits<float>::quiet_NaN();
@@ -150,7 +161,8 @@ TEST(XMeshRay, ZeroOrNonFiniteRaysAndEmptyMeshesHitNothing) {
   EXPECT_FALSE(BothNearest(empty, D3DXVECTOR3(0, 1, 0), D3DXVECTOR3(0, -1, 0), &hit));
 }
 
-TEST(XMeshRay, FacesWithBadIndicesOrNonFiniteCornersAreNeverHit) {
+TEST(XMeshRay, FacesWithBadIndicesOrNonFiniteCornersAreNeverHit)
+{
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const D3DXVECTOR3 p[5] = {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, {nan, 0, 0}, {0, -1, 0}};
   // Face 0: index 9 past the vertices; face 1: a NaN corner; face 2: degenerate; face 3: fine, lower.
@@ -168,7 +180,8 @@ TEST(XMeshRay, FacesWithBadIndicesOrNonFiniteCornersAreNeverHit) {
 
 // ---- ties -------------------------------------------------------------------------------------
 
-TEST(XMeshRay, EqualDistancesGoToTheLowestFaceIndexInBothSearches) {
+TEST(XMeshRay, EqualDistancesGoToTheLowestFaceIndexInBothSearches)
+{
   // A terrain with copies of 300 of its triangles appended at the end (same corners, same
   // order): every hit on a copied triangle ties with its original, which has the lower index,
   // wherever the two land in the hierarchy.
@@ -201,7 +214,8 @@ TEST(XMeshRay, EqualDistancesGoToTheLowestFaceIndexInBothSearches) {
 // ---- the hierarchy against the loop ---------------------------------------------------------
 
 // Checks the hierarchy against the loop on many rays of several kinds; returns how many hit.
-int CompareOnAwkwardRays(const XShape& shape, float extent, uint32_t seed, int raysPerKind) {
+int CompareOnAwkwardRays(const XShape& shape, float extent, uint32_t seed, int raysPerKind)
+{
   CXMeshRayIndex index;
   index.Build(shape.positions.data(), static_cast<uint32_t>(shape.positions.size()), shape.indices.data(),
               shape.FaceCount());
@@ -225,7 +239,8 @@ int CompareOnAwkwardRays(const XShape& shape, float extent, uint32_t seed, int r
     const D3DXVECTOR3 along = corner(f, 1) - corner(f, 0);
     hits += BothNearest(index, corner(f, 0) - along * 0.5f, along * 3.0f, &hit);
     // Starting exactly on a face and leaving through the back side.
-    const D3DXVECTOR3 inFace = corner(f, 0) + (corner(f, 1) - corner(f, 0)) * 0.25f + (corner(f, 2) - corner(f, 0)) * 0.25f;
+    const D3DXVECTOR3 inFace =
+        corner(f, 0) + (corner(f, 1) - corner(f, 0)) * 0.25f + (corner(f, 2) - corner(f, 0)) * 0.25f;
     hits += BothNearest(index, inFace, RandomDirection(&random), &hit);
     // An actor's world ray taken into object space: transformed origin, transformed non-unit direction.
     const TestMatrix world = RandomWorld(&random);
@@ -262,21 +277,24 @@ int CompareOnAwkwardRays(const XShape& shape, float extent, uint32_t seed, int r
   return hits;
 }
 
-TEST(XMeshRay, HierarchyMatchesTheLoopOnABumpySphereIncludingRaysFromInside) {
+TEST(XMeshRay, HierarchyMatchesTheLoopOnABumpySphereIncludingRaysFromInside)
+{
   const XShape sphere = MakeBumpySphere(30, 48, 0.05f, 11);  // 2,784 faces
   const int rays = 6 * 1000;
   const int hits = CompareOnAwkwardRays(sphere, 1.2f, 3, rays / 6);
   EXPECT_GT(hits, rays / 2);  // most rays must actually hit for the comparison to mean much
 }
 
-TEST(XMeshRay, HierarchyMatchesTheLoopOnATerrainWithAxisAlignedFaces) {
+TEST(XMeshRay, HierarchyMatchesTheLoopOnATerrainWithAxisAlignedFaces)
+{
   const XShape terrain = MakeTerrain(50, 5.0f, 5);  // 5,000 faces, a quarter of them flat at y = 0
   const int rays = 6 * 1000;
   const int hits = CompareOnAwkwardRays(terrain, 5.0f, 9, rays / 6);
   EXPECT_GT(hits, rays / 3);
 }
 
-TEST(XMeshRay, HierarchyMatchesTheLoopOnStraightDownRaysOntoTheFlatPlateau) {
+TEST(XMeshRay, HierarchyMatchesTheLoopOnStraightDownRaysOntoTheFlatPlateau)
+{
   // Axis-aligned rays onto axis-aligned faces: the boxes are flat, the direction has zero components.
   const XShape terrain = MakeTerrain(50, 5.0f, 5);
   CXMeshRayIndex index;
@@ -302,7 +320,8 @@ TEST(XMeshRay, HierarchyMatchesTheLoopOnStraightDownRaysOntoTheFlatPlateau) {
 
 namespace {
 
-TEST(XMeshRay, FlatFacesAtAwkwardHeightsAreHitByEverySlantedRayThatCrossesThem) {
+TEST(XMeshRay, FlatFacesAtAwkwardHeightsAreHitByEverySlantedRayThatCrossesThem)
+{
   // A grid at y = 0.1 (not representable exactly): the face boxes have no thickness of their
   // own, so a distance rounded differently from the box's would lose hits if the boxes and
   // intervals were not widened.

@@ -34,7 +34,7 @@ bool ReferenceParse(const std::string& text, int* stage)
   }
 }
 
-} // namespace
+}  // namespace
 
 // One input: the parser and the reference must agree.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -13,12 +13,14 @@
 namespace {
 
 // Stops the run on a broken promise so libFuzzer records the input.
-void Require(bool condition) {
+void Require(bool condition)
+{
   if (!condition) __builtin_trap();
 }
 
 // Checks what every successful load promises.
-void CheckMesh(const XMeshData& mesh) {
+void CheckMesh(const XMeshData& mesh)
+{
   Require(mesh.VertexCount() <= kXMeshMaxVertices);
   Require(mesh.normals.size() == mesh.positions.size() && mesh.uvs.size() == mesh.positions.size());
   Require(mesh.indices.size() == 3 * static_cast<size_t>(mesh.FaceCount()));
@@ -44,7 +46,8 @@ void CheckMesh(const XMeshData& mesh) {
 }
 
 // Casts a few rays derived from the mesh itself through both searches.
-void CheckRays(const XMeshData& mesh) {
+void CheckRays(const XMeshData& mesh)
+{
   if (mesh.FaceCount() > 2000) return;  // keep executions fast
   CXMeshRayIndex index;
   index.Build(mesh);
@@ -66,7 +69,8 @@ void CheckRays(const XMeshData& mesh) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
   XMeshData mesh;
   std::string error;
   if (!LoadXMesh(data, size, &mesh, &error)) {

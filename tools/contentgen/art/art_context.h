@@ -16,7 +16,7 @@
 namespace contentgen {
 
 class CArtContext {
- public:
+public:
   CPalette palette;
   CFont font;
   std::string resDir;
@@ -34,7 +34,7 @@ class CArtContext {
   bool WriteQueued(std::string* error);
   size_t QueuedCount() const { return queued.size(); }
 
- private:
+private:
   std::map<std::string, std::vector<uint8_t>> queued;
 };
 

@@ -27,14 +27,14 @@ void DrawBlastCell(CCanvas* cell, float t, int index, const void* data)
   const float cx = 64, cy = 64;
   const float radius = 14 + 44 * std::sqrt(t);
   const float fire = std::max(0.0f, 1.0f - t * 1.25f);
-  cell->Fill(CCircle(cx, cy, radius + 6), CPaint::Radial(cx, cy, radius + 6,
-                                                        {{0, WithAlpha(c.smoke, 0.55f * std::min(1.0f, t * 3))},
-                                                         {1, WithAlpha(c.smoke, 0)}}));
+  cell->Fill(CCircle(cx, cy, radius + 6),
+             CPaint::Radial(cx, cy, radius + 6,
+                            {{0, WithAlpha(c.smoke, 0.55f * std::min(1.0f, t * 3))}, {1, WithAlpha(c.smoke, 0)}}));
   if (fire > 0) {
-    cell->Fill(CCircle(cx, cy, radius), CPaint::Radial(cx, cy, radius,
-                                                       {{0, WithAlpha(c.core, fire)},
-                                                        {0.45f, WithAlpha(c.mid, fire)},
-                                                        {1, WithAlpha(c.edge, 0)}}));
+    cell->Fill(
+        CCircle(cx, cy, radius),
+        CPaint::Radial(cx, cy, radius,
+                       {{0, WithAlpha(c.core, fire)}, {0.45f, WithAlpha(c.mid, fire)}, {1, WithAlpha(c.edge, 0)}}));
   }
   for (int i = 0; i < 10; ++i) {
     const float angle = 2 * kPi * (i + 0.3f * ValueNoise(i * 3.1f, 0.5f, 41)) / 10.0f;
@@ -56,8 +56,9 @@ void DrawDustCell(CCanvas* cell, float t, int index, const void* data)
     const float x = 90 + side * (20 + 62 * t);
     const float size = (16 + 10 * ValueNoise(i * 1.7f, 2.0f, 7)) * (0.7f + 0.6f * t) * (1.1f - 0.3f * std::fabs(side));
     const float y = 178 - size - std::fabs(side) * 4 - 18 * t * (1 - std::fabs(side));
-    cell->Fill(CCircle(x, y, size), CPaint::Radial(x, y - size * 0.3f, size * 1.2f,
-                                                   {{0, WithAlpha(c.core, fade)}, {1, WithAlpha(c.smoke, fade * 0.6f)}}));
+    cell->Fill(CCircle(x, y, size),
+               CPaint::Radial(x, y - size * 0.3f, size * 1.2f,
+                              {{0, WithAlpha(c.core, fade)}, {1, WithAlpha(c.smoke, fade * 0.6f)}}));
   }
   (void)index;
 }

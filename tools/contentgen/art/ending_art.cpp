@@ -111,7 +111,8 @@ CCanvas DrawWall(const CPalette& palette)
     const float x = w[0], y = w[1], half = w[2];
     const CRoundedRect window(x - half, y, x + half, y + 5 * half, half);
     canvas.OutlineOutside(window, 6, palette.Get("outline"));
-    canvas.Fill(window, CPaint::Linear(0, y, 0, y + 5 * half, {{0, palette.Get("sky_high")}, {1, palette.Get("sky_horizon")}}));
+    canvas.Fill(window,
+                CPaint::Linear(0, y, 0, y + 5 * half, {{0, palette.Get("sky_high")}, {1, palette.Get("sky_horizon")}}));
     canvas.Fill(CIntersection(CLine(x - half, y + 2.2f * half, x + half, y + 2.2f * half, 6), window),
                 CPaint::Solid(palette.Get("stone_dark")));
     canvas.Fill(CIntersection(CLine(x, y, x, y + 5 * half, 6), window), CPaint::Solid(palette.Get("stone_dark")));
@@ -148,8 +149,8 @@ CCanvas DrawChargeGlow(const CPalette& palette)
   canvas.Glow(CCircle(c, c, 20), 76, WithAlpha(palette.Get("sun_glow"), 0.9f));
   canvas.Stroke(CCircle(c, c, 62), 3, CPaint::Solid(WithAlpha(palette.Get("light_warm"), 0.8f)));
   canvas.Fill(CCircle(c, c, 30), CPaint::Radial(c, c, 30, {{0, Color{1, 1, 1, 1}}, {1, palette.Get("sun")}}));
-  canvas.Fill(CPolygon(StarPoints(c, c, 70, 9, 4, 0)), CPaint::Radial(c, c, 70, {{0, Color{1, 1, 1, 1}},
-                                                                                  {1, WithAlpha(palette.Get("sun"), 0)}}));
+  canvas.Fill(CPolygon(StarPoints(c, c, 70, 9, 4, 0)),
+              CPaint::Radial(c, c, 70, {{0, Color{1, 1, 1, 1}}, {1, WithAlpha(palette.Get("sun"), 0)}}));
   return canvas;
 }
 
@@ -163,8 +164,10 @@ bool DrawNarration(const CArtContext& context, const char* first, const char* se
   canvas->Clear({0, 0, 0, 0});
   const CRoundedRect plate(8, 8, w - 8, h - 10, 26);
   canvas->DropShadow(plate, 0, 4, 6, WithAlpha(palette.Get("outline"), 0.5f));
-  canvas->Fill(plate, CPaint::Linear(0, 8, 0, h - 10, {{0, WithAlpha(Mix(palette.Get("outline"), palette.Get("robe_dark"), 0.4f), 0.88f)},
-                                                       {1, WithAlpha(palette.Get("outline"), 0.92f)}}));
+  canvas->Fill(plate,
+               CPaint::Linear(0, 8, 0, h - 10,
+                              {{0, WithAlpha(Mix(palette.Get("outline"), palette.Get("robe_dark"), 0.4f), 0.88f)},
+                               {1, WithAlpha(palette.Get("outline"), 0.92f)}}));
   canvas->Stroke(plate, 3, CPaint::Solid(palette.Get("gold")));
   const LetteringStyle caption = CaptionStyle(palette, false);
   return AddLine(context, canvas, first, Rect{30, 22, w - 30, 84}, 44, caption, error) &&
@@ -204,15 +207,18 @@ CCanvas DrawTowerMagic(const CPalette& palette)
   canvas.Clear({0, 0, 0, 0});
   const float c = kMagicWidth * 0.5f, knot = kTowerStarY + kTowerDrop + 375.0f;
   canvas.Fill(CRoundedRect(c - 34, 0, c + 34, knot, 34),
-              CPaint::Linear(0, 0, 0, knot, {{0, WithAlpha(palette.Get("magic_blue_light"), 0)},
-                                             {0.5f, WithAlpha(palette.Get("magic_blue_light"), 0.45f)},
-                                             {1, WithAlpha(palette.Get("magic_blue_light"), 0.8f)}}));
-  canvas.Fill(CRoundedRect(c - 10, 0, c + 10, knot, 10),
-              CPaint::Linear(0, 0, 0, knot, {{0, WithAlpha(Color{1, 1, 1, 1}, 0)}, {0.5f, Color{1, 1, 1, 0.7f}},
-                                             {1, Color{1, 1, 1, 1}}}));
+              CPaint::Linear(0, 0, 0, knot,
+                             {{0, WithAlpha(palette.Get("magic_blue_light"), 0)},
+                              {0.5f, WithAlpha(palette.Get("magic_blue_light"), 0.45f)},
+                              {1, WithAlpha(palette.Get("magic_blue_light"), 0.8f)}}));
+  canvas.Fill(
+      CRoundedRect(c - 10, 0, c + 10, knot, 10),
+      CPaint::Linear(0, 0, 0, knot,
+                     {{0, WithAlpha(Color{1, 1, 1, 1}, 0)}, {0.5f, Color{1, 1, 1, 0.7f}}, {1, Color{1, 1, 1, 1}}}));
   canvas.Glow(CCircle(c, knot, 18), 32, WithAlpha(palette.Get("magic_blue_light"), 0.95f));
-  canvas.Fill(CPolygon(StarPoints(c, knot, 46, 7, 4, 0)), CPaint::Radial(c, knot, 46, {{0, Color{1, 1, 1, 1}},
-                                                                                       {1, WithAlpha(palette.Get("magic_blue_light"), 0)}}));
+  canvas.Fill(
+      CPolygon(StarPoints(c, knot, 46, 7, 4, 0)),
+      CPaint::Radial(c, knot, 46, {{0, Color{1, 1, 1, 1}}, {1, WithAlpha(palette.Get("magic_blue_light"), 0)}}));
   return canvas;
 }
 
@@ -222,7 +228,7 @@ CCanvas DrawOutsideCloud(const CPalette& palette)
   CCanvas canvas(kWidth, kHeight + 24);
   canvas.Clear({0, 0, 0, 0});
   DrawCloud(&canvas, palette, 250, 250, 44, 1.0f, 3);
-  const float band[9][3] = {{70, 690, 84},  {330, 712, 76}, {600, 690, 86}, {860, 708, 78}, {1110, 692, 86},
+  const float band[9][3] = {{70, 690, 84},   {330, 712, 76}, {600, 690, 86}, {860, 708, 78}, {1110, 692, 86},
                             {1260, 720, 70}, {470, 744, 72}, {740, 746, 72}, {990, 748, 70}};
   for (const auto& c : band) DrawCloud(&canvas, palette, c[0], c[1], c[2], 1.0f, 3);
   return canvas;
@@ -268,13 +274,19 @@ CCanvas DrawSpaceTower(const CPalette& palette)
   const float cx = kSpaceTowerWidth;
   DrawTower(&canvas, palette, cx);
   const Color outline = palette.Get("outline");
-  const CPolygon rock({{cx - 200, 706}, {cx + 200, 706}, {cx + 140, 790}, {cx + 50, 900}, {cx - 30, 930},
-                       {cx - 110, 840}, {cx - 170, 760}});
+  const CPolygon rock({{cx - 200, 706},
+                       {cx + 200, 706},
+                       {cx + 140, 790},
+                       {cx + 50, 900},
+                       {cx - 30, 930},
+                       {cx - 110, 840},
+                       {cx - 170, 760}});
   canvas.OutlineOutside(rock, 8, outline);
   canvas.Fill(rock, CPaint::Linear(0, 706, 0, 930, {{0, palette.Get("stone_mid")}, {1, palette.Get("stone_dark")}}));
   const CEllipse top(cx, 704, 204, 34);
   canvas.OutlineOutside(top, 8, outline);
-  canvas.Fill(top, CPaint::Linear(cx - 204, 0, cx + 204, 0, {{0, palette.Get("floor_light")}, {1, palette.Get("floor_dark")}}));
+  canvas.Fill(
+      top, CPaint::Linear(cx - 204, 0, cx + 204, 0, {{0, palette.Get("floor_light")}, {1, palette.Get("floor_dark")}}));
   return canvas.Downsample(2);
 }
 
@@ -287,8 +299,8 @@ CCanvas DrawSpaceMagic(const CPalette& palette)
   canvas.Glow(CCircle(cx, cy, 16), 150, WithAlpha(palette.Get("magic_blue_light"), 0.7f));
   canvas.Stroke(CCircle(cx, cy, 70), 2.5f, CPaint::Solid(WithAlpha(palette.Get("light_warm"), 0.7f)));
   canvas.Stroke(CCircle(cx, cy, 120), 1.5f, CPaint::Solid(WithAlpha(palette.Get("magic_blue_light"), 0.5f)));
-  canvas.Fill(CPolygon(StarPoints(cx, cy, 60, 6, 4, 0)), CPaint::Radial(cx, cy, 60, {{0, Color{1, 1, 1, 1}},
-                                                                                    {1, WithAlpha(palette.Get("sun"), 0)}}));
+  canvas.Fill(CPolygon(StarPoints(cx, cy, 60, 6, 4, 0)),
+              CPaint::Radial(cx, cy, 60, {{0, Color{1, 1, 1, 1}}, {1, WithAlpha(palette.Get("sun"), 0)}}));
   for (int i = 0; i < 10; ++i) {
     const float angle = (i * 36.0f + 10) * kPi / 180, distance = 90 + 70 * ValueNoise(i * 2.3f, 1.1f, 113);
     const float x = cx + distance * std::cos(angle), y = cy + distance * std::sin(angle);
@@ -313,9 +325,8 @@ bool DrawCreditPage(const CArtContext& context, const std::vector<CreditLine>& l
   float y = 20;
   for (const CreditLine& line : lines) {
     const float height = line.size * 1.45f;
-    if (line.text[0] != '\0' &&
-        !AddLine(context, canvas, line.text, Rect{0, y, kPageWidth, y + height}, line.size, line.gold ? latin : caption,
-                 error)) {
+    if (line.text[0] != '\0' && !AddLine(context, canvas, line.text, Rect{0, y, kPageWidth, y + height}, line.size,
+                                         line.gold ? latin : caption, error)) {
       return false;
     }
     y += height;
@@ -328,26 +339,59 @@ bool DrawCreditPage(const CArtContext& context, const std::vector<CreditLine>& l
 // files state them.
 bool GenerateCreditPages(CArtContext& context, std::string* error)
 {
-  const std::vector<CreditLine> pages[5] = {
-      {{"ソルベリカ", 64, false}, {"SOLVERICA", 30, true}, {"", 30, false},
-       {"塔を のぼる まほうつかいの ものがたり", 30, false}, {"A tale of a little mage and a tower", 22, true},
-       {"", 30, false}, {"プログラム・絵・音", 32, false}, {"Program, pictures and sounds", 22, true},
-       {"この ゲームの ために つくられました", 26, false}, {"all made for this game", 22, true}},
-      {{"つかわせて いただいた ライブラリ", 32, false}, {"LIBRARIES", 24, true}, {"", 16, false},
-       {"SDL2", 40, false}, {"zlib License", 22, true}, {"libepoxy", 40, false}, {"MIT License", 22, true},
-       {"OpenAL Soft", 40, false}, {"GNU LGPL 2 or later", 22, true}, {"stb", 40, false},
-       {"Public Domain / MIT License", 22, true}},
-      {{"グラフィックスと フォント", 32, false}, {"GRAPHICS AND FONTS", 24, true}, {"", 16, false},
-       {"Mesa (OpenGL)", 40, false}, {"MIT License", 22, true}, {"glslang", 40, false},
-       {"BSD 3-Clause License", 22, true}, {"M+ FONTS", 40, false}, {"SIL Open Font License 1.1", 22, true},
-       {"", 16, false}, {"文字は M+ FONTS で かかれています", 24, false}},
-      {{"つくる ための どうぐ", 32, false}, {"TOOLS", 24, true}, {"", 16, false}, {"GCC", 36, false},
-       {"GNU GPL 3 or later (runtime library exception)", 20, true}, {"CMake", 36, false},
-       {"BSD 3-Clause License", 20, true}, {"Ninja", 36, false}, {"Apache License 2.0", 20, true},
-       {"GoogleTest", 36, false}, {"BSD 3-Clause License", 20, true}, {"Debian GNU/Linux", 36, false},
-       {"and the free software of its many authors", 20, true}},
-      {{"", 60, false}, {"", 60, false}, {"あそんでくれて", 52, false}, {"ありがとう！", 64, false},
-       {"Thank you for playing!", 30, true}, {"", 40, false}, {"ソルベリカ", 40, false}, {"SOLVERICA", 24, true}}};
+  const std::vector<CreditLine> pages[5] = {{{"ソルベリカ", 64, false},
+                                             {"SOLVERICA", 30, true},
+                                             {"", 30, false},
+                                             {"塔を のぼる まほうつかいの ものがたり", 30, false},
+                                             {"A tale of a little mage and a tower", 22, true},
+                                             {"", 30, false},
+                                             {"プログラム・絵・音", 32, false},
+                                             {"Program, pictures and sounds", 22, true},
+                                             {"この ゲームの ために つくられました", 26, false},
+                                             {"all made for this game", 22, true}},
+                                            {{"つかわせて いただいた ライブラリ", 32, false},
+                                             {"LIBRARIES", 24, true},
+                                             {"", 16, false},
+                                             {"SDL2", 40, false},
+                                             {"zlib License", 22, true},
+                                             {"libepoxy", 40, false},
+                                             {"MIT License", 22, true},
+                                             {"OpenAL Soft", 40, false},
+                                             {"GNU LGPL 2 or later", 22, true},
+                                             {"stb", 40, false},
+                                             {"Public Domain / MIT License", 22, true}},
+                                            {{"グラフィックスと フォント", 32, false},
+                                             {"GRAPHICS AND FONTS", 24, true},
+                                             {"", 16, false},
+                                             {"Mesa (OpenGL)", 40, false},
+                                             {"MIT License", 22, true},
+                                             {"glslang", 40, false},
+                                             {"BSD 3-Clause License", 22, true},
+                                             {"M+ FONTS", 40, false},
+                                             {"SIL Open Font License 1.1", 22, true},
+                                             {"", 16, false},
+                                             {"文字は M+ FONTS で かかれています", 24, false}},
+                                            {{"つくる ための どうぐ", 32, false},
+                                             {"TOOLS", 24, true},
+                                             {"", 16, false},
+                                             {"GCC", 36, false},
+                                             {"GNU GPL 3 or later (runtime library exception)", 20, true},
+                                             {"CMake", 36, false},
+                                             {"BSD 3-Clause License", 20, true},
+                                             {"Ninja", 36, false},
+                                             {"Apache License 2.0", 20, true},
+                                             {"GoogleTest", 36, false},
+                                             {"BSD 3-Clause License", 20, true},
+                                             {"Debian GNU/Linux", 36, false},
+                                             {"and the free software of its many authors", 20, true}},
+                                            {{"", 60, false},
+                                             {"", 60, false},
+                                             {"あそんでくれて", 52, false},
+                                             {"ありがとう！", 64, false},
+                                             {"Thank you for playing!", 30, true},
+                                             {"", 40, false},
+                                             {"ソルベリカ", 40, false},
+                                             {"SOLVERICA", 24, true}}};
   CCanvas page(kPageWidth, kPageHeight);
   for (int i = 0; i < 5; ++i) {
     const std::string path = "ending/endroll." + std::to_string(i + 1) + ".png";
@@ -375,14 +419,14 @@ bool GenerateEndingArt(CArtContext& context, std::string* error)
     return false;
   }
   CCanvas narration(1160, 200);
-  if (!DrawNarration(context, "いくつもの しかけを のりこえて、", "まほうつかいは とうとう 塔の てっぺんに たどりついた。",
+  if (!DrawNarration(context, "いくつもの しかけを のりこえて、",
+                     "まほうつかいは とうとう 塔の てっぺんに たどりついた。",
                      "Past every trap and puzzle, the little mage reached the top of the tower.", &narration, error) ||
       !context.AddPng("ending/ending_narration_1.png", narration, error)) {
     return false;
   }
   if (!DrawNarration(context, "あつめた 魔法を ぜんぶ こめると、", "塔は ふるえだし、空の かなたへ うかびあがった――",
-                     "With all the magic it had gathered, the tower shook and rose into the sky.", &narration,
-                     error) ||
+                     "With all the magic it had gathered, the tower shook and rose into the sky.", &narration, error) ||
       !context.AddPng("ending/ending_narration_2.png", narration, error)) {
     return false;
   }

@@ -46,15 +46,12 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
     const char* name;
     bool (*run)(CArtContext&, std::string*);
   };
-  const Stage stages[] = {{"shader", GenerateShaderArt}, {"icon", GenerateIcon}, {"player", GeneratePlayer},
-                          {"goal", GenerateGoalArt},
-                          {"effects", GenerateEffectArt},
-                          {"gimmicks", GenerateGimmickArt},
-                          {"objects", GenerateObjectArt}, {"hud", GenerateHudArt},
-                          {"test", GenerateTestTree},
-                          {"title", GenerateTitleArt}, {"menu", GenerateMenuArt},
-                          {"ending", GenerateEndingArt},
-                          {"stages", GenerateStages}};
+  const Stage stages[] = {
+      {"shader", GenerateShaderArt},  {"icon", GenerateIcon},         {"player", GeneratePlayer},
+      {"goal", GenerateGoalArt},      {"effects", GenerateEffectArt}, {"gimmicks", GenerateGimmickArt},
+      {"objects", GenerateObjectArt}, {"hud", GenerateHudArt},        {"test", GenerateTestTree},
+      {"title", GenerateTitleArt},    {"menu", GenerateMenuArt},      {"ending", GenerateEndingArt},
+      {"stages", GenerateStages}};
   std::string timings;
   for (const Stage& stage : stages) {
     const auto start = std::chrono::steady_clock::now();

@@ -15,7 +15,8 @@ namespace {
 // Steel (0), dark steel (1) and gold trim (2): the materials of metal a magic moves.
 std::vector<Material> SteelMaterials(const CPalette& palette)
 {
-  return {MakeMaterial("steel", palette.Get("metal"), 0.9f, 40), MakeMaterial("steel_dark", palette.Get("steel_dark"), 0.6f, 20),
+  return {MakeMaterial("steel", palette.Get("metal"), 0.9f, 40),
+          MakeMaterial("steel_dark", palette.Get("steel_dark"), 0.6f, 20),
           MakeMaterial("trim", palette.Get("gold"), 0.8f, 30)};
 }
 
@@ -23,7 +24,8 @@ std::vector<Material> SteelMaterials(const CPalette& palette)
 void AddRivets(CMeshData* mesh, float h, float y, int material)
 {
   for (const float x : {-h, h}) {
-    for (const float z : {-h, h}) mesh->MergeSharingMaterials(Placed(MakeSphere(0.09f, 6, 10), Translation(x, y, z), material));
+    for (const float z : {-h, h})
+      mesh->MergeSharingMaterials(Placed(MakeSphere(0.09f, 6, 10), Translation(x, y, z), material));
   }
 }
 
@@ -31,7 +33,8 @@ void AddRivets(CMeshData* mesh, float h, float y, int material)
 CMeshData MakeButtonFoundation(const CPalette& palette)
 {
   CMeshData base;
-  base.materials = {MakeMaterial("stone", palette.Get("stone_dark"), 0.1f, 4), MakeMaterial("ring", palette.Get("steel_dark"), 0.5f, 20)};
+  base.materials = {MakeMaterial("stone", palette.Get("stone_dark"), 0.1f, 4),
+                    MakeMaterial("ring", palette.Get("steel_dark"), 0.5f, 20)};
   base.MergeSharingMaterials(BoxBetween(-1.2f, 0, -1.2f, 1.2f, 0.2f, 1.2f, 0, 0.05f));
   base.MergeSharingMaterials(Placed(MakeTorus(0.85f, 0.06f, 32, 8), Translation(0, 0.2f, 0), 1));
   return base;
@@ -41,7 +44,8 @@ CMeshData MakeButtonFoundation(const CPalette& palette)
 CMeshData MakeButtonSwitch(const CPalette& palette)
 {
   CMeshData plate;
-  plate.materials = {MakeMaterial("plate", palette.Get("gold"), 0.8f, 30), MakeMaterial("top", palette.Get("sun_glow"), 0.6f, 20)};
+  plate.materials = {MakeMaterial("plate", palette.Get("gold"), 0.8f, 30),
+                     MakeMaterial("top", palette.Get("sun_glow"), 0.6f, 20)};
   plate.MergeSharingMaterials(Placed(MakeCylinder(0.75f, 0.4f, 32), Translation(0, 0.2f, 0), 0));
   plate.MergeSharingMaterials(Placed(MakeCylinder(0.55f, 0.05f, 32), Translation(0, 0.425f, 0), 1));
   return plate;
@@ -51,7 +55,8 @@ CMeshData MakeButtonSwitch(const CPalette& palette)
 CMeshData MakeLiverFoundation(const CPalette& palette)
 {
   CMeshData base;
-  base.materials = {MakeMaterial("stone", palette.Get("stone_dark"), 0.1f, 4), MakeMaterial("slot", palette.Get("steel_dark"), 0.5f, 20)};
+  base.materials = {MakeMaterial("stone", palette.Get("stone_dark"), 0.1f, 4),
+                    MakeMaterial("slot", palette.Get("steel_dark"), 0.5f, 20)};
   base.MergeSharingMaterials(BoxBetween(-0.6f, 0, -0.7f, 0.6f, 0.3f, 0.7f, 0, 0.05f));
   base.MergeSharingMaterials(BoxBetween(-0.2f, 0.3f, -0.55f, 0.2f, 0.34f, 0.55f, 1));
   return base;
@@ -66,7 +71,8 @@ CMeshData MakeLiverHandle(const CPalette& palette, float grow)
   handle.materials.push_back(MakeMaterial("knob", palette.Get("magic_red"), 0.7f, 30));
   handle.MergeSharingMaterials(Placed(MakeCylinder(0.14f + grow, 0.45f + grow, 16), RotationZ(90), 1));
   handle.MergeSharingMaterials(TiltedRod(0.07f + grow, 1.1f, 0, 0, 45, 0));
-  handle.MergeSharingMaterials(Placed(MakeSphere(0.2f + grow, 10, 16), Translation(0, 1.15f * 0.7071f, 1.15f * 0.7071f), 3));
+  handle.MergeSharingMaterials(
+      Placed(MakeSphere(0.2f + grow, 10, 16), Translation(0, 1.15f * 0.7071f, 1.15f * 0.7071f), 3));
   return handle;
 }
 
@@ -87,7 +93,8 @@ CMeshData MakeLiverCollision(const CPalette& palette)
 CMeshData MakeDoor(const CPalette& palette)
 {
   CMeshData door;
-  door.materials = {MakeMaterial("stone", palette.Get("stone_mid"), 0.05f, 4), MakeMaterial("iron", palette.Get("steel_dark"), 0.5f, 20),
+  door.materials = {MakeMaterial("stone", palette.Get("stone_mid"), 0.05f, 4),
+                    MakeMaterial("iron", palette.Get("steel_dark"), 0.5f, 20),
                     MakeMaterial("stud", palette.Get("gold"), 0.7f, 30)};
   door.MergeSharingMaterials(BoxBetween(-2.2f, 0, -0.4f, 2.2f, 7.0f, 0.4f, 0, 0.06f));
   for (const float y : {0.6f, 3.5f, 6.4f}) {
@@ -106,7 +113,8 @@ CMeshData MakeMetalLift(const CPalette& palette, float grow)
 {
   CMeshData lift;
   lift.materials = SteelMaterials(palette);
-  lift.MergeSharingMaterials(BoxBetween(-1.5f - grow, -grow, -1.5f - grow, 1.5f + grow, 0.45f + grow, 1.5f + grow, 0, 0.06f));
+  lift.MergeSharingMaterials(
+      BoxBetween(-1.5f - grow, -grow, -1.5f - grow, 1.5f + grow, 0.45f + grow, 1.5f + grow, 0, 0.06f));
   if (grow > 0.0f) return lift;
   lift.MergeSharingMaterials(BoxBetween(-1.52f, 0.12f, -1.52f, 1.52f, 0.2f, 1.52f, 2));
   lift.MergeSharingMaterials(BoxBetween(-1.0f, 0.45f, -1.0f, 1.0f, 0.48f, 1.0f, 1));
@@ -119,8 +127,10 @@ CMeshData MakeMetalLiftRail(const CPalette& palette)
 {
   CMeshData rail;
   rail.materials = SteelMaterials(palette);
-  for (const float x : {-1.75f, 1.75f}) rail.MergeSharingMaterials(BoxBetween(x - 0.1f, 0, -1.6f, x + 0.1f, 0.22f, 16.6f, 0));
-  for (float z = -1.2f; z < 16.6f; z += 1.5f) rail.MergeSharingMaterials(BoxBetween(-1.95f, 0, z - 0.15f, 1.95f, 0.08f, z + 0.15f, 1));
+  for (const float x : {-1.75f, 1.75f})
+    rail.MergeSharingMaterials(BoxBetween(x - 0.1f, 0, -1.6f, x + 0.1f, 0.22f, 16.6f, 0));
+  for (float z = -1.2f; z < 16.6f; z += 1.5f)
+    rail.MergeSharingMaterials(BoxBetween(-1.95f, 0, z - 0.15f, 1.95f, 0.08f, z + 0.15f, 1));
   return rail;
 }
 
@@ -128,8 +138,10 @@ CMeshData MakeMetalLiftRail(const CPalette& palette)
 CMeshData MakeWoodLift(const CPalette& palette)
 {
   CMeshData lift;
-  lift.materials = {MakeMaterial("plank", palette.Get("wood_light"), 0.05f, 4), MakeMaterial("beam", palette.Get("wood_dark"), 0.05f, 4)};
-  for (const float x : {-1.1f, 1.1f}) lift.MergeSharingMaterials(BoxBetween(x - 0.2f, 0, -1.5f, x + 0.2f, 0.25f, 1.5f, 1));
+  lift.materials = {MakeMaterial("plank", palette.Get("wood_light"), 0.05f, 4),
+                    MakeMaterial("beam", palette.Get("wood_dark"), 0.05f, 4)};
+  for (const float x : {-1.1f, 1.1f})
+    lift.MergeSharingMaterials(BoxBetween(x - 0.2f, 0, -1.5f, x + 0.2f, 0.25f, 1.5f, 1));
   for (int i = 0; i < 6; ++i) {
     const float z = -1.5f + 0.5f * static_cast<float>(i);
     lift.MergeSharingMaterials(BoxBetween(-1.5f, 0.25f, z + 0.02f, 1.5f, 0.45f, z + 0.48f, 0, 0.03f));
@@ -142,9 +154,11 @@ CMeshData MakeWoodLift(const CPalette& palette)
 CMeshData MakeWoodLiftRail(const CPalette& palette)
 {
   CMeshData rail;
-  rail.materials = {MakeMaterial("post", palette.Get("wood_dark"), 0.05f, 4), MakeMaterial("beam", palette.Get("wood_light"), 0.05f, 4)};
+  rail.materials = {MakeMaterial("post", palette.Get("wood_dark"), 0.05f, 4),
+                    MakeMaterial("beam", palette.Get("wood_light"), 0.05f, 4)};
   for (const float x : {-1.85f, 1.85f}) {
-    for (const float z : {-1.2f, 1.2f}) rail.MergeSharingMaterials(BoxBetween(x - 0.15f, 0, z - 0.15f, x + 0.15f, 9.0f, z + 0.15f, 0));
+    for (const float z : {-1.2f, 1.2f})
+      rail.MergeSharingMaterials(BoxBetween(x - 0.15f, 0, z - 0.15f, x + 0.15f, 9.0f, z + 0.15f, 0));
     rail.MergeSharingMaterials(BoxBetween(x - 0.2f, 8.8f, -1.45f, x + 0.2f, 9.2f, 1.45f, 1));
   }
   return rail;
@@ -158,10 +172,12 @@ CMeshData MakeRotationDoor(const CPalette& palette, float grow)
   door.materials = SteelMaterials(palette);
   door.materials.push_back(MakeMaterial("red", palette.Get("magic_red"), 0.6f, 30));
   door.materials.push_back(MakeMaterial("blue", palette.Get("magic_blue"), 0.6f, 30));
-  door.MergeSharingMaterials(BoxBetween(-2.9f - grow, -grow, -0.3f - grow, 2.9f + grow, 6.0f + grow, 0.3f + grow, 0, 0.05f));
+  door.MergeSharingMaterials(
+      BoxBetween(-2.9f - grow, -grow, -0.3f - grow, 2.9f + grow, 6.0f + grow, 0.3f + grow, 0, 0.05f));
   if (grow > 0.0f) return door;
   door.MergeSharingMaterials(Placed(MakeCylinder(0.35f, 6.2f, 20), Translation(0, 3.1f, 0), 1));
-  for (const float y : {0.4f, 5.6f}) door.MergeSharingMaterials(BoxBetween(-2.92f, y - 0.15f, -0.33f, 2.92f, y + 0.15f, 0.33f, 2));
+  for (const float y : {0.4f, 5.6f})
+    door.MergeSharingMaterials(BoxBetween(-2.92f, y - 0.15f, -0.33f, 2.92f, y + 0.15f, 0.33f, 2));
   for (const float z : {-0.32f, 0.32f}) {
     const Transform face = RotationX(90);
     door.MergeSharingMaterials(Placed(MakeCylinder(0.6f, 0.06f, 24), Combine(face, Translation(1.5f, 2.5f, z)), 3));
@@ -175,14 +191,17 @@ bool AddSwitchesAndLifts(CArtContext& context, std::string* error)
 {
   const CPalette& palette = context.palette;
   const Color both = Mix(palette.Get("magic_red_light"), palette.Get("magic_blue_light"), 0.5f);
-  return context.AddPng(std::string("game/object/") + kBlueStripes, DrawHitStripes(palette.Get("magic_blue_light")), error) &&
-         context.AddPng(std::string("game/object/") + kRedStripes, DrawHitStripes(palette.Get("magic_red_light")), error) &&
+  return context.AddPng(std::string("game/object/") + kBlueStripes, DrawHitStripes(palette.Get("magic_blue_light")),
+                        error) &&
+         context.AddPng(std::string("game/object/") + kRedStripes, DrawHitStripes(palette.Get("magic_red_light")),
+                        error) &&
          context.AddPng(std::string("game/object/") + kBothStripes, DrawHitStripes(both), error) &&
          context.AddMesh("game/object/button_foundation.x", MakeButtonFoundation(palette), error) &&
          context.AddMesh("game/object/button_switch.x", MakeButtonSwitch(palette), error) &&
          context.AddMesh("game/object/liver_foundation.x", MakeLiverFoundation(palette), error) &&
          context.AddMesh("game/object/liver_handle.x", MakeLiverHandle(palette, 0), error) &&
-         context.AddMesh("game/object/blue_hit_liver_handle.x", HitShell(MakeLiverHandle(palette, 0.05f), kBlueStripes), error) &&
+         context.AddMesh("game/object/blue_hit_liver_handle.x", HitShell(MakeLiverHandle(palette, 0.05f), kBlueStripes),
+                         error) &&
          context.AddMesh("game/object/liver.x", MakeLiverCollision(palette), error) &&
          context.AddMesh("game/object/door.x", MakeDoor(palette), error) &&
          context.AddMesh("game/object/metal_lift.x", MakeMetalLift(palette, 0), error) &&
@@ -201,9 +220,12 @@ bool GenerateGimmickArt(CArtContext& context, std::string* error)
   const CPalette& palette = context.palette;
   return AddSwitchesAndLifts(context, error) &&
          context.AddMesh("game/object/rotation_door.x", MakeRotationDoor(palette, 0), error) &&
-         context.AddMesh("game/object/blue_hit_rotation_door.x", HitShell(MakeRotationDoor(palette, 0.06f), kBlueStripes), error) &&
-         context.AddMesh("game/object/red_hit_rotation_door.x", HitShell(MakeRotationDoor(palette, 0.06f), kRedStripes), error) &&
-         context.AddMesh("game/object/double_hit_rotation_door.x", HitShell(MakeRotationDoor(palette, 0.06f), kBothStripes), error) &&
+         context.AddMesh("game/object/blue_hit_rotation_door.x",
+                         HitShell(MakeRotationDoor(palette, 0.06f), kBlueStripes), error) &&
+         context.AddMesh("game/object/red_hit_rotation_door.x", HitShell(MakeRotationDoor(palette, 0.06f), kRedStripes),
+                         error) &&
+         context.AddMesh("game/object/double_hit_rotation_door.x",
+                         HitShell(MakeRotationDoor(palette, 0.06f), kBothStripes), error) &&
          GenerateWeaponArt(context, error);
 }
 

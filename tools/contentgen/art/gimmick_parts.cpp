@@ -19,8 +19,7 @@ CMeshData BoxBetween(float x0, float y0, float z0, float x1, float y1, float z1,
 // The cylinder stands on its foot before it is tilted about that foot.
 CMeshData TiltedRod(float radius, float length, float y0, float z0, float tilt, int material)
 {
-  const Transform place =
-      Combine(Translation(0, length * 0.5f, 0), Combine(RotationX(tilt), Translation(0, y0, z0)));
+  const Transform place = Combine(Translation(0, length * 0.5f, 0), Combine(RotationX(tilt), Translation(0, y0, z0)));
   return Placed(MakeCylinder(radius, length, 16), place, material);
 }
 

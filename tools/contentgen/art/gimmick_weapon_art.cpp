@@ -19,16 +19,20 @@ namespace {
 CMeshData MakeCannon(const CPalette& palette, float grow)
 {
   CMeshData cannon;
-  cannon.materials = {MakeMaterial("iron", palette.Get("iron"), 0.7f, 30), MakeMaterial("band", palette.Get("gold"), 0.8f, 30),
+  cannon.materials = {MakeMaterial("iron", palette.Get("iron"), 0.7f, 30),
+                      MakeMaterial("band", palette.Get("gold"), 0.8f, 30),
                       MakeMaterial("carriage", palette.Get("wood_dark"), 0.05f, 4)};
-  cannon.MergeSharingMaterials(BoxBetween(-0.7f - grow, 0.3f - grow, -0.9f - grow, 0.7f + grow, 0.9f + grow, 0.9f + grow, 2, 0.05f));
+  cannon.MergeSharingMaterials(
+      BoxBetween(-0.7f - grow, 0.3f - grow, -0.9f - grow, 0.7f + grow, 0.9f + grow, 0.9f + grow, 2, 0.05f));
   // From (0, 0.3, -0.3) to beyond the muzzle: 2.55 long at 45 degrees.
   cannon.MergeSharingMaterials(TiltedRod(0.38f + grow, 2.55f, 0.3f, -0.3f, 45, 0));
   if (grow > 0.0f) return cannon;
   for (const float x : {-0.8f, 0.8f}) {
     for (const float z : {-0.55f, 0.55f}) {
-      cannon.MergeSharingMaterials(Placed(MakeCylinder(0.4f, 0.15f, 20), Combine(RotationZ(90), Translation(x, 0.4f, z)), 2));
-      cannon.MergeSharingMaterials(Placed(MakeCylinder(0.12f, 0.18f, 10), Combine(RotationZ(90), Translation(x, 0.4f, z)), 1));
+      cannon.MergeSharingMaterials(
+          Placed(MakeCylinder(0.4f, 0.15f, 20), Combine(RotationZ(90), Translation(x, 0.4f, z)), 2));
+      cannon.MergeSharingMaterials(
+          Placed(MakeCylinder(0.12f, 0.18f, 10), Combine(RotationZ(90), Translation(x, 0.4f, z)), 1));
     }
   }
   const Transform muzzleRing = Combine(RotationX(45), Translation(0, 2.1f, 1.5f));
@@ -113,12 +117,14 @@ CMeshData MakeCrackPiece(const CPalette& palette)
 CMeshData MakePoppingFist(const CPalette& palette)
 {
   CMeshData fist;
-  fist.materials = {MakeMaterial("glove", palette.Get("magic_red"), 0.5f, 20), MakeMaterial("cuff", palette.Get("collar"), 0.2f, 8),
-                    MakeMaterial("warning", palette.Get("warning"), 0.3f, 10), MakeMaterial("dark", palette.Get("iron"), 0.5f, 20)};
+  fist.materials = {
+      MakeMaterial("glove", palette.Get("magic_red"), 0.5f, 20), MakeMaterial("cuff", palette.Get("collar"), 0.2f, 8),
+      MakeMaterial("warning", palette.Get("warning"), 0.3f, 10), MakeMaterial("dark", palette.Get("iron"), 0.5f, 20)};
   fist.MergeSharingMaterials(BoxBetween(-1.8f, 0.4f, -1.0f, -0.2f, 2.6f, 1.0f, 0, 0.45f));
   for (int i = 0; i < 4; ++i) {
     const float y = 0.75f + 0.5f * static_cast<float>(i);
-    fist.MergeSharingMaterials(Placed(MakeCapsule(0.26f, 1.5f, 4, 12), Combine(RotationX(90), Translation(-0.25f, y, 0)), 0));
+    fist.MergeSharingMaterials(
+        Placed(MakeCapsule(0.26f, 1.5f, 4, 12), Combine(RotationX(90), Translation(-0.25f, y, 0)), 0));
   }
   fist.MergeSharingMaterials(BoxBetween(-2.3f, 0.5f, -0.9f, -1.7f, 2.5f, 0.9f, 1, 0.1f));
   for (int i = 0; i < 10; ++i) {

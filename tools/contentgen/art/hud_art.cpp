@@ -20,11 +20,10 @@ struct StageName {
   const char* japanese;
   const char* latin;
 };
-const StageName kStageNames[8] = {
-    {"石の大広間", "THE STONE HALLS"},      {"古い工房", "THE OLD WORKSHOPS"},
-    {"歯車の間", "THE HALL OF GEARS"},      {"鉄の倉庫", "THE IRON STOREHOUSE"},
-    {"大砲の回廊", "THE CANNON GALLERY"},   {"からくりの塔", "THE CLOCKWORK SPIRE"},
-    {"風の階段", "THE STAIR OF WINDS"},     {"空の頂", "THE SUMMIT UNDER THE SKY"}};
+const StageName kStageNames[8] = {{"石の大広間", "THE STONE HALLS"},    {"古い工房", "THE OLD WORKSHOPS"},
+                                  {"歯車の間", "THE HALL OF GEARS"},    {"鉄の倉庫", "THE IRON STOREHOUSE"},
+                                  {"大砲の回廊", "THE CANNON GALLERY"}, {"からくりの塔", "THE CLOCKWORK SPIRE"},
+                                  {"風の階段", "THE STAIR OF WINDS"},   {"空の頂", "THE SUMMIT UNDER THE SKY"}};
 
 // The box of the orb message; the hint and the messages share its size.
 const int kBoxWidth = 880;
@@ -38,9 +37,10 @@ bool DrawBanner(const CArtContext& context, int stage, CCanvas* canvas, std::str
   const float w = static_cast<float>(canvas->Width()), h = static_cast<float>(canvas->Height());
   const CRoundedRect plate(8, 8, w - 8, h - 10, 18);
   canvas->DropShadow(plate, 0, 4, 6, WithAlpha(palette.Get("outline"), 0.5f));
-  canvas->Fill(plate, CPaint::Linear(0, 8, 0, h - 10,
-                                     {{0, WithAlpha(Mix(palette.Get("robe_dark"), palette.Get("outline"), 0.3f), 0.92f)},
-                                      {1, WithAlpha(palette.Get("outline"), 0.92f)}}));
+  canvas->Fill(plate,
+               CPaint::Linear(0, 8, 0, h - 10,
+                              {{0, WithAlpha(Mix(palette.Get("robe_dark"), palette.Get("outline"), 0.3f), 0.92f)},
+                               {1, WithAlpha(palette.Get("outline"), 0.92f)}}));
   canvas->Stroke(plate, 4, CPaint::Solid(palette.Get("gold")));
   canvas->Stroke(CRoundedRect(16, 16, w - 16, h - 18, 12), 1.5f,
                  CPaint::Solid(WithAlpha(palette.Get("light_warm"), 0.4f)));
@@ -58,8 +58,7 @@ bool DrawBanner(const CArtContext& context, int stage, CCanvas* canvas, std::str
     return false;
   }
   const LetteringStyle small = LightStyle(palette, palette.Get("gold"), palette.Get("gold"), 3, 0);
-  return DrawLettering(context.font, canvas, name.latin, Rect{split + 16, h * 0.66f, w - 28, h - 18}, 24, small,
-                       error);
+  return DrawLettering(context.font, canvas, name.latin, Rect{split + 16, h * 0.66f, w - 28, h - 18}, 24, small, error);
 }
 
 // Six frames of a horizontal beam 180 wide: a white core in a soft glow, with two
@@ -92,10 +91,12 @@ CCanvas DrawRayHead()
   const float size = 120, c = size * 0.5f;
   CCanvas head(120, 120);
   head.Clear({0, 0, 0, 0});
-  head.Fill(CCircle(c, c, 56), CPaint::Radial(c, c, 56, {{0, Color{1, 1, 1, 0.9f}}, {0.35f, Color{0.9f, 0.9f, 0.9f, 0.45f}},
-                                                         {1, Color{0.8f, 0.8f, 0.8f, 0}}}));
-  head.Fill(CPolygon(StarPoints(c, c, 54, 9, 4, 0)), CPaint::Radial(c, c, 54, {{0, Color{1, 1, 1, 1}},
-                                                                               {1, Color{1, 1, 1, 0.3f}}}));
+  head.Fill(CCircle(c, c, 56),
+            CPaint::Radial(
+                c, c, 56,
+                {{0, Color{1, 1, 1, 0.9f}}, {0.35f, Color{0.9f, 0.9f, 0.9f, 0.45f}}, {1, Color{0.8f, 0.8f, 0.8f, 0}}}));
+  head.Fill(CPolygon(StarPoints(c, c, 54, 9, 4, 0)),
+            CPaint::Radial(c, c, 54, {{0, Color{1, 1, 1, 1}}, {1, Color{1, 1, 1, 0.3f}}}));
   head.Fill(CPolygon(StarPoints(c, c, 30, 6, 4, 45)), CPaint::Solid(Color{1, 1, 1, 0.8f}));
   head.Fill(CCircle(c, c, 12), CPaint::Solid(Color{1, 1, 1, 1}));
   return head;
@@ -107,7 +108,8 @@ bool DrawSpaceSkip(const CArtContext& context, CCanvas* canvas, std::string* err
   const CPalette& palette = context.palette;
   const float w = static_cast<float>(canvas->Width()), h = static_cast<float>(canvas->Height());
   const LetteringStyle light = LightStyle(palette, Color{1, 1, 1, 1}, palette.Get("sky_horizon"), 4, 3);
-  if (!DrawLettering(context.font, canvas, "スペースキーでスキップ", Rect{24, 6, w - 12, h * 0.62f}, 40, light, error)) {
+  if (!DrawLettering(context.font, canvas, "スペースキーでスキップ", Rect{24, 6, w - 12, h * 0.62f}, 40, light,
+                     error)) {
     return false;
   }
   const LetteringStyle gold = LightStyle(palette, palette.Get("gold"), palette.Get("gold"), 3, 0);
@@ -138,10 +140,12 @@ CCanvas DrawTextBox(const CPalette& palette)
   box.Clear({0, 0, 0, 0});
   const CRoundedRect card(10, 8, w - 10, h - 12, 22);
   box.DropShadow(card, 0, 5, 7, WithAlpha(palette.Get("outline"), 0.55f));
-  box.Fill(card, CPaint::Linear(0, 8, 0, h - 12, {{0, WithAlpha(palette.Get("robe_dark"), 0.94f)},
-                                                  {1, WithAlpha(palette.Get("outline"), 0.94f)}}));
+  box.Fill(card, CPaint::Linear(
+                     0, 8, 0, h - 12,
+                     {{0, WithAlpha(palette.Get("robe_dark"), 0.94f)}, {1, WithAlpha(palette.Get("outline"), 0.94f)}}));
   box.Stroke(card, 5, CPaint::Solid(palette.Get("gold")));
-  box.Stroke(CRoundedRect(20, 18, w - 20, h - 22, 14), 1.5f, CPaint::Solid(WithAlpha(palette.Get("light_warm"), 0.35f)));
+  box.Stroke(CRoundedRect(20, 18, w - 20, h - 22, 14), 1.5f,
+             CPaint::Solid(WithAlpha(palette.Get("light_warm"), 0.35f)));
   for (const float x : {36.0f, w - 36.0f}) {
     box.Fill(CPolygon(StarPoints(x, 40, 11, 4, 4, 0)), CPaint::Solid(palette.Get("gold")));
   }
@@ -154,8 +158,8 @@ bool DrawCloseHint(const CArtContext& context, CCanvas* canvas, std::string* err
   const CPalette& palette = context.palette;
   const float w = kBoxWidth, h = kBoxHeight;
   const LetteringStyle style = LightStyle(palette, palette.Get("gold"), palette.Get("gold_dark"), 3, 0);
-  if (!DrawLettering(context.font, canvas, "クリックでとじる  CLICK TO CLOSE", Rect{w - 420, h - 58, w - 62, h - 26}, 24,
-                     style, error)) {
+  if (!DrawLettering(context.font, canvas, "クリックでとじる  CLICK TO CLOSE", Rect{w - 420, h - 58, w - 62, h - 26},
+                     24, style, error)) {
     return false;
   }
   canvas->Fill(CPolygon({{w - 54, h - 50}, {w - 38, h - 42}, {w - 54, h - 34}}), CPaint::Solid(palette.Get("gold")));
@@ -206,7 +210,8 @@ bool GenerateHudArt(CArtContext& context, std::string* error)
   }
   CCanvas blue(kBoxWidth, kBoxHeight);
   blue.Clear({0, 0, 0, 0});
-  if (!DrawMessage(context, "magic_blue", "引力の魔法をおぼえた！", "左クリックで青い魔法。金属を自分のほうへ引きよせる。",
+  if (!DrawMessage(context, "magic_blue", "引力の魔法をおぼえた！",
+                   "左クリックで青い魔法。金属を自分のほうへ引きよせる。",
                    "LEFT CLICK: BLUE MAGIC PULLS METAL TOWARDS YOU", &blue, error) ||
       !context.AddPng("game/sprite/inryoku_text.png", blue, error)) {
     return false;

@@ -25,8 +25,10 @@ CCanvas DrawIconLarge(const CPalette& palette)
   // Sky tile with a cloud bank at the bottom.
   const CRoundedRect tile(8, 8, 248, 248, 44);
   canvas.DropShadow(tile, 0, 6, 6, WithAlpha(outline, 0.5f));
-  canvas.Fill(tile, CPaint::Linear(0, 8, 0, 248, {{0, palette.Get("sky_zenith")}, {0.7f, palette.Get("sky_horizon")},
-                                                    {1, palette.Get("sky_horizon")}}));
+  canvas.Fill(
+      tile, CPaint::Linear(
+                0, 8, 0, 248,
+                {{0, palette.Get("sky_zenith")}, {0.7f, palette.Get("sky_horizon")}, {1, palette.Get("sky_horizon")}}));
   const CCircle clouds[3] = {CCircle(50, 250, 46), CCircle(110, 262, 50), CCircle(196, 252, 52)};
   for (const CCircle& cloud : clouds) canvas.Fill(CIntersection(cloud, tile), CPaint::Solid(palette.Get("cloud")));
   // The tower: a tapering stone body, a gold band, a violet pointed roof.
@@ -38,13 +40,16 @@ CCanvas DrawIconLarge(const CPalette& palette)
   for (const CShape* shape : std::initializer_list<const CShape*>{&body, &roof, &band}) {
     canvas.OutlineOutside(*shape, 7, outline);
   }
-  canvas.Fill(body, CPaint::Linear(88, 0, 168, 0, {{0, palette.Get("stone_light")}, {0.6f, palette.Get("stone_mid")},
-                                                   {1, palette.Get("stone_dark")}}));
+  canvas.Fill(body,
+              CPaint::Linear(
+                  88, 0, 168, 0,
+                  {{0, palette.Get("stone_light")}, {0.6f, palette.Get("stone_mid")}, {1, palette.Get("stone_dark")}}));
   canvas.Fill(door, CPaint::Solid(palette.Get("wood_dark")));
   canvas.Glow(window, 10, WithAlpha(palette.Get("sun_glow"), 0.7f));
   canvas.Fill(window, CPaint::Solid(palette.Get("sun")));
-  canvas.Fill(roof, CPaint::Linear(80, 0, 176, 0, {{0, palette.Get("robe_light")}, {0.55f, palette.Get("robe")},
-                                                   {1, palette.Get("robe_dark")}}));
+  canvas.Fill(roof, CPaint::Linear(
+                        80, 0, 176, 0,
+                        {{0, palette.Get("robe_light")}, {0.55f, palette.Get("robe")}, {1, palette.Get("robe_dark")}}));
   canvas.Fill(band, CPaint::Solid(palette.Get("gold")));
   // Attraction on the left, repulsion on the right.
   DrawSpark(&canvas, 52, 96, 34, palette.Get("magic_blue"), palette.Get("magic_blue_light"));

@@ -89,8 +89,10 @@ bool DrawMenuButton(const CArtContext& context, int width, int height, const std
   const float w = static_cast<float>(width), h = static_cast<float>(height);
   const CRoundedRect plate(6, 6, w - 6, h - 8, (h - 14) * 0.5f);
   canvas->DropShadow(plate, 0, 3, 4, WithAlpha(palette.Get("outline"), 0.5f));
-  canvas->Fill(plate, CPaint::Linear(0, 6, 0, h - 8, {{0, WithAlpha(Mix(palette.Get("outline"), palette.Get("robe_dark"), 0.4f), 0.85f)},
-                                                       {1, WithAlpha(palette.Get("outline"), 0.9f)}}));
+  canvas->Fill(plate,
+               CPaint::Linear(0, 6, 0, h - 8,
+                              {{0, WithAlpha(Mix(palette.Get("outline"), palette.Get("robe_dark"), 0.4f), 0.85f)},
+                               {1, WithAlpha(palette.Get("outline"), 0.9f)}}));
   canvas->Stroke(plate, 3, CPaint::Solid(palette.Get("gold")));
   const CRoundedRect inner(12, 12, w - 12, h - 14, (h - 26) * 0.5f);
   canvas->Stroke(inner, 1.2f, CPaint::Solid(WithAlpha(palette.Get("light_warm"), 0.35f)));

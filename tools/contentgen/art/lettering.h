@@ -11,9 +11,9 @@
 namespace contentgen {
 
 struct LetteringStyle {
-  Color top;             // fill at the top of the ink
-  Color bottom;          // fill at the bottom of the ink
-  Color outline;         // the toon line round every glyph
+  Color top;      // fill at the top of the ink
+  Color bottom;   // fill at the bottom of the ink
+  Color outline;  // the toon line round every glyph
   float outlineWidth = 6;
   float shadowOffset = 4;  // straight down; 0 for none
   float shadowOpacity = 0.45f;

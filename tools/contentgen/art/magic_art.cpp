@@ -33,8 +33,9 @@ void DrawBlueChargeCell(CCanvas* cell, float t, int index, const void* data)
   (void)index;
   const float pulse = 0.5f + 0.5f * std::sin(2 * kPi * t);
   const float core = 15 + 4 * pulse;
-  cell->Fill(CCircle(kChargeX, kChargeY, core * 2.2f),
-             CPaint::Radial(kChargeX, kChargeY, core * 2.2f, {{0, WithAlpha(c.main, 0.7f)}, {1, WithAlpha(c.main, 0)}}));
+  cell->Fill(
+      CCircle(kChargeX, kChargeY, core * 2.2f),
+      CPaint::Radial(kChargeX, kChargeY, core * 2.2f, {{0, WithAlpha(c.main, 0.7f)}, {1, WithAlpha(c.main, 0)}}));
   cell->Fill(CCircle(kChargeX, kChargeY, core),
              CPaint::Radial(kChargeX, kChargeY, core, {{0, c.white}, {0.5f, c.light}, {1, WithAlpha(c.main, 0.6f)}}));
   for (int i = 0; i < 8; ++i) {
@@ -63,7 +64,8 @@ void DrawRedChargeCell(CCanvas* cell, float t, int index, const void* data)
     const float angle = 2 * kPi * (i + 0.5f) / 6.0f;
     const float reach = 12 + 38 * k;
     const float x = kChargeX + std::cos(angle) * reach, y = kChargeY + std::sin(angle) * reach;
-    cell->Fill(CLine(x, y, x + std::cos(angle) * 7, y + std::sin(angle) * 7, 3), CPaint::Solid(WithAlpha(c.light, 1 - k)));
+    cell->Fill(CLine(x, y, x + std::cos(angle) * 7, y + std::sin(angle) * 7, 3),
+               CPaint::Solid(WithAlpha(c.light, 1 - k)));
   }
 }
 
@@ -144,7 +146,8 @@ void DrawMetalPanel(const CPalette& palette, CCanvas* colour, CCanvas* height)
     if (edge < 22 && edge > 18) h = 0.5f;
     const float dx = std::fabs(x - 128), dy = std::fabs(y - 128);
     if (dx + dy < 46) h = 0.95f - (dx + dy) / 46 * 0.15f;
-    const float rivets[8][2] = {{11, 11}, {128, 11}, {245, 11}, {11, 128}, {245, 128}, {11, 245}, {128, 245}, {245, 245}};
+    const float rivets[8][2] = {{11, 11},   {128, 11}, {245, 11},  {11, 128},
+                                {245, 128}, {11, 245}, {128, 245}, {245, 245}};
     for (const auto& r : rivets) {
       const float d = std::hypot(x - r[0], y - r[1]);
       if (d < 6) h = 1.0f - d / 20;
@@ -227,8 +230,8 @@ bool GenerateMagicArt(CArtContext& context, std::string* error)
   const MagicColours red{p.Get("magic_red"), p.Get("magic_red_light"), p.Get("light_warm")};
   CCanvas panel(256, 256), panelHeight(256, 256);
   DrawMetalPanel(p, &panel, &panelHeight);
-  return context.AddPng("game/effect/blue_charge.png",
-                         MakeStrip(10, 120, 120, DrawLooped<DrawBlueChargeCell>, &blue), error) &&
+  return context.AddPng("game/effect/blue_charge.png", MakeStrip(10, 120, 120, DrawLooped<DrawBlueChargeCell>, &blue),
+                        error) &&
          context.AddPng("game/effect/red_charge.png", MakeStrip(10, 120, 120, DrawLooped<DrawRedChargeCell>, &red),
                         error) &&
          context.AddPng("game/effect/blue_ray.png", DrawBlueBeam(blue), error) &&

@@ -43,7 +43,8 @@ CMeshData MakeTorch(const CPalette& palette)
   torch.MergeSharingMaterials(Placed(MakeTorus(0.08f, 0.03f, 16, 6), Translation(0, 0.88f, 0), 1));
   torch.MergeSharingMaterials(
       MakeLathe({{0.0f, 0.92f, true}, {0.1f, 0.92f, true}, {0.24f, 1.06f}, {0.27f, 1.1f, true}, {0.0f, 1.1f}}, 20));
-  torch.MergeSharingMaterials(Placed(MakeSphere(0.17f, 8, 12), Combine(Scaling(1, 0.35f, 1), Translation(0, 1.08f, 0)), 2));
+  torch.MergeSharingMaterials(
+      Placed(MakeSphere(0.17f, 8, 12), Combine(Scaling(1, 0.35f, 1), Translation(0, 1.08f, 0)), 2));
   return torch;
 }
 

@@ -11,7 +11,7 @@
 namespace contentgen {
 
 class CPalette {
- public:
+public:
   // Parses the file; false with "path:line: problem" on the first bad line.
   bool Load(const std::string& path, std::string* error);
   // Parses text as if read from a file called sourceName.
@@ -22,7 +22,7 @@ class CPalette {
   bool CheckLookups(std::string* error) const;
   size_t Size() const { return colours.size(); }
 
- private:
+private:
   std::map<std::string, Color> colours;
   std::string sourceName;
   mutable std::string firstMissing;

@@ -22,9 +22,8 @@ const float kPi = 3.14159265358979f;
 // The robe's outline from the neck down to the hem (player frame).
 std::vector<ProfilePoint> RobeProfile()
 {
-  return {{0, 0.93f},        {0.10f, 0.93f, true}, {0.16f, 0.9f},  {0.22f, 0.85f}, {0.25f, 0.78f},
-          {0.25f, 0.64f},    {0.255f, 0.5f},       {0.27f, 0.38f}, {0.295f, 0.27f}, {0.315f, 0.2f, true},
-          {0.0f, 0.2f}};
+  return {{0, 0.93f},     {0.10f, 0.93f, true}, {0.16f, 0.9f},   {0.22f, 0.85f},       {0.25f, 0.78f}, {0.25f, 0.64f},
+          {0.255f, 0.5f}, {0.27f, 0.38f},       {0.295f, 0.27f}, {0.315f, 0.2f, true}, {0.0f, 0.2f}};
 }
 
 // The v texture coordinate the lathe gives profile point k (arc length fraction).
@@ -46,9 +45,10 @@ void DrawRobe(const CPalette& palette, CCanvas* colour, CCanvas* height)
   const std::vector<ProfilePoint> profile = RobeProfile();
   const float collarEnd = ProfileV(profile, 3) * 256, hemStart = ProfileV(profile, 8) * 256;
   const float hemEnd = ProfileV(profile, 9) * 256;
-  colour->Fill(CRoundedRect(0, 0, 256, 256, 0),
-               CPaint::Linear(0, collarEnd, 0, hemEnd, {{0, palette.Get("robe_light")}, {0.35f, palette.Get("robe")},
-                                                        {1, palette.Get("robe_dark")}}));
+  colour->Fill(
+      CRoundedRect(0, 0, 256, 256, 0),
+      CPaint::Linear(0, collarEnd, 0, hemEnd,
+                     {{0, palette.Get("robe_light")}, {0.35f, palette.Get("robe")}, {1, palette.Get("robe_dark")}}));
   colour->Fill(CRoundedRect(-1, -1, 257, collarEnd, 0), CPaint::Solid(palette.Get("collar")));
   colour->Fill(CRoundedRect(-1, collarEnd - 3, 257, collarEnd, 0), CPaint::Solid(palette.Get("trim")));
   colour->Fill(CRoundedRect(-1, hemStart, 257, 257, 0), CPaint::Solid(palette.Get("trim")));
@@ -137,8 +137,7 @@ CMeshData MakeBody(const CPalette& palette)
   CMeshData robe = MakeLathe(RobeProfile(), 40);
   body.MergeSharingMaterials(robe);
   body.MergeSharingMaterials(Placed(MakeTorus(0.262f, 0.026f, 40, 10), Translation(0, 0.5f, 0), 1));
-  body.MergeSharingMaterials(
-      Placed(MakeBevelBox(0.1f, 0.085f, 0.04f, 0.015f, 2), Translation(0, 0.5f, 0.275f), 1));
+  body.MergeSharingMaterials(Placed(MakeBevelBox(0.1f, 0.085f, 0.04f, 0.015f, 2), Translation(0, 0.5f, 0.275f), 1));
   return body;
 }
 
@@ -216,9 +215,8 @@ CMeshData MakeArm(const CPalette& palette)
                    MakeMaterial("glove", palette.Get("glove"), 0.3f, 20)};
   arm.materials[1].emissive = {0.12f, 0.12f, 0.14f, 1};
   // The lathe runs down -y; a -90 degree x rotation turns -y into +z.
-  const std::vector<ProfilePoint> sleeve = {{0, 0.1f},           {0.06f, 0.085f}, {0.095f, 0.04f},
-                                            {0.105f, -0.03f},    {0.11f, -0.18f}, {0.13f, -0.28f},
-                                            {0.14f, -0.32f, true}, {0, -0.32f}};
+  const std::vector<ProfilePoint> sleeve = {{0, 0.1f},       {0.06f, 0.085f}, {0.095f, 0.04f},       {0.105f, -0.03f},
+                                            {0.11f, -0.18f}, {0.13f, -0.28f}, {0.14f, -0.32f, true}, {0, -0.32f}};
   arm.MergeSharingMaterials(Placed(MakeLathe(sleeve, 24), RotationX(-90), 0));
   // A mitten just past the cuff and a thumb on its front (+y here is forward when hanging).
   arm.MergeSharingMaterials(

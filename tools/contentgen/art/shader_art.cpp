@@ -113,8 +113,8 @@ float WrappedDistance(float ax, float ay, float bx, float by, float size)
 // all periodic over the texture so it tiles when scrolled.
 CCanvas RippleHeight(int size)
 {
-  const float drops[5][3] = {{0.25f, 0.3f, 0.9f}, {0.7f, 0.2f, 0.7f}, {0.55f, 0.72f, 1.0f}, {0.12f, 0.8f, 0.6f},
-                             {0.88f, 0.6f, 0.5f}};
+  const float drops[5][3] = {
+      {0.25f, 0.3f, 0.9f}, {0.7f, 0.2f, 0.7f}, {0.55f, 0.72f, 1.0f}, {0.12f, 0.8f, 0.6f}, {0.88f, 0.6f, 0.5f}};
   CCanvas height(size, size);
   height.Shade([&](float x, float y, Color) {
     float h = (FractalNoise(x / size * 4.0f, y / size * 4.0f, 21, 3, 4) - 0.5f) * 0.6f;

@@ -48,8 +48,9 @@ void ShadeBondHeight(CCanvas* height, const BondRelief& relief)
   height->Shade([&](float x, float y, Color) {
     int cell = 0;
     const float edge = BondEdge(x, y, relief.w, relief.h, relief.shift, &cell);
-    const float h = std::clamp(edge / relief.sink, 0.0f, 1.0f) * relief.joint +
-                    relief.rough * FractalNoise(x / relief.noiseScale, y / relief.noiseScale, relief.seed, 3, relief.period);
+    const float h =
+        std::clamp(edge / relief.sink, 0.0f, 1.0f) * relief.joint +
+        relief.rough * FractalNoise(x / relief.noiseScale, y / relief.noiseScale, relief.seed, 3, relief.period);
     return Color{h, h, h, 1};
   });
 }
@@ -126,7 +127,8 @@ void DrawTrimStone(const CPalette& palette, CCanvas* colour, CCanvas* height)
     const float n = FractalNoise(x / 24.0f, y / 24.0f, 61, 4, 0);
     const Color stone = Mix(mid, dark, 0.45f + 0.1f * static_cast<float>(cell % 3) + 0.25f * n);
     const float bevel = std::clamp((edge - 2.0f) / 5.0f, 0.0f, 1.0f);
-    return WithAlpha(Mix(mortar, Mix(dark, stone, 0.6f + 0.4f * bevel), std::clamp((edge - 1.5f) / 1.5f, 0.0f, 1.0f)), 1);
+    return WithAlpha(Mix(mortar, Mix(dark, stone, 0.6f + 0.4f * bevel), std::clamp((edge - 1.5f) / 1.5f, 0.0f, 1.0f)),
+                     1);
   });
   ShadeBondHeight(height, BondRelief{128, 64, 64, 8.0f, 0.9f, 0.1f, 12, 67, 0});
 }

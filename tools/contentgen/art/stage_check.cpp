@@ -35,16 +35,16 @@ struct RestingShape {
   float x0, x1, z0, z1, bottom, top;
 };
 const RestingShape kRestingShapes[] = {
-    {"CGameMetalBlock", -1.5f, 1.5f, -1.5f, 1.5f, 0.0f, 3.0f},      // a cube of edge 3 on its base
-    {"CGameDoor", -2.2f, 2.2f, -0.4f, 0.4f, 0.0f, 7.0f},            // closed, across a passage along z
-    {"CGameRotationDoor", -2.9f, 2.9f, -0.3f, 0.3f, 0.0f, 6.0f},    // closed, turning about its middle
-    {"CGameMetalLift", -1.5f, 1.5f, -1.5f, 1.5f, 0.0f, 0.45f},      // at the start of its rail
-    {"CGameWoodLift", -1.5f, 1.5f, -1.5f, 1.5f, 0.0f, 0.45f},       // down on the floor
-    {"CGameButton", -1.2f, 1.2f, -1.2f, 1.2f, 0.0f, 0.26f},         // its foundation, stepped on
-    {"CGameLiver", -0.6f, 0.6f, -0.7f, 0.7f, 0.0f, 0.3f},           // its foundation
+    {"CGameMetalBlock", -1.5f, 1.5f, -1.5f, 1.5f, 0.0f, 3.0f},    // a cube of edge 3 on its base
+    {"CGameDoor", -2.2f, 2.2f, -0.4f, 0.4f, 0.0f, 7.0f},          // closed, across a passage along z
+    {"CGameRotationDoor", -2.9f, 2.9f, -0.3f, 0.3f, 0.0f, 6.0f},  // closed, turning about its middle
+    {"CGameMetalLift", -1.5f, 1.5f, -1.5f, 1.5f, 0.0f, 0.45f},    // at the start of its rail
+    {"CGameWoodLift", -1.5f, 1.5f, -1.5f, 1.5f, 0.0f, 0.45f},     // down on the floor
+    {"CGameButton", -1.2f, 1.2f, -1.2f, 1.2f, 0.0f, 0.26f},       // its foundation, stepped on
+    {"CGameLiver", -0.6f, 0.6f, -0.7f, 0.7f, 0.0f, 0.3f},         // its foundation
     {"CGameCannon", -1.0f, 1.0f, -0.95f, 0.95f, 0.0f, 2.3f},
-    {"CGameCrackWall", -3.5f, 3.5f, -0.5f, 0.5f, 0.0f, 8.0f},       // whole, across a passage along z
-    {"CGamePoppingFist", -2.3f, 0.0f, -1.0f, 1.0f, 0.4f, 2.6f},     // retracted, its head at its position
+    {"CGameCrackWall", -3.5f, 3.5f, -0.5f, 0.5f, 0.0f, 8.0f},    // whole, across a passage along z
+    {"CGamePoppingFist", -2.3f, 0.0f, -1.0f, 1.0f, 0.4f, 2.6f},  // retracted, its head at its position
 };
 
 // A vertical stretch of solid over one grid point.
@@ -259,7 +259,8 @@ StageWalk WalkFromStart(const StageGeometry& geometry, const StageWalkOptions& o
   std::unordered_set<long long> seen;
   // Visits a standing point once; heights are told apart to the centimetre.
   auto visit = [&](int cell, float y) {
-    const long long key = static_cast<long long>(cell) * 1000000 + static_cast<long long>(std::lround(y * 100)) + 500000;
+    const long long key =
+        static_cast<long long>(cell) * 1000000 + static_cast<long long>(std::lround(y * 100)) + 500000;
     if (!seen.insert(key).second) return;
     queue.push_back({cell, y});
     const Vec3 p = grid.CellCentre(cell);

@@ -10,11 +10,11 @@
 
 namespace contentgen {
 
-const char* const kStageMaterialNames[kStageMaterialCount] = {"stone", "brick", "wood",  "trim",
+const char* const kStageMaterialNames[kStageMaterialCount] = {"stone", "brick",  "wood", "trim",
                                                               "metal", "marble", "tile"};
-const char* const kStageMaterialTextures[kStageMaterialCount] = {
-    "stone_floor.png", "brick_wall.png", "wood_floor.png", "stone_trim.png",
-    "metal_plate.png", "marble.png",     "floor_tile.png"};
+const char* const kStageMaterialTextures[kStageMaterialCount] = {"stone_floor.png", "brick_wall.png",  "wood_floor.png",
+                                                                 "stone_trim.png",  "metal_plate.png", "marble.png",
+                                                                 "floor_tile.png"};
 
 // The top of a wedge climbs linearly along its axis; a box is flat.
 float StageSolid::TopAt(float x, float z) const
@@ -70,8 +70,8 @@ void AddBox(CMeshData* mesh, Vec3 lo, Vec3 hi, int material)
 // direction: along runs 0 at the low end to 1 at the high end.
 struct Footprint {
   float x0, z0, x1, z1;
-  int axis;   // 0: x, 2: z
-  int sign;   // +1 rising towards +axis
+  int axis;  // 0: x, 2: z
+  int sign;  // +1 rising towards +axis
   // World x, z of (along, across) in 0..1.
   Vec3 At(float along, float across, float y) const
   {
@@ -94,10 +94,10 @@ void AddRamp(CMeshData* mesh, const Footprint& f, float y0, float y1, int materi
     if (Dot(n, corners[0] - centre) < 0) std::reverse(corners.begin(), corners.end());
     AddFace(mesh, corners, material);
   };
-  face({lowA, lowB, highB, highA});   // bottom
-  face({lowA, topA, topB, lowB});     // slope
-  face({highA, highB, topB, topA});   // high end
-  face({lowA, highA, topA});          // sides
+  face({lowA, lowB, highB, highA});  // bottom
+  face({lowA, topA, topB, lowB});    // slope
+  face({highA, highB, topB, topA});  // high end
+  face({lowA, highA, topA});         // sides
   face({lowB, topB, highB});
 }
 
@@ -124,10 +124,10 @@ int MaterialIndex(const std::string& name)
 namespace {
 
 // The names the game's actor factory knows; anything else it would skip without a word.
-const char* const kStageActorNames[] = {
-    "CGameMetalBlock", "CGameLiver",        "CGameWoodLift",  "CGameTorch",      "CGameGoal",
-    "CGameButton",     "CGameDoor",         "CGameRotationDoor", "CGameMetalLift", "CGamePoppingFist",
-    "CGameMagicOrb",   "CGameCannon",       "CGameCrackWall", "CGameDropWaterPoint"};
+const char* const kStageActorNames[] = {"CGameMetalBlock", "CGameLiver",         "CGameWoodLift", "CGameTorch",
+                                        "CGameGoal",       "CGameButton",        "CGameDoor",     "CGameRotationDoor",
+                                        "CGameMetalLift",  "CGamePoppingFist",   "CGameMagicOrb", "CGameCannon",
+                                        "CGameCrackWall",  "CGameDropWaterPoint"};
 
 // Largest colour component a stage may ask for; more only washes everything out.
 const float kMaxColour = 4.0f;
@@ -190,8 +190,8 @@ std::string CStageParser::ParseLine(std::istringstream& words)
     detail = true;
     if (!(words >> keyword)) return "detail without a solid";
   }
-  const bool solidLine = keyword == "wall" || keyword == "floor" || keyword == "box" || keyword == "stairs" ||
-                         keyword == "ramp";
+  const bool solidLine =
+      keyword == "wall" || keyword == "floor" || keyword == "box" || keyword == "stairs" || keyword == "ramp";
   if (detail && !solidLine) return "detail goes only before a solid";
   std::string problem;
   CMeshData solid;
@@ -372,8 +372,7 @@ bool IsStageActorName(const std::string& name)
 }
 
 // The lines in order; the first bad one stops the build with its number.
-bool BuildStageGeometry(const std::string& text, const std::string& sourceName, StageGeometry* out,
-                        std::string* error)
+bool BuildStageGeometry(const std::string& text, const std::string& sourceName, StageGeometry* out, std::string* error)
 {
   *out = StageGeometry();
   CStageParser parser(out);

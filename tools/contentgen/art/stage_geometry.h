@@ -44,11 +44,11 @@ struct StageSolid {
 };
 
 struct StageGeometry {
-  CMeshData map;                         // every solid, one material per MAT used
-  CMeshData depthMap;                    // the solids not marked detail, one material
-  std::vector<StageActorEntry> actors;   // in source order
-  std::vector<StageSolid> solids;        // every solid that can be stood on or walked into
-  bool hasView = false;                  // a `view` line gave the picture's eye and target
+  CMeshData map;                        // every solid, one material per MAT used
+  CMeshData depthMap;                   // the solids not marked detail, one material
+  std::vector<StageActorEntry> actors;  // in source order
+  std::vector<StageSolid> solids;       // every solid that can be stood on or walked into
+  bool hasView = false;                 // a `view` line gave the picture's eye and target
   Vec3 viewEye, viewTarget;
 };
 
@@ -66,8 +66,7 @@ const int kSkyBands = 6;
 bool IsStageActorName(const std::string& name);
 
 // Parses a stage source; false with "sourceName:line: problem" on the first bad line.
-bool BuildStageGeometry(const std::string& text, const std::string& sourceName, StageGeometry* out,
-                        std::string* error);
+bool BuildStageGeometry(const std::string& text, const std::string& sourceName, StageGeometry* out, std::string* error);
 
 // The stage file text: one "Name x y z" line per actor.
 std::string StageFileText(const std::vector<StageActorEntry>& actors);

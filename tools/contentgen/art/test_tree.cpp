@@ -65,8 +65,8 @@ void DrawBricks(const CPalette& palette, CCanvas* colour, CCanvas* height)
   });
   height->Shade([&](float x, float y, Color) {
     int brick = 0;
-    const float h = std::clamp(edgeOf(x, y, &brick) / 5.0f, 0.0f, 1.0f) * 0.85f +
-                    0.15f * FractalNoise(x / 12, y / 12, 4, 3, 0);
+    const float h =
+        std::clamp(edgeOf(x, y, &brick) / 5.0f, 0.0f, 1.0f) * 0.85f + 0.15f * FractalNoise(x / 12, y / 12, 4, 3, 0);
     return Color{h, h, h, 1};
   });
 }
@@ -112,10 +112,10 @@ const char* const kMagicArena =
     "wallheight 9\n"
     "floor stone -16 -16 16 26 0\n"
     "wall -16 -16 16 -15\nwall -16 25 16 26\nwall -16 -15 -15 25\nwall 15 -15 16 25\n"
-    "box trim -12 0 0 -8 3 8\n"                  // the platform, top at 3
-    "stairs stone -12 -8 -8 0 0 3 8 +z\n"        // up to it from the south
-    "actor CGameMetalBlock 0 0 8\n"              // B: pushed and pulled
-    "actor CGameMetalBlock -6.5 0 4\n"           // A: beside the platform, stood on
+    "box trim -12 0 0 -8 3 8\n"            // the platform, top at 3
+    "stairs stone -12 -8 -8 0 0 3 8 +z\n"  // up to it from the south
+    "actor CGameMetalBlock 0 0 8\n"        // B: pushed and pulled
+    "actor CGameMetalBlock -6.5 0 4\n"     // A: beside the platform, stood on
     "actor CGameGoal 10 0 20\n";
 
 // The arena's meshes and stage file under test/stage/.
@@ -170,9 +170,8 @@ bool GenerateTestTree(CArtContext& context, std::string* error)
 
   return context.AddMesh("test/floor.x", floor, error) && context.AddMesh("test/wall.x", wall, error) &&
          context.AddMesh("test/step.x", step, error) && context.AddMesh("test/box.x", box, error) &&
-         context.AddMesh("test/map.x", map, error) &&
-         context.AddMesh("test/depth_map.x", depthMap, error) && DrawTextSample(context, error) &&
-         GenerateTestStages(context, error) && DrawMagicArena(context, error);
+         context.AddMesh("test/map.x", map, error) && context.AddMesh("test/depth_map.x", depthMap, error) &&
+         DrawTextSample(context, error) && GenerateTestStages(context, error) && DrawMagicArena(context, error);
 }
 
 }  // namespace contentgen

@@ -25,8 +25,7 @@ const float kSunX = 150, kSunY = 60;
 }  // namespace
 
 // A cloud made of overlapping puffs with a flat-ish bottom, light on top, shaded under.
-void DrawCloud(CCanvas* canvas, const CPalette& palette, float cx, float cy, float size, float opacity,
-               float lineWidth)
+void DrawCloud(CCanvas* canvas, const CPalette& palette, float cx, float cy, float size, float opacity, float lineWidth)
 {
   const float offsets[7][3] = {{-1.1f, 0.15f, 0.55f}, {-0.55f, -0.2f, 0.75f}, {0.1f, -0.35f, 0.9f},
                                {0.75f, -0.1f, 0.7f},  {1.25f, 0.2f, 0.5f},    {-0.2f, 0.25f, 0.7f},
@@ -50,8 +49,8 @@ void DrawCloud(CCanvas* canvas, const CPalette& palette, float cx, float cy, flo
 CCanvas DrawSky(const CPalette& palette)
 {
   CCanvas canvas(kWidth, kHeight);
-  const Color zenith = palette.Get("sky_zenith"), high = palette.Get("sky_high"),
-              horizon = palette.Get("sky_horizon"), sunGlow = palette.Get("sun_glow");
+  const Color zenith = palette.Get("sky_zenith"), high = palette.Get("sky_high"), horizon = palette.Get("sky_horizon"),
+              sunGlow = palette.Get("sun_glow");
   canvas.Shade([&](float x, float y, Color) {
     const float t = y / kHeight;
     Color sky = t < 0.45f ? Mix(zenith, high, t / 0.45f) : Mix(high, horizon, std::fmin(1.0f, (t - 0.45f) / 0.4f));
@@ -73,9 +72,15 @@ CCanvas DrawSky(const CPalette& palette)
   const float islands[2][3] = {{640, 380, 70}, {540, 300, 38}};
   for (const auto& island : islands) {
     const float x = island[0], y = island[1], r = island[2];
-    canvas.Fill(CPolygon({{x - r, y}, {x - r * 0.75f, y + r * 0.35f}, {x - r * 0.45f, y + r * 0.5f},
-                          {x - r * 0.2f, y + r * 0.95f}, {x + r * 0.05f, y + r * 0.7f}, {x + r * 0.3f, y + r * 0.85f},
-                          {x + r * 0.55f, y + r * 0.4f}, {x + r * 0.85f, y + r * 0.25f}, {x + r, y}}),
+    canvas.Fill(CPolygon({{x - r, y},
+                          {x - r * 0.75f, y + r * 0.35f},
+                          {x - r * 0.45f, y + r * 0.5f},
+                          {x - r * 0.2f, y + r * 0.95f},
+                          {x + r * 0.05f, y + r * 0.7f},
+                          {x + r * 0.3f, y + r * 0.85f},
+                          {x + r * 0.55f, y + r * 0.4f},
+                          {x + r * 0.85f, y + r * 0.25f},
+                          {x + r, y}}),
                 CPaint::Linear(0, y, 0, y + r, {{0, far}, {1, WithAlpha(far, 0.6f)}}));
     canvas.Fill(CEllipse(x, y, r, r * 0.22f), CPaint::Solid(farTop));
   }
@@ -104,8 +109,10 @@ void DrawTower(CCanvas* target, const CPalette& palette, float cx)
   const CPolygon body({{cx - baseHalf, baseY}, {cx + baseHalf, baseY}, {cx + topHalf, topY}, {cx - topHalf, topY}});
   canvas.OutlineOutside(body, 6, outline);
   canvas.Fill(body, CPaint::Linear(cx - baseHalf, 0, cx + baseHalf, 0,
-                                   {{0, palette.Get("stone_light")}, {0.45f, palette.Get("stone_light")},
-                                    {0.75f, palette.Get("stone_mid")}, {1, palette.Get("stone_dark")}}));
+                                   {{0, palette.Get("stone_light")},
+                                    {0.45f, palette.Get("stone_light")},
+                                    {0.75f, palette.Get("stone_mid")},
+                                    {1, palette.Get("stone_dark")}}));
   // Courses of stone: mortar lines and staggered joints, inside the body only.
   const Color mortar = WithAlpha(palette.Get("mortar"), 0.45f);
   for (int row = 0; row * 30.0f + topY < baseY; ++row) {
@@ -123,8 +130,9 @@ void DrawTower(CCanvas* target, const CPalette& palette, float cx)
     const float half = halfWidthAt(y) + 8;
     const CRoundedRect ring(cx - half, y - 9, cx + half, y + 9, 6);
     canvas.OutlineOutside(ring, 4, outline);
-    canvas.Fill(ring, CPaint::Linear(cx - half, 0, cx + half, 0,
-                                     {{0, palette.Get("gold")}, {0.6f, palette.Get("gold")}, {1, palette.Get("gold_dark")}}));
+    canvas.Fill(ring,
+                CPaint::Linear(cx - half, 0, cx + half, 0,
+                               {{0, palette.Get("gold")}, {0.6f, palette.Get("gold")}, {1, palette.Get("gold_dark")}}));
   }
   // Arched windows with light behind them.
   const float windows[5][2] = {{cx - 30, 270}, {cx + 28, 385}, {cx - 35, 405}, {cx, 520}, {cx + 40, 650}};
@@ -139,19 +147,21 @@ void DrawTower(CCanvas* target, const CPalette& palette, float cx)
     const float x = cx - 92 + i * 42;
     const CRoundedRect merlon(x, 172, x + 26, 200, 4);
     canvas.OutlineOutside(merlon, 5, outline);
-    canvas.Fill(merlon, CPaint::Linear(cx - 100, 0, cx + 100, 0, {{0, palette.Get("stone_light")}, {1, palette.Get("stone_mid")}}));
+    canvas.Fill(merlon, CPaint::Linear(cx - 100, 0, cx + 100, 0,
+                                       {{0, palette.Get("stone_light")}, {1, palette.Get("stone_mid")}}));
   }
   canvas.OutlineOutside(crown, 6, outline);
-  canvas.Fill(crown, CPaint::Linear(cx - 100, 0, cx + 100, 0,
-                                    {{0, palette.Get("stone_light")}, {0.6f, palette.Get("stone_mid")},
-                                     {1, palette.Get("stone_dark")}}));
+  canvas.Fill(crown,
+              CPaint::Linear(
+                  cx - 100, 0, cx + 100, 0,
+                  {{0, palette.Get("stone_light")}, {0.6f, palette.Get("stone_mid")}, {1, palette.Get("stone_dark")}}));
   canvas.Fill(CIntersection(CLine(cx - 100, 221, cx + 100, 221, 2), crown), CPaint::Solid(mortar));
   // The roof rises from inside the crown, with a gold star on its tip.
   const CPolygon roof({{cx - 74, 178}, {cx + 74, 178}, {cx + 6, 28}, {cx - 6, 28}});
   canvas.OutlineOutside(roof, 6, outline);
-  canvas.Fill(roof, CPaint::Linear(cx - 74, 0, cx + 74, 0,
-                                   {{0, palette.Get("robe_light")}, {0.45f, palette.Get("robe")},
-                                    {1, palette.Get("robe_dark")}}));
+  canvas.Fill(roof, CPaint::Linear(
+                        cx - 74, 0, cx + 74, 0,
+                        {{0, palette.Get("robe_light")}, {0.45f, palette.Get("robe")}, {1, palette.Get("robe_dark")}}));
   const CPolygon star(StarPoints(cx, 26, 22, 9, 5, -90));
   canvas.Glow(CCircle(cx, 26, 10), 26, WithAlpha(palette.Get("sun_glow"), 0.8f));
   canvas.OutlineOutside(star, 4, outline);
@@ -176,8 +186,9 @@ CCanvas DrawBackground(const CPalette& palette)
     const CPolygon gem({{x, y - 30}, {x + 17, y}, {x, y + 30}, {x - 17, y}});
     canvas.Glow(CCircle(x, y, 14), 40, WithAlpha(palette.Get(halos[i]), 0.8f));
     canvas.OutlineOutside(gem, 4, outline);
-    canvas.Fill(gem, CPaint::Linear(x - 17, y - 30, x + 17, y + 30,
-                                    {{0, Color{1, 1, 1, 1}}, {0.35f, palette.Get(halos[i])}, {1, palette.Get(cores[i])}}));
+    canvas.Fill(gem,
+                CPaint::Linear(x - 17, y - 30, x + 17, y + 30,
+                               {{0, Color{1, 1, 1, 1}}, {0.35f, palette.Get(halos[i])}, {1, palette.Get(cores[i])}}));
   }
   return canvas;
 }
@@ -189,7 +200,7 @@ CCanvas DrawCloudLayer(const CPalette& palette)
   CCanvas canvas(kWidth, kCloudHeight);
   canvas.Clear({0, 0, 0, 0});
   DrawCloud(&canvas, palette, 1190, 430, 42, 1.0f, 3);
-  const float band[8][3] = {{60, 700, 80}, {300, 725, 70}, {560, 735, 62}, {800, 728, 66},
+  const float band[8][3] = {{60, 700, 80},   {300, 725, 70},  {560, 735, 62}, {800, 728, 66},
                             {1010, 705, 84}, {1220, 690, 78}, {430, 745, 70}, {690, 750, 70}};
   for (const auto& c : band) DrawCloud(&canvas, palette, c[0], c[1], c[2], 1.0f, 3);
   return canvas;
@@ -219,20 +230,27 @@ void DrawSpark(CCanvas* canvas, const CPalette& palette, float x, float y, float
   const CPolygon star(StarPoints(x, y, size, size * 0.3f, 4, 0));
   canvas->Glow(CCircle(x, y, size * 0.4f), size * 1.3f, WithAlpha(palette.Get(halo), 0.85f));
   canvas->OutlineOutside(star, 4, palette.Get("outline"));
-  canvas->Fill(star, CPaint::Radial(x, y, size, {{0, Color{1, 1, 1, 1}}, {0.45f, palette.Get(core)}, {1, palette.Get(core)}}));
+  canvas->Fill(
+      star, CPaint::Radial(x, y, size, {{0, Color{1, 1, 1, 1}}, {0.45f, palette.Get(core)}, {1, palette.Get(core)}}));
 }
 
 // The floating rock the mage stands on.
 void DrawMageRock(CCanvas* canvas, const CPalette& palette, float cx, float oy)
 {
   const Color outline = palette.Get("outline");
-  const CPolygon rock({{cx - 170, 668 + oy}, {cx + 170, 668 + oy}, {cx + 90, 720 + oy}, {cx + 20, 760 + oy},
-                       {cx - 60, 740 + oy}, {cx - 130, 700 + oy}});
+  const CPolygon rock({{cx - 170, 668 + oy},
+                       {cx + 170, 668 + oy},
+                       {cx + 90, 720 + oy},
+                       {cx + 20, 760 + oy},
+                       {cx - 60, 740 + oy},
+                       {cx - 130, 700 + oy}});
   canvas->OutlineOutside(rock, 6, outline);
-  canvas->Fill(rock, CPaint::Linear(0, 668 + oy, 0, 760 + oy, {{0, palette.Get("stone_mid")}, {1, palette.Get("stone_dark")}}));
+  canvas->Fill(
+      rock, CPaint::Linear(0, 668 + oy, 0, 760 + oy, {{0, palette.Get("stone_mid")}, {1, palette.Get("stone_dark")}}));
   const CEllipse top(cx, 664 + oy, 172, 30);
   canvas->OutlineOutside(top, 6, outline);
-  canvas->Fill(top, CPaint::Linear(cx - 172, 0, cx + 172, 0, {{0, palette.Get("floor_light")}, {1, palette.Get("floor_dark")}}));
+  canvas->Fill(
+      top, CPaint::Linear(cx - 172, 0, cx + 172, 0, {{0, palette.Get("floor_light")}, {1, palette.Get("floor_dark")}}));
 }
 
 // The mage's boots peeking out under the hem; oy moves the figure down.
@@ -242,7 +260,8 @@ void DrawMageBoots(CCanvas* canvas, const CPalette& palette, float cx, float oy)
   for (const float bx : {cx - 45, cx + 45}) {
     const CEllipse boot(bx, 648 + oy, 36, 20);
     canvas->OutlineOutside(boot, 5, outline);
-    canvas->Fill(boot, CPaint::Linear(0, 630 + oy, 0, 668 + oy, {{0, palette.Get("boot")}, {1, palette.Get("boot_sole")}}));
+    canvas->Fill(boot,
+                 CPaint::Linear(0, 630 + oy, 0, 668 + oy, {{0, palette.Get("boot")}, {1, palette.Get("boot_sole")}}));
   }
 }
 
@@ -250,18 +269,28 @@ void DrawMageBoots(CCanvas* canvas, const CPalette& palette, float cx, float oy)
 void DrawMageRobe(CCanvas* canvas, const CPalette& palette, float cx, float oy)
 {
   const Color outline = palette.Get("outline");
-  const CPolygon robe({{cx - 42, 452 + oy}, {cx - 72, 478 + oy}, {cx - 92, 540 + oy}, {cx - 110, 600 + oy},
-                       {cx - 128, 640 + oy}, {cx + 128, 640 + oy}, {cx + 110, 600 + oy}, {cx + 92, 540 + oy},
-                       {cx + 72, 478 + oy}, {cx + 42, 452 + oy}});
+  const CPolygon robe({{cx - 42, 452 + oy},
+                       {cx - 72, 478 + oy},
+                       {cx - 92, 540 + oy},
+                       {cx - 110, 600 + oy},
+                       {cx - 128, 640 + oy},
+                       {cx + 128, 640 + oy},
+                       {cx + 110, 600 + oy},
+                       {cx + 92, 540 + oy},
+                       {cx + 72, 478 + oy},
+                       {cx + 42, 452 + oy}});
   canvas->OutlineOutside(robe, 6, outline);
-  canvas->Fill(robe, CPaint::Linear(0, 452 + oy, 0, 640 + oy,
-                                    {{0, palette.Get("robe_light")}, {0.4f, palette.Get("robe")}, {1, palette.Get("robe_dark")}}));
-  canvas->Fill(CIntersection(CRoundedRect(cx - 140, 612 + oy, cx + 140, 660 + oy, 0), robe), CPaint::Solid(palette.Get("trim")));
+  canvas->Fill(robe, CPaint::Linear(
+                         0, 452 + oy, 0, 640 + oy,
+                         {{0, palette.Get("robe_light")}, {0.4f, palette.Get("robe")}, {1, palette.Get("robe_dark")}}));
+  canvas->Fill(CIntersection(CRoundedRect(cx - 140, 612 + oy, cx + 140, 660 + oy, 0), robe),
+               CPaint::Solid(palette.Get("trim")));
   canvas->Fill(CIntersection(CRoundedRect(cx - 140, 620 + oy, cx + 140, 624 + oy, 0), robe),
                CPaint::Solid(palette.Get("gold_dark")));
   const float stars[5][2] = {{cx - 55, 560}, {cx + 40, 530}, {cx - 10, 590}, {cx + 75, 590}, {cx - 80, 600}};
   for (const auto& s : stars) {
-    canvas->Fill(CIntersection(CPolygon(StarPoints(s[0], s[1] + oy, 9, 4, 5, -90)), robe), CPaint::Solid(palette.Get("trim")));
+    canvas->Fill(CIntersection(CPolygon(StarPoints(s[0], s[1] + oy, 9, 4, 5, -90)), robe),
+                 CPaint::Solid(palette.Get("trim")));
   }
   const CEllipse collar(cx, 458 + oy, 62, 20);
   canvas->OutlineOutside(collar, 5, outline);
@@ -281,13 +310,15 @@ void DrawMageHead(CCanvas* canvas, const CPalette& palette, float hx, float hy)
   canvas->Fill(pom, CPaint::Radial(hx - 158, hy - 42, 24, {{0, palette.Get("collar")}, {1, palette.Get("trim")}}));
   const CCircle hood(hx, hy, 116);
   canvas->OutlineOutside(hood, 6, outline);
-  canvas->Fill(hood, CPaint::Radial(hx - 40, hy - 50, 190, {{0, palette.Get("robe_light")}, {0.5f, palette.Get("robe")},
-                                                           {1, palette.Get("robe_dark")}}));
+  canvas->Fill(hood, CPaint::Radial(
+                         hx - 40, hy - 50, 190,
+                         {{0, palette.Get("robe_light")}, {0.5f, palette.Get("robe")}, {1, palette.Get("robe_dark")}}));
   const CCircle rim(hx, hy + 16, 96);
   canvas->Fill(rim, CPaint::Solid(palette.Get("trim")));
   canvas->Stroke(rim, 2, CPaint::Solid(palette.Get("gold_dark")));
   const CCircle face(hx, hy + 20, 86);
-  canvas->Fill(face, CPaint::Linear(0, hy - 60, 0, hy + 106, {{0, palette.Get("skin")}, {1, palette.Get("skin_shade")}}));
+  canvas->Fill(face,
+               CPaint::Linear(0, hy - 60, 0, hy + 106, {{0, palette.Get("skin")}, {1, palette.Get("skin_shade")}}));
   // Eyes with catch-lights, cheeks and a small smile.
   for (const float side : {-1.0f, 1.0f}) {
     const float ex = hx + side * 32, ey = hy + 24;
@@ -346,8 +377,9 @@ CCanvas DrawRays(const CPalette& palette)
     const CPolygon wedge({{kSunX, kSunY},
                           {kSunX + reach * std::cos(a0), kSunY + reach * std::sin(a0)},
                           {kSunX + reach * std::cos(a1), kSunY + reach * std::sin(a1)}});
-    canvas.Fill(wedge, CPaint::Radial(kSunX, kSunY, 1100, {{0, WithAlpha(sun, 0.5f)}, {0.5f, WithAlpha(sun, 0.18f)},
-                                                            {1, WithAlpha(sun, 0)}}));
+    canvas.Fill(wedge,
+                CPaint::Radial(kSunX, kSunY, 1100,
+                               {{0, WithAlpha(sun, 0.5f)}, {0.5f, WithAlpha(sun, 0.18f)}, {1, WithAlpha(sun, 0)}}));
   }
   for (int i = 0; i < 18; ++i) {
     const float angle = (10 + 65 * ValueNoise(i * 3.1f, 0.2f, 11)) * kPi / 180;
@@ -467,7 +499,8 @@ bool GenerateMenuArt(CArtContext& context, std::string* error)
 {
   CCanvas pause(520, 150);
   pause.Clear({0, 0, 0, 0});
-  if (!DrawHeading(context, &pause, "ポーズ", "P A U S E", error) || !context.AddPng("game/sprite/pause.png", pause, error)) {
+  if (!DrawHeading(context, &pause, "ポーズ", "P A U S E", error) ||
+      !context.AddPng("game/sprite/pause.png", pause, error)) {
     return false;
   }
   CCanvas question(900, 140);

@@ -22,7 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // The files in dir ending in extension, sorted by name so runs are repeatable.
-std::vector<fs::path> SourcesIn(const fs::path& dir, const std::string& extension) {
+std::vector<fs::path> SourcesIn(const fs::path& dir, const std::string& extension)
+{
   std::vector<fs::path> found;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(dir, ec)) {
@@ -33,7 +34,8 @@ std::vector<fs::path> SourcesIn(const fs::path& dir, const std::string& extensio
 }
 
 // The whole file as text; false with a message when it cannot be read.
-bool ReadText(const fs::path& path, std::string* text, std::string* error) {
+bool ReadText(const fs::path& path, std::string* text, std::string* error)
+{
   std::vector<uint8_t> bytes;
   if (!ReadFile(path.string(), &bytes)) {
     *error = path.string() + ": cannot be read";
@@ -56,7 +58,8 @@ struct MusicJob {
 };
 
 // Reads and parses every effect file.
-bool ParseSounds(const fs::path& dir, const fs::path& outDir, std::vector<SoundJob>* jobs, std::string* error) {
+bool ParseSounds(const fs::path& dir, const fs::path& outDir, std::vector<SoundJob>* jobs, std::string* error)
+{
   for (const fs::path& source : SourcesIn(dir, ".sfx")) {
     std::string text;
     if (!ReadText(source, &text, error)) return false;
@@ -70,7 +73,8 @@ bool ParseSounds(const fs::path& dir, const fs::path& outDir, std::vector<SoundJ
 }
 
 // Reads and parses every score.
-bool ParseMusic(const fs::path& dir, const fs::path& outDir, std::vector<MusicJob>* jobs, std::string* error) {
+bool ParseMusic(const fs::path& dir, const fs::path& outDir, std::vector<MusicJob>* jobs, std::string* error)
+{
   for (const fs::path& source : SourcesIn(dir, ".score")) {
     std::string text;
     if (!ReadText(source, &text, error)) return false;
@@ -87,7 +91,8 @@ bool ParseMusic(const fs::path& dir, const fs::path& outDir, std::vector<MusicJo
 // Parses every source first, so a mistake stops the run before anything is rendered or
 // written; then renders (each piece of music on its own thread, since they take most of
 // the time and share nothing) and writes the files from this thread.
-bool GenerateAudio(const std::string& contentDir, const std::string& resDir, std::string* error) {
+bool GenerateAudio(const std::string& contentDir, const std::string& resDir, std::string* error)
+{
   const fs::path soundDir = fs::path(contentDir) / "sounds";
   const fs::path musicDir = fs::path(contentDir) / "music";
   const fs::path outDir = fs::path(resDir) / "sound";

@@ -8,10 +8,15 @@ namespace contentgen::audio {
 
 // Allocates the line.
 CEcho::CEcho(int delaySamples, float feedback, float damping)
-    : line(std::max(delaySamples, 1), 0.0f), feedback(std::clamp(feedback, 0.0f, 0.95f)), damping(std::clamp(damping, 0.0f, 0.99f)) {}
+    : line(std::max(delaySamples, 1), 0.0f),
+      feedback(std::clamp(feedback, 0.0f, 0.95f)),
+      damping(std::clamp(damping, 0.0f, 0.99f))
+{
+}
 
 // Reads the delayed sample, damps it and writes input plus feedback back.
-float CEcho::Process(float x) {
+float CEcho::Process(float x)
+{
   const float out = line[pos];
   tone = out + damping * (tone - out);
   line[pos] = x + tone * feedback;
@@ -23,10 +28,13 @@ float CEcho::Process(float x) {
 CPingPongEcho::CPingPongEcho(int delaySamples, float feedback, float damping)
     : toLeft(delaySamples, 0.0f, damping),
       toRight(delaySamples, 0.0f, damping),
-      crossFeedback(std::clamp(feedback, 0.0f, 0.95f)) {}
+      crossFeedback(std::clamp(feedback, 0.0f, 0.95f))
+{
+}
 
 // The send enters on the left, each repeat crosses to the other side.
-void CPingPongEcho::Process(float x, float* left, float* right) {
+void CPingPongEcho::Process(float x, float* left, float* right)
+{
   const float l = toLeft.Process(x + lastRight * crossFeedback);
   const float r = toRight.Process(l);
   lastRight = r;
@@ -36,7 +44,10 @@ void CPingPongEcho::Process(float x, float* left, float* right) {
 
 // Builds the comb and all-pass lines for both channels.
 CReverb::CReverb(float rate, float size, float damping)
-    : lowCut(true, 250.0f, rate), feedback(0.7f + 0.28f * std::clamp(size, 0.0f, 1.0f)), damping(std::clamp(damping, 0.0f, 0.95f)) {
+    : lowCut(true, 250.0f, rate),
+      feedback(0.7f + 0.28f * std::clamp(size, 0.0f, 1.0f)),
+      damping(std::clamp(damping, 0.0f, 0.95f))
+{
   static const int kCombs[] = {1116, 1188, 1277, 1356, 1422, 1491};
   static const int kAllPasses[] = {556, 441, 341};
   const float scale = rate / 44100.0f;
@@ -56,7 +67,8 @@ CReverb::CReverb(float rate, float size, float damping)
 }
 
 // Low-pass filtered feedback comb.
-float CReverb::RunComb(Comb& c, float x) const {
+float CReverb::RunComb(Comb& c, float x) const
+{
   const float out = c.line[c.pos];
   c.store = out + damping * (c.store - out);
   c.line[c.pos] = x + c.store * feedback;
@@ -65,7 +77,8 @@ float CReverb::RunComb(Comb& c, float x) const {
 }
 
 // Schroeder all-pass with gain 0.5.
-float CReverb::RunAllPass(AllPass& a, float x) {
+float CReverb::RunAllPass(AllPass& a, float x)
+{
   const float delayed = a.line[a.pos];
   const float out = delayed - x;
   a.line[a.pos] = x + delayed * 0.5f;
@@ -74,7 +87,8 @@ float CReverb::RunAllPass(AllPass& a, float x) {
 }
 
 // Sum of combs, then the all-pass chain, per channel.
-void CReverb::Process(float x, float* left, float* right) {
+void CReverb::Process(float x, float* left, float* right)
+{
   const float in = lowCut.Process(x) * 0.1f;
   float* outs[2] = {left, right};
   for (int ch = 0; ch < 2; ++ch) {

@@ -11,13 +11,13 @@ namespace contentgen::audio {
 
 // A delay line with feedback; the output is the delayed signal only (the wet part).
 class CEcho {
- public:
+public:
   // delaySamples >= 1; feedback 0..0.95; damping 0..1 darkens each repeat.
   CEcho(int delaySamples, float feedback, float damping);
   // Feeds x, returns the echo.
   float Process(float x);
 
- private:
+private:
   std::vector<float> line;
   int pos = 0;
   float feedback;
@@ -27,12 +27,12 @@ class CEcho {
 
 // Ping-pong echo: repeats alternate between left and right.
 class CPingPongEcho {
- public:
+public:
   CPingPongEcho(int delaySamples, float feedback, float damping);
   // Feeds a mono send, adds the echo into left and right.
   void Process(float x, float* left, float* right);
 
- private:
+private:
   CEcho toLeft, toRight;
   float lastRight = 0.0f;
   float crossFeedback = 0.0f;
@@ -40,13 +40,13 @@ class CPingPongEcho {
 
 // Schroeder-style reverb with a slightly different set of delays per channel.
 class CReverb {
- public:
+public:
   // size 0..1 scales the decay time; damping 0..1 darkens the tail.
   CReverb(float rate, float size, float damping);
   // Feeds a mono send, adds the reverberated signal into left and right.
   void Process(float x, float* left, float* right);
 
- private:
+private:
   struct Comb {
     std::vector<float> line;
     int pos = 0;

@@ -6,7 +6,7 @@
 namespace contentgen::audio {
 
 class CEnvelope {
- public:
+public:
   enum class Stage { Attack, Decay, Sustain, Release, Done };
 
   // Times in seconds, sustain 0..1, at the given sample rate.
@@ -16,7 +16,7 @@ class CEnvelope {
   Stage GetStage() const { return stage; }
   float GetLevel() const { return level; }
 
- private:
+private:
   // Per-sample coefficient and offset of a curved segment lasting samples samples.
   static void Segment(float samples, float ratio, float* coef, float* base, float target);
 

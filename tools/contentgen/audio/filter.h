@@ -14,12 +14,12 @@ bool ParseFilterType(const std::string& name, FilterType* type);
 
 // First-order filter: 6 dB per octave above (low pass) or below (high pass) the cutoff.
 class COnePole {
- public:
+public:
   COnePole(bool highPass, float cutoff, float rate);
   // Filters one sample.
   float Process(float x);
 
- private:
+private:
   bool highPass;
   float coef;
   float state = 0.0f;
@@ -27,14 +27,14 @@ class COnePole {
 
 // Second-order state-variable filter (trapezoidal integration), 12 dB per octave.
 class CStateVariableFilter {
- public:
+public:
   CStateVariableFilter(FilterType type, float rate) : type(type), rate(rate) {}
   // Sets cutoff in Hz (kept below Nyquist) and resonance as Q (0.707 = no peak).
   void SetCutoff(float cutoff, float q);
   // Filters one sample.
   float Process(float x);
 
- private:
+private:
   FilterType type;
   float rate;
   float k = 1.414f, a1 = 0.0f, a2 = 0.0f, a3 = 0.0f;

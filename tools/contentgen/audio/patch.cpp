@@ -15,7 +15,8 @@ namespace {
 constexpr int kControlBlock = 32;
 
 // Parses a whole string as a float.
-bool ParseFloat(const std::string& text, float* value) {
+bool ParseFloat(const std::string& text, float* value)
+{
   if (text.empty()) return false;
   char* end = nullptr;
   const float v = std::strtof(text.c_str(), &end);
@@ -25,14 +26,16 @@ bool ParseFloat(const std::string& text, float* value) {
 }
 
 // A float within [lo, hi], with a message naming the key otherwise.
-bool ParseRange(const std::string& key, const std::string& text, float lo, float hi, float* value, std::string* error) {
+bool ParseRange(const std::string& key, const std::string& text, float lo, float hi, float* value, std::string* error)
+{
   float v = 0.0f;
   if (!ParseFloat(text, &v)) {
     *error = "'" + key + "' needs a number, not '" + text + "'";
     return false;
   }
   if (v < lo || v > hi) {
-    *error = "'" + key + "' = " + text + " is outside " + std::to_string(lo).substr(0, 6) + ".." + std::to_string(hi).substr(0, 8);
+    *error = "'" + key + "' = " + text + " is outside " + std::to_string(lo).substr(0, 6) + ".." +
+             std::to_string(hi).substr(0, 8);
     return false;
   }
   *value = v;
@@ -42,7 +45,8 @@ bool ParseRange(const std::string& key, const std::string& text, float lo, float
 }  // namespace
 
 // Each key maps to one field; ranges keep every patch playable.
-bool SetPatchKey(Patch* p, const std::string& key, const std::string& value, std::string* error) {
+bool SetPatchKey(Patch* p, const std::string& key, const std::string& value, std::string* error)
+{
   if (key == "wave") {
     if (value == "square") p->width = 0.5f;
     if (!ParseWave(value, &p->wave)) {
@@ -111,7 +115,8 @@ bool SetPatchKey(Patch* p, const std::string& key, const std::string& value, std
 }
 
 // Letter, optional sharp or flat, optional octave number.
-bool ParseNoteName(const std::string& text, int* octave, int* midi) {
+bool ParseNoteName(const std::string& text, int* octave, int* midi)
+{
   static const int kPitch[] = {9, 11, 0, 2, 4, 5, 7};  // a b c d e f g
   if (text.empty() || text[0] < 'a' || text[0] > 'g') return false;
   int pitch = kPitch[text[0] - 'a'];
@@ -134,11 +139,15 @@ bool ParseNoteName(const std::string& text, int* octave, int* midi) {
 }
 
 // Equal temperament, a4 = 440 Hz.
-double MidiToHz(double midi) { return 440.0 * std::exp2((midi - 69.0) / 12.0); }
+double MidiToHz(double midi)
+{
+  return 440.0 * std::exp2((midi - 69.0) / 12.0);
+}
 
 // Oscillators, FM and noise into the filter, shaped by the envelope.
 void RenderNote(const Patch& p, double midi, double gateSeconds, float velocity, int rate, std::vector<float>* out,
-                uint32_t serial) {
+                uint32_t serial)
+{
   const int gate = std::max(1, static_cast<int>(gateSeconds * rate));
   const int total = gate + static_cast<int>(p.release * rate) + kControlBlock;
   out->assign(total, 0.0f);
@@ -154,7 +163,8 @@ void RenderNote(const Patch& p, double midi, double gateSeconds, float velocity,
   const double invRate = 1.0 / rate;
   const double ratio2 = std::exp2((p.interval2 + p.detune2 / 100.0) / 12.0);
   const float keyCutoff = p.cutoff * static_cast<float>(std::exp2(p.keyTrack * (midi - 60.0) / 12.0));
-  const float fmDecayPerBlock = p.fmDecay > 0.0f ? static_cast<float>(std::exp(-kControlBlock / (p.fmDecay * rate))) : 1.0f;
+  const float fmDecayPerBlock =
+      p.fmDecay > 0.0f ? static_cast<float>(std::exp(-kControlBlock / (p.fmDecay * rate))) : 1.0f;
   const float filterDecayPerBlock = static_cast<float>(std::exp(-kControlBlock / (p.filterDecay * rate)));
   const float slideDecayPerBlock = static_cast<float>(std::exp(-kControlBlock / (p.slideTime * rate)));
   const float amp = velocity * p.gain;

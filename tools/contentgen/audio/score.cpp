@@ -63,12 +63,12 @@ struct Cursor {
 };
 
 class CScoreParser {
- public:
+public:
   CScoreParser(const std::string& fileName, Score* score) : fileName(fileName), score(score) {}
   // Reads every statement, then expands the voices.
   bool Parse(const std::string& text, std::string* error);
 
- private:
+private:
   struct VoiceSource {
     Voice voice;
     std::vector<Token> tokens;
@@ -77,7 +77,8 @@ class CScoreParser {
   enum class Block { None, Instrument, Pattern, Voice };
 
   // Fills error with "file:line: message" and returns false.
-  bool Fail(int line, const std::string& message, std::string* error) const {
+  bool Fail(int line, const std::string& message, std::string* error) const
+  {
     *error = AtLine(fileName, line, message);
     return false;
   }
@@ -106,7 +107,8 @@ constexpr long kMaxExpandedTokens = 1000000;
 constexpr double kMaxLoopSeconds = 240.0;
 
 // Parses a length: "2", "0.5", "3/2".
-bool ParseLength(const std::string& text, double* beats) {
+bool ParseLength(const std::string& text, double* beats)
+{
   const size_t slash = text.find('/');
   double a = 0.0, b = 1.0;
   if (slash == std::string::npos) {
@@ -119,7 +121,8 @@ bool ParseLength(const std::string& text, double* beats) {
 }
 
 // Reads exactly count numbers after the statement word.
-bool ReadNumbers(const std::vector<std::string>& words, size_t count, double* out) {
+bool ReadNumbers(const std::vector<std::string>& words, size_t count, double* out)
+{
   if (words.size() != count + 1) return false;
   for (size_t i = 0; i < count; ++i) {
     if (!ParseNumber(words[i + 1], &out[i])) return false;
@@ -128,17 +131,21 @@ bool ReadNumbers(const std::vector<std::string>& words, size_t count, double* ou
 }
 
 // tempo, meter, rate, master, reverb, echo, and the heads of the three kinds of block.
-bool CScoreParser::Statement(const std::vector<std::string>& w, int line, std::string* error) {
+bool CScoreParser::Statement(const std::vector<std::string>& w, int line, std::string* error)
+{
   const std::string& head = w[0];
   double v[3] = {0, 0, 0};
   if (head == "tempo") {
-    if (!ReadNumbers(w, 1, v) || v[0] < 20 || v[0] > 400) return Fail(line, "'tempo' needs beats per minute (20..400)", error);
+    if (!ReadNumbers(w, 1, v) || v[0] < 20 || v[0] > 400)
+      return Fail(line, "'tempo' needs beats per minute (20..400)", error);
     score->tempo = v[0];
   } else if (head == "meter") {
-    if (!ReadNumbers(w, 1, v) || v[0] < 1 || v[0] > 16 || v[0] != std::floor(v[0])) return Fail(line, "'meter' needs beats per bar (1..16)", error);
+    if (!ReadNumbers(w, 1, v) || v[0] < 1 || v[0] > 16 || v[0] != std::floor(v[0]))
+      return Fail(line, "'meter' needs beats per bar (1..16)", error);
     score->meter = static_cast<int>(v[0]);
   } else if (head == "rate") {
-    if (!ReadNumbers(w, 1, v) || (v[0] != 44100 && v[0] != 22050)) return Fail(line, "'rate' must be 44100 or 22050", error);
+    if (!ReadNumbers(w, 1, v) || (v[0] != 44100 && v[0] != 22050))
+      return Fail(line, "'rate' must be 44100 or 22050", error);
     score->rate = static_cast<int>(v[0]);
   } else if (head == "master") {
     if (!ReadNumbers(w, 1, v) || v[0] <= 0 || v[0] > 1) return Fail(line, "'master' needs a peak level (0..1]", error);
@@ -182,7 +189,8 @@ bool CScoreParser::Statement(const std::vector<std::string>& w, int line, std::s
 }
 
 // "voice NAME INSTRUMENT key=value ...": the instrument must already be defined.
-bool CScoreParser::VoiceHeader(const std::vector<std::string>& w, int line, std::string* error) {
+bool CScoreParser::VoiceHeader(const std::vector<std::string>& w, int line, std::string* error)
+{
   if (w.size() < 3) return Fail(line, "'voice' needs a name and an instrument", error);
   VoiceSource src;
   src.line = line;
@@ -191,11 +199,13 @@ bool CScoreParser::VoiceHeader(const std::vector<std::string>& w, int line, std:
   for (size_t i = 0; i < score->instrumentNames.size(); ++i) {
     if (score->instrumentNames[i] == w[2]) src.voice.instrument = static_cast<int>(i);
   }
-  if (src.voice.instrument < 0) return Fail(line, "unknown instrument '" + w[2] + "' (define it above the voice)", error);
+  if (src.voice.instrument < 0)
+    return Fail(line, "unknown instrument '" + w[2] + "' (define it above the voice)", error);
   for (size_t i = 3; i < w.size(); ++i) {
     const size_t eq = w[i].find('=');
     double v = 0.0;
-    if (eq == std::string::npos || !ParseNumber(w[i].substr(eq + 1), &v)) return Fail(line, "voice option '" + w[i] + "' is not key=number", error);
+    if (eq == std::string::npos || !ParseNumber(w[i].substr(eq + 1), &v))
+      return Fail(line, "voice option '" + w[i] + "' is not key=number", error);
     const std::string key = w[i].substr(0, eq);
     struct Option {
       const char* name;
@@ -203,9 +213,9 @@ bool CScoreParser::VoiceHeader(const std::vector<std::string>& w, int line, std:
       double lo, hi;
     };
     const Option options[] = {
-        {"gain", &src.voice.gain, 0.0, 4.0},       {"pan", &src.voice.pan, -1.0, 1.0},
-        {"reverb", &src.voice.reverb, 0.0, 2.0},   {"echo", &src.voice.echo, 0.0, 2.0},
-        {"legato", &src.voice.legato, 0.05, 1.5},  {"humanize", &src.voice.humanize, 0.0, 0.5},
+        {"gain", &src.voice.gain, 0.0, 4.0},      {"pan", &src.voice.pan, -1.0, 1.0},
+        {"reverb", &src.voice.reverb, 0.0, 2.0},  {"echo", &src.voice.echo, 0.0, 2.0},
+        {"legato", &src.voice.legato, 0.05, 1.5}, {"humanize", &src.voice.humanize, 0.0, 0.5},
     };
     const Option* option = nullptr;
     for (const Option& o : options) {
@@ -221,7 +231,8 @@ bool CScoreParser::VoiceHeader(const std::vector<std::string>& w, int line, std:
 }
 
 // A note, a chord, or a rest, with an optional ":length".
-bool CScoreParser::NoteToken(const Token& token, Cursor* cursor, Voice* voice, std::string* error) {
+bool CScoreParser::NoteToken(const Token& token, Cursor* cursor, Voice* voice, std::string* error)
+{
   const std::string& t = token.text;
   const size_t colon = t.find(':');
   const std::string pitches = t.substr(0, colon);
@@ -236,7 +247,8 @@ bool CScoreParser::NoteToken(const Token& token, Cursor* cursor, Voice* voice, s
     const size_t plus = pitches.find('+', start);
     const std::string name = pitches.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
     int midi = 0;
-    if (!ParseNoteName(name, &cursor->octave, &midi)) return Fail(token.line, "'" + t + "' is not a note, chord or rest", error);
+    if (!ParseNoteName(name, &cursor->octave, &midi))
+      return Fail(token.line, "'" + t + "' is not a note, chord or rest", error);
     NoteEvent e;
     e.beat = cursor->beat;
     e.length = cursor->length;
@@ -253,7 +265,8 @@ bool CScoreParser::NoteToken(const Token& token, Cursor* cursor, Voice* voice, s
 
 // Walks the tokens; groups and patterns recurse, so their depth is limited.
 bool CScoreParser::Expand(const std::vector<Token>& tokens, size_t begin, size_t end, int depth, Cursor* cursor,
-                          Voice* voice, std::string* error) {
+                          Voice* voice, std::string* error)
+{
   if (depth > 16) return Fail(tokens[begin].line, "patterns or repeats nest too deep (a pattern using itself?)", error);
   for (size_t i = begin; i < end; ++i) {
     const Token& tok = tokens[i];
@@ -263,7 +276,9 @@ bool CScoreParser::Expand(const std::vector<Token>& tokens, size_t begin, size_t
     if (t == "|") {
       const double bar = std::fmod(cursor->beat, score->meter);
       if (bar > 1e-6 && score->meter - bar > 1e-6)
-        return Fail(tok.line, "bar check: voice '" + voice->name + "' is " + std::to_string(bar) + " beats into a bar here", error);
+        return Fail(tok.line,
+                    "bar check: voice '" + voice->name + "' is " + std::to_string(bar) + " beats into a bar here",
+                    error);
     } else if (t == "(") {
       int level = 1;
       size_t close = i + 1;
@@ -274,8 +289,8 @@ bool CScoreParser::Expand(const std::vector<Token>& tokens, size_t begin, size_t
       if (close >= end) return Fail(tok.line, "'(' without a closing ')xN'", error);
       double times = 0.0;
       const std::string& closing = tokens[close].text;
-      if (closing.size() < 3 || closing[1] != 'x' || !ParseNumber(closing.substr(2), &times) || times < 1 || times > 64 ||
-          times != std::floor(times))
+      if (closing.size() < 3 || closing[1] != 'x' || !ParseNumber(closing.substr(2), &times) || times < 1 ||
+          times > 64 || times != std::floor(times))
         return Fail(tokens[close].line, "a group ends with ')xN', N a count 1..64, not '" + closing + "'", error);
       for (int r = 0; r < static_cast<int>(times); ++r) {
         if (!Expand(tokens, i + 1, close, depth + 1, cursor, voice, error)) return false;
@@ -286,14 +301,17 @@ bool CScoreParser::Expand(const std::vector<Token>& tokens, size_t begin, size_t
     } else if (t[0] == '@') {
       const auto found = patterns.find(t.substr(1));
       if (found == patterns.end()) return Fail(tok.line, "unknown pattern '" + t.substr(1) + "'", error);
-      if (!found->second.empty() && !Expand(found->second, 0, found->second.size(), depth + 1, cursor, voice, error)) return false;
+      if (!found->second.empty() && !Expand(found->second, 0, found->second.size(), depth + 1, cursor, voice, error))
+        return false;
     } else if (t[0] == 'v' && t.size() > 1) {
       double v = 0.0;
-      if (!ParseNumber(t.substr(1), &v) || v < 0 || v > 200) return Fail(tok.line, "velocity '" + t + "' must be v0..v200", error);
+      if (!ParseNumber(t.substr(1), &v) || v < 0 || v > 200)
+        return Fail(tok.line, "velocity '" + t + "' must be v0..v200", error);
       cursor->velocity = static_cast<float>(v / 100.0);
     } else if (t[0] == 't' && t.size() > 1) {
       double v = 0.0;
-      if (!ParseNumber(t.substr(1), &v) || std::fabs(v) > 48 || v != std::floor(v)) return Fail(tok.line, "transpose '" + t + "' must be t-48..t48", error);
+      if (!ParseNumber(t.substr(1), &v) || std::fabs(v) > 48 || v != std::floor(v))
+        return Fail(tok.line, "transpose '" + t + "' must be t-48..t48", error);
       cursor->transpose = static_cast<int>(v);
     } else if (!NoteToken(tok, cursor, voice, error)) {
       return false;
@@ -303,7 +321,8 @@ bool CScoreParser::Expand(const std::vector<Token>& tokens, size_t begin, size_t
 }
 
 // First pass: statements and blocks; second pass: voices expanded into notes.
-bool CScoreParser::Parse(const std::string& text, std::string* error) {
+bool CScoreParser::Parse(const std::string& text, std::string* error)
+{
   const std::vector<std::string> lines = SplitLines(text);
   for (size_t i = 0; i < lines.size(); ++i) {
     const int lineNo = static_cast<int>(i) + 1;
@@ -321,9 +340,11 @@ bool CScoreParser::Parse(const std::string& text, std::string* error) {
     }
     if (block == Block::Instrument) {
       const size_t eq = line.find('=');
-      if (eq == std::string::npos) return Fail(lineNo, "expected 'key = value' or 'end' in the instrument, got '" + line + "'", error);
+      if (eq == std::string::npos)
+        return Fail(lineNo, "expected 'key = value' or 'end' in the instrument, got '" + line + "'", error);
       std::string problem;
-      if (!SetPatchKey(&score->instruments.back(), StripComment(line.substr(0, eq)), StripComment(line.substr(eq + 1)), &problem))
+      if (!SetPatchKey(&score->instruments.back(), StripComment(line.substr(0, eq)), StripComment(line.substr(eq + 1)),
+                       &problem))
         return Fail(lineNo, problem, error);
       continue;
     }
@@ -348,8 +369,8 @@ bool CScoreParser::Parse(const std::string& text, std::string* error) {
   }
   score->loopBeats = std::ceil(score->loopBeats / score->meter - 1e-9) * score->meter;
   if (LoopSeconds(*score) > kMaxLoopSeconds) {
-    *error = fileName + ": the loop lasts " + std::to_string(static_cast<int>(LoopSeconds(*score))) + " s, longer than the " +
-             std::to_string(static_cast<int>(kMaxLoopSeconds)) + " s allowed";
+    *error = fileName + ": the loop lasts " + std::to_string(static_cast<int>(LoopSeconds(*score))) +
+             " s, longer than the " + std::to_string(static_cast<int>(kMaxLoopSeconds)) + " s allowed";
     return false;
   }
   return true;
@@ -358,13 +379,17 @@ bool CScoreParser::Parse(const std::string& text, std::string* error) {
 }  // namespace
 
 // Runs the two-pass parser.
-bool ParseScore(const std::string& text, const std::string& fileName, Score* score, std::string* error) {
+bool ParseScore(const std::string& text, const std::string& fileName, Score* score, std::string* error)
+{
   *score = Score();
   CScoreParser parser(fileName, score);
   return parser.Parse(text, error);
 }
 
 // Beats times seconds per beat.
-double LoopSeconds(const Score& score) { return score.loopBeats * 60.0 / score.tempo; }
+double LoopSeconds(const Score& score)
+{
+  return score.loopBeats * 60.0 / score.tempo;
+}
 
 }  // namespace contentgen::audio

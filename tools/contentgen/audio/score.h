@@ -18,7 +18,7 @@ struct NoteEvent {
 
 struct Voice {
   std::string name;
-  int instrument = 0;     // index into Score::instruments
+  int instrument = 0;  // index into Score::instruments
   float gain = 1.0f;
   float pan = 0.0f;       // -1 left .. 1 right
   float reverb = 0.0f;    // send level to the reverb
@@ -35,7 +35,7 @@ struct Score {
   int rate = 44100;
   float reverbLevel = 0.0f, reverbSize = 0.5f, reverbDamping = 0.4f;
   float echoBeats = 0.75f, echoFeedback = 0.3f, echoDamping = 0.3f;
-  float master = 0.8f;   // peak of the finished loop
+  float master = 0.8f;  // peak of the finished loop
   std::vector<std::string> instrumentNames;
   std::vector<Patch> instruments;
   std::vector<Voice> voices;

@@ -17,7 +17,8 @@ struct Bus {
   std::vector<float> left, right, reverbSend, echoSend;
 
   // Grows every channel to at least n samples.
-  void Reserve(size_t n) {
+  void Reserve(size_t n)
+  {
     if (left.size() >= n) return;
     left.resize(n, 0.0f);
     right.resize(n, 0.0f);
@@ -25,7 +26,8 @@ struct Bus {
     echoSend.resize(n, 0.0f);
   }
   // Folds everything past loop samples back onto the start (repeatedly for long tails).
-  void Wrap(size_t loop) {
+  void Wrap(size_t loop)
+  {
     for (std::vector<float>* ch : {&left, &right, &reverbSend, &echoSend}) {
       for (size_t i = loop; i < ch->size(); ++i) (*ch)[i % loop] += (*ch)[i];
       ch->resize(loop);
@@ -34,7 +36,8 @@ struct Bus {
 };
 
 // Renders every note of a voice into the bus with its pan and sends.
-void MixVoice(const Score& score, const Voice& voice, Bus* bus) {
+void MixVoice(const Score& score, const Voice& voice, Bus* bus)
+{
   const Patch& patch = score.instruments[voice.instrument];
   const double secondsPerBeat = 60.0 / score.tempo;
   // Constant-power pan.
@@ -70,7 +73,8 @@ void MixVoice(const Score& score, const Voice& voice, Bus* bus) {
 // Runs echo, reverb and the DC-blocking low cut over the wrapped loop. A first pass
 // over the last seconds of the loop fills the effects' memory with what precedes the
 // start when the loop repeats, so the output is periodic.
-std::vector<float> ApplyEffects(const Score& score, const Bus& bus) {
+std::vector<float> ApplyEffects(const Score& score, const Bus& bus)
+{
   const size_t loop = bus.left.size();
   const float rate = static_cast<float>(score.rate);
   const int echoDelay = std::max(1, static_cast<int>(score.echoBeats * 60.0 / score.tempo * score.rate));
@@ -102,7 +106,8 @@ std::vector<float> ApplyEffects(const Score& score, const Bus& bus) {
 }  // namespace
 
 // Voices, wrap, effects, then one gain so the loudest sample sits at the master level.
-std::vector<float> RenderScore(const Score& score) {
+std::vector<float> RenderScore(const Score& score)
+{
   const size_t loop = static_cast<size_t>(std::llround(LoopSeconds(score) * score.rate));
   Bus bus;
   bus.Reserve(loop);

@@ -13,7 +13,8 @@ namespace contentgen::audio {
 namespace {
 
 // A number within [lo, hi] or a message naming the key.
-bool ReadValue(const std::string& key, const std::string& text, double lo, double hi, float* out, std::string* error) {
+bool ReadValue(const std::string& key, const std::string& text, double lo, double hi, float* out, std::string* error)
+{
   double v = 0.0;
   if (!ParseNumber(text, &v)) {
     *error = "'" + key + "' needs a number, not '" + text + "'";
@@ -28,7 +29,8 @@ bool ReadValue(const std::string& key, const std::string& text, double lo, doubl
 }
 
 // Sound-wide keys.
-bool SetGlobalKey(Sfx* sfx, const std::string& key, const std::string& value, std::string* error) {
+bool SetGlobalKey(Sfx* sfx, const std::string& key, const std::string& value, std::string* error)
+{
   if (key == "rate") {
     if (value != "44100" && value != "22050") {
       *error = "'rate' must be 44100 or 22050";
@@ -49,7 +51,8 @@ bool SetGlobalKey(Sfx* sfx, const std::string& key, const std::string& value, st
 }
 
 // Schedule keys of a layer first, then the synthesizer's patch keys.
-bool SetLayerKey(SfxLayer* layer, const std::string& key, const std::string& value, std::string* error) {
+bool SetLayerKey(SfxLayer* layer, const std::string& key, const std::string& value, std::string* error)
+{
   if (key == "notes") {
     layer->notes.clear();
     int octave = 4;
@@ -82,7 +85,8 @@ bool SetLayerKey(SfxLayer* layer, const std::string& key, const std::string& val
 }  // namespace
 
 // Line by line; sections start layers; every problem names its line.
-bool ParseSfx(const std::string& text, const std::string& fileName, Sfx* sfx, std::string* error) {
+bool ParseSfx(const std::string& text, const std::string& fileName, Sfx* sfx, std::string* error)
+{
   *sfx = Sfx();
   const std::vector<std::string> lines = SplitLines(text);
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -133,7 +137,8 @@ namespace {
 // Folds everything past `loop` samples back onto the start, then runs the low cut round
 // the loop twice so that its memory at the start is what the end leaves: the last and
 // first samples then join like any two neighbours.
-void WrapIntoLoop(const Sfx& sfx, size_t loop, std::vector<float>* mix) {
+void WrapIntoLoop(const Sfx& sfx, size_t loop, std::vector<float>* mix)
+{
   if (mix->size() < loop) mix->resize(loop, 0.0f);
   for (size_t i = loop; i < mix->size(); ++i) (*mix)[i % loop] += (*mix)[i];
   mix->resize(loop);
@@ -147,7 +152,8 @@ void WrapIntoLoop(const Sfx& sfx, size_t loop, std::vector<float>* mix) {
 
 // Layers into one buffer, then echo, low cut, peak scaling and a trimmed, faded end (a
 // loop keeps its exact length instead).
-std::vector<float> RenderSfx(const Sfx& sfx) {
+std::vector<float> RenderSfx(const Sfx& sfx)
+{
   std::vector<float> mix;
   std::vector<float> note;
   for (const SfxLayer& layer : sfx.layers) {

@@ -9,7 +9,8 @@
 namespace contentgen::audio {
 
 // Splits on '\n' and drops a '\r' before it.
-std::vector<std::string> SplitLines(const std::string& text) {
+std::vector<std::string> SplitLines(const std::string& text)
+{
   std::vector<std::string> lines;
   std::string current;
   for (const char c : text) {
@@ -26,7 +27,8 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 
 // Cuts at a '#' that begins a word (so sharps such as "f#4" stay) and trims blanks.
-std::string StripComment(const std::string& line) {
+std::string StripComment(const std::string& line)
+{
   size_t cut = 0;
   const char* blanks = " \t\r\v\f";
   while (cut < line.size() && !(line[cut] == '#' && (cut == 0 || std::strchr(blanks, line[cut - 1])))) ++cut;
@@ -38,7 +40,8 @@ std::string StripComment(const std::string& line) {
 }
 
 // Splits on blanks.
-std::vector<std::string> SplitWords(const std::string& line) {
+std::vector<std::string> SplitWords(const std::string& line)
+{
   std::vector<std::string> words;
   std::istringstream in(line);
   std::string w;
@@ -47,7 +50,8 @@ std::vector<std::string> SplitWords(const std::string& line) {
 }
 
 // strtod over the whole string, finite values only.
-bool ParseNumber(const std::string& text, double* value) {
+bool ParseNumber(const std::string& text, double* value)
+{
   if (text.empty()) return false;
   char* end = nullptr;
   const double v = std::strtod(text.c_str(), &end);
@@ -57,7 +61,8 @@ bool ParseNumber(const std::string& text, double* value) {
 }
 
 // The usual compiler-style location prefix.
-std::string AtLine(const std::string& file, int line, const std::string& message) {
+std::string AtLine(const std::string& file, int line, const std::string& message)
+{
   return file + ":" + std::to_string(line) + ": " + message;
 }
 

@@ -10,17 +10,20 @@ namespace contentgen::audio {
 namespace {
 
 // Appends a four-character chunk id.
-void PutId(std::vector<uint8_t>* out, const char* id) {
+void PutId(std::vector<uint8_t>* out, const char* id)
+{
   for (int i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(id[i]));
 }
 
 // Appends a little-endian 32-bit value.
-void Put32(std::vector<uint8_t>* out, uint32_t v) {
+void Put32(std::vector<uint8_t>* out, uint32_t v)
+{
   for (int i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 // Appends a little-endian 16-bit value.
-void Put16(std::vector<uint8_t>* out, uint16_t v) {
+void Put16(std::vector<uint8_t>* out, uint16_t v)
+{
   out->push_back(static_cast<uint8_t>(v));
   out->push_back(static_cast<uint8_t>(v >> 8));
 }
@@ -28,7 +31,8 @@ void Put16(std::vector<uint8_t>* out, uint16_t v) {
 }  // namespace
 
 // Header (44 bytes) and the samples rounded to the nearest 16-bit step.
-std::vector<uint8_t> EncodeWav16(const std::vector<float>& interleaved, int channels, int rate) {
+std::vector<uint8_t> EncodeWav16(const std::vector<float>& interleaved, int channels, int rate)
+{
   const uint32_t dataBytes = static_cast<uint32_t>(interleaved.size() * 2);
   std::vector<uint8_t> out;
   out.reserve(44 + dataBytes);

@@ -167,7 +167,7 @@ CCanvas CCanvas::Downsample(int factor) const
         }
       }
       out.pixels[static_cast<size_t>(y) * out.width + x] = {sum.r * weight, sum.g * weight, sum.b * weight,
-                                                             sum.a * weight};
+                                                            sum.a * weight};
     }
   }
   return out;

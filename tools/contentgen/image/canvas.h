@@ -15,7 +15,7 @@
 namespace contentgen {
 
 class CCanvas {
- public:
+public:
   CCanvas(int width, int height);
 
   int Width() const { return width; }
@@ -52,7 +52,7 @@ class CCanvas {
   // 8-bit straight RGBA, row 0 first, for image writers.
   std::vector<uint8_t> ToRgba8() const;
 
- private:
+private:
   int width, height;
   std::vector<Color> pixels;  // premultiplied
 

@@ -75,7 +75,9 @@ bool DecodeUtf8(const std::string& text, std::vector<uint32_t>* codepoints)
 }
 
 // An empty font; Load fills it.
-CFont::CFont() : impl(new Impl) {}
+CFont::CFont() : impl(new Impl)
+{
+}
 
 // Frees the font data.
 CFont::~CFont()
@@ -125,7 +127,8 @@ float CFont::MeasureWidth(const std::string& text, float pixelHeight) const
     stbtt_GetCodepointHMetrics(&impl->info, static_cast<int>(cps[i]), &advance, &bearing);
     width += advance * scale;
     if (i + 1 < cps.size()) {
-      width += scale * stbtt_GetCodepointKernAdvance(&impl->info, static_cast<int>(cps[i]), static_cast<int>(cps[i + 1]));
+      width +=
+          scale * stbtt_GetCodepointKernAdvance(&impl->info, static_cast<int>(cps[i]), static_cast<int>(cps[i + 1]));
     }
   }
   return width;
@@ -200,7 +203,8 @@ bool CFont::DrawText(CCanvas* canvas, const std::string& text, Rect box, float m
     int advance = 0, bearing = 0;
     stbtt_GetCodepointHMetrics(&impl->info, cp, &advance, &bearing);
     penX += advance * scale;
-    if (i + 1 < cps.size()) penX += scale * stbtt_GetCodepointKernAdvance(&impl->info, cp, static_cast<int>(cps[i + 1]));
+    if (i + 1 < cps.size())
+      penX += scale * stbtt_GetCodepointKernAdvance(&impl->info, cp, static_cast<int>(cps[i + 1]));
   }
   if (inkBounds) *inkBounds = ink;
   return true;

@@ -17,7 +17,7 @@ bool DecodeUtf8(const std::string& text, std::vector<uint32_t>* codepoints);
 enum class TextAlign { Left, Centre, Right };
 
 class CFont {
- public:
+public:
   CFont();
   ~CFont();
   CFont(const CFont&) = delete;
@@ -36,10 +36,10 @@ class CFont {
   // at which the line fits, vertically centred, aligned as asked. Fills inkBounds (may
   // be null) with the rectangle of pixels actually touched. False with a message when
   // the font lacks a character or the text cannot fit at 4 pixels.
-  bool DrawText(CCanvas* canvas, const std::string& text, Rect box, float maxPixelHeight, TextAlign align,
-                Color color, Rect* inkBounds, std::string* error) const;
+  bool DrawText(CCanvas* canvas, const std::string& text, Rect box, float maxPixelHeight, TextAlign align, Color color,
+                Rect* inkBounds, std::string* error) const;
 
- private:
+private:
   struct Impl;
   Impl* impl;
   bool loaded = false;

@@ -31,24 +31,24 @@ void Put32(std::vector<uint8_t>* out, uint32_t value)
 void PutDdsHeader(std::vector<uint8_t>* out, uint32_t width, uint32_t height, uint32_t levels, bool cube)
 {
   out->insert(out->end(), {'D', 'D', 'S', ' '});
-  Put32(out, 124);                                                  // dwSize
-  Put32(out, 0x1 | 0x2 | 0x4 | 0x8 | 0x1000 | (levels > 1 ? 0x20000 : 0));  // ... PIXELFORMAT | MIPMAPCOUNT
-  Put32(out, height);                                               // dwHeight
-  Put32(out, width);                                                // dwWidth
-  Put32(out, width * 4);                                            // dwPitchOrLinearSize
-  Put32(out, 0);                                                    // dwDepth
-  Put32(out, levels);                                               // dwMipMapCount
-  for (int i = 0; i < 11; ++i) Put32(out, 0);                       // dwReserved1
-  Put32(out, 32);                                                   // ddspf.dwSize
-  Put32(out, 0x40 | 0x1);                                           // DDPF_RGB | DDPF_ALPHAPIXELS
-  Put32(out, 0);                                                    // dwFourCC
-  Put32(out, 32);                                                   // dwRGBBitCount
-  Put32(out, 0x00FF0000);                                           // R mask
-  Put32(out, 0x0000FF00);                                           // G mask
-  Put32(out, 0x000000FF);                                           // B mask
-  Put32(out, 0xFF000000);                                           // A mask
+  Put32(out, 124);                                                                    // dwSize
+  Put32(out, 0x1 | 0x2 | 0x4 | 0x8 | 0x1000 | (levels > 1 ? 0x20000 : 0));            // ... PIXELFORMAT | MIPMAPCOUNT
+  Put32(out, height);                                                                 // dwHeight
+  Put32(out, width);                                                                  // dwWidth
+  Put32(out, width * 4);                                                              // dwPitchOrLinearSize
+  Put32(out, 0);                                                                      // dwDepth
+  Put32(out, levels);                                                                 // dwMipMapCount
+  for (int i = 0; i < 11; ++i) Put32(out, 0);                                         // dwReserved1
+  Put32(out, 32);                                                                     // ddspf.dwSize
+  Put32(out, 0x40 | 0x1);                                                             // DDPF_RGB | DDPF_ALPHAPIXELS
+  Put32(out, 0);                                                                      // dwFourCC
+  Put32(out, 32);                                                                     // dwRGBBitCount
+  Put32(out, 0x00FF0000);                                                             // R mask
+  Put32(out, 0x0000FF00);                                                             // G mask
+  Put32(out, 0x000000FF);                                                             // B mask
+  Put32(out, 0xFF000000);                                                             // A mask
   Put32(out, 0x1000 | (cube || levels > 1 ? 0x8 : 0) | (levels > 1 ? 0x400000 : 0));  // TEXTURE | COMPLEX | MIPMAP
-  Put32(out, cube ? 0x200 | 0xFC00 : 0);                            // DDSCAPS2_CUBEMAP and all six faces
+  Put32(out, cube ? 0x200 | 0xFC00 : 0);  // DDSCAPS2_CUBEMAP and all six faces
   Put32(out, 0);
   Put32(out, 0);
   Put32(out, 0);  // dwReserved2
@@ -148,12 +148,36 @@ std::vector<uint8_t> EncodeCubeDds(const std::vector<CCanvas>& faces)
 void CubeFaceDirection(int face, float u, float v, float* x, float* y, float* z)
 {
   switch (face) {
-    case 0: *x = 1; *y = -v; *z = -u; break;
-    case 1: *x = -1; *y = -v; *z = u; break;
-    case 2: *x = u; *y = 1; *z = v; break;
-    case 3: *x = u; *y = -1; *z = -v; break;
-    case 4: *x = u; *y = -v; *z = 1; break;
-    default: *x = -u; *y = -v; *z = -1; break;
+  case 0:
+    *x = 1;
+    *y = -v;
+    *z = -u;
+    break;
+  case 1:
+    *x = -1;
+    *y = -v;
+    *z = u;
+    break;
+  case 2:
+    *x = u;
+    *y = 1;
+    *z = v;
+    break;
+  case 3:
+    *x = u;
+    *y = -1;
+    *z = -v;
+    break;
+  case 4:
+    *x = u;
+    *y = -v;
+    *z = 1;
+    break;
+  default:
+    *x = -u;
+    *y = -v;
+    *z = -1;
+    break;
   }
 }
 
@@ -169,8 +193,9 @@ CCanvas HeightToNormalMap(const CCanvas& height, float strength, float flat)
       // Height rising to the right tilts the normal left; rising downwards tilts it up.
       const float nx = -(right - left) * 0.5f * strength, ny = (down - up) * 0.5f * strength;
       const float len = std::sqrt(nx * nx + ny * ny + 1.0f);
-      out.SetPixel(x, y, {std::clamp(flat + nx / len * 0.5f, 0.0f, 1.0f), std::clamp(flat + ny / len * 0.5f, 0.0f, 1.0f),
-                          1.0f / len, 1.0f});
+      out.SetPixel(x, y,
+                   {std::clamp(flat + nx / len * 0.5f, 0.0f, 1.0f), std::clamp(flat + ny / len * 0.5f, 0.0f, 1.0f),
+                    1.0f / len, 1.0f});
     }
   }
   return out;

@@ -14,7 +14,7 @@ struct GradientStop {
 };
 
 class CPaint {
- public:
+public:
   // A single colour.
   static CPaint Solid(Color color);
   // From (x0, y0) at position 0 to (x1, y1) at position 1.
@@ -25,7 +25,7 @@ class CPaint {
   // Colour at a point.
   Color At(float x, float y) const;
 
- private:
+private:
   enum class Kind { Solid, Linear, Radial };
   Kind kind = Kind::Solid;
   Color color;

@@ -13,7 +13,7 @@ struct Rect {
 };
 
 class CShape {
- public:
+public:
   virtual ~CShape() = default;
   // Signed distance from (x, y) to the outline; negative inside.
   virtual float Distance(float x, float y) const = 0;
@@ -22,79 +22,79 @@ class CShape {
 };
 
 class CCircle : public CShape {
- public:
+public:
   CCircle(float cx, float cy, float radius) : cx(cx), cy(cy), radius(radius) {}
   float Distance(float x, float y) const override;
   Rect Bounds() const override;
 
- private:
+private:
   float cx, cy, radius;
 };
 
 class CEllipse : public CShape {
- public:
+public:
   CEllipse(float cx, float cy, float rx, float ry) : cx(cx), cy(cy), rx(rx), ry(ry) {}
   float Distance(float x, float y) const override;
   Rect Bounds() const override;
 
- private:
+private:
   float cx, cy, rx, ry;
 };
 
 class CRoundedRect : public CShape {
- public:
+public:
   CRoundedRect(float x0, float y0, float x1, float y1, float radius) : box{x0, y0, x1, y1}, radius(radius) {}
   float Distance(float x, float y) const override;
   Rect Bounds() const override;
 
- private:
+private:
   Rect box;
   float radius;
 };
 
 // A closed polygon (even-odd inside rule), any winding.
 class CPolygon : public CShape {
- public:
+public:
   explicit CPolygon(std::vector<Vec2> points) : points(std::move(points)) {}
   float Distance(float x, float y) const override;
   Rect Bounds() const override;
 
- private:
+private:
   std::vector<Vec2> points;
 };
 
 // A segment with round caps, `width` across.
 class CLine : public CShape {
- public:
+public:
   CLine(float x0, float y0, float x1, float y1, float width) : a{x0, y0}, b{x1, y1}, width(width) {}
   float Distance(float x, float y) const override;
   Rect Bounds() const override;
 
- private:
+private:
   Vec2 a, b;
   float width;
 };
 
 // A shape moved by (dx, dy): the same outline drawn elsewhere (drop shadows).
 class COffsetShape : public CShape {
- public:
+public:
   COffsetShape(const CShape& shape, float dx, float dy) : shape(shape), dx(dx), dy(dy) {}
   float Distance(float x, float y) const override { return shape.Distance(x - dx, y - dy); }
   Rect Bounds() const override;
 
- private:
+private:
   const CShape& shape;
   float dx, dy;
 };
 
 // The part of one shape inside another (clipping art to a frame).
 class CIntersection : public CShape {
- public:
+public:
   CIntersection(const CShape& a, const CShape& b) : a(a), b(b) {}
   float Distance(float x, float y) const override;
   Rect Bounds() const override;
 
- private:
+private:
   const CShape& a;
   const CShape& b;
 };

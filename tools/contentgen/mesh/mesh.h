@@ -39,7 +39,7 @@ struct Triangle {
 };
 
 class CMeshData {
- public:
+public:
   std::vector<Vertex> vertices;
   std::vector<Triangle> triangles;
   std::vector<Material> materials;
