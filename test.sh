@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the game and its tests (installing what they need) and runs every test headless,
+# Builds the game and its tests (installing what they need), checks that every C++ file is
+# formatted (tools/format_check.sh), and runs every test headless,
 # then two minutes of the soak and a short run of every fuzz target. With SANITIZE=1 the
 # suite and the soak run once more, built with AddressSanitizer, LeakSanitizer and UBSan
 # in build-sanitize/ (its res/ made by the plain generator).
@@ -7,6 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 WERROR=ON
 . tools/setup.sh
+tools/format_check.sh
 export SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null
 ctest --test-dir build --output-on-failure -j 2 --timeout 900
 tools/soak.sh 2
