@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-brief}
-seconds=15
+seconds=5
 only=${2:-}
 if [ "$mode" = long ]; then
   seconds=${2:-1200}

@@ -27,6 +27,14 @@ void StageRoute::PlayStageOne()
   EXPECT_EQ(application->stageNumber, 2);
 }
 
+// Stage 1 from a saved 1, as every other stage's route starts: without the corridor's
+// orb the blue check fails.
+TEST_F(StageRoute, StageOneFromASavedOneThroughTheOrbToTheGoal)
+{
+  ASSERT_TRUE(StartSavedStage(1));
+  PlayStageOne();
+}
+
 TEST_F(StageRoute, TheWholeGameFromNewGameThroughTheEndingToTheTitle)
 {
   std::remove("res/dat/save.dat");

@@ -162,13 +162,8 @@ bool DrawNarration(const CArtContext& context, const char* first, const char* se
   const CPalette& palette = context.palette;
   const float w = static_cast<float>(canvas->Width()), h = static_cast<float>(canvas->Height());
   canvas->Clear({0, 0, 0, 0});
-  const CRoundedRect plate(8, 8, w - 8, h - 10, 26);
-  canvas->DropShadow(plate, 0, 4, 6, WithAlpha(palette.Get("outline"), 0.5f));
-  canvas->Fill(plate,
-               CPaint::Linear(0, 8, 0, h - 10,
-                              {{0, WithAlpha(Mix(palette.Get("outline"), palette.Get("robe_dark"), 0.4f), 0.88f)},
-                               {1, WithAlpha(palette.Get("outline"), 0.92f)}}));
-  canvas->Stroke(plate, 3, CPaint::Solid(palette.Get("gold")));
+  const Color top = WithAlpha(Mix(palette.Get("outline"), palette.Get("robe_dark"), 0.4f), 0.88f);
+  DrawPlate(canvas, palette, PlateLook{8, 10, 26, 4, 6, top, 0.92f, 3});
   const LetteringStyle caption = CaptionStyle(palette, false);
   return AddLine(context, canvas, first, Rect{30, 22, w - 30, 84}, 44, caption, error) &&
          AddLine(context, canvas, second, Rect{30, 82, w - 30, 144}, 44, caption, error) &&

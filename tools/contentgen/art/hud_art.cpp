@@ -35,13 +35,8 @@ bool DrawBanner(const CArtContext& context, int stage, CCanvas* canvas, std::str
 {
   const CPalette& palette = context.palette;
   const float w = static_cast<float>(canvas->Width()), h = static_cast<float>(canvas->Height());
-  const CRoundedRect plate(8, 8, w - 8, h - 10, 18);
-  canvas->DropShadow(plate, 0, 4, 6, WithAlpha(palette.Get("outline"), 0.5f));
-  canvas->Fill(plate,
-               CPaint::Linear(0, 8, 0, h - 10,
-                              {{0, WithAlpha(Mix(palette.Get("robe_dark"), palette.Get("outline"), 0.3f), 0.92f)},
-                               {1, WithAlpha(palette.Get("outline"), 0.92f)}}));
-  canvas->Stroke(plate, 4, CPaint::Solid(palette.Get("gold")));
+  const Color top = WithAlpha(Mix(palette.Get("robe_dark"), palette.Get("outline"), 0.3f), 0.92f);
+  DrawPlate(canvas, palette, PlateLook{8, 10, 18, 4, 6, top, 0.92f, 4});
   canvas->Stroke(CRoundedRect(16, 16, w - 16, h - 18, 12), 1.5f,
                  CPaint::Solid(WithAlpha(palette.Get("light_warm"), 0.4f)));
   const float split = 190;

@@ -81,19 +81,26 @@ bool DrawLettering(const CFont& font, CCanvas* canvas, const std::string& text, 
   return true;
 }
 
+// The shadow first, then the fill and the rim on top of it.
+CRoundedRect DrawPlate(CCanvas* canvas, const CPalette& palette, const PlateLook& look)
+{
+  const float w = static_cast<float>(canvas->Width()), h = static_cast<float>(canvas->Height());
+  const CRoundedRect plate(look.inset, look.inset, w - look.inset, h - look.bottomInset, look.radius);
+  canvas->DropShadow(plate, 0, look.shadowOffset, look.shadowBlur, WithAlpha(palette.Get("outline"), 0.5f));
+  canvas->Fill(plate, CPaint::Linear(0, look.inset, 0, h - look.bottomInset,
+                                     {{0, look.top}, {1, WithAlpha(palette.Get("outline"), look.bottomAlpha)}}));
+  canvas->Stroke(plate, look.rim, CPaint::Solid(palette.Get("gold")));
+  return plate;
+}
+
 // The caption takes the upper two thirds, the Latin line the rest.
 bool DrawMenuButton(const CArtContext& context, int width, int height, const std::string& caption,
                     const std::string& latin, CCanvas* canvas, std::string* error)
 {
   const CPalette& palette = context.palette;
   const float w = static_cast<float>(width), h = static_cast<float>(height);
-  const CRoundedRect plate(6, 6, w - 6, h - 8, (h - 14) * 0.5f);
-  canvas->DropShadow(plate, 0, 3, 4, WithAlpha(palette.Get("outline"), 0.5f));
-  canvas->Fill(plate,
-               CPaint::Linear(0, 6, 0, h - 8,
-                              {{0, WithAlpha(Mix(palette.Get("outline"), palette.Get("robe_dark"), 0.4f), 0.85f)},
-                               {1, WithAlpha(palette.Get("outline"), 0.9f)}}));
-  canvas->Stroke(plate, 3, CPaint::Solid(palette.Get("gold")));
+  const Color top = WithAlpha(Mix(palette.Get("outline"), palette.Get("robe_dark"), 0.4f), 0.85f);
+  DrawPlate(canvas, palette, PlateLook{6, 8, (h - 14) * 0.5f, 3, 4, top, 0.9f, 3});
   const CRoundedRect inner(12, 12, w - 12, h - 14, (h - 26) * 0.5f);
   canvas->Stroke(inner, 1.2f, CPaint::Solid(WithAlpha(palette.Get("light_warm"), 0.35f)));
 

@@ -30,6 +30,19 @@ LetteringStyle LightStyle(const CPalette& palette, Color top, Color bottom, floa
 // A canvas whose alpha is the source's alpha grown by `radius` pixels, in one colour.
 CCanvas GrowAlpha(const CCanvas& source, float radius, Color color);
 
+// The dark plate under menus, banners and narration: where it sits on the canvas, its
+// corners, its drop shadow, the colour at its top (it darkens to the outline colour at
+// the bottom) and the width of its gold rim.
+struct PlateLook {
+  float inset, bottomInset, radius;
+  float shadowOffset, shadowBlur;
+  Color top;
+  float bottomAlpha, rim;
+};
+
+// Draws the plate across the canvas and returns its shape.
+CRoundedRect DrawPlate(CCanvas* canvas, const CPalette& palette, const PlateLook& look);
+
 // A menu button: a dark translucent plate with a gold rim, a Japanese caption over a
 // small Latin one, all light so the game's yellow hover tint shows on every part.
 bool DrawMenuButton(const CArtContext& context, int width, int height, const std::string& caption,
