@@ -16,7 +16,6 @@
 
 #include "d3d9.h"
 #include "d3d9_fixed_function.h"
-#include "effect_file.h"
 
 // Attribute slots every program drawn through the device reads its vertices from.
 enum D3D9Attribute : GLuint {
@@ -29,10 +28,6 @@ enum D3D9Attribute : GLuint {
 struct SDL_Window;
 class D3D9Device;
 class D3D9TextureBase;
-
-// GLSL (3.30) text defining `vec4 D3D9ClipToGL(vec4 d3dClip)`, to paste into vertex
-// programs; the effect files' vertex wrapper uses the same text.
-inline constexpr const char* D3D9ClipToGLSource = effectfile::kClipToGLSource;
 
 // How one Direct3D format is stored in OpenGL.
 struct D3D9FormatInfo {

@@ -3,6 +3,7 @@
 #include "d3d9_program.h"
 
 #include "d3d9_internal.h"
+#include "effect_file.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ GLuint CompileStage(GLenum type, const std::string& source, const std::string& n
 // The shared start of a vertex program, then its own text.
 std::string D3D9VertexSource(const char* body)
 {
-  return std::string("#version 330 core\n") + D3D9ClipToGLSource + body;
+  return std::string("#version 330 core\n") + effectfile::kClipToGLSource + body;
 }
 
 // Compiles, links and reports; see the header.

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "d3d9_internal.h"
+#include "effect_file.h"
 #include "test_seam.h"
 #include "win32_internal.h"
 #include "win32_state.h"
@@ -454,7 +455,7 @@ TEST_F(RenderTest, FullScreenKeepsTheBackBufferSize)
 // DrawScreenQuad): the vertices reach its attributes and the device's blend state applies.
 TEST_F(RenderTest, EffectProgramDrawsTheScreenQuad)
 {
-  const std::string vertexSource = std::string("#version 330 core\n") + D3D9ClipToGLSource +
+  const std::string vertexSource = std::string("#version 330 core\n") + effectfile::kClipToGLSource +
                                    "layout(location = 0) in vec4 a_position;\n"
                                    "layout(location = 3) in vec2 a_uv;\n"
                                    "out vec2 v_uv;\n"
