@@ -248,6 +248,7 @@ bool CApplication::RunOnce()
 // Draws unless the next update is already due and the catch-up may still go on.
 bool CApplication::ShouldDrawThisFrame()
 {
+  if (!drawingAllowed) return false;
   const bool behind = timeGetTime() - lastFrameStart >= frameMilliseconds;
   if (behind && undrawnInARow < maxUndrawnUpdates) {
     ++undrawnInARow;

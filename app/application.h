@@ -39,6 +39,9 @@ public:
   int fadeStep;
   int stageNumber;
   InputSnapshot input;
+  // False leaves frames undrawn the way catching up does (no clear, no present), for
+  // tests that need only the updates.
+  bool drawingAllowed = true;
 
   // The one instance, created with its defaults on first use.
   static CApplication* GetInstance();

@@ -26,13 +26,12 @@ class CSpriteText;
 class CActorBase;
 struct MenuButton;
 
-// Holds the loop's scene so that frames can be left undrawn: it passes every call on,
+// Holds the loop's scene for the routes and the benchmark: it passes every call on,
 // switches scenes the way the loop does (the old one's Uninit with the new one, then
-// the new one's Init), and skips the scene's two draw passes on frames not drawn.
+// the new one's Init), counts the frames drawn and times updates and loads.
 class CDrawGate : public CSceneBase {
 public:
   std::shared_ptr<CSceneBase> inner;
-  bool drawThisFrame = true;
   unsigned drawnFrames = 0;  // 3D passes the loop actually asked for and ran
   // Timings for the frame benchmark, in milliseconds: each scene update (without the
   // next scene's Init), and each Init of a scene switched to.
@@ -48,12 +47,12 @@ public:
   void Uninit(std::shared_ptr<CSceneBase> incoming) override { inner->Uninit(incoming); }
   // The inner frame; a successor replaces the inner scene here instead of the gate.
   std::shared_ptr<CSceneBase> Update() override;
-  // The 3D pass, on drawn frames.
+  // The 3D pass, counted.
   void Draw() override;
-  // The sprite pass, on drawn frames.
-  void DrawSprite() override;
-  // The inner scene's answer on drawn frames; undrawn ones need the loop's clear.
-  bool DrawsWholeScreen() const override { return drawThisFrame && inner->DrawsWholeScreen(); }
+  // The sprite pass.
+  void DrawSprite() override { inner->DrawSprite(); }
+  // The inner scene's answer.
+  bool DrawsWholeScreen() const override { return inner->DrawsWholeScreen(); }
 };
 
 class PlaythroughTest : public ::testing::Test {
