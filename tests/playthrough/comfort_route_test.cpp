@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 
 TEST_F(PlaythroughTest, LosingTheFocusPausesAStageUnlessSomethingHoldsIt)
 {
-  DrawEvery(20);
+  DrawEvery(kRouteDrawInterval);
   ASSERT_TRUE(StartNewGame());
   const std::shared_ptr<CSceneGame> stage = Game();
   Frames(10);
@@ -73,7 +73,7 @@ TEST_F(PlaythroughTest, F12WritesTheFrameOnScreenIntoThePicturesFolder)
 
   // A paused stage draws the same frame again and again, so the file can be compared
   // with the back buffer read afterwards pixel for pixel.
-  DrawEvery(20);
+  DrawEvery(kRouteDrawInterval);
   ASSERT_TRUE(StartNewGame());
   ASSERT_TRUE(SkipOpening());
   TapKey(VK_SPACE);

@@ -160,7 +160,7 @@ protected:
 
 TEST_F(GamepadRoute, FirstMinuteOfStageOneOnTheGamepadAlone)
 {
-  DrawEvery(20);
+  DrawEvery(kRouteDrawInterval);
   // ---- the title: A opens the menu, the stick points at Start, A starts ----
   Frames(30);
   Press(SDL_CONTROLLER_BUTTON_A);

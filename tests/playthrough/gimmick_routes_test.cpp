@@ -73,7 +73,7 @@ protected:
 // The block pulled onto the button opens the door; pushed off, the door closes again.
 TEST_F(GimmickRouteTest, ABlockPulledOntoAButtonOpensADoorThatClosesWhenItIsPushedOff)
 {
-  DrawEvery(20);
+  DrawEvery(kRouteDrawInterval);
   const auto block = Gimmick<CActorBase>("CGameMetalBlock", -25.0f, -18.0f);
   const auto button = Gimmick<CGameButton>("CGameButton", -25.0f, -12.0f);
   const auto door = Gimmick<CGameDoor>("CGameDoor", -25.0f, 0.0f);
@@ -101,7 +101,7 @@ TEST_F(GimmickRouteTest, ABlockPulledOntoAButtonOpensADoorThatClosesWhenItIsPush
 // A lever pulled over by blue opens its door, which stays open.
 TEST_F(GimmickRouteTest, ALeverPulledWithBlueOpensADoorForGood)
 {
-  DrawEvery(20);
+  DrawEvery(kRouteDrawInterval);
   const auto lever = Gimmick<CGameLiver>("CGameLiver", -25.0f, 22.0f);
   const auto door = Gimmick<CGameDoor>("CGameDoor", -25.0f, 30.0f);
   ASSERT_TRUE(lever && door);
@@ -123,7 +123,7 @@ TEST_F(GimmickRouteTest, ALeverPulledWithBlueOpensADoorForGood)
 // the lift under the player then throws the player up.
 TEST_F(GimmickRouteTest, ThePlayerRidesAMetalLiftDrivenByAButtonAndRedOnItThrowsThePlayerUp)
 {
-  DrawEvery(20);
+  DrawEvery(kRouteDrawInterval);
   const auto lift = Gimmick<CGameMetalLift>("CGameMetalLift", 25.0f, -12.0f);
   const auto button = Gimmick<CGameButton>("CGameButton", 30.5f, -12.0f);
   const auto block = Gimmick<CActorBase>("CGameMetalBlock", 35.0f, -12.0f);
@@ -154,7 +154,7 @@ TEST_F(GimmickRouteTest, ThePlayerRidesAMetalLiftDrivenByAButtonAndRedOnItThrows
 // Standing on the wood lift, the player pulls its lever with blue and rides it up.
 TEST_F(GimmickRouteTest, ThePlayerRidesAWoodLiftDrivenByALever)
 {
-  DrawEvery(20);
+  DrawEvery(kRouteDrawInterval);
   const auto lift = Gimmick<CGameWoodLift>("CGameWoodLift", 25.0f, 20.0f);
   const auto lever = Gimmick<CGameLiver>("CGameLiver", 30.0f, 24.0f);
   ASSERT_TRUE(lift && lever);
@@ -175,7 +175,7 @@ TEST_F(GimmickRouteTest, ThePlayerRidesAWoodLiftDrivenByALever)
 // Red and blue together swing the rotation door open, and the player walks through.
 TEST_F(GimmickRouteTest, BothMagicsSwingARotationDoorOpenAndThePlayerWalksThrough)
 {
-  DrawEvery(20);
+  DrawEvery(kRouteDrawInterval);
   const auto door = Gimmick<CGameRotationDoor>("CGameRotationDoor", 0.0f, 25.5f);
   ASSERT_NE(door, nullptr);
   ASSERT_TRUE(WalkTo(0.0f, 18.0f, 0.3f, 600));
@@ -199,7 +199,7 @@ TEST_F(GimmickRouteTest, BothMagicsSwingARotationDoorOpenAndThePlayerWalksThroug
 // and the player walks through the gap.
 TEST_F(GimmickRouteTest, ACannonTurnedWithMagicAndFiredByItsButtonBreaksACrackWall)
 {
-  DrawEvery(20);
+  DrawEvery(kRouteDrawInterval);
   const auto cannon = Gimmick<CGameCannon>("CGameCannon", 0.0f, -20.0f);
   const auto button = Gimmick<CGameButton>("CGameButton", 5.0f, -17.0f);
   const auto wall = Gimmick<CGameCrackWall>("CGameCrackWall", 0.0f, -25.0f);
@@ -223,7 +223,7 @@ TEST_F(GimmickRouteTest, ACannonTurnedWithMagicAndFiredByItsButtonBreaksACrackWa
 // Crossing the fist's line within its reach: the punch carries the player east.
 TEST_F(GimmickRouteTest, APoppingFistShovesThePlayerAlongX)
 {
-  DrawEvery(20);
+  DrawEvery(kRouteDrawInterval);
   const auto fist = Gimmick<CGamePoppingFist>("CGamePoppingFist", -32.0f, -40.0f);
   ASSERT_NE(fist, nullptr);
   ASSERT_TRUE(WalkTo(-29.5f, -30.0f, 0.3f, 1500));

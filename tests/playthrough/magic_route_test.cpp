@@ -13,7 +13,7 @@
 
 TEST_F(MagicRoute, StageTwoBlueMagicPullsABlockToThreeAndLetsGo)
 {
-  DrawEvery(20);
+  DrawEvery(kRouteDrawInterval);
   ASSERT_TRUE(ContinueAtStage(2));
   ASSERT_TRUE(SkipOpening());
   ASSERT_NE(Magic(), nullptr);
@@ -75,7 +75,7 @@ TEST_F(MagicRoute, StageTwoBlueMagicPullsABlockToThreeAndLetsGo)
 
 TEST_F(MagicRoute, ArenaRedPushesABlockAwayThenThrowsThePlayerUpToHover)
 {
-  DrawEvery(20);
+  DrawEvery(kRouteDrawInterval);
   LinkArenaAsStageThree();
   ASSERT_TRUE(ContinueAtStage(3));
   ASSERT_TRUE(SkipOpening());

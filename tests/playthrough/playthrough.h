@@ -26,6 +26,11 @@ class CSpriteText;
 class CActorBase;
 struct MenuButton;
 
+// How often a route that is not looking at the picture still draws a frame: often enough
+// that drawing runs through the states the route passes, rarely enough to keep routes
+// cheap on llvmpipe, where a drawn frame costs a thousand updates.
+const int kRouteDrawInterval = 120;
+
 // Holds the loop's scene for the routes and the benchmark: it passes every call on,
 // switches scenes the way the loop does (the old one's Uninit with the new one, then
 // the new one's Init), counts the frames drawn and times updates and loads.

@@ -46,7 +46,7 @@ std::shared_ptr<CPlayerGoalState> GoalState()
 TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
 {
   // ---- the title: click, then Start ----
-  DrawEvery(20);  // drawing is not what this route tests; screenshots draw their frame
+  DrawEvery(kRouteDrawInterval);  // drawing is not what this route tests; screenshots draw their frame
   Frames(30);
   Screenshot("route-stage1-00-title.png");
   Click();

@@ -26,7 +26,7 @@ using ContinueRouteTest = PlaythroughTest;
 
 TEST_F(ContinueRouteTest, ContinueAfterARestartLoadsStageTwo)
 {
-  DrawEvery(20);  // drawing is not what this route tests; screenshots draw their frame
+  DrawEvery(kRouteDrawInterval);  // drawing is not what this route tests; screenshots draw their frame
 
   // ---- the save file of a cleared stage 1, then a restart ----
   std::ofstream("res/dat/save.dat", std::ios::binary) << "2\r\n";
@@ -87,7 +87,7 @@ TEST_F(ContinueRouteTest, ContinueAfterARestartLoadsStageTwo)
 
 TEST_F(ContinueRouteTest, StageOneClearedThenARestartAndContinueLoadStageTwo)
 {
-  DrawEvery(20);
+  DrawEvery(kRouteDrawInterval);
 
   // ---- stage 1 by the stairs to its goal ----
   ASSERT_TRUE(StartNewGame());

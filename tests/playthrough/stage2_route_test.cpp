@@ -56,7 +56,7 @@ void StageRoute::PlayStageTwo()
 
 TEST_F(StageRoute, StageTwoBlueMagicPullsABlockOntoTheButtonAndTheLever)
 {
-  DrawEvery(30);
+  DrawEvery(kRouteDrawInterval);
   ASSERT_TRUE(StartSavedStage(2));
   PlayStageTwo();
 }

@@ -65,7 +65,7 @@ void StageRoute::PlayStageThree()
 
 TEST_F(StageRoute, StageThreeRedPushesABlockIntoTheSocketAndThrowsThePlayerUp)
 {
-  DrawEvery(30);
+  DrawEvery(kRouteDrawInterval);
   ASSERT_TRUE(StartSavedStage(3));
   PlayStageThree();
 }

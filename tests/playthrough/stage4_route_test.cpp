@@ -81,7 +81,7 @@ void StageRoute::PlayStageFour()
 
 TEST_F(StageRoute, StageFourLiftsSwitchedByButtonsAndTheLeverClimbToTheLoft)
 {
-  DrawEvery(30);
+  DrawEvery(kRouteDrawInterval);
   ASSERT_TRUE(StartSavedStage(4));
   PlayStageFour();
 }
@@ -90,7 +90,7 @@ TEST_F(StageRoute, StageFourLiftsSwitchedByButtonsAndTheLeverClimbToTheLoft)
 // beside the loft still throws the player up onto it.
 TEST_F(StageRoute, StageFourLeverPulledFromTheFloorLeavesTheThrowFromTheBlock)
 {
-  DrawEvery(30);
+  DrawEvery(kRouteDrawInterval);
   ASSERT_TRUE(StartSavedStage(4));
   CrossStageFourToTheFarHall();
   if (HasFatalFailure()) return;

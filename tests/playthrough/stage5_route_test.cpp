@@ -47,7 +47,7 @@ void StageRoute::PlayStageFive()
 
 TEST_F(StageRoute, StageFiveBothMagicsSwingTheRotationDoors)
 {
-  DrawEvery(30);
+  DrawEvery(kRouteDrawInterval);
   ASSERT_TRUE(StartSavedStage(5));
   PlayStageFive();
 }

@@ -75,7 +75,7 @@ void StageRoute::PlayStageSix()
 
 TEST_F(StageRoute, StageSixCannonsTurnedWithRedBreakTheCrackWalls)
 {
-  DrawEvery(30);
+  DrawEvery(kRouteDrawInterval);
   ASSERT_TRUE(StartSavedStage(6));
   PlayStageSix();
 }

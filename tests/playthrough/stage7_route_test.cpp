@@ -57,7 +57,7 @@ void StageRoute::PlayStageSeven()
 
 TEST_F(StageRoute, StageSevenPoppingFistsThrowThePlayerOverTheTrenchAndTheGap)
 {
-  DrawEvery(30);
+  DrawEvery(kRouteDrawInterval);
   ASSERT_TRUE(StartSavedStage(7));
   PlayStageSeven();
 }

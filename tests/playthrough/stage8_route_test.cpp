@@ -109,7 +109,7 @@ void StageRoute::PlayStageEight()
 
 TEST_F(StageRoute, StageEightEverythingTogetherUpToTheFinalOrb)
 {
-  DrawEvery(30);
+  DrawEvery(kRouteDrawInterval);
   ASSERT_TRUE(StartSavedStage(8));
   PlayStageEight();
 }
@@ -118,7 +118,7 @@ TEST_F(StageRoute, StageEightEverythingTogetherUpToTheFinalOrb)
 // it still throws the player up onto the summit.
 TEST_F(StageRoute, StageEightLeverPulledFromTheFloorLeavesTheThrowFromTheBlock)
 {
-  DrawEvery(30);
+  DrawEvery(kRouteDrawInterval);
   ASSERT_TRUE(StartSavedStage(8));
   CrossStageEightToTheLiftRoom();
   if (HasFatalFailure()) return;

@@ -31,6 +31,7 @@ void StageRoute::PlayStageOne()
 // orb the blue check fails.
 TEST_F(StageRoute, StageOneFromASavedOneThroughTheOrbToTheGoal)
 {
+  DrawEvery(kRouteDrawInterval);
   ASSERT_TRUE(StartSavedStage(1));
   PlayStageOne();
 }
