@@ -53,6 +53,7 @@ void CBlurShader::ReleaseAll()
   CShaderBase::ReleaseAll();
   for (OstrelLibrary::CTexture& level : levels) level.Release();
   sceneTarget.Release();
+  glow = nullptr;
 }
 
 void CBlurShader::CreateSceneTarget()
@@ -129,23 +130,35 @@ void CBlurShader::DrawYBlur(const CTexture& input, float width, float height)
 
 void CBlurShader::BuildBloom(const CTexture& bright, CTexture* pyramid)
 {
+  glow = nullptr;
   if (!effect) return;
   IDirect3DDevice9* device = CGraphics::GetInstance()->device;
   SetNormalBlend(device);
   IDirect3DSurface9* saved = nullptr;
   device->GetRenderTarget(0, &saved);
-  for (int i = 0; i < kLevelCount; ++i) {
-    CTexture& a = pyramid[2 * i];
-    CTexture& b = pyramid[2 * i + 1];
+  int made = 0;
+  for (; made < kLevelCount; ++made) {
+    CTexture& a = pyramid[2 * made];
+    CTexture& b = pyramid[2 * made + 1];
     // A level whose targets could not be made ends the pyramid there.
     if (!a.surface || !b.surface) break;
-    const CTexture& source = i == 0 ? bright : pyramid[2 * i - 1];
+    const CTexture& source = made == 0 ? bright : pyramid[2 * made - 1];
     device->SetRenderTarget(0, b.surface);
     if (&source != &b) DrawPass("ShrinkTech", source, Width(b), Height(b));
     device->SetRenderTarget(0, a.surface);
     DrawXBlur(b, Width(a), Height(a));
     device->SetRenderTarget(0, b.surface);
     DrawYBlur(a, Width(b), Height(b));
+  }
+  // Fold the levels into one from the smallest up, each sum into its level's A (free
+  // again after the blur), so that the full-screen composite reads one glow texture.
+  effect->SetTexture("g_glow_tex", nullptr);
+  for (int i = made - 1; i >= 0; --i) {
+    CTexture& a = pyramid[2 * i];
+    device->SetRenderTarget(0, a.surface);
+    DrawPass("FoldTech", pyramid[2 * i + 1], Width(a), Height(a));
+    effect->SetTexture("g_glow_tex", a.texture);
+    glow = &a;
   }
   device->SetRenderTarget(0, saved);
   if (saved) saved->Release();
@@ -154,9 +167,7 @@ void CBlurShader::BuildBloom(const CTexture& bright, CTexture* pyramid)
 void CBlurShader::DrawComposite(const CTexture& image, float width, float height)
 {
   if (!effect) return;
-  static const char* const names[kLevelCount] = {"g_bloom0_tex", "g_bloom1_tex", "g_bloom2_tex", "g_bloom3_tex",
-                                                 "g_bloom4_tex"};
-  for (int i = 0; i < kLevelCount; ++i) effect->SetTexture(names[i], LevelB(i).texture);
+  effect->SetTexture("g_glow_tex", glow ? glow->texture : nullptr);
   DrawPass("CompositeTech", image, width, height);
 }
 

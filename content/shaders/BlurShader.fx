@@ -1,22 +1,14 @@
 # Post-processing of the game image: the bright pass feeding the bloom, separable
-# Gaussian blurs, and one composite of the image, its five glow levels and the grey
-# of an open menu; also the plain copy and a box blur. Every pass draws one screen
-# quad given in target pixels.
+# Gaussian blurs, the glow levels folded into one, and one composite of the image, the
+# glow and the grey of an open menu; also the plain copy and a box blur. Every pass
+# draws one screen quad given in target pixels.
 
 sampler g_input_tex address=clamp filter=linear mip=none
-sampler g_bloom0_tex address=clamp filter=linear mip=none
-sampler g_bloom1_tex address=clamp filter=linear mip=none
-sampler g_bloom2_tex address=clamp filter=linear mip=none
-sampler g_bloom3_tex address=clamp filter=linear mip=none
-sampler g_bloom4_tex address=clamp filter=linear mip=none
+sampler g_glow_tex address=clamp filter=linear mip=none
 
 common
 uniform sampler2D g_input_tex;
-uniform sampler2D g_bloom0_tex;
-uniform sampler2D g_bloom1_tex;
-uniform sampler2D g_bloom2_tex;
-uniform sampler2D g_bloom3_tex;
-uniform sampler2D g_bloom4_tex;
+uniform sampler2D g_glow_tex;
 uniform vec4 g_color = vec4(1.0);
 uniform vec4 g_texel_size;
 uniform int g_is_monotone = 0;
@@ -151,9 +143,34 @@ void main()
 }
     end
 
-# The final picture in one pass: the image plus the five glow levels. Under a menu
-# everything turns grey at 0.8; the glow levels lose another 0.8 per level, as when
-# each level was greyed on its way down the pyramid.
+# The glow levels summed from the smallest up, each sum at its own level's size: this
+# level's glow plus the sum of the smaller ones, which the linear fetch scales up (an
+# unbound sum, above the smallest level, reads as black). Under a menu each smaller
+# level counts 0.8 of the one above it, as when each level was greyed on its way down.
+# A sum past white clips in the 8-bit target; in colour the picture is clipped there
+# anyway, since the image is added to it, and under the grey the difference is slight.
+technique FoldTech
+  pass P0
+    state ZENABLE FALSE
+    state ZWRITEENABLE FALSE
+    state CULLMODE NONE
+    state ALPHABLENDENABLE FALSE
+    vertex
+void main()
+{
+  ScreenQuad();
+}
+    end
+    fragment
+void main()
+{
+  float weight = g_is_monotone != 0 ? 0.8 : 1.0;
+  fragColour = vec4(texture(g_input_tex, texCoord).rgb + texture(g_glow_tex, texCoord).rgb * weight, 1.0);
+}
+    end
+
+# The final picture in one pass: the image plus the folded glow. Under a menu everything
+# turns grey at 0.8, the glow first weighted by 0.8 once more.
 technique CompositeTech
   pass P0
     state ZENABLE FALSE
@@ -170,20 +187,12 @@ void main()
 void main()
 {
   vec3 image = texture(g_input_tex, texCoord).rgb;
-  vec3 glow[5] = vec3[](texture(g_bloom0_tex, texCoord).rgb, texture(g_bloom1_tex, texCoord).rgb,
-                        texture(g_bloom2_tex, texCoord).rgb, texture(g_bloom3_tex, texCoord).rgb,
-                        texture(g_bloom4_tex, texCoord).rgb);
+  vec3 glow = texture(g_glow_tex, texCoord).rgb;
   vec3 colour;
   if (g_is_monotone != 0) {
-    vec3 sum = image;
-    float weight = 0.8;
-    for (int i = 0; i < 5; ++i) {
-      sum += glow[i] * weight;
-      weight *= 0.8;
-    }
-    colour = vec3(dot(sum, vec3(0.299, 0.587, 0.114)) * 0.8);
+    colour = vec3(dot(image + glow * 0.8, vec3(0.299, 0.587, 0.114)) * 0.8);
   } else {
-    colour = image + glow[0] + glow[1] + glow[2] + glow[3] + glow[4];
+    colour = image + glow;
   }
   fragColour = vec4(colour, 1.0);
 }

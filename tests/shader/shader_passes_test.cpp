@@ -187,6 +187,32 @@ TEST_F(ShaderPassTest, ToonVariantsDrawWhatTheFullTechniqueDraws)
   EXPECT_GT(drawn, 5000) << "the crate is on screen";
 }
 
+// An even glow stays even through shrinking and blurring, so the folded glow is each
+// level's value summed: five times it in colour, weighted 0.8 per level under a menu,
+// and only the levels that exist when one could not be made.
+TEST_F(ShaderPassTest, FoldedGlowSumsEveryLevel)
+{
+  CBlurShader& blur = shaders->blur;
+  // The middle pixel of the folded glow after a pyramid built from an even 16 of 255.
+  const auto folded = [&](int monotone) {
+    device->SetRenderTarget(0, blur.LevelB(0).surface);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF101010, 1.0f, 0);
+    device->SetRenderTarget(0, graphics->backBuffer);
+    blur.effect->SetInt("g_is_monotone", monotone);
+    blur.BuildBloom(blur.LevelB(0), blur.levels);
+    blur.effect->SetInt("g_is_monotone", 0);
+    EXPECT_EQ(blur.glow, &blur.LevelA(0));
+    UINT width = 0;
+    const std::vector<D3DCOLOR> pixels = ReadSurface(blur.LevelA(0).surface, &width);
+    return ChannelG(pixels[90 * width + 160]);
+  };
+  EXPECT_NEAR(folded(0), 80, 2);
+  EXPECT_NEAR(folded(1), 54, 2);  // 16 x (1 + 0.8 + 0.64 + 0.512 + 0.4096)
+  blur.LevelA(3).Release();
+  EXPECT_NEAR(folded(0), 48, 2) << "the pyramid ends before the missing level";
+  blur.Load();
+}
+
 TEST_F(ShaderPassTest, MissingEffectReportsOnceAndDrawsNothing)
 {
   Win32TestTakeMessageBoxes();
