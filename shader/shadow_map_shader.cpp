@@ -73,18 +73,30 @@ void CShadowMapShader::BeginShadowPass(const D3DXVECTOR3& eye)
 void CShadowMapShader::DrawMesh(const OstrelLibrary::CMesh& mesh)
 {
   if (!effect || !passRunning) return;
-  effect->SetTechnique("Tech");
-  UINT passes = 0;
-  effect->Begin(&passes, 0);
-  effect->BeginPass(0);
-  for (size_t i = 0; i < mesh.materials.size(); ++i) {
-    const OstrelLibrary::CTexture* colour = mesh.textures[i].get();
-    effect->SetTexture("g_map_tex", colour ? colour->texture : nullptr);
-    effect->CommitChanges();
-    if (mesh.mesh) mesh.mesh->DrawSubset(static_cast<DWORD>(i));
+  // Untextured subsets first, through the technique without the cut-out lookup; then
+  // the textured ones. Depth keeps the nearest whatever the order.
+  for (int textured = 0; textured < 2; ++textured) {
+    bool begun = false;
+    for (size_t i = 0; i < mesh.materials.size(); ++i) {
+      const OstrelLibrary::CTexture* colour = mesh.textures[i].get();
+      const bool hasTexture = colour && colour->texture;
+      if (hasTexture != (textured != 0)) continue;
+      if (!begun) {
+        effect->SetTechnique(textured ? "Tech" : "SolidTech");
+        UINT passes = 0;
+        effect->Begin(&passes, 0);
+        effect->BeginPass(0);
+        begun = true;
+      }
+      effect->SetTexture("g_map_tex", hasTexture ? colour->texture : nullptr);
+      effect->CommitChanges();
+      if (mesh.mesh) mesh.mesh->DrawSubset(static_cast<DWORD>(i));
+    }
+    if (begun) {
+      effect->EndPass();
+      effect->End();
+    }
   }
-  effect->EndPass();
-  effect->End();
 }
 
 void CShadowMapShader::EndShadowPass()

@@ -213,6 +213,55 @@ TEST_F(ShaderPassTest, FoldedGlowSumsEveryLevel)
   blur.Load();
 }
 
+// A subset's colour texture cuts its shadow out where it is clear; an untextured subset
+// (drawn without the lookup) always casts.
+TEST_F(ShaderPassTest, ShadowIsCutOutOnlyWhereTheTextureIsClear)
+{
+  SetCamera(D3DXVECTOR3(0.0f, 9.0f, -7.0f), D3DXVECTOR3(0.0f, 0.0f, 0.5f));
+  const auto floor = Mesh("res/test/floor.x");
+  const auto box = Mesh("res/test/box.x");
+  D3DXMATRIX identity;
+  D3DXMatrixIdentity(&identity);
+  D3DXVECTOR3 low, high;
+  MeshBounds(*box, &low, &high);
+  const POINT shadowed = Project(D3DXVECTOR3(high.x + 0.3f, 0.0f, 0.0f));
+  const POINT lit = Project(D3DXVECTOR3(low.x - 0.3f, 0.0f, 0.0f));
+  // How much darker the floor beside the crate is than on its far side (R + G + B,
+  // over a 9 x 9 square), with only the crate's shadow drawn.
+  const auto darkening = [&] {
+    D3DLIGHT9 light = {};
+    device->GetLight(0, &light);
+    const D3DXVECTOR3 direction(light.Direction.x, light.Direction.y, light.Direction.z);
+    shaders->shadowMap.BeginShadowPass(D3DXVECTOR3(0.0f, 0.0f, 0.0f) - direction * 75.0f);
+    DrawShadow(*box, identity);
+    shaders->shadowMap.EndShadowPass();
+    device->SetRenderTarget(0, graphics->backBuffer);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    DrawToon(*floor, identity);
+    const std::vector<D3DCOLOR> pixels = ReadSurface(graphics->backBuffer);
+    int difference = 0;
+    for (int dy = -4; dy <= 4; ++dy) {
+      for (int dx = -4; dx <= 4; ++dx) {
+        const D3DCOLOR a = pixels[static_cast<size_t>(lit.y + dy) * 1280 + static_cast<size_t>(lit.x + dx)];
+        const D3DCOLOR b = pixels[static_cast<size_t>(shadowed.y + dy) * 1280 + static_cast<size_t>(shadowed.x + dx)];
+        difference += ChannelR(a) + ChannelG(a) + ChannelB(a) - ChannelR(b) - ChannelG(b) - ChannelB(b);
+      }
+    }
+    return difference / 81;
+  };
+  const auto savedTextures = box->textures;
+  for (auto& texture : box->textures) texture = nullptr;
+  EXPECT_GT(darkening(), 60) << "untextured, the crate casts";
+  const auto clear = std::make_shared<OstrelLibrary::CTexture>();
+  ASSERT_TRUE(clear->Create(device, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+  clear->Fill(0x00FFFFFF);
+  for (auto& texture : box->textures) texture = clear;
+  EXPECT_NEAR(darkening(), 0, 10) << "a clear texture casts nothing";
+  clear->Fill(0xFFFFFFFF);
+  EXPECT_GT(darkening(), 60) << "an opaque texture casts";
+  box->textures = savedTextures;
+}
+
 TEST_F(ShaderPassTest, MissingEffectReportsOnceAndDrawsNothing)
 {
   Win32TestTakeMessageBoxes();
