@@ -80,6 +80,8 @@ TEST_F(RenderQualityTest, LowDrawsHalfSizeAndKeepsThePicture)
   EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Width, 640u);
   EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Height, 360u);
   const std::vector<D3DCOLOR> low = DrawScene();
+  // The head was drawn last: no normal map, no sky, and the single tap built in.
+  EXPECT_STREQ(shaders->toon.effect->GetCurrentTechnique(), "NormalFlatMattLowTech");
 
   const auto box = Mesh("res/test/box.x");
   D3DXVECTOR3 boxLow, boxHigh;
