@@ -35,9 +35,16 @@ void CShadowMapShader::Load()
   ReleaseResources();
   if (!effect) LoadEffect("res/shader/ShadowMapShader.cso");
   IDirect3DDevice9* device = CGraphics::GetInstance()->device;
-  shadowTexture.Create(device, kSize, kSize, D3DUSAGE_RENDERTARGET, D3DFMT_R32F, D3DPOOL_DEFAULT);
+  shadowTexture.Create(device, size, size, D3DUSAGE_RENDERTARGET, D3DFMT_R32F, D3DPOOL_DEFAULT);
   // A depth texture, so that the toon effect reads it through the hardware's comparison.
-  shadowDepth.CreateSampled(device, kSize, kSize);
+  shadowDepth.CreateSampled(device, size, size);
+}
+
+void CShadowMapShader::Resize(UINT newSize)
+{
+  if (newSize == size) return;
+  size = newSize;
+  Load();
 }
 
 void CShadowMapShader::BeginShadowPass(const D3DXVECTOR3& eye)
@@ -114,6 +121,6 @@ void CShadowMapShader::EndShadowPass()
   ID3DXEffect* toon = CShaderManager::GetInstance()->toon.effect;
   if (!toon) return;
   toon->SetMatrix("g_light_vp_mat", &lightViewProjection);
-  toon->SetFloat("g_shadow_map_texel_size", 0.0009765625f);
+  toon->SetFloat("g_shadow_map_texel_size", 1.0f / static_cast<float>(size));
   toon->SetTexture("g_shadow_tex", shadowDepth.texture);
 }

@@ -1,6 +1,7 @@
 // The quality setting: which renderers and settings choose the light picture, and that
-// the light picture (half-size 3D pass, one shadow tap) still shows the same scene:
-// the floor lit and shadowed where the full picture has it, close to it on average.
+// the light picture (half-size 3D pass, one shadow tap from a half-side map) still shows
+// the same scene: the floor lit and shadowed where the full picture has it, close to it
+// on average.
 #include "shader_fixture.h"
 
 #include "shader/render_quality.h"
@@ -79,6 +80,7 @@ TEST_F(RenderQualityTest, LowDrawsHalfSizeAndKeepsThePicture)
   EXPECT_EQ(CurrentRenderQuality(), RenderQuality::Low);
   EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Width, 640u);
   EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Height, 360u);
+  EXPECT_EQ(shaders->shadowMap.shadowDepth.desc.Width, 512u);
   const std::vector<D3DCOLOR> low = DrawScene();
   // The head was drawn last: no normal map, no sky, and the single tap built in.
   EXPECT_STREQ(shaders->toon.effect->GetCurrentTechnique(), "NormalFlatMattLowTech");
@@ -105,6 +107,8 @@ TEST_F(RenderQualityTest, LowDrawsHalfSizeAndKeepsThePicture)
 
   ApplyRenderQuality(RenderQuality::High);
   EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Width, 1280u);
+  EXPECT_EQ(shaders->shadowMap.shadowDepth.desc.Width, 1024u);
+  EXPECT_EQ(shaders->shadowMap.shadowTexture.imageInfo.Width, 1024u);
 }
 
 TEST_F(RenderQualityTest, PuddleTargetsWaitForTheFirstReflection)
