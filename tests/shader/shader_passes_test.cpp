@@ -213,6 +213,28 @@ TEST_F(ShaderPassTest, FoldedGlowSumsEveryLevel)
   blur.Load();
 }
 
+// The blur spreads one bright column over nine with the Gaussian's weights, however
+// few fetches it takes for them.
+TEST_F(ShaderPassTest, BlurSpreadsAColumnByTheGaussianWeights)
+{
+  CBlurShader& blur = shaders->blur;
+  device->SetRenderTarget(0, blur.LevelB(0).surface);
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+  const D3DRECT column = {160, 0, 161, 180};
+  device->Clear(1, &column, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+  device->SetRenderTarget(0, blur.LevelA(0).surface);
+  blur.DrawXBlur(blur.LevelB(0), 320.0f, 180.0f);
+  device->SetRenderTarget(0, graphics->backBuffer);
+  UINT width = 0;
+  const std::vector<D3DCOLOR> pixels = ReadSurface(blur.LevelA(0).surface, &width);
+  const int expected[9] = {4, 14, 31, 50, 58, 50, 31, 14, 4};  // 255 x the nine weights
+  for (int i = 0; i < 9; ++i) {
+    EXPECT_NEAR(ChannelG(pixels[90 * width + 156 + i]), expected[i], 2) << "texel " << 156 + i;
+  }
+  EXPECT_EQ(ChannelG(pixels[90 * width + 155]), 0);
+  EXPECT_EQ(ChannelG(pixels[90 * width + 165]), 0);
+}
+
 // A subset's colour texture cuts its shadow out where it is clear; an untextured subset
 // (drawn without the lookup) always casts.
 TEST_F(ShaderPassTest, ShadowIsCutOutOnlyWhereTheTextureIsClear)
