@@ -53,19 +53,25 @@ void CBlurShader::ReleaseAll()
   CShaderBase::ReleaseAll();
   for (OstrelLibrary::CTexture& level : levels) level.Release();
   sceneTarget.Release();
+  compositeTarget.Release();
   glow = nullptr;
 }
 
 void CBlurShader::CreateSceneTarget()
 {
   CGraphics* graphics = CGraphics::GetInstance();
-  // At low quality the 3D pass draws a quarter of the pixels; the composite's linear
-  // fetches scale it up.
-  const UINT divisor = CurrentRenderQuality() == RenderQuality::Low ? 2 : 1;
+  // At low quality the 3D pass draws a quarter of the pixels, and so does the
+  // composite, into an 8-bit target of the same size that one plain copy scales up.
+  const bool low = CurrentRenderQuality() == RenderQuality::Low;
+  const UINT divisor = low ? 2 : 1;
+  const UINT width = graphics->presentParameters.BackBufferWidth / divisor;
+  const UINT height = graphics->presentParameters.BackBufferHeight / divisor;
   sceneTarget.Release();
-  sceneTarget.Create(graphics->device, graphics->presentParameters.BackBufferWidth / divisor,
-                     graphics->presentParameters.BackBufferHeight / divisor, D3DUSAGE_RENDERTARGET,
-                     D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
+  sceneTarget.Create(graphics->device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
+  compositeTarget.Release();
+  if (low) {
+    compositeTarget.Create(graphics->device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT);
+  }
 }
 
 void CBlurShader::DrawPass(const char* technique, const CTexture& input, float width, float height)
@@ -176,6 +182,18 @@ void CBlurShader::Apply()
   CGraphics* graphics = CGraphics::GetInstance();
   DrawBrightDown(sceneTarget, LevelB(0));
   BuildBloom(LevelB(0), levels);
-  DrawComposite(sceneTarget, static_cast<float>(graphics->presentParameters.BackBufferWidth),
-                static_cast<float>(graphics->presentParameters.BackBufferHeight));
+  const float width = static_cast<float>(graphics->presentParameters.BackBufferWidth);
+  const float height = static_cast<float>(graphics->presentParameters.BackBufferHeight);
+  if (!compositeTarget.surface) {
+    DrawComposite(sceneTarget, width, height);
+    return;
+  }
+  IDirect3DDevice9* device = graphics->device;
+  IDirect3DSurface9* saved = nullptr;
+  device->GetRenderTarget(0, &saved);
+  device->SetRenderTarget(0, compositeTarget.surface);
+  DrawComposite(sceneTarget, Width(compositeTarget), Height(compositeTarget));
+  device->SetRenderTarget(0, saved);
+  if (saved) saved->Release();
+  DrawPass("ShrinkTech", compositeTarget, width, height);
 }

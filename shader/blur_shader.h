@@ -16,6 +16,8 @@ public:
   // down to a quarter, so it stays below 1 unless the image is four times over white.
   OstrelLibrary::CTexture levels[2 * kLevelCount];
   OstrelLibrary::CTexture sceneTarget;  // the game scene's 3D image (float), back-buffer size
+  // Low quality only: the composite at the scene target's size, scaled up onto the screen.
+  OstrelLibrary::CTexture compositeTarget;
   // The folded glow the last BuildBloom made (a level's A), or none.
   const OstrelLibrary::CTexture* glow = nullptr;
 
@@ -24,7 +26,8 @@ public:
   void Load() override;
   // Releases the effect, the pyramid and the scene target.
   void ReleaseAll() override;
-  // (Re)creates the scene target: back-buffer size, or half of it at low quality.
+  // (Re)creates the scene target: back-buffer size, or half of it at low quality with
+  // the composite target beside it.
   void CreateSceneTarget();
   // Copies the input, tinted by colour, into the current target at the given size.
   void DrawCopy(const OstrelLibrary::CTexture& input, float width, float height, const D3DXVECTOR4* colour);
@@ -46,7 +49,8 @@ public:
   // current target at the given size in one pass.
   void DrawComposite(const OstrelLibrary::CTexture& image, float width, float height);
   // The whole chain after the scene was drawn into sceneTarget and the back buffer bound
-  // again: bright pass into B_0, pyramid, composite onto the back buffer.
+  // again: bright pass into B_0, pyramid, composite onto the back buffer (at low
+  // quality into compositeTarget, then copied up).
   void Apply();
 
   // A_i and B_i of the pyramid.

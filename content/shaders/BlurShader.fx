@@ -127,7 +127,8 @@ void main()
 }
     end
 
-# The pyramid's shrink from one level to the next, untouched by the menu's grey.
+# The pyramid's shrink from one level to the next, untouched by the menu's grey; also
+# the low quality's scaling of the composite up to the screen.
 technique ShrinkTech
   pass P0
     state ZENABLE FALSE

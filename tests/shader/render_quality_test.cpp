@@ -81,6 +81,7 @@ TEST_F(RenderQualityTest, LowDrawsHalfSizeAndKeepsThePicture)
   EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Width, 640u);
   EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Height, 360u);
   EXPECT_EQ(shaders->shadowMap.shadowDepth.desc.Width, 512u);
+  EXPECT_EQ(shaders->blur.compositeTarget.imageInfo.Width, 640u) << "the composite works at the scene's size";
   const std::vector<D3DCOLOR> low = DrawScene();
   // The head was drawn last: no normal map, no sky, and the single tap built in.
   EXPECT_STREQ(shaders->toon.effect->GetCurrentTechnique(), "NormalFlatMattLowTech");
@@ -109,6 +110,7 @@ TEST_F(RenderQualityTest, LowDrawsHalfSizeAndKeepsThePicture)
   EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Width, 1280u);
   EXPECT_EQ(shaders->shadowMap.shadowDepth.desc.Width, 1024u);
   EXPECT_EQ(shaders->shadowMap.shadowTexture.imageInfo.Width, 1024u);
+  EXPECT_EQ(shaders->blur.compositeTarget.texture, nullptr) << "the full picture composites onto the screen";
 }
 
 TEST_F(RenderQualityTest, PuddleTargetsWaitForTheFirstReflection)
