@@ -251,12 +251,7 @@ TEST_F(ShaderPassTest, ShadowIsCutOutOnlyWhereTheTextureIsClear)
   // How much darker the floor beside the crate is than on its far side (R + G + B,
   // over a 9 x 9 square), with only the crate's shadow drawn.
   const auto darkening = [&] {
-    D3DLIGHT9 light = {};
-    device->GetLight(0, &light);
-    const D3DXVECTOR3 direction(light.Direction.x, light.Direction.y, light.Direction.z);
-    shaders->shadowMap.BeginShadowPass(D3DXVECTOR3(0.0f, 0.0f, 0.0f) - direction * 75.0f);
-    DrawShadow(*box, identity);
-    shaders->shadowMap.EndShadowPass();
+    CastShadow(*box, identity);
     device->SetRenderTarget(0, graphics->backBuffer);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     DrawToon(*floor, identity);
