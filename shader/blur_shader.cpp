@@ -53,18 +53,25 @@ void CBlurShader::ReleaseAll()
   CShaderBase::ReleaseAll();
   for (OstrelLibrary::CTexture& level : levels) level.Release();
   sceneTarget.Release();
+  compositeTarget.Release();
+  glow = nullptr;
 }
 
 void CBlurShader::CreateSceneTarget()
 {
   CGraphics* graphics = CGraphics::GetInstance();
-  // At low quality the 3D pass draws a quarter of the pixels; the composite's linear
-  // fetches scale it up.
-  const UINT divisor = CurrentRenderQuality() == RenderQuality::Low ? 2 : 1;
+  // At low quality the 3D pass draws a quarter of the pixels, and so does the
+  // composite, into an 8-bit target of the same size that one plain copy scales up.
+  const bool low = CurrentRenderQuality() == RenderQuality::Low;
+  const UINT divisor = low ? 2 : 1;
+  const UINT width = graphics->presentParameters.BackBufferWidth / divisor;
+  const UINT height = graphics->presentParameters.BackBufferHeight / divisor;
   sceneTarget.Release();
-  sceneTarget.Create(graphics->device, graphics->presentParameters.BackBufferWidth / divisor,
-                     graphics->presentParameters.BackBufferHeight / divisor, D3DUSAGE_RENDERTARGET,
-                     D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
+  sceneTarget.Create(graphics->device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
+  compositeTarget.Release();
+  if (low) {
+    compositeTarget.Create(graphics->device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT);
+  }
 }
 
 void CBlurShader::DrawPass(const char* technique, const CTexture& input, float width, float height)
@@ -129,23 +136,35 @@ void CBlurShader::DrawYBlur(const CTexture& input, float width, float height)
 
 void CBlurShader::BuildBloom(const CTexture& bright, CTexture* pyramid)
 {
+  glow = nullptr;
   if (!effect) return;
   IDirect3DDevice9* device = CGraphics::GetInstance()->device;
   SetNormalBlend(device);
   IDirect3DSurface9* saved = nullptr;
   device->GetRenderTarget(0, &saved);
-  for (int i = 0; i < kLevelCount; ++i) {
-    CTexture& a = pyramid[2 * i];
-    CTexture& b = pyramid[2 * i + 1];
+  int made = 0;
+  for (; made < kLevelCount; ++made) {
+    CTexture& a = pyramid[2 * made];
+    CTexture& b = pyramid[2 * made + 1];
     // A level whose targets could not be made ends the pyramid there.
     if (!a.surface || !b.surface) break;
-    const CTexture& source = i == 0 ? bright : pyramid[2 * i - 1];
+    const CTexture& source = made == 0 ? bright : pyramid[2 * made - 1];
     device->SetRenderTarget(0, b.surface);
     if (&source != &b) DrawPass("ShrinkTech", source, Width(b), Height(b));
     device->SetRenderTarget(0, a.surface);
     DrawXBlur(b, Width(a), Height(a));
     device->SetRenderTarget(0, b.surface);
     DrawYBlur(a, Width(b), Height(b));
+  }
+  // Fold the levels into one from the smallest up, each sum into its level's A (free
+  // again after the blur), so that the full-screen composite reads one glow texture.
+  effect->SetTexture("g_glow_tex", nullptr);
+  for (int i = made - 1; i >= 0; --i) {
+    CTexture& a = pyramid[2 * i];
+    device->SetRenderTarget(0, a.surface);
+    DrawPass("FoldTech", pyramid[2 * i + 1], Width(a), Height(a));
+    effect->SetTexture("g_glow_tex", a.texture);
+    glow = &a;
   }
   device->SetRenderTarget(0, saved);
   if (saved) saved->Release();
@@ -154,9 +173,7 @@ void CBlurShader::BuildBloom(const CTexture& bright, CTexture* pyramid)
 void CBlurShader::DrawComposite(const CTexture& image, float width, float height)
 {
   if (!effect) return;
-  static const char* const names[kLevelCount] = {"g_bloom0_tex", "g_bloom1_tex", "g_bloom2_tex", "g_bloom3_tex",
-                                                 "g_bloom4_tex"};
-  for (int i = 0; i < kLevelCount; ++i) effect->SetTexture(names[i], LevelB(i).texture);
+  effect->SetTexture("g_glow_tex", glow ? glow->texture : nullptr);
   DrawPass("CompositeTech", image, width, height);
 }
 
@@ -165,6 +182,18 @@ void CBlurShader::Apply()
   CGraphics* graphics = CGraphics::GetInstance();
   DrawBrightDown(sceneTarget, LevelB(0));
   BuildBloom(LevelB(0), levels);
-  DrawComposite(sceneTarget, static_cast<float>(graphics->presentParameters.BackBufferWidth),
-                static_cast<float>(graphics->presentParameters.BackBufferHeight));
+  const float width = static_cast<float>(graphics->presentParameters.BackBufferWidth);
+  const float height = static_cast<float>(graphics->presentParameters.BackBufferHeight);
+  if (!compositeTarget.surface) {
+    DrawComposite(sceneTarget, width, height);
+    return;
+  }
+  IDirect3DDevice9* device = graphics->device;
+  IDirect3DSurface9* saved = nullptr;
+  device->GetRenderTarget(0, &saved);
+  device->SetRenderTarget(0, compositeTarget.surface);
+  DrawComposite(sceneTarget, Width(compositeTarget), Height(compositeTarget));
+  device->SetRenderTarget(0, saved);
+  if (saved) saved->Release();
+  DrawPass("ShrinkTech", compositeTarget, width, height);
 }

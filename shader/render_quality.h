@@ -1,6 +1,7 @@
 // The picture's quality. High is the full picture. Low is for machines that draw in
 // software: the 3D pass at half the back buffer's width and height, scaled up by the
-// composite; one shadow-map tap instead of nine; the puddle's blur left out.
+// composite; one shadow-map tap instead of four, from a map of half the side; the
+// puddle's blur left out.
 #pragma once
 
 #include <string>
@@ -14,8 +15,8 @@ RenderQuality ChooseRenderQuality(const std::string& rendererName, const char* s
 // The quality in force (High until one is applied).
 RenderQuality CurrentRenderQuality();
 
-// Puts a quality in force on the loaded shaders: sizes the scene target anew and tells
-// the toon effect how many shadow taps to take.
+// Puts a quality in force on the loaded shaders: sizes the scene target and the shadow
+// map anew and tells the toon effect how many shadow taps to take.
 void ApplyRenderQuality(RenderQuality quality);
 
 // At start-up: the quality $SOLVERICA_QUALITY or the device's renderer asks for.

@@ -35,9 +35,16 @@ void CShadowMapShader::Load()
   ReleaseResources();
   if (!effect) LoadEffect("res/shader/ShadowMapShader.cso");
   IDirect3DDevice9* device = CGraphics::GetInstance()->device;
-  shadowTexture.Create(device, kSize, kSize, D3DUSAGE_RENDERTARGET, D3DFMT_R32F, D3DPOOL_DEFAULT);
+  shadowTexture.Create(device, size, size, D3DUSAGE_RENDERTARGET, D3DFMT_R32F, D3DPOOL_DEFAULT);
   // A depth texture, so that the toon effect reads it through the hardware's comparison.
-  shadowDepth.CreateSampled(device, kSize, kSize);
+  shadowDepth.CreateSampled(device, size, size);
+}
+
+void CShadowMapShader::Resize(UINT newSize)
+{
+  if (newSize == size) return;
+  size = newSize;
+  Load();
 }
 
 void CShadowMapShader::BeginShadowPass(const D3DXVECTOR3& eye)
@@ -73,18 +80,30 @@ void CShadowMapShader::BeginShadowPass(const D3DXVECTOR3& eye)
 void CShadowMapShader::DrawMesh(const OstrelLibrary::CMesh& mesh)
 {
   if (!effect || !passRunning) return;
-  effect->SetTechnique("Tech");
-  UINT passes = 0;
-  effect->Begin(&passes, 0);
-  effect->BeginPass(0);
-  for (size_t i = 0; i < mesh.materials.size(); ++i) {
-    const OstrelLibrary::CTexture* colour = mesh.textures[i].get();
-    effect->SetTexture("g_map_tex", colour ? colour->texture : nullptr);
-    effect->CommitChanges();
-    if (mesh.mesh) mesh.mesh->DrawSubset(static_cast<DWORD>(i));
+  // Untextured subsets first, through the technique without the cut-out lookup; then
+  // the textured ones. Depth keeps the nearest whatever the order.
+  for (int textured = 0; textured < 2; ++textured) {
+    bool begun = false;
+    for (size_t i = 0; i < mesh.materials.size(); ++i) {
+      const OstrelLibrary::CTexture* colour = mesh.textures[i].get();
+      const bool hasTexture = colour && colour->texture;
+      if (hasTexture != (textured != 0)) continue;
+      if (!begun) {
+        effect->SetTechnique(textured ? "Tech" : "SolidTech");
+        UINT passes = 0;
+        effect->Begin(&passes, 0);
+        effect->BeginPass(0);
+        begun = true;
+      }
+      effect->SetTexture("g_map_tex", hasTexture ? colour->texture : nullptr);
+      effect->CommitChanges();
+      if (mesh.mesh) mesh.mesh->DrawSubset(static_cast<DWORD>(i));
+    }
+    if (begun) {
+      effect->EndPass();
+      effect->End();
+    }
   }
-  effect->EndPass();
-  effect->End();
 }
 
 void CShadowMapShader::EndShadowPass()
@@ -102,6 +121,6 @@ void CShadowMapShader::EndShadowPass()
   ID3DXEffect* toon = CShaderManager::GetInstance()->toon.effect;
   if (!toon) return;
   toon->SetMatrix("g_light_vp_mat", &lightViewProjection);
-  toon->SetFloat("g_shadow_map_texel_size", 0.0009765625f);
+  toon->SetFloat("g_shadow_map_texel_size", 1.0f / static_cast<float>(size));
   toon->SetTexture("g_shadow_tex", shadowDepth.texture);
 }

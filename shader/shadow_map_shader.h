@@ -1,5 +1,6 @@
 // The shadow map: every actor's depth as seen from light 0, once per game frame, into
-// a 1024 x 1024 float target and its depth texture, which the toon effect then reads.
+// a 1024 x 1024 float target and its depth texture (512 x 512 at low quality), which the
+// toon effect then reads.
 #pragma once
 
 #include "engine/depth_buffer.h"
@@ -9,18 +10,22 @@
 
 class CShadowMapShader : public CShaderBase {
 public:
-  static constexpr UINT kSize = 1024;
+  static constexpr UINT kSize = 1024;    // the full picture's map
+  static constexpr UINT kLowSize = 512;  // the low quality's: a quarter of the texels to fill
 
   OstrelLibrary::CTexture shadowTexture;     // R32F render target
   OstrelLibrary::CDepthBuffer shadowDepth;   // its depth buffer, a texture the toon effect compares against
   IDirect3DSurface9* savedTarget = nullptr;  // bound before the pass
   IDirect3DSurface9* savedDepth = nullptr;
   D3DXMATRIX lightViewProjection;  // of the last pass
+  UINT size = kSize;               // the map's side in texels, over the same 40 x 40 units
 
   CShadowMapShader();
   ~CShadowMapShader() override;
   // Loads the effect (once) and creates the target and its depth buffer.
   void Load() override;
+  // Makes the map the given size (anew only when it changes).
+  void Resize(UINT newSize);
   // Releases the target and depth buffer; the effect stays.
   void ReleaseResources() override;
   // Releases the target, the depth buffer and the effect.

@@ -3,6 +3,7 @@
 
 #include "engine/asset_report.h"
 #include "engine/graphics.h"
+#include "shader/render_quality.h"
 #include "shader/shader_manager.h"
 
 using OstrelLibrary::CGraphics;
@@ -58,13 +59,17 @@ void CToonShader::Load()
 namespace {
 
 // NormalTech, or its variant that leaves out the normal-map or the sky lookups a mesh
-// has no use for: the same picture for fewer texture fetches.
+// has no use for (the same picture for fewer texture fetches), each with the low
+// quality's single shadow tap when that is in force.
 const char* NormalTechnique(const OstrelLibrary::CMesh& mesh, float refPower)
 {
+  static const char* const names[2][2][2] = {
+      {{"NormalFlatMattTech", "NormalFlatMattLowTech"}, {"NormalFlatTech", "NormalFlatLowTech"}},
+      {{"NormalMattTech", "NormalMattLowTech"}, {"NormalTech", "NormalLowTech"}}};
   bool normalMapped = false;
   for (const auto& normal : mesh.normalTextures) normalMapped = normalMapped || (normal && normal->texture);
-  if (refPower != 0.0f) return normalMapped ? "NormalTech" : "NormalFlatTech";
-  return normalMapped ? "NormalMattTech" : "NormalFlatMattTech";
+  const bool low = CurrentRenderQuality() == RenderQuality::Low;
+  return names[normalMapped ? 1 : 0][refPower != 0.0f ? 1 : 0][low ? 1 : 0];
 }
 
 }  // namespace

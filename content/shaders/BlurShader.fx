@@ -1,22 +1,14 @@
 # Post-processing of the game image: the bright pass feeding the bloom, separable
-# Gaussian blurs, and one composite of the image, its five glow levels and the grey
-# of an open menu; also the plain copy and a box blur. Every pass draws one screen
-# quad given in target pixels.
+# Gaussian blurs, the glow levels folded into one, and one composite of the image, the
+# glow and the grey of an open menu; also the plain copy and a box blur. Every pass
+# draws one screen quad given in target pixels.
 
 sampler g_input_tex address=clamp filter=linear mip=none
-sampler g_bloom0_tex address=clamp filter=linear mip=none
-sampler g_bloom1_tex address=clamp filter=linear mip=none
-sampler g_bloom2_tex address=clamp filter=linear mip=none
-sampler g_bloom3_tex address=clamp filter=linear mip=none
-sampler g_bloom4_tex address=clamp filter=linear mip=none
+sampler g_glow_tex address=clamp filter=linear mip=none
 
 common
 uniform sampler2D g_input_tex;
-uniform sampler2D g_bloom0_tex;
-uniform sampler2D g_bloom1_tex;
-uniform sampler2D g_bloom2_tex;
-uniform sampler2D g_bloom3_tex;
-uniform sampler2D g_bloom4_tex;
+uniform sampler2D g_glow_tex;
 uniform vec4 g_color = vec4(1.0);
 uniform vec4 g_texel_size;
 uniform int g_is_monotone = 0;
@@ -47,14 +39,18 @@ vec3 BrightPart(vec3 colour)
   return colour * smoothstep(0.9, 1.4, brightness) * 0.25;
 }
 
-// Nine-tap Gaussian along one axis, in input texels.
+// Nine-tap Gaussian along one axis, in input texels, in five fetches: taps 1 and 2 (and
+// 3 and 4) on each side are read as one linear fetch placed between them by their
+// weights (0.1945946 and 0.1216216; 0.0540540 and 0.0162162), which mixes the two
+// texels in the same proportion.
 vec4 Blur(vec2 step)
 {
-  const float weights[5] = float[](0.2270270, 0.1945946, 0.1216216, 0.0540540, 0.0162162);
-  vec4 sum = texture(g_input_tex, texCoord) * weights[0];
-  for (int i = 1; i < 5; ++i) {
-    sum += texture(g_input_tex, texCoord + step * float(i)) * weights[i];
-    sum += texture(g_input_tex, texCoord - step * float(i)) * weights[i];
+  const float offsets[2] = float[](1.3846154, 3.2307692);
+  const float weights[2] = float[](0.3162162, 0.0702703);
+  vec4 sum = texture(g_input_tex, texCoord) * 0.2270270;
+  for (int i = 0; i < 2; ++i) {
+    sum += texture(g_input_tex, texCoord + step * offsets[i]) * weights[i];
+    sum += texture(g_input_tex, texCoord - step * offsets[i]) * weights[i];
   }
   return sum;
 }
@@ -131,7 +127,8 @@ void main()
 }
     end
 
-# The pyramid's shrink from one level to the next, untouched by the menu's grey.
+# The pyramid's shrink from one level to the next, untouched by the menu's grey; also
+# the low quality's scaling of the composite up to the screen.
 technique ShrinkTech
   pass P0
     state ZENABLE FALSE
@@ -151,9 +148,34 @@ void main()
 }
     end
 
-# The final picture in one pass: the image plus the five glow levels. Under a menu
-# everything turns grey at 0.8; the glow levels lose another 0.8 per level, as when
-# each level was greyed on its way down the pyramid.
+# The glow levels summed from the smallest up, each sum at its own level's size: this
+# level's glow plus the sum of the smaller ones, which the linear fetch scales up (an
+# unbound sum, above the smallest level, reads as black). Under a menu each smaller
+# level counts 0.8 of the one above it, as when each level was greyed on its way down.
+# A sum past white clips in the 8-bit target; in colour the picture is clipped there
+# anyway, since the image is added to it, and under the grey the difference is slight.
+technique FoldTech
+  pass P0
+    state ZENABLE FALSE
+    state ZWRITEENABLE FALSE
+    state CULLMODE NONE
+    state ALPHABLENDENABLE FALSE
+    vertex
+void main()
+{
+  ScreenQuad();
+}
+    end
+    fragment
+void main()
+{
+  float weight = g_is_monotone != 0 ? 0.8 : 1.0;
+  fragColour = vec4(texture(g_input_tex, texCoord).rgb + texture(g_glow_tex, texCoord).rgb * weight, 1.0);
+}
+    end
+
+# The final picture in one pass: the image plus the folded glow. Under a menu everything
+# turns grey at 0.8, the glow first weighted by 0.8 once more.
 technique CompositeTech
   pass P0
     state ZENABLE FALSE
@@ -170,20 +192,12 @@ void main()
 void main()
 {
   vec3 image = texture(g_input_tex, texCoord).rgb;
-  vec3 glow[5] = vec3[](texture(g_bloom0_tex, texCoord).rgb, texture(g_bloom1_tex, texCoord).rgb,
-                        texture(g_bloom2_tex, texCoord).rgb, texture(g_bloom3_tex, texCoord).rgb,
-                        texture(g_bloom4_tex, texCoord).rgb);
+  vec3 glow = texture(g_glow_tex, texCoord).rgb;
   vec3 colour;
   if (g_is_monotone != 0) {
-    vec3 sum = image;
-    float weight = 0.8;
-    for (int i = 0; i < 5; ++i) {
-      sum += glow[i] * weight;
-      weight *= 0.8;
-    }
-    colour = vec3(dot(sum, vec3(0.299, 0.587, 0.114)) * 0.8);
+    colour = vec3(dot(image + glow * 0.8, vec3(0.299, 0.587, 0.114)) * 0.8);
   } else {
-    colour = image + glow[0] + glow[1] + glow[2] + glow[3] + glow[4];
+    colour = image + glow;
   }
   fragColour = vec4(colour, 1.0);
 }

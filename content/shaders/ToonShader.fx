@@ -1,7 +1,8 @@
 # Toon shading of every lit mesh: a ramp instead of smooth light, material colours,
 # normal maps, the sky reflected by metal, received shadows and forced emissive glow.
 # "PuddleReflectTech" is the same shading mirrored by g_reflect_mat, clipped below
-# the puddle plane.
+# the puddle plane. The ...LowTech techniques take a single shadow tap; the puddle's
+# reflection follows g_soft_shadow instead.
 #
 # Normal maps: a texel of (176, 176, 255) is flat, matching the engine's default
 # normal texel, so meshes without a normal map shade exactly as with a flat one.
@@ -95,15 +96,16 @@ vec3 SurfaceNormal(bool normalMapped)
   return normalize(t * scale * local.x - b * scale * local.y + n * local.z);
 }
 
-// 0 where lit, up to 1 where the shadow map says something is nearer the light.
-float ShadowAmount()
+// 0 where lit, up to 1 where the shadow map says something is nearer the light; soft
+// takes four taps, else one.
+float ShadowAmount(bool soft)
 {
   vec3 projected = lightPosition.xyz / max(lightPosition.w, 1e-6);
   vec2 uv = vec2(projected.x * 0.5 + 0.5, 0.5 - projected.y * 0.5);
   if (uv.x < 0.0 || uv.x > 1.0 || uv.y < 0.0 || uv.y > 1.0 || projected.z > 1.0) return 0.0;
   float depth = projected.z - 0.004;
   // Low quality: one fetch, whose linear filter still softens the edge over a texel.
-  if (g_soft_shadow == 0) return texture(g_shadow_tex, vec3(uv, depth)) * g_shadow_power_magnification;
+  if (!soft) return texture(g_shadow_tex, vec3(uv, depth)) * g_shadow_power_magnification;
   // Four fetches half a texel off centre: together a tent over three by three texels, as
   // wide as a nine-tap box, for less than half its lookups. An unbound map (no shadow
   // pass yet) answers 0 everywhere, so nothing is shadowed.
@@ -118,9 +120,10 @@ float ShadowAmount()
 }
 
 // The toon colour of this fragment. Called with constants, so that a technique for a
-// mesh without a normal map or without reflection leaves those lookups out altogether
-// (a software renderer pays for a fetch even when it is multiplied by zero).
-vec4 Shade(bool normalMapped, bool reflectsSky)
+// mesh without a normal map or without reflection, or for the low quality's single
+// shadow tap, leaves those lookups out altogether (a software renderer pays for a fetch
+// even when it is multiplied by zero, or on the side of a branch not taken).
+vec4 Shade(bool normalMapped, bool reflectsSky, bool softShadow)
 {
   vec4 base = texture(g_mate_diffuse_tex, texCoord) * g_mate_diffuse;
   vec4 colour;
@@ -131,7 +134,7 @@ vec4 Shade(bool normalMapped, bool reflectsSky)
     vec3 toLight = -normalize(g_light_direction);
     float ramp = dot(n, toLight) * 0.5 + 0.5;
     // A received shadow pulls the ramp towards its dark end.
-    ramp *= 1.0 - 0.65 * clamp(ShadowAmount(), 0.0, 1.0);
+    ramp *= 1.0 - 0.65 * clamp(ShadowAmount(softShadow), 0.0, 1.0);
     vec3 toon = texture(g_toon_tex, vec2(clamp(ramp, 0.02, 0.98), 0.5)).rgb;
     vec3 toEye = normalize(g_camera_pos - worldPosition);
     vec3 halfway = normalize(toLight + toEye);
@@ -163,7 +166,7 @@ void main()
     fragment
 void main()
 {
-  vec4 colour = Shade(true, true);
+  vec4 colour = Shade(true, true, true);
   if (colour.a <= 0.004) discard;
   fragColour = colour;
 }
@@ -181,7 +184,7 @@ void main()
     fragment
 void main()
 {
-  vec4 colour = Shade(false, true);
+  vec4 colour = Shade(false, true, true);
   if (colour.a <= 0.004) discard;
   fragColour = colour;
 }
@@ -198,7 +201,7 @@ void main()
     fragment
 void main()
 {
-  vec4 colour = Shade(true, false);
+  vec4 colour = Shade(true, false, true);
   if (colour.a <= 0.004) discard;
   fragColour = colour;
 }
@@ -215,7 +218,76 @@ void main()
     fragment
 void main()
 {
-  vec4 colour = Shade(false, false);
+  vec4 colour = Shade(false, false, true);
+  if (colour.a <= 0.004) discard;
+  fragColour = colour;
+}
+    end
+
+# The four again with the low quality's single shadow tap.
+technique NormalLowTech
+  pass P0
+    vertex
+void main()
+{
+  Transform();
+}
+    end
+    fragment
+void main()
+{
+  vec4 colour = Shade(true, true, false);
+  if (colour.a <= 0.004) discard;
+  fragColour = colour;
+}
+    end
+
+technique NormalFlatLowTech
+  pass P0
+    vertex
+void main()
+{
+  Transform();
+}
+    end
+    fragment
+void main()
+{
+  vec4 colour = Shade(false, true, false);
+  if (colour.a <= 0.004) discard;
+  fragColour = colour;
+}
+    end
+
+technique NormalMattLowTech
+  pass P0
+    vertex
+void main()
+{
+  Transform();
+}
+    end
+    fragment
+void main()
+{
+  vec4 colour = Shade(true, false, false);
+  if (colour.a <= 0.004) discard;
+  fragColour = colour;
+}
+    end
+
+technique NormalFlatMattLowTech
+  pass P0
+    vertex
+void main()
+{
+  Transform();
+}
+    end
+    fragment
+void main()
+{
+  vec4 colour = Shade(false, false, false);
   if (colour.a <= 0.004) discard;
   fragColour = colour;
 }
@@ -240,7 +312,7 @@ in float sideOfWater;
 void main()
 {
   if (sideOfWater < -0.01) discard;
-  vec4 colour = Shade(true, true);
+  vec4 colour = Shade(true, true, g_soft_shadow != 0);
   if (colour.a <= 0.004) discard;
   fragColour = colour;
 }

@@ -202,7 +202,11 @@ void D3D9Device::ApplyRenderStates()
   glDepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
   glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
 
-  if (rs[D3DRS_STENCILENABLE] && hasDepth)
+  // A stencil test that always passes and keeps every value changes nothing; left on, it
+  // makes software renderers test depth after shading instead of before.
+  const bool stencilInert = rs[D3DRS_STENCILFUNC] == D3DCMP_ALWAYS && rs[D3DRS_STENCILFAIL] == D3DSTENCILOP_KEEP &&
+                            rs[D3DRS_STENCILZFAIL] == D3DSTENCILOP_KEEP && rs[D3DRS_STENCILPASS] == D3DSTENCILOP_KEEP;
+  if (rs[D3DRS_STENCILENABLE] && hasDepth && !stencilInert)
     glEnable(GL_STENCIL_TEST);
   else
     glDisable(GL_STENCIL_TEST);

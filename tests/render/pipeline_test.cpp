@@ -181,6 +181,41 @@ TEST_F(RenderTest, DepthKeepsTheNearerTriangle)
   EXPECT_TRUE(RgbNear(BackBufferPixel((int)centre.x, (int)centre.y), 0x00FF00, 1));
 }
 
+// The game's stencil state (always pass, keep) changes nothing; a stencil that writes
+// and compares still masks, so leaving the inert one off in GL must not lose the rest.
+TEST_F(RenderTest, StencilMasksOnlyWhenItDoesSomething)
+{
+  device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  device->SetRenderState(D3DRS_ZENABLE, FALSE);
+  D3DXMATRIX view, projection;
+  SetCamera(device, &view, &projection);
+  const ColourVertex green[3] = {{0, 1, 0, 0xFF00FF00}, {1, -1, 0, 0xFF00FF00}, {-1, -1, 0, 0xFF00FF00}};
+  const ColourVertex red[3] = {{0, 1, 0, 0xFFFF0000}, {1, -1, 0, 0xFFFF0000}, {-1, -1, 0, 0xFFFF0000}};
+  const D3DXVECTOR3 centre = Project(D3DXVECTOR3(0, 0, 0), view, projection);
+  auto centrePixel = [&] { return BackBufferPixel((int)centre.x, (int)centre.y); };
+  ClearBackBuffer(0xFF000000);
+  DrawTriangle(device, green);
+  DrawTriangle(device, red);
+  EXPECT_TRUE(RgbNear(centrePixel(), 0xFF0000, 1)) << "the default stencil lets everything through";
+
+  // Mark the triangle with 1, then draw only where the stencil is still 0.
+  ClearBackBuffer(0xFF000000);
+  device->SetRenderState(D3DRS_STENCILREF, 1);
+  device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
+  DrawTriangle(device, green);
+  device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_KEEP);
+  device->SetRenderState(D3DRS_STENCILREF, 0);
+  device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+  DrawTriangle(device, red);
+  EXPECT_TRUE(RgbNear(centrePixel(), 0x00FF00, 1)) << "the marked pixels refuse the red triangle";
+  device->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+  DrawTriangle(device, red);
+  EXPECT_TRUE(RgbNear(centrePixel(), 0xFF0000, 1)) << "a disabled stencil masks nothing";
+  device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_ALWAYS);
+  device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+  device->SetRenderState(D3DRS_ZENABLE, TRUE);
+}
+
 // Linear fog from 40 to 100: no fog before 40, half at 70, all fog colour beyond 100.
 TEST_F(RenderTest, LinearFogByEyeDepth)
 {

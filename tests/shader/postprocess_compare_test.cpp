@@ -43,12 +43,7 @@ protected:
     D3DXMatrixIdentity(&identity);
     D3DXMatrixTranslation(&left, -3.0f, 0.0f, 1.0f);
     D3DXMatrixTranslation(&right, 3.0f, 0.0f, 2.0f);
-    D3DLIGHT9 light = {};
-    device->GetLight(0, &light);
-    const D3DXVECTOR3 direction(light.Direction.x, light.Direction.y, light.Direction.z);
-    shaders->shadowMap.BeginShadowPass(D3DXVECTOR3(0.0f, 0.0f, 0.0f) - direction * 75.0f);
-    DrawShadow(*box, identity);
-    shaders->shadowMap.EndShadowPass();
+    CastShadow(*box, identity);
     device->SetRenderTarget(0, shaders->blur.sceneTarget.surface);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF6080A0, 1.0f, 0);
     DrawToon(*floor, identity);

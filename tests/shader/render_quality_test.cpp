@@ -1,6 +1,7 @@
 // The quality setting: which renderers and settings choose the light picture, and that
-// the light picture (half-size 3D pass, one shadow tap) still shows the same scene:
-// the floor lit and shadowed where the full picture has it, close to it on average.
+// the light picture (half-size 3D pass, one shadow tap from a half-side map) still shows
+// the same scene: the floor lit and shadowed where the full picture has it, close to it
+// on average.
 #include "shader_fixture.h"
 
 #include "shader/render_quality.h"
@@ -38,12 +39,7 @@ protected:
     D3DXMATRIX identity, glowing;
     D3DXMatrixIdentity(&identity);
     D3DXMatrixTranslation(&glowing, -3.0f, 0.0f, 1.0f);
-    D3DLIGHT9 light = {};
-    device->GetLight(0, &light);
-    const D3DXVECTOR3 direction(light.Direction.x, light.Direction.y, light.Direction.z);
-    shaders->shadowMap.BeginShadowPass(D3DXVECTOR3(0.0f, 0.0f, 0.0f) - direction * 75.0f);
-    DrawShadow(*box, identity);
-    shaders->shadowMap.EndShadowPass();
+    CastShadow(*box, identity);
     device->SetRenderTarget(0, shaders->blur.sceneTarget.surface);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF6080A0, 1.0f, 0);
     DrawToon(*floor, identity);
@@ -79,7 +75,11 @@ TEST_F(RenderQualityTest, LowDrawsHalfSizeAndKeepsThePicture)
   EXPECT_EQ(CurrentRenderQuality(), RenderQuality::Low);
   EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Width, 640u);
   EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Height, 360u);
+  EXPECT_EQ(shaders->shadowMap.shadowDepth.desc.Width, 512u);
+  EXPECT_EQ(shaders->blur.compositeTarget.imageInfo.Width, 640u) << "the composite works at the scene's size";
   const std::vector<D3DCOLOR> low = DrawScene();
+  // The head was drawn last: no normal map, no sky, and the single tap built in.
+  EXPECT_STREQ(shaders->toon.effect->GetCurrentTechnique(), "NormalFlatMattLowTech");
 
   const auto box = Mesh("res/test/box.x");
   D3DXVECTOR3 boxLow, boxHigh;
@@ -103,6 +103,9 @@ TEST_F(RenderQualityTest, LowDrawsHalfSizeAndKeepsThePicture)
 
   ApplyRenderQuality(RenderQuality::High);
   EXPECT_EQ(shaders->blur.sceneTarget.imageInfo.Width, 1280u);
+  EXPECT_EQ(shaders->shadowMap.shadowDepth.desc.Width, 1024u);
+  EXPECT_EQ(shaders->shadowMap.shadowTexture.imageInfo.Width, 1024u);
+  EXPECT_EQ(shaders->blur.compositeTarget.texture, nullptr) << "the full picture composites onto the screen";
 }
 
 TEST_F(RenderQualityTest, PuddleTargetsWaitForTheFirstReflection)

@@ -68,6 +68,16 @@ void ShaderTest::DrawShadow(const CMesh& mesh, const D3DXMATRIX& world)
   shaders->shadowMap.DrawMesh(mesh);
 }
 
+void ShaderTest::CastShadow(const CMesh& mesh, const D3DXMATRIX& world)
+{
+  D3DLIGHT9 light = {};
+  device->GetLight(0, &light);
+  const D3DXVECTOR3 direction(light.Direction.x, light.Direction.y, light.Direction.z);
+  shaders->shadowMap.BeginShadowPass(D3DXVECTOR3(0.0f, 0.0f, 0.0f) - direction * 75.0f);
+  DrawShadow(mesh, world);
+  shaders->shadowMap.EndShadowPass();
+}
+
 std::shared_ptr<CMesh> ShaderTest::Mesh(const std::string& path)
 {
   return CGraphics::GetInstance()->GetMesh(device, path);

@@ -22,6 +22,9 @@ protected:
   void DrawToon(const OstrelLibrary::CMesh& mesh, const D3DXMATRIX& world, float refPower = 0.0f);
   // The shadow draw of a mesh at a world matrix.
   void DrawShadow(const OstrelLibrary::CMesh& mesh, const D3DXMATRIX& world);
+  // A whole shadow pass of one mesh, the map centred on the origin as the game centres
+  // it on the player.
+  void CastShadow(const OstrelLibrary::CMesh& mesh, const D3DXMATRIX& world);
   // A mesh from the build's res/.
   std::shared_ptr<OstrelLibrary::CMesh> Mesh(const std::string& path);
 

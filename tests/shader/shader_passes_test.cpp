@@ -187,6 +187,98 @@ TEST_F(ShaderPassTest, ToonVariantsDrawWhatTheFullTechniqueDraws)
   EXPECT_GT(drawn, 5000) << "the crate is on screen";
 }
 
+// An even glow stays even through shrinking and blurring, so the folded glow is each
+// level's value summed: five times it in colour, weighted 0.8 per level under a menu,
+// and only the levels that exist when one could not be made.
+TEST_F(ShaderPassTest, FoldedGlowSumsEveryLevel)
+{
+  CBlurShader& blur = shaders->blur;
+  // The middle pixel of the folded glow after a pyramid built from an even 16 of 255.
+  const auto folded = [&](int monotone) {
+    device->SetRenderTarget(0, blur.LevelB(0).surface);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF101010, 1.0f, 0);
+    device->SetRenderTarget(0, graphics->backBuffer);
+    blur.effect->SetInt("g_is_monotone", monotone);
+    blur.BuildBloom(blur.LevelB(0), blur.levels);
+    blur.effect->SetInt("g_is_monotone", 0);
+    EXPECT_EQ(blur.glow, &blur.LevelA(0));
+    UINT width = 0;
+    const std::vector<D3DCOLOR> pixels = ReadSurface(blur.LevelA(0).surface, &width);
+    return ChannelG(pixels[90 * width + 160]);
+  };
+  EXPECT_NEAR(folded(0), 80, 2);
+  EXPECT_NEAR(folded(1), 54, 2);  // 16 x (1 + 0.8 + 0.64 + 0.512 + 0.4096)
+  blur.LevelA(3).Release();
+  EXPECT_NEAR(folded(0), 48, 2) << "the pyramid ends before the missing level";
+  blur.Load();
+}
+
+// The blur spreads one bright column over nine with the Gaussian's weights, however
+// few fetches it takes for them.
+TEST_F(ShaderPassTest, BlurSpreadsAColumnByTheGaussianWeights)
+{
+  CBlurShader& blur = shaders->blur;
+  device->SetRenderTarget(0, blur.LevelB(0).surface);
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+  const D3DRECT column = {160, 0, 161, 180};
+  device->Clear(1, &column, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+  device->SetRenderTarget(0, blur.LevelA(0).surface);
+  blur.DrawXBlur(blur.LevelB(0), 320.0f, 180.0f);
+  device->SetRenderTarget(0, graphics->backBuffer);
+  UINT width = 0;
+  const std::vector<D3DCOLOR> pixels = ReadSurface(blur.LevelA(0).surface, &width);
+  const int expected[9] = {4, 14, 31, 50, 58, 50, 31, 14, 4};  // 255 x the nine weights
+  for (int i = 0; i < 9; ++i) {
+    EXPECT_NEAR(ChannelG(pixels[90 * width + 156 + i]), expected[i], 2) << "texel " << 156 + i;
+  }
+  EXPECT_EQ(ChannelG(pixels[90 * width + 155]), 0);
+  EXPECT_EQ(ChannelG(pixels[90 * width + 165]), 0);
+}
+
+// A subset's colour texture cuts its shadow out where it is clear; an untextured subset
+// (drawn without the lookup) always casts.
+TEST_F(ShaderPassTest, ShadowIsCutOutOnlyWhereTheTextureIsClear)
+{
+  SetCamera(D3DXVECTOR3(0.0f, 9.0f, -7.0f), D3DXVECTOR3(0.0f, 0.0f, 0.5f));
+  const auto floor = Mesh("res/test/floor.x");
+  const auto box = Mesh("res/test/box.x");
+  D3DXMATRIX identity;
+  D3DXMatrixIdentity(&identity);
+  D3DXVECTOR3 low, high;
+  MeshBounds(*box, &low, &high);
+  const POINT shadowed = Project(D3DXVECTOR3(high.x + 0.3f, 0.0f, 0.0f));
+  const POINT lit = Project(D3DXVECTOR3(low.x - 0.3f, 0.0f, 0.0f));
+  // How much darker the floor beside the crate is than on its far side (R + G + B,
+  // over a 9 x 9 square), with only the crate's shadow drawn.
+  const auto darkening = [&] {
+    CastShadow(*box, identity);
+    device->SetRenderTarget(0, graphics->backBuffer);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    DrawToon(*floor, identity);
+    const std::vector<D3DCOLOR> pixels = ReadSurface(graphics->backBuffer);
+    int difference = 0;
+    for (int dy = -4; dy <= 4; ++dy) {
+      for (int dx = -4; dx <= 4; ++dx) {
+        const D3DCOLOR a = pixels[static_cast<size_t>(lit.y + dy) * 1280 + static_cast<size_t>(lit.x + dx)];
+        const D3DCOLOR b = pixels[static_cast<size_t>(shadowed.y + dy) * 1280 + static_cast<size_t>(shadowed.x + dx)];
+        difference += ChannelR(a) + ChannelG(a) + ChannelB(a) - ChannelR(b) - ChannelG(b) - ChannelB(b);
+      }
+    }
+    return difference / 81;
+  };
+  const auto savedTextures = box->textures;
+  for (auto& texture : box->textures) texture = nullptr;
+  EXPECT_GT(darkening(), 60) << "untextured, the crate casts";
+  const auto clear = std::make_shared<OstrelLibrary::CTexture>();
+  ASSERT_TRUE(clear->Create(device, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+  clear->Fill(0x00FFFFFF);
+  for (auto& texture : box->textures) texture = clear;
+  EXPECT_NEAR(darkening(), 0, 10) << "a clear texture casts nothing";
+  clear->Fill(0xFFFFFFFF);
+  EXPECT_GT(darkening(), 60) << "an opaque texture casts";
+  box->textures = savedTextures;
+}
+
 TEST_F(ShaderPassTest, MissingEffectReportsOnceAndDrawsNothing)
 {
   Win32TestTakeMessageBoxes();
