@@ -5,6 +5,8 @@
 #include <cstring>
 #include <fstream>
 
+#include <stb/stb_image_write.h>
+
 #include "dds_reader.h"
 
 namespace {
@@ -274,4 +276,33 @@ TEST_F(RenderTest, MipLevelsComeFromTheBuiltChainElseAreHalved)
   EXPECT_EQ(LowerLevels(device, dir + "/wrong.tga"), halvedLevels);
   EXPECT_EQ(LowerLevels(device, dir + "/built.tga"),
             (std::vector<std::vector<D3DCOLOR>>{{0xFF00FF00, 0xFF112233}, {0xFF445566}}));
+}
+
+// A PNG's pixels made ready beside it at build time (name.top.dds) are uploaded instead
+// of decoding the PNG, and the texture still describes the PNG; a twin of another size
+// (left from an older picture) is ignored and the PNG decoded.
+TEST_F(RenderTest, PngPixelsComeFromTheReadyTwinOfTheSameSizeOnly)
+{
+  const std::string dir = TestScratchDir();
+  const uint8_t rgb[2 * 1 * 3] = {255, 0, 0, 0, 0, 255};  // opaque red, blue: no alpha channel
+  for (const char* name : {"ready", "stale"}) {
+    ASSERT_TRUE(stbi_write_png((dir + "/" + name + ".png").c_str(), 2, 1, 3, rgb, 6));
+  }
+  std::vector<uint8_t> ready = DdsHeader(2, 1, 1, 0, 32, 0xFF000000, false);
+  for (uint32_t c : {0xFF00FF00u, 0xFF112233u}) Append32(ready, c);
+  WriteBytes(dir + "/ready.top.dds", ready);
+  std::vector<uint8_t> stale = DdsHeader(1, 1, 1, 0, 32, 0xFF000000, false);
+  Append32(stale, 0xFF00FF00u);
+  WriteBytes(dir + "/stale.top.dds", stale);
+
+  OstrelLibrary::CTexture fromTwin, decoded;
+  ASSERT_TRUE(fromTwin.LoadFromFile(device, dir + "/ready.png"));
+  ASSERT_TRUE(decoded.LoadFromFile(device, dir + "/stale.png"));
+  EXPECT_EQ(ReadSurface(fromTwin.surface), (std::vector<D3DCOLOR>{0xFF00FF00, 0xFF112233}));
+  EXPECT_EQ(ReadSurface(decoded.surface), (std::vector<D3DCOLOR>{0xFFFF0000, 0xFF0000FF}));
+  for (const OstrelLibrary::CTexture* texture : {&fromTwin, &decoded}) {
+    EXPECT_EQ(texture->imageInfo.ImageFileFormat, D3DXIFF_PNG);
+    EXPECT_EQ(texture->imageInfo.Format, D3DFMT_X8R8G8B8);
+    EXPECT_EQ(texture->imageInfo.Width, 2u);
+  }
 }

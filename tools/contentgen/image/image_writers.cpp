@@ -105,6 +105,15 @@ std::vector<uint8_t> EncodeMipDds(const CCanvas& picture)
   return out;
 }
 
+// The picture itself as a one-level DDS.
+std::vector<uint8_t> EncodeTopDds(const CCanvas& picture)
+{
+  std::vector<uint8_t> out;
+  PutDdsHeader(&out, static_cast<uint32_t>(picture.Width()), static_cast<uint32_t>(picture.Height()), 1, false);
+  PutBgra(&out, picture);
+  return out;
+}
+
 // stb's PNG writer, to memory.
 std::vector<uint8_t> EncodePng(const CCanvas& canvas)
 {
