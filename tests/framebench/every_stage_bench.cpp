@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench_figures.h"
+#include "stage_reload.h"
 #include "engine/graphics.h"
 #include "playthrough.h"
 #include "scene/scene_game.h"
@@ -36,8 +37,7 @@ struct StageLoads {
   double first = 0.0;
   double firstCpu = 0.0;
   double firstFrame = 0.0;
-  std::vector<double> repeats;
-  std::vector<double> repeatsCpu;
+  StageLoadTimes repeats;
 };
 
 // Median and maximum of a list, sorted in place.
@@ -91,14 +91,7 @@ TEST_F(EveryStageBench, EachStageLoadedAndLookedRound)
     // The same stage again and again, as Retry does, a few frames between.
     DrawEvery(20);
     for (int i = 0; i < 20; ++i) {
-      auto scene = std::make_shared<CSceneGame>();
-      gate->inner->Uninit(scene);
-      gate->inner = scene;
-      const auto start = std::chrono::steady_clock::now();
-      const double cpuStart = ThreadCpuMilliseconds();
-      scene->Init();
-      loads.repeats.push_back(MillisecondsSince(start));
-      loads.repeatsCpu.push_back(ThreadCpuMilliseconds() - cpuStart);
+      ReloadStage(*gate, &loads.repeats);
       Frames(3);
     }
     table.push_back(loads);
@@ -108,8 +101,8 @@ TEST_F(EveryStageBench, EachStageLoadedAndLookedRound)
   std::printf("\nStage loads (Init), ms    first (CPU)  first frame  median/max of 20 (CPU median/max)\n");
   double worstFirst = 0.0, worstAny = 0.0, worstFirstCpu = 0.0;
   for (size_t i = 0; i < table.size(); ++i) {
-    const auto [median, max] = MedianAndMax(table[i].repeats);
-    const auto [medianCpu, maxCpu] = MedianAndMax(table[i].repeatsCpu);
+    const auto [median, max] = MedianAndMax(table[i].repeats.wall);
+    const auto [medianCpu, maxCpu] = MedianAndMax(table[i].repeats.cpu);
     std::printf("stage %zu             %7.1f (%5.1f)  %11.1f  %7.1f / %6.1f  (%5.1f / %5.1f)\n", i + 1, table[i].first,
                 table[i].firstCpu, table[i].firstFrame, median, max, medianCpu, maxCpu);
     worstFirst = std::max(worstFirst, table[i].first);
