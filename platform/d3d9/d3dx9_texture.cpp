@@ -14,6 +14,7 @@
 #include "d3dx9.h"
 #include "platform_file.h"
 #include "dds_reader.h"
+#include "ready_pixels.h"
 
 namespace {
 
@@ -44,8 +45,8 @@ std::string BesideFileName(const char* srcFile, const char* ending)
 }
 
 // A PNG's pixels as written at build time beside it (name.top.dds, B, G, R, A), which
-// saves inflating the PNG while a stage loads. Taken only when it has the PNG's size;
-// described as the PNG itself.
+// saves inflating the PNG while a stage loads. Taken only when it carries the mark of
+// this very PNG and has its size; described as the PNG itself.
 bool ReadReadyPixels(const char* srcFile, const std::vector<uint8_t>& png, LoadedImage* image)
 {
   int width = 0, height = 0, channels = 0;
@@ -53,7 +54,7 @@ bool ReadReadyPixels(const char* srcFile, const std::vector<uint8_t>& png, Loade
     return false;
   std::vector<uint8_t> bytes;
   DdsImage& p = image->pixels;
-  if (!PlatformReadFile(BesideFileName(srcFile, ".top.dds").c_str(), &bytes) ||
+  if (!PlatformReadFile(BesideFileName(srcFile, ".top.dds").c_str(), &bytes) || !ReadyPixelsMatch(bytes, png) ||
       !ReadDds(bytes.data(), bytes.size(), &p, nullptr) || p.cube || p.width != (uint32_t)width ||
       p.height != (uint32_t)height) {
     p = DdsImage{};

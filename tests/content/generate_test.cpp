@@ -16,6 +16,7 @@
 #include "core/output.h"
 #include "mesh/vec.h"
 #include "dds_reader.h"
+#include "ready_pixels.h"
 #include "x_reader.h"
 #include "xmesh_data.h"
 
@@ -144,6 +145,9 @@ TEST_F(GeneratedTree, ReadyPixelsBesideGamePicturesAreThePicturesOwn)
     DdsImage twin;
     std::string error;
     ASSERT_TRUE(ReadDds(bytes.data(), bytes.size(), &twin, &error)) << error;
+    std::vector<uint8_t> png;
+    ASSERT_TRUE(ReadFile(entry.path().string(), &png));
+    EXPECT_TRUE(ReadyPixelsMatch(bytes, png)) << "the twin's mark names this PNG";
     int w = 0, h = 0, n = 0;
     stbi_uc* rgba = stbi_load(entry.path().string().c_str(), &w, &h, &n, 4);
     ASSERT_NE(rgba, nullptr);

@@ -50,12 +50,13 @@ bool CArtContext::AddPng(const std::string& relative, const CCanvas& canvas, std
     *error = Res(relative) + ": PNG encoding failed";
     return false;
   }
+  if (NeedsReadyPixels(relative)) AddFile(BesideFileName(relative, ".top.dds"), EncodeTopDds(canvas, png));
   AddFile(relative, std::move(png));
   if (NeedsMipChain(relative)) {
     std::vector<uint8_t> mips = EncodeMipDds(canvas);
     if (!mips.empty()) AddFile(BesideFileName(relative, ".mips.dds"), std::move(mips));
   }
-  if (NeedsReadyPixels(relative)) AddFile(BesideFileName(relative, ".top.dds"), EncodeTopDds(canvas));
+
   return true;
 }
 

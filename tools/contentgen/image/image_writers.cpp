@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "core/output.h"
+#include "ready_pixels.h"
 
 namespace contentgen {
 
@@ -105,11 +106,12 @@ std::vector<uint8_t> EncodeMipDds(const CCanvas& picture)
   return out;
 }
 
-// The picture itself as a one-level DDS.
-std::vector<uint8_t> EncodeTopDds(const CCanvas& picture)
+// The picture itself as a one-level DDS, marked with the PNG it stands for.
+std::vector<uint8_t> EncodeTopDds(const CCanvas& picture, const std::vector<uint8_t>& png)
 {
   std::vector<uint8_t> out;
   PutDdsHeader(&out, static_cast<uint32_t>(picture.Width()), static_cast<uint32_t>(picture.Height()), 1, false);
+  MarkReadyPixels(&out, png);
   PutBgra(&out, picture);
   return out;
 }
