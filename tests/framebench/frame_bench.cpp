@@ -163,8 +163,8 @@ TEST_F(FrameBench, StageOneEveryFrameDrawn)
   for (int i = 0; i < 250 && Game() == stage; ++i) ASSERT_TRUE(Frame());
   EXPECT_EQ(stage->goalReached, 1);
 
-  // Stage loads: the stage the goal led to (stage 2), loaded afresh twenty times, a
-  // few drawn frames between.
+  // Stage loads: the stage running after the route (printed), loaded afresh twenty
+  // times, a few drawn frames between.
   const int reloadedStage = application->stageNumber;
   StageLoadTimes reloads;
   for (int i = 0; i < 20; ++i) {
