@@ -216,6 +216,17 @@ std::shared_ptr<CTexture> CGraphics::GetTexture(IDirect3DDevice9* textureDevice,
   return texture;
 }
 
+// Only entries whose one holder is the cache go, so nothing still drawn is touched.
+void CGraphics::ReleaseUnheldTextures(const std::string& folder)
+{
+  for (auto entry = textureCache.begin(); entry != textureCache.end();) {
+    if (entry->first.rfind(folder, 0) == 0 && entry->second.use_count() == 1)
+      entry = textureCache.erase(entry);
+    else
+      ++entry;
+  }
+}
+
 // Draws the whole texture through the sprite batcher; an empty texture draws nothing.
 void CGraphics::DrawTexture(const CTexture& texture, const D3DXMATRIX* transform, D3DCOLOR colour)
 {

@@ -50,6 +50,9 @@ public:
   void Finalize();
   // The shared texture for a path, loaded on first request (a failed load stays cached, empty).
   std::shared_ptr<CTexture> GetTexture(IDirect3DDevice9* device, const std::string& path);
+  // Drops the cached textures under a folder that nothing but the cache holds any more
+  // (the pictures of a scene that has ended); they load again when next asked for.
+  void ReleaseUnheldTextures(const std::string& folder);
   // The shared mesh for a path; defined beside CMesh.
   std::shared_ptr<CMesh> GetMesh(IDirect3DDevice9* device, const std::string& path);
   // Draws a whole texture through the sprite batcher, placed by the matrix.

@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "app/input.h"
+#include "engine/graphics.h"
 #include "scene/scene_title.h"
 #include "sprite/sprite_ending.h"
 
@@ -31,9 +32,21 @@ void CSceneEnding::Init()
   SetCursorVisible(false);
 }
 
-// Nothing: the title builds everything it needs itself.
+// The last sequence goes, and with it the ending's pictures: the title builds
+// everything it needs itself.
 void CSceneEnding::Uninit(std::shared_ptr<CSceneBase>)
 {
+  endingSprite.reset();
+  OstrelLibrary::CGraphics::GetInstance()->ReleaseUnheldTextures("res/ending/");
+}
+
+// The sequence before goes, pictures and all, before the next one loads its own, so
+// the ending never holds two sequences' full-screen pictures.
+void CSceneEnding::NextSequence(std::shared_ptr<CSpriteBase> (*make)())
+{
+  endingSprite.reset();
+  OstrelLibrary::CGraphics::GetInstance()->ReleaseUnheldTextures("res/ending/");
+  endingSprite = make();
 }
 
 // A skip wins over the change of sequence, so Escape during a change still leads to
@@ -50,9 +63,9 @@ std::shared_ptr<CSceneBase> CSceneEnding::Update()
     if (skipping) return std::make_shared<CSceneTitle>();
     const std::string name = endingSprite ? endingSprite->GetName() : std::string();
     if (name == "CEndingInside") {
-      endingSprite = std::make_shared<CEndingOutside>();
+      NextSequence([] { return std::shared_ptr<CSpriteBase>(std::make_shared<CEndingOutside>()); });
     } else if (name == "CEndingOutside") {
-      endingSprite = std::make_shared<CEndingSpace>();
+      NextSequence([] { return std::shared_ptr<CSpriteBase>(std::make_shared<CEndingSpace>()); });
     } else if (name == "CEndingSpace") {
       return std::make_shared<CSceneTitle>();
     }

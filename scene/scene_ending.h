@@ -23,7 +23,7 @@ public:
   ~CSceneEnding() override;
   // The first sequence, a fade in from the stage's black, the cursor hidden.
   void Init() override;
-  // Nothing to give back before the switch.
+  // Lets go of the running sequence and the ending's pictures before the switch.
   void Uninit(std::shared_ptr<CSceneBase> incoming) override;
   // The sequence, the skip, and at full black the next sequence or the title.
   std::shared_ptr<CSceneBase> Update() override;
@@ -31,4 +31,8 @@ public:
   void Draw() override;
   // The running sequence.
   void DrawSprite() override;
+
+private:
+  // Replaces the running sequence by the one `make` builds, the old one's pictures first released.
+  void NextSequence(std::shared_ptr<CSpriteBase> (*make)());
 };

@@ -53,6 +53,9 @@ void CSceneTitle::Uninit(std::shared_ptr<CSceneBase>)
 {
   backSprites.clear();
   frontSprites.clear();
+  // The full-screen title pictures are not needed during a stage; the title loads
+  // them again when it comes back.
+  OstrelLibrary::CGraphics::GetInstance()->ReleaseUnheldTextures("res/title/");
 }
 
 // After a choice the music sinks while the screen darkens; the stage starts at full black.

@@ -192,18 +192,31 @@ bool ReadXFileHeader(const uint8_t* data, size_t size, XFileHeader* header, std:
 
 // ---- text tokenizer ----------------------------------------------------------------
 
+// A separator matters only right after a name, where it ends a bare word that would
+// otherwise read as an object's type; everywhere else the parser skips it, so it is not
+// stored (in a mesh's number lists that halves the tokens).
+namespace {
+void PushTextSeparator(std::vector<XToken>* tokens)
+{
+  if (!tokens->empty() && tokens->back().kind == XTokenKind::Name) PushPlain(tokens, XTokenKind::Separator);
+}
+}  // namespace
+
 // Walks the characters once, emitting a token per word, number, string, guid or brace.
 bool TokenizeXText(const uint8_t* data, size_t size, std::vector<XToken>* tokens, std::string* error)
 {
   const char* chars = reinterpret_cast<const char*>(data);
   size_t i = kXFileHeaderSize;
+  // Room for the usual density of numbers up front: growing a list of this size copies
+  // it over fresh memory, which costs more than the parsing itself.
+  tokens->reserve(tokens->size() + size / 6);
   while (i < size) {
     const uint8_t c = data[i];
     if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0' || c == '\f' || c == '\v') {
       ++i;
     } else if (c == '.' && i + 2 < size && data[i + 1] == '.' && data[i + 2] == '.') {
       // "[...]": a template open to any child; the parser skips template bodies.
-      PushPlain(tokens, XTokenKind::Separator);
+      PushTextSeparator(tokens);
       i += 3;
     } else if (c == '#' || (c == '/' && i + 1 < size && data[i + 1] == '/')) {
       while (i < size && data[i] != '\n') ++i;
@@ -214,7 +227,7 @@ bool TokenizeXText(const uint8_t* data, size_t size, std::vector<XToken>* tokens
       PushPlain(tokens, XTokenKind::CloseBrace);
       ++i;
     } else if (c == ';' || c == ',' || c == '[' || c == ']' || c == '(' || c == ')') {
-      PushPlain(tokens, XTokenKind::Separator);
+      PushTextSeparator(tokens);
       ++i;
     } else if (c == '<') {
       const void* close = std::memchr(data + i, '>', size - i);

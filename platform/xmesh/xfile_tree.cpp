@@ -49,6 +49,14 @@ const XDataObject* CXFileTree::FindNamed(std::string_view name) const
   return it == named_.end() ? nullptr : &objects_[it->second];
 }
 
+// How many number tokens follow one another from pos on.
+size_t CXFileTree::NumberRunLength(size_t pos) const
+{
+  size_t end = pos;
+  while (Is(end, XTokenKind::Number)) ++end;
+  return end - pos;
+}
+
 // Skips "template Name { ... }" by counting braces; its members are not needed.
 bool CXFileTree::SkipTemplate(size_t* pos, std::string* error)
 {
@@ -129,6 +137,8 @@ bool CXFileTree::ParseObject(size_t* pos, int depth, uint32_t* index, std::strin
       *index = self;
       return true;
     case XTokenKind::Number:
+      // The first run of numbers is nearly all of them: sized once, not grown by copies.
+      if (objects_[self].numbers.empty()) objects_[self].numbers.reserve(NumberRunLength(p));
       objects_[self].numbers.push_back(token.value);
       ++p;
       break;

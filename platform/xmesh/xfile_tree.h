@@ -41,6 +41,7 @@ private:
   bool ParseObject(size_t* pos, int depth, uint32_t* index, std::string* error);
   bool ParseReference(size_t* pos, uint32_t* index, std::string* error);
   bool SkipTemplate(size_t* pos, std::string* error);
+  size_t NumberRunLength(size_t pos) const;
   std::string_view Text(const XToken& token) const { return XTokenText(data_, token); }
   bool Is(size_t pos, XTokenKind kind) const { return pos < tokens_.size() && tokens_[pos].kind == kind; }
 

@@ -16,6 +16,7 @@
 #include "core/output.h"
 #include "mesh/vec.h"
 #include "dds_reader.h"
+#include "ready_pixels.h"
 #include "x_reader.h"
 #include "xmesh_data.h"
 
@@ -128,6 +129,43 @@ TEST_F(GeneratedTree, EveryMeshParsesAndItsTexturesExist)
   // Pictures drawn texel for pixel carry no chain.
   EXPECT_FALSE(fs::exists(kRes / "title/picture/title_background.mips.dds"));
   EXPECT_FALSE(fs::exists(kRes / "game/sprite/pause.mips.dds"));
+}
+
+// A stage's pictures carry their pixels ready to upload (name.top.dds), which the game
+// takes instead of the PNG: they must be the PNG's pixels exactly.
+TEST_F(GeneratedTree, ReadyPixelsBesideGamePicturesAreThePicturesOwn)
+{
+  ASSERT_TRUE(generated) << generateError;
+  int twins = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(kRes / "game")) {
+    if (entry.path().extension() != ".png") continue;
+    SCOPED_TRACE(entry.path().string());
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadFile(fs::path(entry.path()).replace_extension(".top.dds").string(), &bytes));
+    DdsImage twin;
+    std::string error;
+    ASSERT_TRUE(ReadDds(bytes.data(), bytes.size(), &twin, &error)) << error;
+    std::vector<uint8_t> png;
+    ASSERT_TRUE(ReadFile(entry.path().string(), &png));
+    EXPECT_TRUE(ReadyPixelsMatch(bytes, png)) << "the twin's mark names this PNG";
+    int w = 0, h = 0, n = 0;
+    stbi_uc* rgba = stbi_load(entry.path().string().c_str(), &w, &h, &n, 4);
+    ASSERT_NE(rgba, nullptr);
+    ASSERT_EQ(twin.width, static_cast<uint32_t>(w));
+    ASSERT_EQ(twin.height, static_cast<uint32_t>(h));
+    size_t differing = 0;
+    for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
+      const uint8_t* t = &twin.images[0][i * 4];
+      const uint8_t* p = &rgba[i * 4];
+      if (t[0] != p[2] || t[1] != p[1] || t[2] != p[0] || t[3] != p[3]) ++differing;
+    }
+    stbi_image_free(rgba);
+    EXPECT_EQ(differing, 0u);
+    ++twins;
+  }
+  EXPECT_GT(twins, 20);
+  // The title's pictures load before any stage and are decoded as they are.
+  EXPECT_FALSE(fs::exists(kRes / "title/picture/title_background.top.dds"));
 }
 
 TEST_F(GeneratedTree, GameReadersLoadEveryMeshAndTheCubeMap)

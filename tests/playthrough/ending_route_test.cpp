@@ -141,6 +141,14 @@ TEST_F(EndingRouteTest, TheSequencesChangeAtFullBlackAndTheTitleFollowsTheLast)
   Frames(1);
   EXPECT_EQ(SequenceName(), "CEndingSpace");
   EXPECT_EQ(outside.use_count(), 1) << "the outside sequence (and its sounds) went with the change";
+  // Cached ending pictures that nothing holds: the ones a finished sequence left behind.
+  const auto unheldEndingPictures = [] {
+    int count = 0;
+    for (const auto& [path, texture] : OstrelLibrary::CGraphics::GetInstance()->textureCache)
+      count += path.rfind("res/ending/", 0) == 0 && texture.use_count() == 1;
+    return count;
+  };
+  EXPECT_EQ(unheldEndingPictures(), 0) << "the inside sequence's pictures went with it";
 
   // Late in space (credits done, the tower nearly gone): the title follows the fade.
   Frames(60);
@@ -154,6 +162,7 @@ TEST_F(EndingRouteTest, TheSequencesChangeAtFullBlackAndTheTitleFollowsTheLast)
   EXPECT_NE(Ending(), nullptr);
   Frames(1);
   ASSERT_NE(Title(), nullptr) << "the title after the last sequence";
+  EXPECT_EQ(unheldEndingPictures(), 0) << "the space sequence's pictures went with the ending";
   EXPECT_EQ(cursorVisible, 1) << "shown again by the title";
   EXPECT_EQ(application->stageNumber, 1) << "the ending changes no stage";
   EXPECT_EQ(SaveFileText(), "1\n");

@@ -3,6 +3,7 @@
 #include "../support/input_reset.h"
 #include "playthrough.h"
 
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -203,6 +204,14 @@ std::string PlaythroughFailureDir()
   return (buildDir / "playthrough-failures").string();
 }
 
+// From the clock of the calling thread.
+double ThreadCpuMilliseconds()
+{
+  timespec now = {};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return now.tv_sec * 1000.0 + now.tv_nsec / 1.0e6;
+}
+
 // Start-up's duration.
 double PlaythroughStartupMilliseconds()
 {
@@ -220,8 +229,10 @@ std::shared_ptr<CSceneBase> CDrawGate::Update()
   inner->Uninit(next);
   inner = next;
   const auto initStart = std::chrono::steady_clock::now();
+  const double initCpuStart = ThreadCpuMilliseconds();
   inner->Init();
   initMilliseconds.push_back(MillisecondsSince(initStart));
+  initCpuMilliseconds.push_back(ThreadCpuMilliseconds() - initCpuStart);
   return shared_from_this();
 }
 

@@ -42,6 +42,7 @@ public:
   // next scene's Init), and each Init of a scene switched to.
   std::vector<double> updateMilliseconds;
   std::vector<double> initMilliseconds;
+  std::vector<double> initCpuMilliseconds;  // the same Inits in the main thread's CPU time
 
   explicit CDrawGate(std::shared_ptr<CSceneBase> first) : inner(std::move(first)) {}
   // The scene inside.
@@ -163,5 +164,8 @@ std::string PlaythroughScratchDir();
 bool PlaythroughUseTestStage(int stage, const std::string& folder);
 // How long start-up (CApplication::Initialize) took, in milliseconds.
 double PlaythroughStartupMilliseconds();
+// The calling thread's CPU time in milliseconds: what a load costs even when other
+// programs share the cores.
+double ThreadCpuMilliseconds();
 // Where failed steps leave their screenshots: playthrough-failures/ in the build folder.
 std::string PlaythroughFailureDir();

@@ -4,8 +4,12 @@
 
 #include <cstring>
 #include <fstream>
+#include <iterator>
+
+#include <stb/stb_image_write.h>
 
 #include "dds_reader.h"
+#include "ready_pixels.h"
 
 namespace {
 
@@ -274,4 +278,46 @@ TEST_F(RenderTest, MipLevelsComeFromTheBuiltChainElseAreHalved)
   EXPECT_EQ(LowerLevels(device, dir + "/wrong.tga"), halvedLevels);
   EXPECT_EQ(LowerLevels(device, dir + "/built.tga"),
             (std::vector<std::vector<D3DCOLOR>>{{0xFF00FF00, 0xFF112233}, {0xFF445566}}));
+}
+
+// A PNG's pixels made ready beside it at build time (name.top.dds) are uploaded instead
+// of decoding the PNG, and the texture still describes the PNG. A twin whose mark names
+// other PNG bytes (the PNG edited after the build), or of another size, is ignored and
+// the PNG decoded.
+TEST_F(RenderTest, PngPixelsComeFromTheReadyTwinMadeFromThatPngOnly)
+{
+  const std::string dir = TestScratchDir();
+  const uint8_t rgb[2 * 1 * 3] = {255, 0, 0, 0, 0, 255};  // opaque red, blue: no alpha channel
+  for (const char* name : {"ready", "edited", "resized"}) {
+    ASSERT_TRUE(stbi_write_png((dir + "/" + name + ".png").c_str(), 2, 1, 3, rgb, 6));
+  }
+  std::vector<uint8_t> png;
+  {
+    std::ifstream in(dir + "/ready.png", std::ios::binary);
+    png.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  std::vector<uint8_t> ready = DdsHeader(2, 1, 1, 0, 32, 0xFF000000, false);
+  MarkReadyPixels(&ready, png);
+  for (uint32_t c : {0xFF00FF00u, 0xFF112233u}) Append32(ready, c);
+  WriteBytes(dir + "/ready.top.dds", ready);
+  std::vector<uint8_t> edited = ready;
+  MarkReadyPixels(&edited, std::vector<uint8_t>(png.begin(), png.end() - 1));
+  WriteBytes(dir + "/edited.top.dds", edited);
+  std::vector<uint8_t> resized = DdsHeader(1, 1, 1, 0, 32, 0xFF000000, false);
+  MarkReadyPixels(&resized, png);
+  Append32(resized, 0xFF00FF00u);
+  WriteBytes(dir + "/resized.top.dds", resized);
+
+  OstrelLibrary::CTexture fromTwin, afterEdit, afterResize;
+  ASSERT_TRUE(fromTwin.LoadFromFile(device, dir + "/ready.png"));
+  ASSERT_TRUE(afterEdit.LoadFromFile(device, dir + "/edited.png"));
+  ASSERT_TRUE(afterResize.LoadFromFile(device, dir + "/resized.png"));
+  EXPECT_EQ(ReadSurface(fromTwin.surface), (std::vector<D3DCOLOR>{0xFF00FF00, 0xFF112233}));
+  EXPECT_EQ(ReadSurface(afterEdit.surface), (std::vector<D3DCOLOR>{0xFFFF0000, 0xFF0000FF}));
+  EXPECT_EQ(ReadSurface(afterResize.surface), (std::vector<D3DCOLOR>{0xFFFF0000, 0xFF0000FF}));
+  for (const OstrelLibrary::CTexture* texture : {&fromTwin, &afterEdit, &afterResize}) {
+    EXPECT_EQ(texture->imageInfo.ImageFileFormat, D3DXIFF_PNG);
+    EXPECT_EQ(texture->imageInfo.Format, D3DFMT_X8R8G8B8);
+    EXPECT_EQ(texture->imageInfo.Width, 2u);
+  }
 }

@@ -112,6 +112,29 @@ TEST_F(RenderTest, TextureCacheIdentityAndFailedLoads)
   EXPECT_EQ(first->imageInfo.Width, 3u);
 }
 
+// A scene's pictures leave the cache when it ends, but only those nothing else holds
+// and only under the named folder; a dropped one loads afresh when asked for again.
+TEST_F(RenderTest, UnheldTexturesUnderAFolderLeaveTheCache)
+{
+  const std::string dir = TestScratchDir();
+  std::filesystem::create_directories(dir + "/scene");
+  for (const char* name : {"/scene/held.tga", "/scene/unheld.tga", "/other.tga"})
+    ASSERT_TRUE(WriteTga(dir + name, 3, 5, OddPicture()));
+  const auto held = graphics->GetTexture(device, dir + "/scene/held.tga");
+  const std::weak_ptr<CTexture> unheld = graphics->GetTexture(device, dir + "/scene/unheld.tga");
+  graphics->GetTexture(device, dir + "/other.tga");
+  ASSERT_EQ(graphics->textureCache.size(), 3u);
+
+  graphics->ReleaseUnheldTextures(dir + "/scene/");
+  EXPECT_EQ(graphics->textureCache.count(dir + "/scene/held.tga"), 1u);
+  EXPECT_EQ(graphics->textureCache.count(dir + "/scene/unheld.tga"), 0u);
+  EXPECT_EQ(graphics->textureCache.count(dir + "/other.tga"), 1u);
+  EXPECT_TRUE(unheld.expired());
+  EXPECT_EQ(ReadSurface(held->surface), OddPicture());
+  const auto reloaded = graphics->GetTexture(device, dir + "/scene/unheld.tga");
+  EXPECT_EQ(ReadSurface(reloaded->surface), OddPicture());
+}
+
 // Broken image files fail cleanly and leave the texture empty.
 TEST_F(RenderTest, BrokenFilesLeaveTheTextureEmpty)
 {

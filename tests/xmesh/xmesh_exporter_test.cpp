@@ -295,6 +295,24 @@ TEST(XMeshExporters, NoWhiteSpaceOrAnyWhiteSpaceBetweenTokensLoadsAlike)
   EXPECT_FLOAT_EQ(b.materials[0].diffuse.g, 0.5f);
 }
 
+// Number lists are stored without their separators, but a bare word's separator is
+// kept: "Flat; MeshNormals {" is a word and then the normals, not an object of type
+// Flat named MeshNormals.
+TEST(XMeshExporters, BareWordBeforeAChildObjectStaysAWord)
+{
+  const std::string text =
+      "xof 0303txt 0032\n"
+      "Mesh M { 3; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;; 1; 3;0,1,2;;\n"
+      " Flat;\n"
+      " MeshNormals { 1; 0.0;0.0;-1.0;; 1; 3;0,0,0;; }\n"
+      "}\n";
+  const XMeshData mesh = MustLoad(Bytes(text));
+  ASSERT_EQ(mesh.VertexCount(), 3u);
+  EXPECT_TRUE(mesh.hasNormals);
+  EXPECT_EQ(mesh.normals[1], D3DXVECTOR3(0.0f, 0.0f, -1.0f));
+  EXPECT_EQ(mesh.positions[1], D3DXVECTOR3(1.0f, 0.0f, 0.0f));
+}
+
 // Binary files carry open templates as bracket and dot tokens, 32- or 64-bit floats.
 TEST(XMeshExporters, BinaryFilesWithOpenTemplatesLoadInBothFloatSizes)
 {

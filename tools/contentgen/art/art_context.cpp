@@ -25,17 +25,24 @@ bool NeedsMipChain(const std::string& relative)
   return relative != "icon.png";
 }
 
-// name.png -> name.mips.dds, where the game looks for the picture's lower levels.
-std::string MipFileName(const std::string& relative)
+// Pictures a stage loads get their pixels ready to upload beside them, so that a
+// stage starts without inflating PNGs; the title's and ending's are loaded outside a stage.
+bool NeedsReadyPixels(const std::string& relative)
+{
+  return relative.rfind("game/", 0) == 0;
+}
+
+// name.png -> name + ending, beside the picture.
+std::string BesideFileName(const std::string& relative, const char* ending)
 {
   const size_t dot = relative.rfind('.');
-  return (dot == std::string::npos ? relative : relative.substr(0, dot)) + ".mips.dds";
+  return (dot == std::string::npos ? relative : relative.substr(0, dot)) + ending;
 }
 
 }  // namespace
 
-// PNG through stb_image_write; a texture also gets its mip chain made here, so that
-// loading only uploads it.
+// PNG through stb_image_write; a texture also gets its mip chain made here, and a
+// picture a stage loads its pixels ready to upload, so that loading only uploads them.
 bool CArtContext::AddPng(const std::string& relative, const CCanvas& canvas, std::string* error)
 {
   std::vector<uint8_t> png = EncodePng(canvas);
@@ -43,11 +50,13 @@ bool CArtContext::AddPng(const std::string& relative, const CCanvas& canvas, std
     *error = Res(relative) + ": PNG encoding failed";
     return false;
   }
+  if (NeedsReadyPixels(relative)) AddFile(BesideFileName(relative, ".top.dds"), EncodeTopDds(canvas, png));
   AddFile(relative, std::move(png));
   if (NeedsMipChain(relative)) {
     std::vector<uint8_t> mips = EncodeMipDds(canvas);
-    if (!mips.empty()) AddFile(MipFileName(relative), std::move(mips));
+    if (!mips.empty()) AddFile(BesideFileName(relative, ".mips.dds"), std::move(mips));
   }
+
   return true;
 }
 

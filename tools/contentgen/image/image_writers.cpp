@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "core/output.h"
+#include "ready_pixels.h"
 
 namespace contentgen {
 
@@ -102,6 +103,16 @@ std::vector<uint8_t> EncodeMipDds(const CCanvas& picture)
   PutDdsHeader(&out, static_cast<uint32_t>(chain[0].Width()), static_cast<uint32_t>(chain[0].Height()),
                static_cast<uint32_t>(chain.size()), false);
   for (const CCanvas& level : chain) PutBgra(&out, level);
+  return out;
+}
+
+// The picture itself as a one-level DDS, marked with the PNG it stands for.
+std::vector<uint8_t> EncodeTopDds(const CCanvas& picture, const std::vector<uint8_t>& png)
+{
+  std::vector<uint8_t> out;
+  PutDdsHeader(&out, static_cast<uint32_t>(picture.Width()), static_cast<uint32_t>(picture.Height()), 1, false);
+  MarkReadyPixels(&out, png);
+  PutBgra(&out, picture);
   return out;
 }
 

@@ -22,6 +22,11 @@ CCanvas HalfLevel(const CCanvas& level);
 // beside the picture (name.mips.dds next to name.png); empty for a 1 x 1 picture.
 std::vector<uint8_t> EncodeMipDds(const CCanvas& picture);
 
+// The picture's own pixels as a one-level A8R8G8B8 DDS, ready to upload and marked
+// with the PNG bytes made from the same picture: the game reads it (name.top.dds next
+// to name.png) instead of decoding that PNG.
+std::vector<uint8_t> EncodeTopDds(const CCanvas& picture, const std::vector<uint8_t>& png);
+
 // DDS cube texture with its full mip chain from six square faces in Direct3D's order
 // +X, -X, +Y, -Y, +Z, -Z; empty when the faces are not six squares of one size.
 std::vector<uint8_t> EncodeCubeDds(const std::vector<CCanvas>& faces);
