@@ -28,7 +28,13 @@ function(solverica_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest)
   target_compile_options(${name} PRIVATE -Werror)
   # The test entry chooses the headless video and silent sound drivers itself.
-  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+  if(SOLVERICA_SANITIZE)
+    # One process per program: the sanitizers' start-up and LeakSanitizer's scan of the
+    # drivers' heaps at exit cost seconds a process, more than most tests themselves.
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  else()
+    gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()
 
 # solverica_fuzz(name SOURCES files... LIBS libs...): a libFuzzer target, built only
