@@ -34,16 +34,6 @@ D3DXIMAGE_FILEFORMAT SniffFormat(const std::vector<uint8_t>& b)
   return D3DXIFF_TGA;
 }
 
-// The path with its extension replaced by the given ending ("name.png" -> "name.top.dds").
-std::string BesideFileName(const char* srcFile, const char* ending)
-{
-  const std::string path(srcFile);
-  const size_t slash = path.find_last_of("/\\");
-  const size_t dot = path.rfind('.');
-  return (dot == std::string::npos || (slash != std::string::npos && dot < slash) ? path : path.substr(0, dot)) +
-         ending;
-}
-
 // A PNG's pixels as written at build time beside it (name.top.dds, B, G, R, A), which
 // saves inflating the PNG while a stage loads. Taken only when it carries the mark of
 // this very PNG and has its size; described as the PNG itself.

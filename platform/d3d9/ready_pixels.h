@@ -7,7 +7,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
+
+// The path with its extension replaced by the given ending ("name.png" -> "name.top.dds").
+inline std::string BesideFileName(const std::string& path, const char* ending)
+{
+  const size_t slash = path.find_last_of("/\\");
+  const size_t dot = path.rfind('.');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (hasExtension ? path.substr(0, dot) : path) + ending;
+}
 
 // Where the mark sits in the file: dwReserved1 of the DDS header, tag then hash.
 constexpr size_t kReadyPixelsMarkOffset = 32;

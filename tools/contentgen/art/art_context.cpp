@@ -4,6 +4,7 @@
 #include "core/output.h"
 #include "image/image_writers.h"
 #include "mesh/xfile_writer.h"
+#include "ready_pixels.h"
 
 namespace contentgen {
 
@@ -32,13 +33,6 @@ bool NeedsReadyPixels(const std::string& relative)
   return relative.rfind("game/", 0) == 0;
 }
 
-// name.png -> name + ending, beside the picture.
-std::string BesideFileName(const std::string& relative, const char* ending)
-{
-  const size_t dot = relative.rfind('.');
-  return (dot == std::string::npos ? relative : relative.substr(0, dot)) + ending;
-}
-
 }  // namespace
 
 // PNG through stb_image_write; a texture also gets its mip chain made here, and a
@@ -56,7 +50,6 @@ bool CArtContext::AddPng(const std::string& relative, const CCanvas& canvas, std
     std::vector<uint8_t> mips = EncodeMipDds(canvas);
     if (!mips.empty()) AddFile(BesideFileName(relative, ".mips.dds"), std::move(mips));
   }
-
   return true;
 }
 
