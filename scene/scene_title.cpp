@@ -59,9 +59,11 @@ void CSceneTitle::Uninit(std::shared_ptr<CSceneBase>)
 }
 
 // After a choice the music sinks while the screen darkens; the stage starts at full black.
+// Every frame also loads one of the assets every stage shares.
 std::shared_ptr<CSceneBase> CSceneTitle::Update()
 {
   CApplication* application = CApplication::GetInstance();
+  stagePreload.LoadNext();
   for (const std::shared_ptr<CSpriteBase>& sprite : backSprites) sprite->Update();
   for (const std::shared_ptr<CSpriteBase>& sprite : frontSprites) sprite->Update();
 

@@ -7,6 +7,7 @@
 
 #include "engine/sound.h"
 #include "scene/scene_base.h"
+#include "scene/stage_preload.h"
 
 class CSpriteBase;
 
@@ -16,6 +17,7 @@ public:
   std::vector<std::shared_ptr<CSpriteBase>> frontSprites;  // over it
   int titleState = 0;                                      // 0 waiting for a click, 1 menu, 2 a choice made, fading out
   std::unique_ptr<OstrelLibrary::CSound> bgm = std::make_unique<OstrelLibrary::CSound>();
+  CStagePreload stagePreload;  // what every stage shows, loaded a piece a frame meanwhile
 
   // The running title scene, set by Init; the title sprites lock it for one use.
   static std::weak_ptr<CSceneTitle> currentTitleScene;

@@ -283,3 +283,27 @@ TEST_F(TitleTest, TheFactoryMakesAFreshTitleEachTime)
   EXPECT_EQ(first->GetName(), "CSceneTitle");
   EXPECT_EQ(CreateSceneByName("CSceneBlank"), nullptr);
 }
+
+// What every stage shares is loaded behind the title, one a frame, and every piece of it
+// is then held by the stage itself: the list names nothing a stage does not use.
+TEST_F(TitleTest, TheAssetsEveryStageSharesAreLoadedBehindTheTitleAndUsedByStageOne)
+{
+  OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
+  const std::vector<std::string>& paths = CStagePreload::Paths();
+  auto cached = [&](const std::string& path) -> long {
+    const bool isMesh = path.ends_with(".x");
+    if (isMesh) return graphics->meshCache.count(path) ? graphics->meshCache[path].use_count() : 0;
+    return graphics->textureCache.count(path) ? graphics->textureCache[path].use_count() : 0;
+  };
+  Frames(static_cast<int>(paths.size()));
+  for (const std::string& path : paths) EXPECT_GT(cached(path), 0) << path << " loaded behind the title";
+
+  OpenMenu();
+  WaitUntilReady();
+  PointAtButton(Option().startButton);
+  Click();
+  Frames(52);
+  ASSERT_NE(GetCurrentScene(), nullptr);
+  ASSERT_EQ(GetCurrentScene()->GetName(), "CSceneGame");
+  for (const std::string& path : paths) EXPECT_GT(cached(path), 1) << path << " held by stage 1";
+}
