@@ -48,13 +48,15 @@ void CGameMap::Update()
 {
 }
 
-// The stone wants the softer ramp; the toon ramp goes back for the actors after it.
+// Depth first: the tower is opaque, so each seen pixel of it is shaded once. The stone
+// wants the softer ramp; the toon ramp goes back for the actors after it.
 void CGameMap::Draw()
 {
   CToonShader& toon = CShaderManager::GetInstance()->toon;
   if (!toon.effect || !mesh) return;
   if (toon.realTexture) toon.effect->SetTexture("g_toon_tex", toon.realTexture->texture);
   toon.effect->SetMatrix("g_world_mat", &world);
+  toon.DrawDepth(*mesh);
   toon.DrawMesh(*mesh, 0.0f, 0.0f);
   if (toon.toonTexture) toon.effect->SetTexture("g_toon_tex", toon.toonTexture->texture);
 }

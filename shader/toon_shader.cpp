@@ -113,3 +113,20 @@ void CToonShader::DrawMesh(const OstrelLibrary::CMesh& mesh, float refPower, flo
   effect->EndPass();
   effect->End();
 }
+
+// The same transform as DrawMesh's techniques, no colour written.
+void CToonShader::DrawDepth(const OstrelLibrary::CMesh& mesh)
+{
+  if (!effect || !mesh.mesh || CShaderManager::GetInstance()->puddlePass) return;
+  D3DXMATRIX identity;
+  D3DXMatrixIdentity(&identity);
+  effect->SetMatrix("g_reflect_mat", &identity);
+  effect->SetFloat("g_moveble_uv", 0.0f);
+  effect->SetTechnique("DepthTech");
+  UINT passes = 0;
+  effect->Begin(&passes, 0);
+  effect->BeginPass(0);
+  for (size_t i = 0; i < mesh.materials.size(); ++i) mesh.mesh->DrawSubset(static_cast<DWORD>(i));
+  effect->EndPass();
+  effect->End();
+}

@@ -22,6 +22,9 @@ public:
   void ReleaseAll() override;
   // Draws every subset of the mesh with its material; nothing without an effect.
   void DrawMesh(const OstrelLibrary::CMesh& mesh, float refPower, float uvScroll);
+  // Writes only the depth of every subset of an opaque mesh, before DrawMesh shades it;
+  // nothing while the puddle's reflection is drawn.
+  void DrawDepth(const OstrelLibrary::CMesh& mesh);
 
 private:
   // Releases the cube map and forgets it.

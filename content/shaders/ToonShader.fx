@@ -2,7 +2,7 @@
 # normal maps, the sky reflected by metal, received shadows and forced emissive glow.
 # "PuddleReflectTech" is the same shading mirrored by g_reflect_mat, clipped below
 # the puddle plane. The ...LowTech techniques take a single shadow tap; the puddle's
-# reflection follows g_soft_shadow instead.
+# reflection follows g_soft_shadow instead. "DepthTech" lays down an opaque mesh's depth.
 #
 # Normal maps: a texel of (176, 176, 255) is flat, matching the engine's default
 # normal texel, so meshes without a normal map shade exactly as with a flat one.
@@ -46,6 +46,8 @@ uniform samplerCube g_cube_tex;
 uniform sampler2DShadow g_shadow_tex;
 
 #ifdef VERTEX_STAGE
+// The depth-only pass and the shading pass must reach the very same depths.
+invariant gl_Position;
 in vec3 inPosition;
 in vec3 inNormal;
 in vec2 inTexCoord;
@@ -290,6 +292,23 @@ void main()
   vec4 colour = Shade(false, false, false);
   if (colour.a <= 0.004) discard;
   fragColour = colour;
+}
+    end
+
+# Depth only, for an opaque mesh drawn before its shading pass, so that the shading runs
+# once per pixel that is seen rather than for every surface behind it too.
+technique DepthTech
+  pass P0
+    state COLORWRITEENABLE FALSE
+    vertex
+void main()
+{
+  Transform();
+}
+    end
+    fragment
+void main()
+{
 }
     end
 

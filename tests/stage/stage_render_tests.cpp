@@ -180,3 +180,30 @@ TEST_F(StageRender, EveryStageWithAViewIsDrawnFromIt)
   }
   EXPECT_GE(drawn, 1);
 }
+
+// The map's depth is laid down before it is shaded, which is only the same picture while
+// nothing in the tower lets what is behind it show: every material and texel is opaque.
+TEST_F(StageRender, EveryMapIsOpaqueSoItsDepthMayGoFirst)
+{
+  for (int n = 1; n <= 8; ++n) {
+    LoadStage(n);
+    ASSERT_TRUE(map && map->mesh && map->mesh->mesh) << "stage " << n << " has its map";
+    const OstrelLibrary::CMesh& mesh = *map->mesh;
+    for (size_t i = 0; i < mesh.materials.size(); ++i) {
+      EXPECT_EQ(mesh.materials[i].Diffuse.a, 1.0f) << "stage " << n << " material " << i;
+      IDirect3DTexture9* texture = mesh.textures[i] ? mesh.textures[i]->texture : nullptr;
+      if (!texture) continue;
+      D3DSURFACE_DESC desc = {};
+      D3DLOCKED_RECT locked = {};
+      ASSERT_EQ(texture->GetLevelDesc(0, &desc), D3D_OK);
+      ASSERT_EQ(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+      size_t clear = 0;
+      for (UINT y = 0; y < desc.Height; ++y) {
+        const uint8_t* row = static_cast<const uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch;
+        for (UINT x = 0; x < desc.Width; ++x) clear += row[x * 4 + 3] != 255;
+      }
+      texture->UnlockRect(0);
+      EXPECT_EQ(clear, 0u) << "stage " << n << " material " << i << ": texels not opaque";
+    }
+  }
+}
