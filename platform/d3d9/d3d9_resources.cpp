@@ -157,6 +157,17 @@ HRESULT D3D9Surface::UnlockRect()
 
 // ---- textures ----------------------------------------------------------------------------
 
+namespace {
+
+// Whether the context can allocate a texture's whole chain in one call (GL 4.2).
+bool HasTextureStorage()
+{
+  static const bool has = epoxy_gl_version() >= 42 || epoxy_has_gl_extension("GL_ARB_texture_storage");
+  return has;
+}
+
+}  // namespace
+
 // Allocates the GL texture with every level (and face) and one surface object for each.
 D3D9TextureBase::D3D9TextureBase(D3D9Device* device_, GLenum target_, UINT width_, UINT height_, UINT levels_,
                                  DWORD usage_, D3DFORMAT format_, D3DPOOL pool_, bool holdDevice_)
@@ -181,11 +192,17 @@ D3D9TextureBase::D3D9TextureBase(D3D9Device* device_, GLenum target_, UINT width
   glGenTextures(1, &name);
   glBindTexture(target, name);
   const UINT faces = target == GL_TEXTURE_CUBE_MAP ? 6 : 1;
-  for (UINT face = 0; face < faces; ++face) {
-    const GLenum image = faces == 6 ? GL_TEXTURE_CUBE_MAP_POSITIVE_X + face : GL_TEXTURE_2D;
-    for (UINT level = 0; level < levels; ++level)
-      glTexImage2D(image, (GLint)level, (GLint)info.internalFormat, (GLsizei)LevelSize(width, level),
-                   (GLsizei)LevelSize(height, level), 0, info.format, info.type, nullptr);
+  if (HasTextureStorage()) {
+    // Every level at once: level-by-level images make Mesa build the whole chain
+    // again, copying each level, the first time the texture is drawn with.
+    glTexStorage2D(target, (GLsizei)levels, info.internalFormat, (GLsizei)width, (GLsizei)height);
+  } else {
+    for (UINT face = 0; face < faces; ++face) {
+      const GLenum image = faces == 6 ? GL_TEXTURE_CUBE_MAP_POSITIVE_X + face : GL_TEXTURE_2D;
+      for (UINT level = 0; level < levels; ++level)
+        glTexImage2D(image, (GLint)level, (GLint)info.internalFormat, (GLsizei)LevelSize(width, level),
+                     (GLsizei)LevelSize(height, level), 0, info.format, info.type, nullptr);
+    }
   }
   // A texture with fewer levels than the full chain is still complete for mip filtering.
   glTexParameteri(target, GL_TEXTURE_BASE_LEVEL, 0);
