@@ -45,7 +45,7 @@ bool CStagePreload::LoadNext()
   const std::vector<std::string>& paths = Paths();
   while (next < paths.size()) {
     const std::string& path = paths[next++];
-    const bool isMesh = path.size() > 2 && path.compare(path.size() - 2, 2, ".x") == 0;
+    const bool isMesh = path.ends_with(".x");
     if (isMesh ? graphics->meshCache.count(path) != 0 : graphics->textureCache.count(path) != 0) continue;
     if (isMesh)
       graphics->GetMesh(graphics->device, path);

@@ -120,8 +120,7 @@ void CToonShader::DrawDepth(const OstrelLibrary::CMesh& mesh)
   if (!effect || !mesh.mesh || CShaderManager::GetInstance()->puddlePass) return;
   D3DXMATRIX identity;
   D3DXMatrixIdentity(&identity);
-  effect->SetMatrix("g_reflect_mat", &identity);
-  effect->SetFloat("g_moveble_uv", 0.0f);
+  effect->SetMatrix("g_reflect_mat", &identity);  // a puddle pass may have left its mirror
   effect->SetTechnique("DepthTech");
   UINT passes = 0;
   effect->Begin(&passes, 0);

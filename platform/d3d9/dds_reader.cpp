@@ -308,16 +308,16 @@ bool ReadDds(const uint8_t* data, size_t size, DdsImage* image, std::string* err
       const uint32_t lh = DdsLevelSize(height, level);
       std::vector<uint8_t>& out = image->images[(size_t)face * mipCount + level];
       const size_t outBytes = (size_t)w * lh * 4;
-      if (!IsDxt(format) && layout.bitCount == 32 && layout.blue.mask == 0xFF && layout.green.mask == 0xFF00 &&
-          layout.red.mask == 0xFF0000 && layout.alpha.mask == 0xFF000000) {
+      if (IsDxt(format)) {
+        out.assign(outBytes, 0);
+        DecodeBlocks(p, format, w, lh, out.data(), &image->hasAlpha);
+      } else if (layout.bitCount == 32 && layout.blue.mask == 0xFF && layout.green.mask == 0xFF00 &&
+                 layout.red.mask == 0xFF0000 && layout.alpha.mask == 0xFF000000) {
         // A8R8G8B8 already is B, G, R, A in memory: the common case, copied whole.
         out.assign(p, p + outBytes);
       } else {
         out.assign(outBytes, 0);
-        if (IsDxt(format))
-          DecodeBlocks(p, format, w, lh, out.data(), &image->hasAlpha);
-        else
-          DecodeMasked(p, layout, w, lh, out.data());
+        DecodeMasked(p, layout, w, lh, out.data());
       }
       p += LevelBytes(format, layout.bitCount, w, lh);
     }
