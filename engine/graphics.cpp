@@ -216,15 +216,30 @@ std::shared_ptr<CTexture> CGraphics::GetTexture(IDirect3DDevice9* textureDevice,
   return texture;
 }
 
+namespace {
+
 // Only entries whose one holder is the cache go, so nothing still drawn is touched.
-void CGraphics::ReleaseUnheldTextures(const std::string& folder)
+template <class Cache>
+void EraseUnheld(Cache& cache, const std::string& folder)
 {
-  for (auto entry = textureCache.begin(); entry != textureCache.end();) {
+  for (auto entry = cache.begin(); entry != cache.end();) {
     if (entry->first.rfind(folder, 0) == 0 && entry->second.use_count() == 1)
-      entry = textureCache.erase(entry);
+      entry = cache.erase(entry);
     else
       ++entry;
   }
+}
+
+}  // namespace
+
+void CGraphics::ReleaseUnheldTextures(const std::string& folder)
+{
+  EraseUnheld(textureCache, folder);
+}
+
+void CGraphics::ReleaseUnheldMeshes(const std::string& folder)
+{
+  EraseUnheld(meshCache, folder);
 }
 
 // Draws the whole texture through the sprite batcher; an empty texture draws nothing.

@@ -55,6 +55,8 @@ public:
   void ReleaseUnheldTextures(const std::string& folder);
   // The shared mesh for a path; defined beside CMesh.
   std::shared_ptr<CMesh> GetMesh(IDirect3DDevice9* device, const std::string& path);
+  // The same for cached meshes.
+  void ReleaseUnheldMeshes(const std::string& folder);
   // Draws a whole texture through the sprite batcher, placed by the matrix.
   void DrawTexture(const CTexture& texture, const D3DXMATRIX* transform, D3DCOLOR colour);
 

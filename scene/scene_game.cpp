@@ -115,6 +115,20 @@ void SetNormalBlend(IDirect3DDevice9* device)
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
 }
 
+// Once a stage is up: the pictures and meshes an earlier stage loaded that nothing holds
+// now, and the puddle's targets when this stage has no puddle. A retry of the same stage
+// finds its own still in the caches, since they are held again by then.
+void ReleaseWhatTheStageDoesNotUse(const std::vector<std::shared_ptr<CActorBase>>& actors)
+{
+  OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
+  graphics->ReleaseUnheldTextures("res/game/");
+  graphics->ReleaseUnheldMeshes("res/game/");
+  const bool hasPuddle = std::any_of(actors.begin(), actors.end(), [](const std::shared_ptr<CActorBase>& actor) {
+    return actor && actor->GetName() == "CGameDropWaterPoint";
+  });
+  if (!hasPuddle) CShaderManager::GetInstance()->puddle.ReleaseTargets();
+}
+
 }  // namespace
 
 // The two sounds exist from the start, empty until Init loads them.
@@ -169,6 +183,7 @@ void CSceneGame::Init()
   application->fadeOut = 0;
   SetCursorVisible(false);
   SetCursorPos(application->cursorHome.x, application->cursorHome.y);
+  ReleaseWhatTheStageDoesNotUse(actors);
 }
 
 // No self-reference may outlive the scene's turn.

@@ -16,9 +16,7 @@ CPuddleShader::~CPuddleShader()
 void CPuddleShader::ReleaseAll()
 {
   CShaderBase::ReleaseAll();
-  reflectionTarget.Release();
-  reflectionDepth.Release();
-  blurTarget.Release();
+  ReleaseTargets();
   puddleMesh.reset();
   waveTexture.reset();
 }
@@ -46,8 +44,11 @@ void CPuddleShader::CreateTargets()
 {
   CGraphics* graphics = CGraphics::GetInstance();
   IDirect3DDevice9* device = graphics->device;
-  const UINT width = graphics->presentParameters.BackBufferWidth;
-  const UINT height = graphics->presentParameters.BackBufferHeight;
+  // The puddle reads its reflection by screen position, so any size fits; a finer one
+  // than the scene itself would only cost memory and drawing.
+  const UINT divisor = CurrentRenderQuality() == RenderQuality::Low ? 2 : 1;
+  const UINT width = graphics->presentParameters.BackBufferWidth / divisor;
+  const UINT height = graphics->presentParameters.BackBufferHeight / divisor;
   if (!reflectionTarget.texture) {
     reflectionTarget.Create(device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
   }
@@ -55,6 +56,13 @@ void CPuddleShader::CreateTargets()
   if (!blurTarget.texture && CurrentRenderQuality() == RenderQuality::High) {
     blurTarget.Create(device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
   }
+}
+
+void CPuddleShader::ReleaseTargets()
+{
+  reflectionTarget.Release();
+  reflectionDepth.Release();
+  blurTarget.Release();
 }
 
 void CPuddleShader::BlurReflection()

@@ -26,8 +26,11 @@ public:
   void Load() override;
   // Releases the effect, the targets, the mesh and the wave texture.
   void ReleaseAll() override;
-  // Creates the targets if they do not exist yet (no blur target at low quality).
+  // Creates the targets if they do not exist yet, at the size the 3D pass draws at
+  // (half the back buffer's width and height at low quality, and no blur target).
   void CreateTargets();
+  // Lets the targets go; the next reflection makes them again.
+  void ReleaseTargets();
   // Starts drawing mirrored actors into the reflection target.
   void BeginReflection(const D3DLIGHT9& light);
   // The blur of the reflection into blurTarget, left out at low quality.

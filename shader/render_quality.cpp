@@ -45,6 +45,7 @@ void ApplyRenderQuality(RenderQuality quality)
   currentQuality = quality;
   CShaderManager* shaders = CShaderManager::GetInstance();
   shaders->blur.CreateSceneTarget();
+  shaders->puddle.ReleaseTargets();  // made again at the new size when next needed
   shaders->shadowMap.Resize(quality == RenderQuality::High ? CShadowMapShader::kSize : CShadowMapShader::kLowSize);
   if (shaders->toon.effect) shaders->toon.effect->SetInt("g_soft_shadow", quality == RenderQuality::High ? 1 : 0);
 }

@@ -7,6 +7,7 @@
 #include "engine/graphics.h"
 #include "playthrough.h"
 #include "scene/scene_game.h"
+#include "shader/shader_manager.h"
 #include "scene/scene_title.h"
 #include "test_seam.h"
 
@@ -122,4 +123,41 @@ TEST_F(PlaythroughTest, PauseResumeRetryAndTheReturnToTitleQuestion)
   ASSERT_TRUE(WaitFor([&] { return Title() != nullptr; }, 80, "the title after Yes"));
   EXPECT_EQ(application->stageNumber, 1);
   EXPECT_EQ(SaveFileText(), "1\n");
+}
+
+// A stage lets go of what only the stage before it used: its pictures, and the puddle's
+// targets when the new stage has no puddle. A retry finds the stage's own still cached.
+TEST_F(PlaythroughTest, AStageLetsGoOfWhatOnlyTheStageBeforeUsed)
+{
+  OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
+  CPuddleShader& puddle = CShaderManager::GetInstance()->puddle;
+  const auto titleOf = [&](int stage) {
+    const auto found = graphics->textureCache.find("res/game/sprite/stage_title." + std::to_string(stage) + ".png");
+    return found == graphics->textureCache.end() ? nullptr : found->second;
+  };
+  // As the loop switches scenes: the old one's Uninit, then the new one's Init.
+  const auto switchTo = [&](int stage) {
+    application->stageNumber = stage;
+    const auto scene = std::make_shared<CSceneGame>();
+    gate->inner->Uninit(scene);
+    gate->inner = scene;
+    scene->Init();
+    Frames(2);
+  };
+  ASSERT_TRUE(StartNewGame());
+  ASSERT_NE(titleOf(1), nullptr);
+
+  switchTo(2);
+  puddle.CreateTargets();  // as the puddle's first reflection does
+  const std::weak_ptr<OstrelLibrary::CTexture> stageTwoTitle = titleOf(2);
+  ASSERT_FALSE(stageTwoTitle.expired());
+  EXPECT_EQ(titleOf(1), nullptr);
+  switchTo(2);
+  EXPECT_EQ(titleOf(2), stageTwoTitle.lock()) << "a retry loads nothing again";
+  EXPECT_NE(puddle.reflectionTarget.texture, nullptr) << "stage 2 has a puddle";
+
+  switchTo(1);
+  EXPECT_EQ(titleOf(2), nullptr);
+  EXPECT_EQ(puddle.reflectionTarget.texture, nullptr);
+  EXPECT_EQ(puddle.reflectionDepth.surface, nullptr);
 }

@@ -111,9 +111,7 @@ TEST_F(RenderQualityTest, LowDrawsHalfSizeAndKeepsThePicture)
 TEST_F(RenderQualityTest, PuddleTargetsWaitForTheFirstReflection)
 {
   CPuddleShader& puddle = shaders->puddle;
-  puddle.reflectionTarget.Release();
-  puddle.reflectionDepth.Release();
-  puddle.blurTarget.Release();
+  puddle.ReleaseTargets();
   puddle.Load();
   EXPECT_EQ(puddle.reflectionTarget.texture, nullptr);
   EXPECT_EQ(puddle.blurTarget.texture, nullptr);
@@ -122,13 +120,15 @@ TEST_F(RenderQualityTest, PuddleTargetsWaitForTheFirstReflection)
   ApplyRenderQuality(RenderQuality::Low);
   puddle.BeginReflection(light);
   puddle.EndReflection();
-  EXPECT_NE(puddle.reflectionTarget.texture, nullptr);
+  EXPECT_EQ(puddle.reflectionTarget.imageInfo.Width, 640u) << "the size the low 3D pass draws at";
+  EXPECT_EQ(puddle.reflectionDepth.desc.Height, 360u);
   EXPECT_EQ(puddle.blurTarget.texture, nullptr) << "no blur at low quality";
   EXPECT_EQ(&puddle.BlurredReflection(), &puddle.reflectionTarget);
   ApplyRenderQuality(RenderQuality::High);
   puddle.BeginReflection(light);
   puddle.EndReflection();
   puddle.BlurReflection();
+  EXPECT_EQ(puddle.reflectionTarget.imageInfo.Width, 1280u) << "made again at the new size";
   EXPECT_NE(puddle.blurTarget.texture, nullptr);
   EXPECT_EQ(&puddle.BlurredReflection(), &puddle.blurTarget);
 }
