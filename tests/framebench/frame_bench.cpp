@@ -3,9 +3,13 @@
 // less than wall time) and the wall time, for the full picture and the light one; then,
 // on the real clock, drawn frames per second and game time against wall time; stage
 // loads over 20 loads; peak memory. Then the same figures for 300 frames with both
-// magic rays active (beams, rings, particles) in the test arena. Prints figures;
-// asserts only that the routes ran.
+// magic rays active (beams, rings, particles) in the test arena. Last, the peak memory
+// of the game itself (solverica_soak, in a process of its own) at each quality, for
+// stage 1 and for a round of every stage: this process holds both qualities and the test
+// harness besides. Prints figures; asserts only that the routes and the game ran.
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <time.h>
 
 #include <algorithm>
@@ -38,6 +42,29 @@ double LoadAverage()
 {
   double load[1] = {0.0};
   return getloadavg(load, 1) == 1 ? load[0] : -1.0;
+}
+
+// Runs solverica_soak in the working folder (the harness's, whose res/ links the
+// content) with the quality and arguments given and gives its peak resident memory in
+// MB, or a negative number when it did not end well.
+double GamePeakMegabytes(const char* quality, std::vector<std::string> arguments)
+{
+  arguments.insert(arguments.begin(), SOAK_PROGRAM);
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    setenv("SOLVERICA_QUALITY", quality, 1);
+    std::freopen("/dev/null", "w", stdout);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage = {};
+  if (child < 0 || wait4(child, &status, 0, &usage) != child) return -1.0;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1.0;
+  return usage.ru_maxrss / 1024.0;
 }
 
 // The median of a list (0 for none).
@@ -242,4 +269,18 @@ TEST_F(MagicFrameBench, BothRaysActiveForThreeHundredFrames)
   PrintFigures("scene update", gate->updateMilliseconds);
   PrintFigures("drawing and present", drawMilliseconds);
   PrintFigures("whole frame", frameMilliseconds);
+}
+
+// The game's own peak memory, each run in a fresh process: stage 1 for 400 frames and a
+// round of all eight stages (240 frames each), at each quality.
+TEST(GameMemoryBench, PeakOfTheGameAtEachQuality)
+{
+  const std::vector<std::string> stageOne = {"--stage", "1", "--rounds", "1", "--stage-frames", "400"};
+  const std::vector<std::string> everyStage = {"--rounds", "1"};
+  const double figures[] = {GamePeakMegabytes("high", stageOne), GamePeakMegabytes("low", stageOne),
+                            GamePeakMegabytes("high", everyStage), GamePeakMegabytes("low", everyStage)};
+  for (const double megabytes : figures) EXPECT_GT(megabytes, 0.0) << "the game did not end well";
+  std::printf("\nPeak memory of the game (MB)     high      low   target\n");
+  std::printf("stage 1, 400 frames             %7.1f  %7.1f   < 150\n", figures[0], figures[1]);
+  std::printf("every stage, one round          %7.1f  %7.1f   < 150\n", figures[2], figures[3]);
 }
