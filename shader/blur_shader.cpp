@@ -62,14 +62,13 @@ void CBlurShader::CreateSceneTarget()
   CGraphics* graphics = CGraphics::GetInstance();
   // At low quality the 3D pass draws a quarter of the pixels, and so does the
   // composite, into an 8-bit target of the same size that one plain copy scales up.
-  const bool low = CurrentRenderQuality() == RenderQuality::Low;
-  const UINT divisor = low ? 2 : 1;
-  const UINT width = graphics->presentParameters.BackBufferWidth / divisor;
-  const UINT height = graphics->presentParameters.BackBufferHeight / divisor;
+  UINT width = 0;
+  UINT height = 0;
+  SceneTargetSize(&width, &height);
   sceneTarget.Release();
   sceneTarget.Create(graphics->device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
   compositeTarget.Release();
-  if (low) {
+  if (CurrentRenderQuality() == RenderQuality::Low) {
     compositeTarget.Create(graphics->device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT);
   }
 }

@@ -42,13 +42,12 @@ void CPuddleShader::Load()
 
 void CPuddleShader::CreateTargets()
 {
-  CGraphics* graphics = CGraphics::GetInstance();
-  IDirect3DDevice9* device = graphics->device;
+  IDirect3DDevice9* device = CGraphics::GetInstance()->device;
   // The puddle reads its reflection by screen position, so any size fits; a finer one
   // than the scene itself would only cost memory and drawing.
-  const UINT divisor = CurrentRenderQuality() == RenderQuality::Low ? 2 : 1;
-  const UINT width = graphics->presentParameters.BackBufferWidth / divisor;
-  const UINT height = graphics->presentParameters.BackBufferHeight / divisor;
+  UINT width = 0;
+  UINT height = 0;
+  SceneTargetSize(&width, &height);
   if (!reflectionTarget.texture) {
     reflectionTarget.Create(device, width, height, D3DUSAGE_RENDERTARGET, D3DFMT_A16B16G16R16F, D3DPOOL_DEFAULT);
   }

@@ -40,6 +40,14 @@ RenderQuality CurrentRenderQuality()
   return currentQuality;
 }
 
+void SceneTargetSize(unsigned* width, unsigned* height)
+{
+  const OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
+  const unsigned divisor = currentQuality == RenderQuality::Low ? 2 : 1;
+  *width = graphics->presentParameters.BackBufferWidth / divisor;
+  *height = graphics->presentParameters.BackBufferHeight / divisor;
+}
+
 void ApplyRenderQuality(RenderQuality quality)
 {
   currentQuality = quality;

@@ -15,6 +15,10 @@ RenderQuality ChooseRenderQuality(const std::string& rendererName, const char* s
 // The quality in force (High until one is applied).
 RenderQuality CurrentRenderQuality();
 
+// The size the 3D pass draws at under the quality in force: the back buffer's, or half
+// its width and height at low quality.
+void SceneTargetSize(unsigned* width, unsigned* height);
+
 // Puts a quality in force on the loaded shaders: sizes the scene target and the shadow
 // map anew and tells the toon effect how many shadow taps to take.
 void ApplyRenderQuality(RenderQuality quality);
