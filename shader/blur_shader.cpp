@@ -33,6 +33,10 @@ void CBlurShader::Load()
 {
   ReleaseResources();
   LoadEffect("res/shader/BlurShader.cso");
+  // The glow of every frame and the puddle's blur; the plain copy and the full-size
+  // bright pass are only the tests' reference.
+  ReadyTechniques(
+      {"BrightDownTech", "ShrinkTech", "XBlurTech", "YBlurTech", "FoldTech", "CompositeTech", "AverageBlurTech"});
   CGraphics* graphics = CGraphics::GetInstance();
   IDirect3DDevice9* device = graphics->device;
   const UINT width = graphics->presentParameters.BackBufferWidth;

@@ -7,6 +7,7 @@ void COutlineShader::Load()
 {
   ReleaseResources();
   LoadEffect("res/shader/OutlineShader.cso");
+  ReadyTechniques({"Tech"});
 }
 
 void COutlineShader::DrawMesh(const OstrelLibrary::CMesh& mesh, float size, const D3DXVECTOR4* colour)

@@ -30,6 +30,7 @@ void CPuddleShader::Load()
   puddleMesh = graphics->GetMesh(device, "res/shader/puddle.x");
   waveTexture = graphics->GetTexture(device, "res/shader/puddle_wave.png");
   if (!effect) return;
+  ReadyTechniques({"Tech"});
   effect->SetTexture("g_wave_tex", waveTexture->texture);
   // Projected position (-1..1, y up) to texture coordinates (0..1, v down).
   D3DXMATRIX scaling;

@@ -56,6 +56,7 @@ void ApplyRenderQuality(RenderQuality quality)
   shaders->puddle.ReleaseTargets();  // made again at the new size when next needed
   shaders->shadowMap.Resize(quality == RenderQuality::High ? CShadowMapShader::kSize : CShadowMapShader::kLowSize);
   if (shaders->toon.effect) shaders->toon.effect->SetInt("g_soft_shadow", quality == RenderQuality::High ? 1 : 0);
+  shaders->toon.ReadyQualityTechniques();
 }
 
 void ApplyRenderQualityForDevice()

@@ -43,3 +43,9 @@ void CShaderBase::LoadEffect(const std::string& path)
   }
   if (errors) errors->Release();
 }
+
+void CShaderBase::ReadyTechniques(std::initializer_list<const char*> names)
+{
+  if (!effect) return;
+  for (const char* name : names) effect->ValidateTechnique(name);
+}

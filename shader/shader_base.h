@@ -1,6 +1,7 @@
 // The base of the five shader objects: one D3DX effect each, loaded from res/shader.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "d3dx9effect.h"
@@ -25,4 +26,9 @@ public:
   // Releases what the shader holds, then compiles the effect file; a failure is
   // reported with the compiler's text and leaves the effect null.
   void LoadEffect(const std::string& path);
+
+  // Links the named techniques now, so that no frame waits for them; the effect links
+  // any other technique on its first use. A technique the game never draws with (or a
+  // quality setting not in force) then costs the driver nothing.
+  void ReadyTechniques(std::initializer_list<const char*> names);
 };

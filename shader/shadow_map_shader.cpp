@@ -33,7 +33,10 @@ void CShadowMapShader::ReleaseAll()
 void CShadowMapShader::Load()
 {
   ReleaseResources();
-  if (!effect) LoadEffect("res/shader/ShadowMapShader.cso");
+  if (!effect) {
+    LoadEffect("res/shader/ShadowMapShader.cso");
+    ReadyTechniques({"Tech", "SolidTech"});
+  }
   IDirect3DDevice9* device = CGraphics::GetInstance()->device;
   shadowTexture.Create(device, size, size, D3DUSAGE_RENDERTARGET, D3DFMT_R32F, D3DPOOL_DEFAULT);
   // A depth texture, so that the toon effect reads it through the hardware's comparison.

@@ -54,25 +54,40 @@ void CToonShader::Load()
   if (!effect) return;
   effect->SetTexture("g_toon_tex", toonTexture->texture);
   effect->SetTexture("g_cube_tex", cubeTexture);
+  ReadyTechniques({"DepthTech", "PuddleReflectTech"});
 }
 
 namespace {
 
-// NormalTech, or its variant that leaves out the normal-map or the sky lookups a mesh
-// has no use for (the same picture for fewer texture fetches), each with the low
-// quality's single shadow tap when that is in force.
+// NormalTech and its variants that leave out the normal-map or the sky lookups a mesh
+// has no use for (the same picture for fewer texture fetches), by [normal-mapped]
+// [reflects the sky][low quality's single shadow tap].
+const char* const normalTechniques[2][2][2] = {
+    {{"NormalFlatMattTech", "NormalFlatMattLowTech"}, {"NormalFlatTech", "NormalFlatLowTech"}},
+    {{"NormalMattTech", "NormalMattLowTech"}, {"NormalTech", "NormalLowTech"}}};
+
+// The index of the quality in force in normalTechniques.
+int QualityIndex()
+{
+  return CurrentRenderQuality() == RenderQuality::Low ? 1 : 0;
+}
+
+// The technique for the mesh under the quality in force.
 const char* NormalTechnique(const OstrelLibrary::CMesh& mesh, float refPower)
 {
-  static const char* const names[2][2][2] = {
-      {{"NormalFlatMattTech", "NormalFlatMattLowTech"}, {"NormalFlatTech", "NormalFlatLowTech"}},
-      {{"NormalMattTech", "NormalMattLowTech"}, {"NormalTech", "NormalLowTech"}}};
   bool normalMapped = false;
   for (const auto& normal : mesh.normalTextures) normalMapped = normalMapped || (normal && normal->texture);
-  const bool low = CurrentRenderQuality() == RenderQuality::Low;
-  return names[normalMapped ? 1 : 0][refPower != 0.0f ? 1 : 0][low ? 1 : 0];
+  return normalTechniques[normalMapped ? 1 : 0][refPower != 0.0f ? 1 : 0][QualityIndex()];
 }
 
 }  // namespace
+
+void CToonShader::ReadyQualityTechniques()
+{
+  const int quality = QualityIndex();
+  ReadyTechniques({normalTechniques[0][0][quality], normalTechniques[0][1][quality], normalTechniques[1][0][quality],
+                   normalTechniques[1][1][quality]});
+}
 
 void CToonShader::DrawMesh(const OstrelLibrary::CMesh& mesh, float refPower, float uvScroll)
 {

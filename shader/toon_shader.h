@@ -25,6 +25,9 @@ public:
   // Writes only the depth of every subset of an opaque mesh, before DrawMesh shades it;
   // nothing while the puddle's reflection is drawn.
   void DrawDepth(const OstrelLibrary::CMesh& mesh);
+  // Links the four shading techniques of the quality in force (the other quality's
+  // four wait until it is chosen).
+  void ReadyQualityTechniques();
 
 private:
   // Releases the cube map and forgets it.

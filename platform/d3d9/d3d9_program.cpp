@@ -50,18 +50,42 @@ std::string D3D9VertexSource(const char* body)
   return std::string("#version 330 core\n") + effectfile::kClipToGLSource + body;
 }
 
+namespace {
+
+// Both stages, compiled even when the first fails so that one message shows every
+// error; false (with neither kept) unless both compiled.
+bool CompileBoth(const std::string& name, const std::string& vertexSource, const std::string& fragmentSource,
+                 GLuint* vertex, GLuint* fragment, std::string* log)
+{
+  *vertex = CompileStage(GL_VERTEX_SHADER, vertexSource, name, log);
+  *fragment = CompileStage(GL_FRAGMENT_SHADER, fragmentSource, name, log);
+  if (*vertex && *fragment) return true;
+  if (*vertex) glDeleteShader(*vertex);
+  if (*fragment) glDeleteShader(*fragment);
+  return false;
+}
+
+}  // namespace
+
+// Compiles and lets both stages go; see the header.
+bool D3D9CheckStages(const std::string& name, const std::string& vertexSource, const std::string& fragmentSource,
+                     std::string* log)
+{
+  GLuint vertex = 0;
+  GLuint fragment = 0;
+  if (!CompileBoth(name, vertexSource, fragmentSource, &vertex, &fragment, log)) return false;
+  glDeleteShader(vertex);
+  glDeleteShader(fragment);
+  return true;
+}
+
 // Compiles, links and reports; see the header.
 GLuint D3D9BuildProgram(const std::string& name, const std::string& vertexSource, const std::string& fragmentSource,
                         std::string* log)
 {
-  // Both stages are compiled even when the first fails, so one message shows every error.
-  const GLuint vertex = CompileStage(GL_VERTEX_SHADER, vertexSource, name, log);
-  const GLuint fragment = CompileStage(GL_FRAGMENT_SHADER, fragmentSource, name, log);
-  if (!vertex || !fragment) {
-    if (vertex) glDeleteShader(vertex);
-    if (fragment) glDeleteShader(fragment);
-    return 0;
-  }
+  GLuint vertex = 0;
+  GLuint fragment = 0;
+  if (!CompileBoth(name, vertexSource, fragmentSource, &vertex, &fragment, log)) return 0;
   const GLuint program = glCreateProgram();
   glAttachShader(program, vertex);
   glAttachShader(program, fragment);

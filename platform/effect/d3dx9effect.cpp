@@ -1,7 +1,7 @@
-// ID3DXEffect on OpenGL: one program per pass, compiled from our effect files, with
-// a name-keyed parameter store uploaded to whichever pass runs. A pass sets only the
-// render states it declares and puts them back at EndPass, so the blending an actor
-// chose reaches the effect's draw.
+// ID3DXEffect on OpenGL: one program per pass, compiled from our effect files when the
+// effect is made and linked when the pass is first used, with a name-keyed parameter
+// store uploaded to whichever pass runs. A pass sets only the render states it declares
+// and puts them back at EndPass, so the blending an actor chose reaches the effect's draw.
 #include "d3dx9effect.h"
 
 #include "d3d9_internal.h"
@@ -9,6 +9,7 @@
 #include "effect_file.h"
 #include "platform_file.h"
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
@@ -106,8 +107,14 @@ struct Uniform {
   GLint unit;  // texture unit for samplers, -1 otherwise
 };
 
+// A pass keeps its sources and is linked on its first use: a program the driver holds
+// costs about a megabyte, and each quality setting and stage uses only some techniques.
 struct Pass {
+  std::string label;  // "file(technique/pass)", naming it in the compiler's messages
+  std::string vertexSource;
+  std::string fragmentSource;
   GLuint program = 0;
+  bool linkTried = false;  // a link that failed is not tried again
   std::vector<PassState> states;
   std::map<std::string, Uniform> uniforms;
   GLint targetSizeLocation = -1;
@@ -118,13 +125,44 @@ struct Technique {
   std::vector<Pass> passes;
 };
 
-// Links a pass's program with the fixed attribute slots every draw path feeds.
-bool LinkPass(const effectfile::EffectDesc& desc, const effectfile::PassDesc& passDesc, const std::string& label,
+// Reads a pass: its sources, checked by compiling them, and its states; false with the
+// messages in *log.
+bool ReadPass(const effectfile::EffectDesc& desc, const effectfile::PassDesc& passDesc, const std::string& label,
               Pass* pass, std::string* log)
 {
-  const GLuint program = D3D9BuildProgram(label, effectfile::StageSource(desc, passDesc, false),
-                                          effectfile::StageSource(desc, passDesc, true), log);
-  if (!program) return false;
+  pass->label = label;
+  pass->vertexSource = effectfile::StageSource(desc, passDesc, false);
+  pass->fragmentSource = effectfile::StageSource(desc, passDesc, true);
+  if (!D3D9CheckStages(label, pass->vertexSource, pass->fragmentSource, log)) return false;
+
+  for (const effectfile::StateDesc& state : passDesc.states) {
+    DWORD stateId = 0;
+    DWORD value = 0;
+    if (!Lookup(kStateNames, state.name, &stateId)) {
+      *log += label + " line " + std::to_string(state.line) + ": unknown state '" + state.name + "'\n";
+      return false;
+    }
+    if (!Lookup(kValueNames, state.value, &value)) {
+      *log += label + " line " + std::to_string(state.line) + ": unknown value '" + state.value + "'\n";
+      return false;
+    }
+    pass->states.push_back(PassState{static_cast<D3DRENDERSTATETYPE>(stateId), value});
+  }
+  return true;
+}
+
+// Links a pass's program with the fixed attribute slots every draw path feeds and finds
+// its uniforms; a failure is written to stderr once and leaves the program 0.
+bool LinkPass(Pass* pass)
+{
+  if (pass->program || pass->linkTried) return pass->program != 0;
+  pass->linkTried = true;
+  std::string log;
+  const GLuint program = D3D9BuildProgram(pass->label, pass->vertexSource, pass->fragmentSource, &log);
+  if (!program) {
+    std::fprintf(stderr, "d3dx9: effect pass failed:\n%s", log.c_str());
+    return false;
+  }
   pass->program = program;
 
   // Every active uniform by name; samplers get texture units in order.
@@ -150,20 +188,6 @@ bool LinkPass(const effectfile::EffectDesc& desc, const effectfile::PassDesc& pa
   }
   glUseProgram(0);
   pass->targetSizeLocation = glGetUniformLocation(program, "fx_target_size");
-
-  for (const effectfile::StateDesc& state : passDesc.states) {
-    DWORD stateId = 0;
-    DWORD value = 0;
-    if (!Lookup(kStateNames, state.name, &stateId)) {
-      *log += label + " line " + std::to_string(state.line) + ": unknown state '" + state.name + "'\n";
-      return false;
-    }
-    if (!Lookup(kValueNames, state.value, &value)) {
-      *log += label + " line " + std::to_string(state.line) + ": unknown value '" + state.value + "'\n";
-      return false;
-    }
-    pass->states.push_back(PassState{static_cast<D3DRENDERSTATETYPE>(stateId), value});
-  }
   return true;
 }
 
@@ -227,7 +251,7 @@ public:
     device->Release();
   }
 
-  // Compiles every pass; false with the messages in *log.
+  // Reads and checks every pass; false with the messages in *log.
   bool Build(const effectfile::EffectDesc& desc, const std::string& path, std::string* log)
   {
     bool ok = true;
@@ -236,7 +260,7 @@ public:
       technique.name = techniqueDesc.name;
       for (const effectfile::PassDesc& passDesc : techniqueDesc.passes) {
         Pass pass;
-        ok = LinkPass(desc, passDesc, path + "(" + techniqueDesc.name + "/" + passDesc.name + ")", &pass, log) && ok;
+        ok = ReadPass(desc, passDesc, path + "(" + techniqueDesc.name + "/" + passDesc.name + ")", &pass, log) && ok;
         technique.passes.push_back(pass);
       }
       techniques.push_back(technique);
@@ -261,6 +285,18 @@ public:
 
   D3DXHANDLE GetCurrentTechnique() override { return techniques[current].name.c_str(); }
 
+  HRESULT ValidateTechnique(D3DXHANDLE name) override
+  {
+    if (!name) return D3DERR_INVALIDCALL;
+    for (Technique& technique : techniques) {
+      if (technique.name != name) continue;
+      bool linked = true;
+      for (Pass& pass : technique.passes) linked = LinkPass(&pass) && linked;
+      return linked ? D3D_OK : E_FAIL;
+    }
+    return D3DERR_INVALIDCALL;
+  }
+
   HRESULT Begin(UINT* passes, DWORD flags) override
   {
     if (active) return D3DERR_INVALIDCALL;
@@ -273,8 +309,9 @@ public:
   HRESULT BeginPass(UINT index) override
   {
     if (!active || passIndex >= 0 || index >= techniques[current].passes.size()) return D3DERR_INVALIDCALL;
-    passIndex = static_cast<int>(index);
     Pass& pass = techniques[current].passes[index];
+    if (!LinkPass(&pass)) return E_FAIL;
+    passIndex = static_cast<int>(index);
     saved.clear();
     for (const PassState& state : pass.states) {
       DWORD old = 0;

@@ -35,6 +35,9 @@ class ID3DXEffect : public IUnknown {
 public:
   virtual HRESULT SetTechnique(D3DXHANDLE technique) = 0;
   virtual D3DXHANDLE GetCurrentTechnique() = 0;
+  // Readies every pass of the technique now (here: links its programs, which are
+  // otherwise linked on first use); D3D_OK, or E_FAIL when a pass cannot be used.
+  virtual HRESULT ValidateTechnique(D3DXHANDLE technique) = 0;
   virtual HRESULT Begin(UINT* passes, DWORD flags) = 0;
   virtual HRESULT BeginPass(UINT pass) = 0;
   virtual HRESULT CommitChanges() = 0;

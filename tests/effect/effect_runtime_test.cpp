@@ -3,9 +3,11 @@
 #include "d3dx9effect.h"
 
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "../render/render_fixture.h"
+#include "effect_file.h"
 
 namespace {
 
@@ -223,7 +225,35 @@ TEST_F(EffectTest, BrokenOrMissingFilesFailWithTheCompilerText)
   errors->Release();
 }
 
-TEST_F(EffectTest, EveryGameEffectCompilesOnTheDevice)
+// A pass is linked on its first use, so a pass whose stages compile but do not link
+// fails there, each time, and the effect's other passes still work.
+TEST_F(EffectTest, APassThatDoesNotLinkFailsWhereItIsFirstUsed)
+{
+  // The same uniform as a float in one stage and a vec2 in the other.
+  std::string unlinked = kQuadEffect;
+  const size_t tintVertex = unlinked.find("void main()", unlinked.find("technique Tint"));
+  unlinked.insert(tintVertex, "uniform float g_clash;\n");
+  unlinked.replace(unlinked.find("gl_Position = vec4(", tintVertex), 19, "gl_Position = g_clash * vec4(");
+  const std::string tint = "void main() { colour = vec4(g_colour.rgb * g_scale, g_colour.a); }";
+  unlinked.replace(unlinked.find(tint), tint.size(),
+                   "uniform vec2 g_clash;\nvoid main() { colour = vec4(g_clash, 0.0, 1.0); }");
+  ID3DXEffect* effect = Load(unlinked);
+  ASSERT_NE(effect, nullptr) << "both stages compile";
+  EXPECT_EQ(effect->ValidateTechnique("Tint"), E_FAIL);
+  EXPECT_EQ(effect->ValidateTechnique("Fill"), D3D_OK);
+  EXPECT_EQ(effect->ValidateTechnique("NoSuchTechnique"), D3DERR_INVALIDCALL);
+  ASSERT_EQ(effect->SetTechnique("Tint"), D3D_OK);
+  ASSERT_EQ(effect->Begin(nullptr, 0), D3D_OK);
+  EXPECT_EQ(effect->BeginPass(0), E_FAIL);
+  EXPECT_EQ(effect->BeginPass(0), E_FAIL) << "not linked again";
+  EXPECT_EQ(effect->End(), D3D_OK);
+  DrawQuad(effect, "Fill", 0.0f, 0.0f, 16.0f, 16.0f);
+  EXPECT_TRUE(RgbNear(BackBufferPixel(5, 5), 0xFFFF00FF, 3));
+  effect->Release();
+}
+
+// Every pass of every game effect compiles when the effect is made and links when used.
+TEST_F(EffectTest, EveryGameEffectCompilesAndEveryPassLinksOnTheDevice)
 {
   const char* names[] = {"ToonShader", "OutlineShader", "BlurShader", "ShadowMapShader", "PuddleShader"};
   for (const char* name : names) {
@@ -233,7 +263,15 @@ TEST_F(EffectTest, EveryGameEffectCompilesOnTheDevice)
     EXPECT_EQ(D3DXCreateEffectFromFileA(device, path.c_str(), nullptr, nullptr, 0, nullptr, &effect, &errors), D3D_OK)
         << path << ": " << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
     if (errors) errors->Release();
-    if (effect) effect->Release();
+    if (!effect) continue;
+    std::ifstream file(path);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    effectfile::EffectDesc desc;
+    std::string error;
+    ASSERT_TRUE(effectfile::Parse(text, &desc, &error)) << path << ": " << error;
+    for (const effectfile::TechniqueDesc& technique : desc.techniques)
+      EXPECT_EQ(effect->ValidateTechnique(technique.name.c_str()), D3D_OK) << path << " " << technique.name;
+    effect->Release();
   }
 }
 
