@@ -1,6 +1,6 @@
 // ID3DXEffect on OpenGL: one program per pass, compiled from our effect files when the
-// effect is made and linked when the pass is first used, with a name-keyed parameter
-// store uploaded to whichever pass runs. A pass sets only the render states it declares
+// effect is made and linked when its technique is validated or the pass first runs, with
+// a name-keyed parameter store uploaded to whichever pass runs. A pass sets only the render states it declares
 // and puts them back at EndPass, so the blending an actor chose reaches the effect's draw.
 #include "d3dx9effect.h"
 
@@ -107,8 +107,9 @@ struct Uniform {
   GLint unit;  // texture unit for samplers, -1 otherwise
 };
 
-// A pass keeps its sources and is linked on its first use: a program the driver holds
-// costs about a megabyte, and each quality setting and stage uses only some techniques.
+// A pass keeps its sources and is linked when its technique is validated or it first
+// runs: a program the driver holds costs about a megabyte, and a technique that is never
+// drawn with (the other quality's) should cost nothing.
 struct Pass {
   std::string label;  // "file(technique/pass)", naming it in the compiler's messages
   std::string vertexSource;
