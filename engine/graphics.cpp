@@ -179,7 +179,6 @@ void CGraphics::DrawScreenQuad(float x, float y, float width, float height)
 // Releases the device objects in a fixed order, then empties the caches.
 void CGraphics::Finalize()
 {
-  blankTexture.Release();
   if (backBuffer) {
     backBuffer->Release();
     backBuffer = nullptr;
@@ -220,44 +219,22 @@ std::shared_ptr<CTexture> CGraphics::GetTexture(IDirect3DDevice9* textureDevice,
 namespace {
 
 // Only entries whose one holder is the cache go, so nothing still drawn is touched.
-// Answers how many went.
 template <class Cache>
-int EraseUnheld(Cache& cache, const std::string& folder)
+void EraseUnheld(Cache& cache, const std::string& folder)
 {
-  int erased = 0;
   for (auto entry = cache.begin(); entry != cache.end();) {
-    if (entry->first.rfind(folder, 0) == 0 && entry->second.use_count() == 1) {
+    if (entry->first.rfind(folder, 0) == 0 && entry->second.use_count() == 1)
       entry = cache.erase(entry);
-      ++erased;
-    } else {
+    else
       ++entry;
-    }
   }
-  return erased;
 }
 
 }  // namespace
 
 void CGraphics::ReleaseUnheldTextures(const std::string& folder)
 {
-  if (EraseUnheld(textureCache, folder) > 0) LetGoOfReleasedPictures();
-}
-
-// Mesa gives a deleted texture's memory back only after a draw through the sprite
-// batcher with another picture (measured: without one, the title's 16 MB of pictures
-// stayed through the whole of the first stage's loading). The blank texel drawn fully
-// transparent changes no pixel.
-void CGraphics::LetGoOfReleasedPictures()
-{
-  if (!device || !sprite) return;
-  if (!blankTexture.texture && blankTexture.Create(device, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED)) {
-    blankTexture.Fill(0xFFFFFFFF);
-  }
-  if (!blankTexture.texture || FAILED(sprite->Begin(D3DXSPRITE_ALPHABLEND))) return;
-  D3DXMATRIX identity;
-  D3DXMatrixIdentity(&identity);
-  DrawTexture(blankTexture, &identity, 0x00000000);
-  sprite->End();
+  EraseUnheld(textureCache, folder);
 }
 
 void CGraphics::ReleaseUnheldMeshes(const std::string& folder)

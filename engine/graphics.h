@@ -32,7 +32,6 @@ public:
   IDirect3DSurface9* depthBuffer = nullptr;  // the automatic depth-stencil surface
   std::map<std::string, std::shared_ptr<CTexture>> textureCache;
   std::map<std::string, std::shared_ptr<CMesh>> meshCache;
-  CTexture blankTexture;  // 1 x 1, drawn unseen so that the driver lets go of released pictures
 
   // The one instance, created empty on first use and kept until exit.
   static CGraphics* GetInstance();
@@ -63,10 +62,6 @@ public:
 
 private:
   CGraphics() = default;
-
-private:
-  // Draws one fully transparent texel of the blank picture through the sprite batcher.
-  void LetGoOfReleasedPictures();
 };
 
 }  // namespace OstrelLibrary
