@@ -13,8 +13,6 @@
 #include "shader/render_quality.h"
 #include "shader/shader_manager.h"
 
-#include <malloc.h>
-
 #include <cstdlib>
 
 namespace {
@@ -30,16 +28,6 @@ const int maxUndrawnUpdates = 5;
 DWORD lastFrameStart = 0;
 std::shared_ptr<CSceneBase> currentScene;
 unsigned frameCount = 0;
-
-// Blocks of 128 KB and more (pictures, meshes, the driver's textures and targets) get
-// mappings of their own and go back to the system when freed. By default the C library
-// raises that bound after the first such block is freed, and from then on the title's
-// and each stage's pictures are carved from the heap, leaving holes the next scene's
-// smaller blocks never quite fill.
-void KeepLargeBlocksOffTheHeap()
-{
-  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-}
 int undrawnInARow = 0;
 
 // The registered window procedure: everything goes to the application.
@@ -104,7 +92,6 @@ CApplication* CApplication::GetInstance()
 // Start-up in its fixed order; a false return ends the program.
 bool CApplication::Initialize(HINSTANCE module)
 {
-  KeepLargeBlocksOffTheHeap();
   instance = module;
 
   WNDCLASSEXA windowClass = {};
