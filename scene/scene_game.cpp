@@ -120,21 +120,16 @@ void SetNormalBlend(IDirect3DDevice9* device)
 // finds its own still in the caches, since they are held again by then.
 void ReleaseWhatTheStageDoesNotUse(const std::vector<std::shared_ptr<CActorBase>>& actors)
 {
-  const bool hasPuddle = std::any_of(actors.begin(), actors.end(), [](const std::shared_ptr<CActorBase>& actor) {
-    return actor && actor->GetName() == "CGameDropWaterPoint";
-  });
-  ReleaseUnheldGameAssets(hasPuddle);
-}
-
-}  // namespace
-
-void ReleaseUnheldGameAssets(bool keepPuddleTargets)
-{
   OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
   graphics->ReleaseUnheldTextures("res/game/");
   graphics->ReleaseUnheldMeshes("res/game/");
-  if (!keepPuddleTargets) CShaderManager::GetInstance()->puddle.ReleaseTargets();
+  const bool hasPuddle = std::any_of(actors.begin(), actors.end(), [](const std::shared_ptr<CActorBase>& actor) {
+    return actor && actor->GetName() == "CGameDropWaterPoint";
+  });
+  if (!hasPuddle) CShaderManager::GetInstance()->puddle.ReleaseTargets();
 }
+
+}  // namespace
 
 // The two sounds exist from the start, empty until Init loads them.
 CSceneGame::CSceneGame()

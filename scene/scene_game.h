@@ -89,7 +89,3 @@ private:
   // The point the effect sort and the opening's shadows follow: the camera's eye.
   D3DXVECTOR3 CameraEye() const;
 };
-
-// Drops the stages' pictures and meshes that nothing holds any more, and the puddle's
-// targets unless asked to keep them: what the stage before left behind.
-void ReleaseUnheldGameAssets(bool keepPuddleTargets);

@@ -32,14 +32,10 @@ CSceneTitle::~CSceneTitle()
   bgm.reset();
 }
 
-// The sprites in drawing order, after what the last stage left behind; the title always
-// fades in.
+// The sprites in drawing order; the title always fades in.
 void CSceneTitle::Init()
 {
   currentTitleScene = std::static_pointer_cast<CSceneTitle>(shared_from_this());
-  // A stage played before left its own assets cached; the ones every stage shares come
-  // back a frame at a time through the preload.
-  ReleaseUnheldGameAssets(false);
   backSprites.push_back(std::make_shared<CTitleBackground>());
   backSprites.push_back(std::make_shared<CTitlePlayer>());
   backSprites.push_back(std::make_shared<CTitleRay>());
