@@ -1,7 +1,8 @@
 // ID3DXEffect on OpenGL: one program per pass, compiled from our effect files when the
 // effect is made and linked when its technique is validated or the pass first runs, with
-// a name-keyed parameter store uploaded to whichever pass runs. A pass sets only the render states it declares
-// and puts them back at EndPass, so the blending an actor chose reaches the effect's draw.
+// a name-keyed parameter store uploaded to whichever pass runs. A pass sets only the
+// render states it declares and puts them back at EndPass, so the blending an actor chose
+// reaches the effect's draw.
 #include "d3dx9effect.h"
 
 #include "d3d9_internal.h"
@@ -274,28 +275,22 @@ public:
 
   HRESULT SetTechnique(D3DXHANDLE name) override
   {
-    if (!name || active) return D3DERR_INVALIDCALL;
-    for (size_t i = 0; i < techniques.size(); ++i) {
-      if (techniques[i].name == name) {
-        current = i;
-        return D3D_OK;
-      }
-    }
-    return D3DERR_INVALIDCALL;
+    if (active) return D3DERR_INVALIDCALL;
+    const Technique* const found = Find(name);
+    if (!found) return D3DERR_INVALIDCALL;
+    current = static_cast<size_t>(found - techniques.data());
+    return D3D_OK;
   }
 
   D3DXHANDLE GetCurrentTechnique() override { return techniques[current].name.c_str(); }
 
   HRESULT ValidateTechnique(D3DXHANDLE name) override
   {
-    if (!name) return D3DERR_INVALIDCALL;
-    for (Technique& technique : techniques) {
-      if (technique.name != name) continue;
-      bool linked = true;
-      for (Pass& pass : technique.passes) linked = LinkPass(&pass) && linked;
-      return linked ? D3D_OK : E_FAIL;
-    }
-    return D3DERR_INVALIDCALL;
+    Technique* const technique = Find(name);
+    if (!technique) return D3DERR_INVALIDCALL;
+    bool linked = true;
+    for (Pass& pass : technique->passes) linked = LinkPass(&pass) && linked;
+    return linked ? D3D_OK : E_FAIL;
   }
 
   HRESULT Begin(UINT* passes, DWORD flags) override
@@ -414,6 +409,16 @@ public:
   }
 
 private:
+  // The technique of that name, or null (for no name as well).
+  Technique* Find(D3DXHANDLE name)
+  {
+    if (!name) return nullptr;
+    for (Technique& technique : techniques) {
+      if (technique.name == name) return &technique;
+    }
+    return nullptr;
+  }
+
   // Keeps a value by name, whether or not any pass reads it.
   HRESULT Store(D3DXHANDLE name, const float* values, size_t count, bool isInt)
   {
