@@ -277,9 +277,7 @@ bool CApplication::RunFrame()
   std::shared_ptr<CSceneBase> next = currentScene->Update();
   if (next != currentScene) {
     if (!next) return false;
-    currentScene->Uninit(next);
-    currentScene = next;
-    currentScene->Init();
+    SwitchScene(next);
   }
   TakeInputSnapshot();
   StepFade();
@@ -321,6 +319,25 @@ void CApplication::StepFade()
     fadeAlpha += fadeStep;
     if (fadeAlpha > 255) fadeAlpha = 255;
   }
+}
+
+// The outgoing scene ends and is let go, then the incoming one starts.
+void CApplication::SwitchScene(std::shared_ptr<CSceneBase> next)
+{
+  currentScene->Uninit(next);
+  currentScene = next;
+  ReleaseBetweenScenes();
+  currentScene->Init();
+}
+
+// The renderer keeps the storage of released pictures until its next clear; cleared
+// before the next scene loads, that memory is free for the loading to refill instead of
+// growing past it. The back buffer's contents are discarded at every present, so
+// clearing it here shows nowhere.
+void CApplication::ReleaseBetweenScenes()
+{
+  IDirect3DDevice9* device = OstrelLibrary::CGraphics::GetInstance()->device;
+  if (device) device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
 }
 
 // Clear, the scene's 3D pass, the sprite pass with the fade on top, present. Without

@@ -71,6 +71,12 @@ public:
   // scene returned no successor (nothing is drawn then). When drawing has fallen behind
   // the clock, the frames owed run without drawing, a few in a row at most.
   bool RunFrame();
+  // Ends the current scene and starts the next one, as a frame's update does when it
+  // returns another scene.
+  void SwitchScene(std::shared_ptr<CSceneBase> next);
+  // Between the outgoing scene's end and the incoming one's start: the renderer lets go
+  // of the pictures the outgoing scene released, for the incoming one's loading.
+  void ReleaseBetweenScenes();
   // Releases the current scene.
   void EndLoop();
   // Gives back everything that holds the device (the fade texel, the shaders) and

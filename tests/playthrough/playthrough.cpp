@@ -230,6 +230,7 @@ std::shared_ptr<CSceneBase> CDrawGate::Update()
   inner = next;
   const auto initStart = std::chrono::steady_clock::now();
   const double initCpuStart = ThreadCpuMilliseconds();
+  CApplication::GetInstance()->ReleaseBetweenScenes();
   inner->Init();
   initMilliseconds.push_back(MillisecondsSince(initStart));
   initCpuMilliseconds.push_back(ThreadCpuMilliseconds() - initCpuStart);

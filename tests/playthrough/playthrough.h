@@ -32,14 +32,15 @@ struct MenuButton;
 const int kRouteDrawInterval = 120;
 
 // Holds the loop's scene for the routes and the benchmark: it passes every call on,
-// switches scenes the way the loop does (the old one's Uninit with the new one, then
-// the new one's Init), counts the frames drawn and times updates and loads.
+// switches scenes the way the loop does (the old one's Uninit with the new one, the
+// memory released between them, then the new one's Init), counts the frames drawn and
+// times updates and loads.
 class CDrawGate : public CSceneBase {
 public:
   std::shared_ptr<CSceneBase> inner;
   unsigned drawnFrames = 0;  // 3D passes the loop actually asked for and ran
   // Timings for the frame benchmark, in milliseconds: each scene update (without the
-  // next scene's Init), and each Init of a scene switched to.
+  // next scene's Init), and each Init of a scene switched to (with the release before it).
   std::vector<double> updateMilliseconds;
   std::vector<double> initMilliseconds;
   std::vector<double> initCpuMilliseconds;  // the same Inits in the main thread's CPU time

@@ -148,8 +148,11 @@ bool Frame(CApplication* application, Totals* totals)
 void Play(CApplication* application, const std::shared_ptr<CSceneBase>& scene, int frames, CRandomHand* hand,
           Totals* totals)
 {
-  application->EndLoop();
-  application->BeginLoop(scene);
+  // The scene takes over the way the game switches scenes, memory release included.
+  if (GetCurrentScene())
+    application->SwitchScene(scene);
+  else
+    application->BeginLoop(scene);
   for (int i = 0; i < frames; ++i) {
     hand->Play();
     if (!Frame(application, totals)) {
