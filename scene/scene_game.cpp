@@ -186,11 +186,10 @@ void CSceneGame::Init()
   ReleaseWhatTheStageDoesNotUse(actors);
 }
 
-// No self-reference may outlive the scene's turn. Leaving the stages (for the title or
-// the ending), the stages' pictures and meshes nothing holds any more go too; the
-// title's preload brings the shared ones back.
+// No self-reference may outlive the scene's turn.
 void CSceneGame::Uninit(std::shared_ptr<CSceneBase> incoming)
 {
+  (void)incoming;
   requestedScene.reset();
   nextScene.reset();
   actors.clear();
@@ -198,11 +197,6 @@ void CSceneGame::Uninit(std::shared_ptr<CSceneBase> incoming)
   effects.clear();
   pendingEffects.clear();
   sprites.clear();
-  if (incoming && incoming->GetName() != GetName()) {
-    OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
-    graphics->ReleaseUnheldTextures("res/game/");
-    graphics->ReleaseUnheldMeshes("res/game/");
-  }
 }
 
 // The frame's steps in their fixed order; the transition decides what runs next.
