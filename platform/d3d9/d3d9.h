@@ -387,6 +387,20 @@ public:
   virtual HRESULT UnlockRect(D3DCUBEMAP_FACES face, UINT level) = 0;
 };
 
+enum D3DQUERYTYPE { D3DQUERYTYPE_EVENT = 8 };
+#define D3DISSUE_END (1 << 0)
+#define D3DGETDATA_FLUSH (1 << 0)
+
+// A question the device answers once its earlier work is done. Only the event query is
+// made: it is answered (a BOOL TRUE) when the device has reached the point of Issue.
+class IDirect3DQuery9 : public IUnknown {
+public:
+  virtual D3DQUERYTYPE GetType() = 0;
+  virtual DWORD GetDataSize() = 0;
+  virtual HRESULT Issue(DWORD flags) = 0;
+  virtual HRESULT GetData(void* data, DWORD size, DWORD flags) = 0;
+};
+
 // The rendering device: states, transforms, lights, targets and immediate drawing.
 class IDirect3DDevice9 : public IUnknown {
 public:
@@ -403,6 +417,8 @@ public:
   virtual HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
                                             DWORD multisampleQuality, BOOL discard, IDirect3DSurface9** surface,
                                             void** sharedHandle) = 0;
+
+  virtual HRESULT CreateQuery(D3DQUERYTYPE type, IDirect3DQuery9** query) = 0;
 
   virtual HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) = 0;
   virtual HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) = 0;

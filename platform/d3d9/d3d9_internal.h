@@ -155,6 +155,7 @@ public:
   HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
                                     DWORD multisampleQuality, BOOL discard, IDirect3DSurface9** surface,
                                     void** sharedHandle) override;
+  HRESULT CreateQuery(D3DQUERYTYPE type, IDirect3DQuery9** query) override;
   HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) override;
   HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) override;
   HRESULT GetDepthStencilSurface(IDirect3DSurface9** surface) override;

@@ -307,6 +307,30 @@ TEST_F(RenderTest, AdditiveBlendAdds)
   EXPECT_TRUE(RgbNear(BackBufferPixel(640, 360), 0xC0C0C0, 2));
 }
 
+// The event query answers once the work before its Issue is done, and only then.
+TEST_F(RenderTest, TheEventQueryIsAnsweredWhenTheDeviceReachesIt)
+{
+  EXPECT_EQ(device->CreateQuery(D3DQUERYTYPE_EVENT, nullptr), D3D_OK) << "supported";
+  EXPECT_EQ(device->CreateQuery(static_cast<D3DQUERYTYPE>(9), nullptr), D3DERR_NOTAVAILABLE);
+  IDirect3DQuery9* query = nullptr;
+  ASSERT_EQ(device->CreateQuery(D3DQUERYTYPE_EVENT, &query), D3D_OK);
+  EXPECT_EQ(query->GetType(), D3DQUERYTYPE_EVENT);
+  BOOL done = FALSE;
+  EXPECT_EQ(query->GetData(&done, sizeof(done), D3DGETDATA_FLUSH), D3DERR_INVALIDCALL) << "never issued";
+  EXPECT_EQ(query->Issue(0), D3DERR_INVALIDCALL) << "an event has no begin";
+  ClearBackBuffer(0xFF204060);
+  ASSERT_EQ(query->Issue(D3DISSUE_END), D3D_OK);
+  HRESULT answer = S_FALSE;
+  for (int i = 0; i < 5000 && answer == S_FALSE; ++i) {
+    answer = query->GetData(&done, sizeof(done), D3DGETDATA_FLUSH);
+    if (answer == S_FALSE) SDL_Delay(1);
+  }
+  EXPECT_EQ(answer, D3D_OK);
+  EXPECT_EQ(done, TRUE);
+  EXPECT_TRUE(RgbNear(BackBufferPixel(640, 360), 0x204060, 1)) << "the clear before it is done";
+  query->Release();
+}
+
 // DrawScreenQuad covers exactly x..x+width, y..y+height with texel-to-pixel mapping.
 TEST_F(RenderTest, ScreenQuadIsPixelExact)
 {
