@@ -330,14 +330,24 @@ void CApplication::SwitchScene(std::shared_ptr<CSceneBase> next)
   currentScene->Init();
 }
 
-// The renderer keeps the storage of released pictures until its next clear; cleared
-// before the next scene loads, that memory is free for the loading to refill instead of
+// The software renderer frees a released picture only when it reuses the frame records
+// that drew it, and each new frame (a clear starts one) reuses the first finished record.
+// Two clears with a flush between them start two, so the title's last frames let their
+// pictures go before the next scene loads, which then refills that memory instead of
 // growing past it. The back buffer's contents are discarded at every present, so
 // clearing it here shows nowhere.
 void CApplication::ReleaseBetweenScenes()
 {
   IDirect3DDevice9* device = OstrelLibrary::CGraphics::GetInstance()->device;
-  if (device) device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+  if (!device) return;
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+  IDirect3DQuery9* flush = nullptr;
+  if (device->CreateQuery(D3DQUERYTYPE_EVENT, &flush) == D3D_OK) {
+    flush->Issue(D3DISSUE_END);
+    flush->GetData(nullptr, 0, D3DGETDATA_FLUSH);  // sends the clear on, without waiting
+    flush->Release();
+  }
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
 }
 
 // Clear, the scene's 3D pass, the sprite pass with the fade on top, present. Without
