@@ -33,8 +33,8 @@ const int kRouteDrawInterval = 120;
 
 // Holds the loop's scene for the routes and the benchmark: it passes every call on,
 // switches scenes the way the loop does (the old one's Uninit with the new one, the
-// memory released between them, then the new one's Init), counts the frames drawn and
-// times updates and loads.
+// application's ReleaseBetweenScenes, then the new one's Init), counts the frames drawn
+// and times updates and loads.
 class CDrawGate : public CSceneBase {
 public:
   std::shared_ptr<CSceneBase> inner;
