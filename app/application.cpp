@@ -93,6 +93,9 @@ CApplication* CApplication::GetInstance()
 bool CApplication::Initialize(HINSTANCE module)
 {
   instance = module;
+  // Stage pictures and meshes come and go with every stage: keep their holes out of the heap.
+  ULONG lowFragmentation = HEAP_LOW_FRAGMENTATION;
+  HeapSetInformation(GetProcessHeap(), HeapCompatibilityInformation, &lowFragmentation, sizeof lowFragmentation);
 
   WNDCLASSEXA windowClass = {};
   windowClass.cbSize = sizeof(WNDCLASSEXA);

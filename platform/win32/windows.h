@@ -118,6 +118,14 @@ private:
 HRESULT CoInitializeEx(void* reserved, DWORD coInit);
 void CoUninitialize();
 
+// ---- the process heap -------------------------------------------------------------
+typedef void* HANDLE;
+typedef size_t SIZE_T;
+enum HEAP_INFORMATION_CLASS { HeapCompatibilityInformation = 0 };
+#define HEAP_LOW_FRAGMENTATION 2UL  // the value HeapCompatibilityInformation takes for it
+HANDLE GetProcessHeap();
+BOOL HeapSetInformation(HANDLE heap, HEAP_INFORMATION_CLASS informationClass, void* information, SIZE_T length);
+
 // ---- calling conventions and handles ------------------------------------------
 #define WINAPI
 #define CALLBACK

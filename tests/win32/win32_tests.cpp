@@ -11,7 +11,10 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
+#include <malloc.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -417,4 +420,33 @@ TEST(Win32Class, TheIconResourceIsResIconPngWhenItExists)
   Pump();
   std::filesystem::current_path(previous);
   std::filesystem::remove_all(scratch);
+}
+
+// The low-fragmentation request maps large blocks on their own and keeps small ones in
+// the heap; anything else is refused.
+TEST(Win32Heap, LowFragmentationMapsLargeBlocksOnTheirOwn)
+{
+  ULONG lowFragmentation = HEAP_LOW_FRAGMENTATION;
+  ULONG other = 1;
+  int notAHeap = 0;
+  EXPECT_FALSE(HeapSetInformation(&notAHeap, HeapCompatibilityInformation, &lowFragmentation, sizeof(ULONG)));
+  EXPECT_FALSE(HeapSetInformation(GetProcessHeap(), HeapCompatibilityInformation, &other, sizeof(ULONG)));
+  EXPECT_FALSE(HeapSetInformation(GetProcessHeap(), HeapCompatibilityInformation, nullptr, sizeof(ULONG)));
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers' allocator has no threshold to set";
+#else
+  ASSERT_TRUE(HeapSetInformation(GetProcessHeap(), HeapCompatibilityInformation, &lowFragmentation, sizeof(ULONG)));
+  // A freed mapped block would move glibc's default threshold past these sizes. The
+  // blocks are kept in volatile pointers so that the compiler cannot leave them out.
+  void* volatile released = std::malloc(8 << 20);
+  std::free(released);
+  const size_t mappedBefore = mallinfo2().hblkhd;
+  void* volatile large = std::malloc(600 * 1024);
+  const size_t mappedWithLarge = mallinfo2().hblkhd;
+  void* volatile small = std::malloc(400 * 1024);
+  EXPECT_GE(mappedWithLarge, mappedBefore + 600 * 1024);
+  EXPECT_EQ(mallinfo2().hblkhd, mappedWithLarge);
+  std::free(small);
+  std::free(large);
+#endif
 }
