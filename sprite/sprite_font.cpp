@@ -1,0 +1,171 @@
+// CSpriteFont: the glyph metrics reader and the drawing of a line glyph by glyph.
+#include "sprite/sprite_font.h"
+
+#include "platform_file.h"
+#include "d3dx9.h"
+#include "sprite/sprite_base.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+const char* const atlasPath = "res/game/text/glyphs.png";
+const char* const metricsPath = "res/game/text/glyphs.txt";
+const std::pair<int, float> noGlyph = {-1, 0.0f};
+
+// How many bytes the UTF-8 sequence led by this byte takes; 0 for a byte that leads none.
+int SequenceLength(unsigned char lead)
+{
+  if (lead < 0x80) return 1;
+  if ((lead & 0xE0) == 0xC0) return 2;
+  if ((lead & 0xF0) == 0xE0) return 3;
+  if ((lead & 0xF8) == 0xF0) return 4;
+  return 0;
+}
+
+// The code points of UTF-8 text; a broken sequence gives '?' for its first byte.
+std::vector<unsigned> CodePoints(const std::string& text)
+{
+  std::vector<unsigned> codes;
+  for (size_t at = 0; at < text.size();) {
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    const int length = SequenceLength(lead);
+    unsigned code = length == 1 ? lead : lead & (0x7F >> length);
+    bool whole = length > 0 && at + length <= text.size();
+    for (int i = 1; whole && i < length; ++i) {
+      const unsigned char next = static_cast<unsigned char>(text[at + i]);
+      whole = (next & 0xC0) == 0x80;
+      code = (code << 6) | (next & 0x3F);
+    }
+    codes.push_back(whole ? code : '?');
+    at += whole ? length : 1;
+  }
+  return codes;
+}
+
+// A whole number in [low, high] from a word, or false.
+bool ReadInt(const std::string& word, int low, int high, int* value)
+{
+  char* end = nullptr;
+  const long read = std::strtol(word.c_str(), &end, 10);
+  if (word.empty() || *end != '\0' || read < low || read > high) return false;
+  *value = static_cast<int>(read);
+  return true;
+}
+
+}  // namespace
+
+// Line by line: the cell line first, then one glyph line a cell.
+bool ParseGlyphMetrics(const std::string& text, GlyphMetrics* metrics, std::string* error)
+{
+  GlyphMetrics read;
+  std::istringstream lines(text);
+  std::string line;
+  int number = 0;
+  while (std::getline(lines, line)) {
+    ++number;
+    line = line.substr(0, line.find('#'));
+    std::istringstream words(line);
+    std::string command, a, b, c, d, extra;
+    words >> command >> a >> b >> c >> d >> extra;
+    if (command.empty()) continue;
+    bool sound = extra.empty();
+    if (command == "cell" && read.columns == 0) {
+      sound = sound && ReadInt(a, 1, 512, &read.cellWidth) && ReadInt(b, 1, 512, &read.cellHeight) &&
+              ReadInt(c, 0, read.cellWidth - 1, &read.originX) && ReadInt(d, 1, 64, &read.columns);
+    } else if (command == "glyph" && read.columns > 0 && c.empty()) {
+      int code = 0;
+      char* end = nullptr;
+      const float advance = std::strtof(b.c_str(), &end);
+      sound = sound && ReadInt(a, 32, 0x10FFFF, &code) && !b.empty() && *end == '\0' && advance >= 0.0f &&
+              advance <= static_cast<float>(read.cellWidth) && read.glyphs.size() < 4096;
+      if (sound)
+        read.glyphs.emplace(static_cast<unsigned>(code), std::make_pair(static_cast<int>(read.glyphs.size()), advance));
+    } else {
+      sound = false;
+    }
+    if (!sound) {
+      *error = "line " + std::to_string(number) + ": cannot use \"" + line.substr(0, 80) + "\"";
+      return false;
+    }
+  }
+  if (read.columns == 0 || read.glyphs.find('?') == read.glyphs.end()) {
+    *error = "no cell line or no glyph for '?'";
+    return false;
+  }
+  *metrics = std::move(read);
+  return true;
+}
+
+// Both files or neither: a font without its metrics draws nothing.
+CSpriteFont::CSpriteFont()
+{
+  std::vector<uint8_t> bytes;
+  std::string error = "cannot be read";
+  if (PlatformReadFile(metricsPath, &bytes) &&
+      ParseGlyphMetrics(std::string(bytes.begin(), bytes.end()), &metrics, &error)) {
+    atlas = LoadSpriteTexture(atlasPath);
+    if (PictureWidth(atlas) >= metrics.cellWidth * metrics.columns) return;
+    error = std::string("its picture ") + atlasPath + " is missing or too small";
+  }
+  static bool reported = false;
+  if (!reported) std::fprintf(stderr, "solverica: %s: %s; text will not show\n", metricsPath, error.c_str());
+  reported = true;
+  atlas.reset();
+  metrics = GlyphMetrics();
+}
+
+// Loaded when the atlas is held.
+bool CSpriteFont::IsLoaded() const
+{
+  return atlas != nullptr;
+}
+
+// The '?' cell for anything the atlas lacks.
+const std::pair<int, float>& CSpriteFont::Glyph(unsigned code) const
+{
+  auto found = metrics.glyphs.find(code);
+  if (found == metrics.glyphs.end()) found = metrics.glyphs.find('?');
+  return found == metrics.glyphs.end() ? noGlyph : found->second;
+}
+
+// The sum of the advances.
+float CSpriteFont::Measure(const std::string& text, float scale) const
+{
+  float width = 0.0f;
+  if (!IsLoaded()) return width;
+  for (const unsigned code : CodePoints(text)) width += Glyph(code).second;
+  return width * scale;
+}
+
+// One cell's height.
+float CSpriteFont::LineHeight(float scale) const
+{
+  return static_cast<float>(metrics.cellHeight) * scale;
+}
+
+// Each glyph's cell placed so that its pen start falls on the pen.
+void CSpriteFont::Draw(const std::string& text, float x, float y, float scale, D3DCOLOR colour, TextAlign align) const
+{
+  if (!IsLoaded()) return;
+  float pen = x;
+  if (align == TextAlign::Centre) pen -= Measure(text, scale) * 0.5f;
+  if (align == TextAlign::Right) pen -= Measure(text, scale);
+  for (const unsigned code : CodePoints(text)) {
+    const std::pair<int, float>& glyph = Glyph(code);
+    if (code != ' ') {
+      const LONG left = glyph.first % metrics.columns * metrics.cellWidth;
+      const LONG top = glyph.first / metrics.columns * metrics.cellHeight;
+      const RECT cell = {left, top, left + metrics.cellWidth, top + metrics.cellHeight};
+      D3DXMATRIX matrix;
+      D3DXMatrixScaling(&matrix, scale, scale, 1.0f);
+      matrix._41 = pen - metrics.originX * scale;
+      matrix._42 = y;
+      DrawPicturePart(atlas, cell, matrix, colour);
+    }
+    pen += glyph.second * scale;
+  }
+}
