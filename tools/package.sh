@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package solverica_VERSION_ARCH.deb from this tree and prints its path.
-# The game and its data are built afresh in build-package/ (PACKAGE_BUILD_DIR to choose
-# another folder; SOLVERICA_CMAKE_ARGS adds configure arguments) with the flags test.sh
+# The game and its data are built afresh in build-package/ (PACKAGE_BUILD_DIR, relative
+# to the tree, chooses another folder; SOLVERICA_CMAKE_ARGS adds configure arguments) with the flags test.sh
 # builds with, so ccache serves what the main build compiled; res/ is always generated
 # anew. cmake --install stages the Debian games layout (/usr/games,
 # /usr/share/games/solverica) and stops when generated data is missing; this script adds
@@ -40,7 +40,8 @@ build_game() {
   command -v ccache >/dev/null 2>&1 && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOLVERICA_WERROR=ON \
     -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_BINDIR=games -DSOLVERICA_DATA_DIR=share/games/solverica \
-    -DCMAKE_EXE_LINKER_FLAGS="-Wl,-z,now" $launcher ${SOLVERICA_CMAKE_ARGS:-} >/dev/null || fail "configuring $build failed (see above)"
+    -DCMAKE_EXE_LINKER_FLAGS="-Wl,-z,now" $launcher ${SOLVERICA_CMAKE_ARGS:-} >/dev/null ||
+    fail "configuring $build failed (see above)"
   rm -rf "$build/res"
   cmake --build "$build" -j "$(nproc)" --target solverica effects content || fail "building the game failed (see above)"
 }
