@@ -5,6 +5,7 @@
 #include "app/focus_pause.h"
 #include "app/input.h"
 #include "app/start_up.h"
+#include "app/version.h"
 #include "app/window_keys.h"
 #include "engine/graphics.h"
 #include "engine/sound.h"
@@ -112,7 +113,7 @@ bool CApplication::Initialize(HINSTANCE module)
   windowClass.hIconSm = LoadIconA(module, "MYICON");
   if (!RegisterClassExA(&windowClass)) return false;
 
-  window = CreateWindowExA(0, "Window", "ソルベリカ　Ver.1.0.6",
+  window = CreateWindowExA(0, "Window", "ソルベリカ　Ver." SOLVERICA_VERSION,
                            WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, 0,
                            clientAreaWidth, clientAreaHeight, nullptr, nullptr, module, nullptr);
   AdjustClientSize(window);

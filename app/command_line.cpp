@@ -1,6 +1,8 @@
 // Command-line flags and the help text that documents them.
 #include "app/command_line.h"
 
+#include "app/version.h"
+
 #include <cstring>
 
 // Every flag, in the order given; the last of --fullscreen and --windowed wins.
@@ -52,5 +54,5 @@ std::string HelpText()
 // Name and version, as the window's title shows it.
 std::string VersionText()
 {
-  return "Solverica 1.0.6\n";
+  return "Solverica " SOLVERICA_VERSION "\n";
 }

@@ -19,9 +19,10 @@ function(solverica_library name dirs)
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
-# solverica_test(name libs... SOURCES files...): a GoogleTest program run by ctest.
+# solverica_test(name SOURCES files... LIBS libs... [PROPERTIES prop value...]): a
+# GoogleTest program run by ctest; PROPERTIES are set on each of its tests.
 function(solverica_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/test_main.cpp)
   # A test sits above every layer and names headers from the source root ("engine/mesh.h").
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
@@ -32,8 +33,15 @@ function(solverica_test name)
     # One process per program: the sanitizers' start-up and LeakSanitizer's scan of the
     # drivers' heaps at exit cost seconds a process, more than most tests themselves.
     add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    if(T_PROPERTIES)
+      set_tests_properties(${name} PROPERTIES ${T_PROPERTIES})
+    endif()
   else()
-    gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+    set(properties)
+    if(T_PROPERTIES)
+      set(properties PROPERTIES ${T_PROPERTIES})
+    endif()
+    gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60 ${properties})
   endif()
 endfunction()
 

@@ -156,6 +156,26 @@ TEST(Canvas, DownsampleAveragesBlocks)
   EXPECT_FLOAT_EQ(small.Pixel(1, 0).a, 0);
 }
 
+TEST(Canvas, ShrinkToWeighsEachPixelByTheAreaItCovers)
+{
+  // Three pixels onto two: the first output pixel covers one and a half source pixels.
+  CCanvas canvas(3, 1);
+  canvas.Fill(CRoundedRect(0, 0, 1, 1, 0), CPaint::Solid(kRed));
+  const CCanvas small = canvas.ShrinkTo(2, 1);
+  ASSERT_EQ(small.Width(), 2);
+  EXPECT_NEAR(small.Pixel(0, 0).a, 2.0f / 3.0f, 1e-5);
+  EXPECT_NEAR(small.Pixel(0, 0).r, 1.0f, 1e-5);
+  EXPECT_FLOAT_EQ(small.Pixel(1, 0).a, 0);
+  // Coverage is kept: a 256-wide half-filled canvas stays half covered at 48.
+  CCanvas wide(256, 256);
+  wide.Fill(CRoundedRect(0, 0, 100, 256, 0), CPaint::Solid(kBlue));
+  const CCanvas icon = wide.ShrinkTo(48, 48);
+  float coverage = 0;
+  for (int x = 0; x < 48; ++x) coverage += icon.Pixel(x, 20).a;
+  EXPECT_NEAR(coverage / 48, 100.0f / 256.0f, 1e-3);
+  EXPECT_EQ(wide.ShrinkTo(64, 64).ToRgba8(), wide.Downsample(4).ToRgba8()) << "a whole factor is a box filter";
+}
+
 TEST(Noise, IsRepeatableTileableAndInRange)
 {
   EXPECT_EQ(ValueNoise(3.3f, 4.7f, 5), ValueNoise(3.3f, 4.7f, 5));

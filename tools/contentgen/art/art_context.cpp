@@ -16,11 +16,11 @@ void CArtContext::AddFile(const std::string& relative, std::vector<uint8_t> byte
 
 namespace {
 
-// Pictures drawn only texel for pixel (title, ending, menus and HUD, the window icon)
-// are loaded without mip levels; every other picture is a texture that needs them.
+// Pictures drawn only texel for pixel (title, ending, menus and HUD, the icons) are
+// loaded without mip levels; every other picture is a texture that needs them.
 bool NeedsMipChain(const std::string& relative)
 {
-  for (const char* folder : {"title/", "ending/", "game/sprite/"}) {
+  for (const char* folder : {"title/", "ending/", "game/sprite/", "icons/"}) {
     if (relative.rfind(folder, 0) == 0) return false;
   }
   return relative != "icon.png";

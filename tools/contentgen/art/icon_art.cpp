@@ -1,7 +1,11 @@
 // The window icon ("MYICON"): the tower under a bright sky with a blue and a red
-// spark, drawn four times larger and shrunk to 64 x 64 so the small shapes stay clean.
+// spark, drawn four times larger and shrunk to 64 x 64 so the small shapes stay clean;
+// and the same picture in the sizes desktops look for, under res/icons/ (installed into
+// the hicolor theme, not read by the game).
 #include "art/art_context.h"
 #include "image/canvas.h"
+
+#include <string>
 
 namespace contentgen {
 
@@ -59,10 +63,16 @@ CCanvas DrawIconLarge(const CPalette& palette)
 
 }  // namespace
 
-// res/icon.png.
+// res/icon.png, and res/icons/N.png for each desktop size N.
 bool GenerateIcon(CArtContext& context, std::string* error)
 {
-  return context.AddPng("icon.png", DrawIconLarge(context.palette).Downsample(4), error);
+  const CCanvas large = DrawIconLarge(context.palette);
+  if (!context.AddPng("icon.png", large.Downsample(4), error)) return false;
+  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    const CCanvas icon = size == large.Width() ? large : large.ShrinkTo(size, size);
+    if (!context.AddPng("icons/" + std::to_string(size) + ".png", icon, error)) return false;
+  }
+  return true;
 }
 
 }  // namespace contentgen

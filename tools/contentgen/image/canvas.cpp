@@ -22,6 +22,29 @@ float SmoothStep(float edge0, float edge1, float x)
   return t * t * (3.0f - 2.0f * t);
 }
 
+// One output pixel's share of the source along one axis: first source pixel and the
+// weight of each covered pixel (the part of it inside the output pixel's footprint).
+struct Span {
+  int first = 0;
+  std::vector<float> weights;
+};
+
+// The footprints of `outSize` pixels laid evenly over `inSize` source pixels.
+std::vector<Span> AreaSpans(int inSize, int outSize)
+{
+  std::vector<Span> spans(static_cast<size_t>(outSize));
+  const double scale = static_cast<double>(inSize) / outSize;
+  for (int i = 0; i < outSize; ++i) {
+    const double from = i * scale, to = (i + 1) * scale;
+    Span& span = spans[static_cast<size_t>(i)];
+    span.first = static_cast<int>(from);
+    for (int s = span.first; s < inSize && s < to; ++s) {
+      span.weights.push_back(static_cast<float>((std::min<double>(s + 1, to) - std::max<double>(s, from)) / scale));
+    }
+  }
+  return spans;
+}
+
 }  // namespace
 
 // Linear ramp from 1 at half a pixel inside to 0 at half a pixel outside.
@@ -168,6 +191,30 @@ CCanvas CCanvas::Downsample(int factor) const
       }
       out.pixels[static_cast<size_t>(y) * out.width + x] = {sum.r * weight, sum.g * weight, sum.b * weight,
                                                             sum.a * weight};
+    }
+  }
+  return out;
+}
+
+// Premultiplied, so transparent edges do not darken, as in Downsample.
+CCanvas CCanvas::ShrinkTo(int newWidth, int newHeight) const
+{
+  CCanvas out(std::clamp(newWidth, 1, width), std::clamp(newHeight, 1, height));
+  const std::vector<Span> columns = AreaSpans(width, out.width);
+  const std::vector<Span> rows = AreaSpans(height, out.height);
+  for (int y = 0; y < out.height; ++y) {
+    for (int x = 0; x < out.width; ++x) {
+      Color sum;
+      const Span& row = rows[static_cast<size_t>(y)];
+      const Span& column = columns[static_cast<size_t>(x)];
+      for (size_t j = 0; j < row.weights.size(); ++j) {
+        for (size_t i = 0; i < column.weights.size(); ++i) {
+          const float w = row.weights[j] * column.weights[i];
+          const Color p = pixels[(row.first + j) * width + column.first + i];
+          sum = {sum.r + p.r * w, sum.g + p.g * w, sum.b + p.b * w, sum.a + p.a * w};
+        }
+      }
+      out.pixels[static_cast<size_t>(y) * out.width + x] = sum;
     }
   }
   return out;

@@ -48,6 +48,9 @@ public:
   // A canvas `factor` times smaller, each pixel the mean of a factor x factor block
   // (drawing large and shrinking gives small pictures such as the icon clean edges).
   CCanvas Downsample(int factor) const;
+  // The canvas shrunk to any smaller size, each pixel the area-weighted mean of the
+  // pixels it covers (for sizes the drawing size is not a multiple of, such as 48).
+  CCanvas ShrinkTo(int newWidth, int newHeight) const;
 
   // 8-bit straight RGBA, row 0 first, for image writers.
   std::vector<uint8_t> ToRgba8() const;
