@@ -5,7 +5,7 @@
 
 SOLVERICA_PACKAGES="cmake ninja-build g++ pkg-config libsdl2-dev libepoxy-dev libstb-dev \
 libopenal-dev libopenal1 libgtest-dev libbenchmark-dev glslang-tools fonts-mplus \
-libgl1-mesa-dri libegl1 libegl-mesa0 clang libclang-rt-14-dev clang-format"
+libgl1-mesa-dri libegl1 libegl-mesa0 clang libclang-rt-14-dev clang-format xvfb"
 
 # Lists the packages of SOLVERICA_PACKAGES that are not installed yet.
 missing_packages() {
