@@ -13,6 +13,7 @@
 #include "scene/scene_title.h"
 #include "shader/render_quality.h"
 #include "shader/shader_manager.h"
+#include "win32_comforts.h"
 
 #include <cstdlib>
 
@@ -120,6 +121,8 @@ bool CApplication::Initialize(HINSTANCE module)
   timeBeginPeriod(1);
 
   const bool fullScreen = ChooseFullScreen(window);
+  // Ended while the question was open: the rest of start-up would only delay the end.
+  if (Win32EndSignal() != 0) return false;
 
   OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
   if (!graphics->Init(window, clientWidth, clientHeight, fullScreen)) {

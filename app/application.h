@@ -8,6 +8,7 @@
 #include "engine/texture.h"
 
 #include <memory>
+#include <string>
 
 class CSceneBase;
 
@@ -54,7 +55,8 @@ public:
   LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   // Resizes the window so that its client area is exactly 1280 x 720.
   void AdjustClientSize(HWND hwnd);
-  // Reads the reached stage from the save file into stageNumber.
+  // Reads the reached stage from the save file into stageNumber; a damaged file is set
+  // aside as <save>.bad and stage 1 is played.
   void LoadSaveData();
   // Writes stageNumber to the save file.
   void WriteSaveData();
@@ -102,8 +104,11 @@ std::shared_ptr<CSceneBase> GetCurrentScene();
 // How many frames the main loop has run.
 unsigned GetFrameCount();
 
-// The value a save file holds: the last decimal integer of the text, read the way
-// "%d" reads (leading blanks, an optional sign, digits). Reading stops at the first
-// text that is not a number, or a number too large for an int. Returns whether any
-// number was read; stage is changed only then.
-bool ParseSaveText(const char* text, size_t length, int* stage);
+// The number of stages of the game being played: stage numbers run from 1 to this.
+int GameStageCount();
+
+// Checks the text of a save file and reads its stage. The text is decimal integers as
+// "%d" reads them (an optional sign, digits) separated by blanks; the last one counts
+// and must name a stage from 1 to lastStage. Returns "" and sets *stage for a good
+// save; otherwise says what is wrong (for a message) and leaves *stage alone.
+std::string ParseSaveText(const char* text, size_t length, int lastStage, int* stage);

@@ -1,13 +1,16 @@
-// The run's start: flags first (so --help never reads or complains about a file), then
-// the settings file, then the data folder.
+// The run's start and end: flags first (so --help never reads or complains about a
+// file), then the settings file, then the data folder; at the end, the exit status.
 #include "app/start_up.h"
 
+#include "app/application.h"
 #include "app/command_line.h"
 #include "app/settings.h"
 #include "app/user_paths.h"
 #include "dsound.h"
+#include "engine/sound.h"
 #include "win32_comforts.h"
 
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -67,4 +70,13 @@ bool ChooseFullScreen(HWND window)
     return MessageBoxA(window, "フルスクリーンにしますか？", "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
            IDYES;
   }
+}
+
+// The scene's sounds are gone with it; closing the device now ends the mixer cleanly.
+int FinishRun()
+{
+  CApplication::GetInstance()->ReleaseGraphics();
+  OstrelLibrary::UninitSound();
+  CoUninitialize();
+  return Win32EndSignal() == SIGINT ? 128 + SIGINT : 0;
 }

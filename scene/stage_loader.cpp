@@ -96,7 +96,7 @@ void CreateActorByName(const std::string& name, const D3DXMATRIX& world,
 }
 
 // Map, player and camera first, then the file's gimmicks in file order. A stage number
-// outside 1 to 8 (an edited save file) has no stage file and is treated as a missing one.
+// outside the game's stages has no stage file and is treated as a missing one.
 void CSceneGame::LoadStage()
 {
   actors.push_back(std::make_shared<CGameMap>());
@@ -107,9 +107,10 @@ void CSceneGame::LoadStage()
   const int stage = application->stageNumber;
   FILE* file = nullptr;
   const std::string path = StageFileName("res/dat/map.dat", stage);
-  if (stage >= 1 && stage <= 8) file = std::fopen(path.c_str(), "r");
+  const bool stageExists = stage >= 1 && stage <= GameStageCount();
+  if (stageExists) file = std::fopen(path.c_str(), "r");
   if (!file) {
-    if (stage >= 1 && stage <= 8)
+    if (stageExists)
       OstrelLibrary::ReportUnusableAsset(path, "cannot be opened");
     else
       OstrelLibrary::ReportAssetFailure("stage " + std::to_string(stage), "no stage file for this number");

@@ -25,3 +25,11 @@ int Win32GamepadCount();
 // Mouse look: relative motion of the hidden cursor is multiplied by the sensitivity
 // (1 leaves it as it is) and its vertical part reversed when inverted.
 void Win32SetLookOptions(float sensitivity, bool invertVertical);
+
+// The end signals: SIGTERM (the session ends), SIGHUP (the terminal is gone) and SIGINT
+// (Ctrl+C) close every window as its close button would, also while a message box is
+// open (the box gives its default answer). Every process the game forks dies with it.
+// Called once, before the first window.
+void Win32CatchEndSignals();
+// The first end signal that came, or 0.
+int Win32EndSignal();

@@ -1,7 +1,9 @@
 // MessageBoxA on SDL2's message boxes. Without a display (SDL_VIDEODRIVER=offscreen
 // or dummy, or no video at all) or when SDL cannot show the box, the default button
-// answers at once, so headless runs never block. Tests can queue answers instead.
+// answers at once, so headless runs never block. Tests can queue answers instead. An end
+// signal closes an open box with its default answer and keeps further boxes shut.
 #include "test_seam.h"
+#include "win32_comforts.h"
 #include "win32_state.h"
 
 #include <cstring>
@@ -160,8 +162,11 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
   if (!queuedAnswers.empty()) {
     answer = queuedAnswers.front();
     queuedAnswers.pop_front();
-  } else if (!IsHeadless()) {
+  } else if (Win32EndSignal() == 0 && !IsHeadless()) {
+    // Once the game is ending no box opens, and one that is open is ended by the signal.
+    Win32MessageBoxShowing(true);
     ShowWithSDL(owner, shownText.c_str(), shownCaption.c_str(), type, buttons, count, &answer);
+    Win32MessageBoxShowing(false);
   }
   shownBoxes.push_back({shownText, shownCaption, type, answer});
   return answer;

@@ -79,6 +79,11 @@ void Win32BackBufferToWindow(HWND window, float x, float y, float* outX, float* 
 // The top-left of the window's client area on the "screen": its SDL position.
 POINT Win32ClientOrigin(HWND window);
 
+// End signals (win32_end_signals.cpp): true once after a signal came, for the pump to
+// close the windows; and the bracket round SDL's message box, whose process a signal ends.
+bool Win32TakeEndRequest();
+void Win32MessageBoxShowing(bool showing);
+
 // True while the test clock is fixed; MsgWaitForMultipleObjects then advances it
 // instead of sleeping.
 bool Win32ClockIsFixed();

@@ -89,9 +89,23 @@ void DropMessagesFor(HWND window)
   messageQueue.swap(kept);
 }
 
-// Moves every pending SDL event into the message queue.
+// The session asks the program to end (or an end signal came): every window is closed
+// as its close button would close it, so the game takes its normal way out.
+void CloseEveryWindow()
+{
+  bool any = false;
+  for (const std::unique_ptr<HWND__>& entry : windows) {
+    if (entry->destroyed) continue;
+    Win32QueueMessage(entry.get(), WM_CLOSE, 0, 0);
+    any = true;
+  }
+  if (!any) PostQuitMessage(0);
+}
+
+// Moves every pending SDL event into the message queue, after an end signal's close.
 void PumpSDLEvents()
 {
+  if (Win32TakeEndRequest()) CloseEveryWindow();
   if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
   SDL_Event event;
   while (SDL_PollEvent(&event)) Win32HandleEvent(event);
@@ -164,18 +178,9 @@ void Win32QueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 void Win32HandleEvent(const SDL_Event& event)
 {
   switch (event.type) {
-  case SDL_QUIT: {
-    // The session asks the program to end (or a signal arrived): close every window
-    // as its close button would, so the game takes its normal way out.
-    bool any = false;
-    for (const std::unique_ptr<HWND__>& entry : windows) {
-      if (entry->destroyed) continue;
-      Win32QueueMessage(entry.get(), WM_CLOSE, 0, 0);
-      any = true;
-    }
-    if (!any) PostQuitMessage(0);
+  case SDL_QUIT:
+    CloseEveryWindow();
     break;
-  }
   case SDL_WINDOWEVENT: {
     HWND window = Win32WindowFromId(event.window.windowID);
     if (!window) break;

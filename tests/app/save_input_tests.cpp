@@ -1,6 +1,6 @@
-// Tests of the save file (reading odd files, the exact bytes written, replacing the
-// old file whole) and of the cursor primitives (the 2 x 2 hit box, the visibility
-// switch), run in a scratch working directory.
+// Tests of the save file (reading hand-edited and damaged files, setting damaged ones
+// aside, the exact bytes written, replacing the old file whole) and of the cursor primitives (the 2 x 2 hit box, the
+// visibility switch), run in a scratch working directory.
 #include "../support/test_window.h"
 #include "app/application.h"
 #include "app/input.h"
@@ -61,27 +61,85 @@ protected:
 
 }  // namespace
 
-TEST_F(SaveTest, ReadsWhatTheGameWritesAndOddFilesSafely)
+TEST_F(SaveTest, ReadsWhatTheGameWritesAndHandEditedFiles)
 {
   EXPECT_EQ(Load("3\r\n"), 3);
   EXPECT_EQ(Load("3\n"), 3) << "a bare line feed";
   EXPECT_EQ(Load("3\r"), 3) << "a bare carriage return";
-  EXPECT_EQ(Load(""), 1) << "empty: the default stays";
   EXPECT_EQ(Load("5"), 5) << "no line end";
   EXPECT_EQ(Load("2\r\n7\r\n4\r\n"), 4) << "several numbers: the last wins";
   EXPECT_EQ(Load("  \t\r\n 6 "), 6);
-  EXPECT_EQ(Load("garbage", 1), 1) << "not a number: the default stays";
-  EXPECT_EQ(Load("4\r\nxyz\r\n8"), 4) << "reading stops at the first non-number";
-  EXPECT_EQ(Load("7abc"), 7);
-  EXPECT_EQ(Load("99999999999999999999", 2), 2) << "too large for an int";
-  EXPECT_EQ(Load(std::string("\0"
-                             "5",
-                             2),
-                 1),
-            1)
-      << "a NUL byte is not a number";
-  EXPECT_EQ(Load("-"), 1);
+  EXPECT_EQ(Load("\r\n\r\n  +8\t\r\n\r\n"), 8) << "blank lines and a sign, as an editor leaves them";
+  EXPECT_EQ(Load("07\r\n"), 7) << "a leading zero";
+  EXPECT_EQ(Load("\xEF\xBB\xBF"
+                 "2\r\n"),
+            2)
+      << "the byte-order mark some editors write";
   EXPECT_TRUE(Win32TestTakeMessageBoxes().empty()) << "an existing file is never reported";
+  EXPECT_FALSE(std::filesystem::exists("res/dat/save.dat.bad")) << "good files stay where they are";
+}
+
+TEST_F(SaveTest, ADamagedFileIsNamedOnceSetAsideAndStageOnePlayed)
+{
+  const std::string randomBytes("\x8f\x03\xd1\x00\x7fZ\xe4\x19\x02", 9);
+  const struct {
+    std::string bytes;
+    std::string what;  // the message's part that says what is wrong
+  } damaged[] = {
+      {"999\r\n", "stage \"999\" does not exist (stages are 1 to 8)"},
+      {"9", "stage \"9\" does not exist"},
+      {"0\r\n", "stage \"0\" does not exist"},
+      {"-3\r\n", "stage \"-3\" does not exist"},
+      {"", "it is empty"},
+      {" \r\n\r\n", "it is empty"},
+      {randomBytes, "\"\\x8F\\x03\\xD1\\x00\\x7FZ\\xE4\\x19\\x02\" is not a stage number"},
+      {"7abc\r\n", "\"7abc\" is not a stage number"},
+      {"4\r\nxyz\r\n8", "\"xyz\" is not a stage number"},
+      {"99999999999999999999\r\n", "stage \"9999999999999999...\" does not exist"},
+      {"2147483648", "stage \"2147483648\" does not exist"},
+      {"5 # stage five\r\n", "\"#\" is not a stage number"},
+      {std::string(5000, '1'), "it is longer than 4096 bytes"},
+  };
+  for (const auto& file : damaged) {
+    SCOPED_TRACE(file.what);
+    std::filesystem::remove("res/dat/save.dat.bad");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Load(file.bytes, 5), 1) << "Continue plays stage 1";
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.find("res/dat/save.dat: damaged save, " + file.what), said.find("solverica: ") + 11) << said;
+    EXPECT_NE(said.find("kept as res/dat/save.dat.bad"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line: " << said;
+    EXPECT_FALSE(std::filesystem::exists("res/dat/save.dat"));
+    std::ifstream aside("res/dat/save.dat.bad", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), std::istreambuf_iterator<char>()), file.bytes)
+        << "the damaged bytes are kept as they were";
+  }
+  EXPECT_TRUE(Win32TestTakeMessageBoxes().empty()) << "no message box for a damaged save";
+}
+
+TEST_F(SaveTest, TheFileSetAsideStaysUntilAClearWritesAGoodOne)
+{
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Load("x"), 1);
+  EXPECT_NE(::testing::internal::GetCapturedStderr(), "");
+  // The next start finds no save: a first start, without a word, the damaged file kept.
+  ::testing::internal::CaptureStderr();
+  application->stageNumber = 1;
+  application->LoadSaveData();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  application->stageNumber = 2;
+  application->WriteSaveData();
+  EXPECT_EQ(ReadFile(), "2\r\n");
+  std::ifstream aside("res/dat/save.dat.bad", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), std::istreambuf_iterator<char>()), "x");
+  // A place that cannot take the damaged file: still named, still stage 1, still no box.
+  std::filesystem::remove("res/dat/save.dat.bad");
+  std::filesystem::create_directories("res/dat/save.dat.bad/full");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Load("-1", 4), 1);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("cannot keep it as res/dat/save.dat.bad"), std::string::npos) << said;
+  EXPECT_TRUE(Win32TestTakeMessageBoxes().empty());
 }
 
 TEST_F(SaveTest, NoFileYetIsAFirstStartWithoutAMessage)
@@ -126,10 +184,12 @@ TEST_F(SaveTest, WritesTheDigitsAndCarriageReturnLineFeed)
   application->stageNumber = 12;
   application->WriteSaveData();
   EXPECT_EQ(ReadFile(), "12\r\n");
-  // The round trip.
+  // The round trip, of the last stage.
+  application->stageNumber = 8;
+  application->WriteSaveData();
   application->stageNumber = 1;
   application->LoadSaveData();
-  EXPECT_EQ(application->stageNumber, 12);
+  EXPECT_EQ(application->stageNumber, 8);
   EXPECT_TRUE(Win32TestTakeMessageBoxes().empty());
 }
 
@@ -167,23 +227,21 @@ TEST_F(SaveTest, AnUnwritablePlaceIsReportedAndTheOldFileSurvives)
   EXPECT_EQ(Win32TestTakeMessageBoxes().size(), 1u);
 }
 
-TEST(SaveParse, StopsAtTheFirstUnreadableText)
+TEST(SaveParse, TheRangeIsTheGamesStageCountAndTheLengthBoundsTheText)
 {
+  EXPECT_EQ(GameStageCount(), 8);
   int stage = 9;
-  EXPECT_FALSE(ParseSaveText("", 0, &stage));
-  EXPECT_EQ(stage, 9);
-  EXPECT_TRUE(ParseSaveText("+8", 2, &stage));
+  EXPECT_EQ(ParseSaveText("", 0, 8, &stage), "it is empty");
+  EXPECT_EQ(stage, 9) << "left alone when damaged";
+  EXPECT_EQ(ParseSaveText("+8", 2, 8, &stage), "");
   EXPECT_EQ(stage, 8);
-  EXPECT_TRUE(ParseSaveText("2147483647", 10, &stage));
-  EXPECT_EQ(stage, 2147483647);
-  EXPECT_TRUE(ParseSaveText("-2147483648", 11, &stage));
-  EXPECT_EQ(stage, -2147483647 - 1);
-  stage = 1;
-  EXPECT_FALSE(ParseSaveText("2147483648", 10, &stage));
-  EXPECT_EQ(stage, 1);
-  // The length bounds the text: no read past it.
-  EXPECT_TRUE(ParseSaveText("12345", 2, &stage));
+  EXPECT_EQ(ParseSaveText("4", 1, 3, &stage), "stage \"4\" does not exist (stages are 1 to 3)") << "a smaller game";
+  EXPECT_EQ(ParseSaveText("3", 1, 3, &stage), "");
+  EXPECT_EQ(stage, 3);
+  EXPECT_EQ(ParseSaveText("-2147483648", 11, 8, &stage), "stage \"-2147483648\" does not exist (stages are 1 to 8)");
+  EXPECT_EQ(ParseSaveText("12345", 2, 20, &stage), "") << "no read past the length";
   EXPECT_EQ(stage, 12);
+  EXPECT_EQ(ParseSaveText("\xEF\xBB", 2, 8, &stage), "\"\\xEF\\xBB\" is not a stage number") << "half a mark";
 }
 
 namespace {

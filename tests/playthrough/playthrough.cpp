@@ -204,6 +204,12 @@ std::string PlaythroughFailureDir()
   return (buildDir / "playthrough-failures").string();
 }
 
+// Where start-up found the tests.
+std::string PlaythroughBuildDir()
+{
+  return buildDir.string();
+}
+
 // From the clock of the calling thread.
 double ThreadCpuMilliseconds()
 {

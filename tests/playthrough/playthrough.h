@@ -170,3 +170,5 @@ double PlaythroughStartupMilliseconds();
 double ThreadCpuMilliseconds();
 // Where failed steps leave their screenshots: playthrough-failures/ in the build folder.
 std::string PlaythroughFailureDir();
+// The build folder the tests were started in (the program runs in the scratch folder).
+std::string PlaythroughBuildDir();
