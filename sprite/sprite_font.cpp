@@ -2,6 +2,7 @@
 #include "sprite/sprite_font.h"
 
 #include "platform_file.h"
+#include "platform_text.h"
 #include "d3dx9.h"
 #include "sprite/sprite_base.h"
 
@@ -14,32 +15,15 @@ const char* const atlasPath = "res/game/text/glyphs.png";
 const char* const metricsPath = "res/game/text/glyphs.txt";
 const std::pair<int, float> noGlyph = {-1, 0.0f};
 
-// How many bytes the UTF-8 sequence led by this byte takes; 0 for a byte that leads none.
-int SequenceLength(unsigned char lead)
-{
-  if (lead < 0x80) return 1;
-  if ((lead & 0xE0) == 0xC0) return 2;
-  if ((lead & 0xF0) == 0xE0) return 3;
-  if ((lead & 0xF8) == 0xF0) return 4;
-  return 0;
-}
-
 // The code points of UTF-8 text; a broken sequence gives '?' for its first byte.
 std::vector<unsigned> CodePoints(const std::string& text)
 {
   std::vector<unsigned> codes;
   for (size_t at = 0; at < text.size();) {
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    const int length = SequenceLength(lead);
-    unsigned code = length == 1 ? lead : lead & (0x7F >> length);
-    bool whole = length > 0 && at + length <= text.size();
-    for (int i = 1; whole && i < length; ++i) {
-      const unsigned char next = static_cast<unsigned char>(text[at + i]);
-      whole = (next & 0xC0) == 0x80;
-      code = (code << 6) | (next & 0x3F);
-    }
-    codes.push_back(whole ? code : '?');
-    at += whole ? length : 1;
+    uint32_t code = 0;
+    const size_t length = DecodeUtf8At(text, at, &code);
+    codes.push_back(length ? code : '?');
+    at += length ? length : 1;
   }
   return codes;
 }

@@ -2,6 +2,7 @@
 // or dummy, or no video at all) or when SDL cannot show the box, the default button
 // answers at once, so headless runs never block. Tests can queue answers instead. An end
 // signal closes an open box with its default answer and keeps further boxes shut.
+#include "platform_text.h"
 #include "test_seam.h"
 #include "win32_comforts.h"
 #include "win32_state.h"
@@ -23,36 +24,6 @@ bool IsHeadless()
   return !driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
 }
 
-// Length of the well-formed UTF-8 sequence at text[at] (1 to 4), or 0 when the bytes
-// there are not one (stray continuation bytes, overlong forms, surrogates, cut ends).
-size_t Utf8SequenceLength(const std::string& text, size_t at)
-{
-  const unsigned char lead = static_cast<unsigned char>(text[at]);
-  size_t length = 0;
-  uint32_t value = 0;
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    value = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    value = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    value = lead & 0x07;
-  } else
-    return 0;
-  if (at + length > text.size()) return 0;
-  for (size_t i = 1; i < length; ++i) {
-    const unsigned char next = static_cast<unsigned char>(text[at + i]);
-    if ((next & 0xC0) != 0x80) return 0;
-    value = (value << 6) | (next & 0x3F);
-  }
-  const uint32_t smallest[5] = {0, 0, 0x80, 0x800, 0x10000};
-  if (value < smallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-  return length;
-}
-
 // Only what a person can read reaches a box: well-formed UTF-8 (Japanese included), line
 // ends and tabs; control characters and stray bytes (a damaged file's contents quoted by
 // a loader) become '?'. Very long texts are cut, so the box still fits on the screen.
@@ -62,7 +33,8 @@ std::string PrintableMessageText(const std::string& text)
   std::string shown;
   for (size_t at = 0; at < text.size() && shown.size() < limit;) {
     const unsigned char c = static_cast<unsigned char>(text[at]);
-    const size_t length = Utf8SequenceLength(text, at);
+    uint32_t code = 0;
+    const size_t length = DecodeUtf8At(text, at, &code);
     if (c == '\r') {
       ++at;
       continue;
