@@ -153,8 +153,6 @@ bool CApplication::Initialize(HINSTANCE module)
   shaders->puddle.Load();
   ApplyRenderQualityForDevice();  // a software renderer gets the lighter picture
 
-  std::srand(timeGetTime());
-
   OstrelLibrary::InitSound(window);
 
   LoadSaveData();
@@ -211,10 +209,10 @@ void CApplication::AdjustClientSize(HWND hwnd)
 }
 
 // The main loop, starting with the title.
-void CApplication::Run()
+void CApplication::Run(std::shared_ptr<CSceneBase> firstScene)
 {
   timeBeginPeriod(1);
-  BeginLoop(std::make_shared<CSceneTitle>());
+  BeginLoop(firstScene ? firstScene : std::make_shared<CSceneTitle>());
   while (RunOnce()) {}
   timeEndPeriod(1);
   EndLoop();

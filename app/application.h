@@ -43,14 +43,17 @@ public:
   // False leaves frames undrawn the way catching up does (no clear, no present), for
   // tests that need only the updates.
   bool drawingAllowed = true;
+  // True while a replay plays: the save file is left as the player left it.
+  bool saveWritesHeld = false;
 
   // The one instance, created with its defaults on first use.
   static CApplication* GetInstance();
 
   // Creates the window, the device and every start-up resource; false ends the program.
   bool Initialize(HINSTANCE module);
-  // The main loop; returns when the program is to end.
-  void Run();
+  // The main loop from the title, or from the scene given; returns when the program is
+  // to end.
+  void Run(std::shared_ptr<CSceneBase> firstScene = nullptr);
   // The window's message handler.
   LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   // Resizes the window so that its client area is exactly 1280 x 720.
@@ -85,12 +88,14 @@ public:
   // finalizes the graphics, so that the device really ends there.
   void ReleaseGraphics();
 
+  // Moves fadeAlpha one step towards the side fadeOut asks for (a replay running
+  // several updates in one frame steps it after each).
+  void StepFade();
+
 private:
   CApplication();
   // The input snapshot, taken after the update.
   void TakeInputSnapshot();
-  // Moves fadeAlpha one step towards the side fadeOut asks for.
-  void StepFade();
   // Draws the current scene and the fade over it.
   void DrawFrame();
   // Whether the frame just updated is drawn: not while updates are owed, unless too

@@ -26,9 +26,24 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv)
       result.fullScreen = flag[2] == 'f' ? FullScreenChoice::Yes : FullScreenChoice::No;
       continue;
     }
+    if (std::strcmp(flag, "--replay") == 0 && i + 1 < argc) {
+      result.replayPath = argv[++i];
+      continue;
+    }
+    if (std::strcmp(flag, "--verify") == 0) {
+      result.verifyReplay = true;
+      continue;
+    }
     result.action = CommandLineAction::Fail;
-    result.message = std::string("solverica: unknown option '") + flag + "'\nTry 'solverica --help'.\n";
+    const bool missingFile = std::strcmp(flag, "--replay") == 0;
+    result.message = missingFile ? std::string("solverica: --replay needs a file\n")
+                                 : std::string("solverica: unknown option '") + flag + "'\n";
+    result.message += "Try 'solverica --help'.\n";
     return result;
+  }
+  if (result.verifyReplay && result.replayPath.empty()) {
+    result.action = CommandLineAction::Fail;
+    result.message = "solverica: --verify checks a replay: give --replay FILE\nTry 'solverica --help'.\n";
   }
   return result;
 }
@@ -36,11 +51,14 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv)
 // Usage, flags, keys and files.
 std::string HelpText()
 {
-  return "Usage: solverica [--fullscreen | --windowed]\n"
+  return "Usage: solverica [--fullscreen | --windowed] [--replay FILE [--verify]]\n"
          "A 3D puzzle-action game: climb the tower by magic.\n"
          "\n"
          "  --fullscreen  start full screen without asking\n"
          "  --windowed    start in a window without asking\n"
+         "  --replay FILE play a replay (Space pause, Tab x1/x2/x4, Escape title)\n"
+         "  --verify      with --replay: check it headless, as fast as it runs; exit 0 when\n"
+         "                it ends as recorded, 1 when it does not, 2 when it cannot be used\n"
          "  --help        show this help and exit\n"
          "  --version     show the version and exit\n"
          "\n"
@@ -48,7 +66,9 @@ std::string HelpText()
          "Settings: $XDG_CONFIG_HOME/solverica/settings.ini (default ~/.config)\n"
          "  fullscreen = ask | yes | no, mouse_sensitivity = 0.1..10, invert_look = yes | no,\n"
          "  music_volume = 0..100, effects_volume = 0..100, gamepad = yes | no\n"
-         "Screenshots: <pictures folder>/Solverica/ (xdg-user-dir PICTURES)\n";
+         "Screenshots: <pictures folder>/Solverica/ (xdg-user-dir PICTURES)\n"
+         "Replays: replays/ beside the save file (every stage attempt; the best clear of\n"
+         "  each stage and the last 20 attempts are kept)\n";
 }
 
 // Name and version, as the window's title shows it.

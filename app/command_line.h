@@ -1,5 +1,6 @@
 // The command line: --fullscreen and --windowed answer the start-up question for this
-// run (the settings file is left alone), --help and --version print and end the program.
+// run (the settings file is left alone), --replay plays a replay (--verify checks it
+// headless), --help and --version print and end the program.
 #pragma once
 
 #include "app/settings.h"
@@ -12,7 +13,9 @@ struct CommandLineResult {
   CommandLineAction action = CommandLineAction::Run;
   bool overridesFullScreen = false;
   FullScreenChoice fullScreen = FullScreenChoice::Ask;
-  std::string message;  // what to print for help, version or a failure
+  std::string message;        // what to print for help, version or a failure
+  std::string replayPath;     // --replay FILE: play this replay
+  bool verifyReplay = false;  // --verify: check it headless instead
 };
 
 // Reads the arguments, argv[0] excluded.

@@ -151,6 +151,7 @@ void CApplication::LoadSaveData()
 // Writes the stage after a cleared stage; a failure is reported and the game goes on.
 void CApplication::WriteSaveData()
 {
+  if (saveWritesHeld) return;
   const std::string saveTemporaryPath = SaveFilePath() + ".tmp";
   FILE* file = std::fopen(saveTemporaryPath.c_str(), "wb");
   if (!file) {

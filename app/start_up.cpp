@@ -8,9 +8,11 @@
 #include "app/user_paths.h"
 #include "dsound.h"
 #include "engine/sound.h"
+#include "replay/replay_run.h"
 #include "win32_comforts.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <unistd.h>
 
@@ -29,6 +31,28 @@ void EnterDataFolder()
   SetSaveFilePath(save);
 }
 
+// A replay is checked before the window opens: a file it cannot use ends the run with
+// code 2. Verifying runs headless and silent; watching, the question is not asked.
+bool PrepareReplayRun(const CommandLineResult& flags, int* exitCode)
+{
+  ReplayFile replay;
+  const std::string wrong = LoadReplayForPlay(flags.replayPath, &replay);
+  if (!wrong.empty()) {
+    std::fprintf(stderr, "solverica: %s\n", wrong.c_str());
+    *exitCode = 2;
+    return false;
+  }
+  PrepareReplay(flags.replayPath, replay, flags.verifyReplay);
+  if (flags.verifyReplay) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    RunSettings().fullScreen = FullScreenChoice::No;
+  } else if (!flags.overridesFullScreen) {
+    RunSettings().fullScreen = FullScreenChoice::No;
+  }
+  return true;
+}
+
 }  // namespace
 
 // Help and version go to standard output, a bad flag to standard error with code 2.
@@ -45,7 +69,7 @@ bool PrepareRun(int argc, const char* const* argv, int* exitCode)
   ProgramSettingsFile().Load(SettingsFilePath(), &settings);
   if (flags.overridesFullScreen) settings.fullScreen = flags.fullScreen;
   EnterDataFolder();
-  return true;
+  return flags.replayPath.empty() || PrepareReplayRun(flags, exitCode);
 }
 
 // Before the window opens, so a disabled gamepad is never opened at all.

@@ -137,3 +137,11 @@ bool MakeFolders(const std::string& path)
   if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) return false;
   return mkdir(path.c_str(), 0755) == 0 || (errno == EEXIST && IsFolder(path));
 }
+
+// Beside the save file, wherever this run keeps it.
+std::string ReplayFolderPath()
+{
+  const std::string& save = SaveFilePath();
+  const size_t slash = save.rfind('/');
+  return (slash == std::string::npos ? std::string(".") : save.substr(0, slash)) + "/replays";
+}

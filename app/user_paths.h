@@ -27,6 +27,8 @@ std::string ExecutableDir();
 // installed game moved it to $XDG_DATA_HOME/solverica/save.dat.
 const std::string& SaveFilePath();
 void SetSaveFilePath(const std::string& path);
+// Where replays are kept: replays/ in the save file's folder.
+std::string ReplayFolderPath();
 // The per-user save file of an installed game.
 std::string InstalledSaveFilePath();
 

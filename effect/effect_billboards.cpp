@@ -6,6 +6,7 @@
 
 #include "actor/actor_base.h"
 #include "actor/player/game_player.h"
+#include "app/game_random.h"
 #include "scene/scene_game.h"
 
 namespace {
@@ -201,7 +202,7 @@ CEffectTorchFire::CEffectTorchFire(const D3DXMATRIX& torch) : torchMatrix(torch)
   texture = LoadEffectTexture("res/game/effect/fire.png");
   lastFrame = 32.0f;
   frameWidth = 30.0f;
-  frameIndex = std::rand() % 32;
+  frameIndex = GameRandom().Below(32);
   SetQuad(TextureWidth() / 33.0f / 50.0f, TextureHeight() / 50.0f, true);
 }
 

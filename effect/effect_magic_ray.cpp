@@ -7,6 +7,7 @@
 #include "actor/actor_base.h"
 #include "actor/game_camera.h"
 #include "actor/player/game_player.h"
+#include "app/game_random.h"
 #include "scene/scene_game.h"
 #include "shader/shader_manager.h"
 
@@ -23,7 +24,7 @@ D3DXVECTOR3 PositionOf(const D3DXMATRIX& matrix)
 // A small random offset: 0..999 divided by `scale`.
 float Jitter(float scale)
 {
-  return static_cast<float>(std::rand() % 1000) / scale;
+  return static_cast<float>(GameRandom().Below(1000)) / scale;
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "effect/effect_magic_charge.h"
 #include "effect/effect_magic_ray.h"
 #include "effect/effect_mesh.h"
+#include "replay/stage_attempt.h"
 #include "scene/stage_loader.h"
 #include "engine/graphics.h"
 #include "shader/shader_manager.h"
@@ -161,6 +162,7 @@ void CSceneGame::Init()
   CEffectBase::currentScene = self;
   CSpriteBase::currentScene = self;
 
+  StageAttemptBegins(*this);  // the seed first: loading the stage draws from it
   player = CreateStageActor("CGamePlayer");
   camera = CreateStageActor("CGameCamera");
   LoadStage();
@@ -190,6 +192,7 @@ void CSceneGame::Init()
 void CSceneGame::Uninit(std::shared_ptr<CSceneBase> incoming)
 {
   (void)incoming;
+  StageAttemptEnds(*this);
   requestedScene.reset();
   nextScene.reset();
   actors.clear();
@@ -202,6 +205,7 @@ void CSceneGame::Uninit(std::shared_ptr<CSceneBase> incoming)
 // The frame's steps in their fixed order; the transition decides what runs next.
 std::shared_ptr<CSceneBase> CSceneGame::Update()
 {
+  StageAttemptTick(*this);  // the input this update reads goes into the replay
   UpdateToggles();
   UpdateMusic();
   UpdateActors();

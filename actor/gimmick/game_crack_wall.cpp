@@ -1,10 +1,9 @@
 // CGameCrackWall: the shell test, the shatter, the falling pieces and drawing.
 #include "actor/gimmick/game_crack_wall.h"
 
-#include <cstdlib>
-
 #include "actor/gimmick/game_cannon.h"
 #include "actor/gimmick/gimmick_common.h"
+#include "app/game_random.h"
 
 namespace {
 const std::string gameCrackWallName = "CGameCrackWall";
@@ -15,7 +14,7 @@ const int fallenToRemove = 98;
 // A random integer from 0 to count - 1.
 int RandomBelow(int count)
 {
-  return std::rand() % count;
+  return GameRandom().Below(count);
 }
 }  // namespace
 

@@ -1,8 +1,7 @@
 // CGameDropWaterPoint: ripples, drops, the reflection pass and the puddle surface.
 #include "actor/gimmick/game_drop_water_point.h"
 
-#include <cstdlib>
-
+#include "app/game_random.h"
 #include "effect/effect_base.h"
 #include "engine/graphics.h"
 #include "scene/scene_game.h"
@@ -54,7 +53,7 @@ void CGameDropWaterPoint::Update()
   D3DXMATRIX start = world;
   start._42 = dropHeight;
   scene->AddDropWater(start);
-  dropTimer = dropInterval + std::rand() % dropInterval;
+  dropTimer = dropInterval + GameRandom().Below(dropInterval);
 }
 
 // Both offsets wrap, so the wave texture scrolls for ever.

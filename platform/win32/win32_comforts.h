@@ -26,6 +26,11 @@ int Win32GamepadCount();
 // (1 leaves it as it is) and its vertical part reversed when inverted.
 void Win32SetLookOptions(float sensitivity, bool invertVertical);
 
+// Holds the cursor for a replay: while held, GetCursorPos and SetCursorPos work on a
+// plain point that only the program moves, so the game reads back exactly what it set
+// whatever the window's scale, and the real mouse turns nothing.
+void Win32HoldCursor(bool hold);
+
 // The end signals: SIGTERM (the session ends), SIGHUP (the terminal is gone) and SIGINT
 // (Ctrl+C) close every window as its close button would, also while a message box is
 // open (the box gives its default answer). Every process the game forks dies with it.

@@ -32,6 +32,9 @@ bool injectedKeys[256] = {};
 // The player's mouse-look settings (1 and upright: the motion as it comes).
 float lookSensitivity = 1.0f;
 bool lookInverted = false;
+// A replay's cursor: set and read by the program only (see Win32HoldCursor).
+bool cursorHeld = false;
+POINT heldCursor = {0, 0};
 
 // The key position a virtual-key code stands for; letters and digits by place, so
 // W/A/S/D sit where they are on a QWERTY board whatever the layout.
@@ -316,6 +319,10 @@ SHORT GetAsyncKeyState(int virtualKey)
 BOOL GetCursorPos(POINT* point)
 {
   if (!point) return FALSE;
+  if (cursorHeld) {
+    *point = heldCursor;
+    return TRUE;
+  }
   HWND window = Win32MainWindow();
   if (!window) {
     point->x = static_cast<LONG>(virtualX);
@@ -332,6 +339,10 @@ BOOL GetCursorPos(POINT* point)
 // Moves the cursor: the virtual one while hidden, otherwise the real pointer.
 BOOL SetCursorPos(int x, int y)
 {
+  if (cursorHeld) {
+    heldCursor = {x, y};
+    return TRUE;
+  }
   HWND window = Win32MainWindow();
   if (!window) {
     virtualX = static_cast<float>(x);
@@ -390,6 +401,13 @@ void Win32SetLookOptions(float sensitivity, bool invertVertical)
 {
   lookSensitivity = sensitivity >= 0.05f && sensitivity <= 20.0f ? sensitivity : 1.0f;
   lookInverted = invertVertical;
+}
+
+// Starts from where the cursor is, so holding it moves nothing.
+void Win32HoldCursor(bool hold)
+{
+  if (hold && !cursorHeld) GetCursorPos(&heldCursor);
+  cursorHeld = hold;
 }
 
 // ---- test seam ----------------------------------------------------------------------
