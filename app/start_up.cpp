@@ -31,6 +31,16 @@ void EnterDataFolder()
   SetSaveFilePath(save);
 }
 
+// A relative path names a file from the folder the program was started in, which it
+// leaves for the data folder.
+std::string FromStartFolder(const std::string& path)
+{
+  if (path.empty() || path[0] == '/') return path;
+  char here[4096];
+  if (!getcwd(here, sizeof here)) return path;
+  return std::string(here) + "/" + path;
+}
+
 // A replay is checked before the window opens: a file it cannot use ends the run with
 // code 2. Verifying runs headless and silent; watching, the question is not asked.
 bool PrepareReplayRun(const CommandLineResult& flags, int* exitCode)
@@ -68,8 +78,10 @@ bool PrepareRun(int argc, const char* const* argv, int* exitCode)
   Settings& settings = RunSettings();
   ProgramSettingsFile().Load(SettingsFilePath(), &settings);
   if (flags.overridesFullScreen) settings.fullScreen = flags.fullScreen;
+  CommandLineResult fromHere = flags;
+  fromHere.replayPath = FromStartFolder(flags.replayPath);
   EnterDataFolder();
-  return flags.replayPath.empty() || PrepareReplayRun(flags, exitCode);
+  return flags.replayPath.empty() || PrepareReplayRun(fromHere, exitCode);
 }
 
 // Before the window opens, so a disabled gamepad is never opened at all.

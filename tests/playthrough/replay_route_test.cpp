@@ -37,10 +37,13 @@ std::string ScratchFile(const std::string& name, const std::string& bytes)
   return path.string();
 }
 
-// The game verifying a replay file: its line and its exit status.
+// The game verifying a replay file, started from the folder the file is in (a
+// relative path is read from there): its line and its exit status.
 Ran VerifyWithTheGame(const std::string& path)
 {
-  return RunCommand("cd '" + PlaythroughBuildDir() + "' && ./solverica --replay '" + path + "' --verify 2>&1");
+  const fs::path file(path);
+  return RunCommand("cd '" + file.parent_path().string() + "' && '" + PlaythroughBuildDir() + "/solverica' --replay '" +
+                    file.filename().string() + "' --verify 2>&1");
 }
 
 }  // namespace
@@ -154,7 +157,7 @@ TEST_F(ReplayRoute, TheGameVerifiesGoodFilesAndRefusesBadOnesByExitCode)
   ASSERT_TRUE(RecordStage(2, &replay, &path));
   const std::string bytes = EncodeReplay(replay);
 
-  Ran ran = VerifyWithTheGame(path);
+  Ran ran = VerifyWithTheGame(fs::absolute(path).string());
   EXPECT_EQ(ran.status, 0) << ran.output;
   EXPECT_NE(ran.output.find("stage 2 cleared at tick"), std::string::npos) << ran.output;
   EXPECT_NE(ran.output.find("as recorded"), std::string::npos) << ran.output;
