@@ -153,6 +153,9 @@ bool CApplication::Initialize(HINSTANCE module)
   shaders->puddle.Load();
   ApplyRenderQualityForDevice();  // a software renderer gets the lighter picture
 
+  // The ending's shake still draws from rand(); stages have their own seeded generator.
+  std::srand(timeGetTime());
+
   OstrelLibrary::InitSound(window);
 
   LoadSaveData();

@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "app/application.h"
-#include "app/game_random.h"
 #include "engine/graphics.h"
 #include "scene/stage_loader.h"
 #include "sprite/sprite_title.h"
@@ -51,8 +50,8 @@ D3DCOLOR WithAlphaOf(int alpha)
 // A new random shake offset of 0 .. range - 1 pixels on each axis.
 void Shake(D3DXMATRIX& shakeMatrix, int range)
 {
-  const float x = static_cast<float>(GameRandom().Below(range));
-  const float y = static_cast<float>(GameRandom().Below(range));
+  const float x = static_cast<float>(std::rand() % range);
+  const float y = static_cast<float>(std::rand() % range);
   D3DXMatrixTranslation(&shakeMatrix, x, y, 0.0f);
 }
 
