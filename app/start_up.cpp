@@ -43,10 +43,11 @@ std::string FromStartFolder(const std::string& path)
 
 // A replay is checked before the window opens: a file it cannot use ends the run with
 // code 2. Verifying runs headless and silent; watching, the question is not asked.
-bool PrepareReplayRun(const CommandLineResult& flags, int* exitCode)
+// `file` is the replay's path from the data folder; messages name it as given.
+bool PrepareReplayRun(const CommandLineResult& flags, const std::string& file, int* exitCode)
 {
   ReplayFile replay;
-  const std::string wrong = LoadReplayForPlay(flags.replayPath, &replay);
+  const std::string wrong = LoadReplayForPlay(file, &replay, flags.replayPath);
   if (!wrong.empty()) {
     std::fprintf(stderr, "solverica: %s\n", wrong.c_str());
     *exitCode = 2;
@@ -78,10 +79,9 @@ bool PrepareRun(int argc, const char* const* argv, int* exitCode)
   Settings& settings = RunSettings();
   ProgramSettingsFile().Load(SettingsFilePath(), &settings);
   if (flags.overridesFullScreen) settings.fullScreen = flags.fullScreen;
-  CommandLineResult fromHere = flags;
-  fromHere.replayPath = FromStartFolder(flags.replayPath);
+  const std::string replayFile = FromStartFolder(flags.replayPath);
   EnterDataFolder();
-  return flags.replayPath.empty() || PrepareReplayRun(fromHere, exitCode);
+  return flags.replayPath.empty() || PrepareReplayRun(flags, replayFile, exitCode);
 }
 
 // Before the window opens, so a disabled gamepad is never opened at all.

@@ -38,23 +38,24 @@ std::string Clear(int clearTick, int ticks)
 }  // namespace
 
 // The bytes, the format, the stage's existence and its files as they were recorded.
-std::string LoadReplayForPlay(const std::string& path, ReplayFile* replay)
+std::string LoadReplayForPlay(const std::string& path, ReplayFile* replay, const std::string& shownName)
 {
+  const std::string name = shownName.empty() ? path : shownName;
   std::ifstream in(path, std::ios::binary);
-  if (!in) return path + ": cannot be opened";
+  if (!in) return name + ": cannot be opened";
   std::string bytes;
   bytes.resize(static_cast<size_t>(mostReplayBytes) + 1);
   in.read(&bytes[0], mostReplayBytes + 1);
   bytes.resize(static_cast<size_t>(in.gcount()));
-  if (in.bad()) return path + ": cannot be read";
-  if (static_cast<std::streamsize>(bytes.size()) > mostReplayBytes) return path + ": too large for a replay";
+  if (in.bad()) return name + ": cannot be read";
+  if (static_cast<std::streamsize>(bytes.size()) > mostReplayBytes) return name + ": too large for a replay";
   const std::string wrong = DecodeReplay(bytes, replay);
-  if (!wrong.empty()) return path + ": " + wrong;
+  if (!wrong.empty()) return name + ": " + wrong;
   const int stage = replay->header.stage;
-  if (stage > GameStageCount()) return path + ": stage " + std::to_string(stage) + " does not exist";
-  if (replay->ticks.empty()) return path + ": it holds no ticks";
+  if (stage > GameStageCount()) return name + ": stage " + std::to_string(stage) + " does not exist";
+  if (replay->ticks.empty()) return name + ": it holds no ticks";
   if (StageFilesHash(stage) != replay->header.stageHash)
-    return path + ": stage " + std::to_string(stage) + " has changed since this replay was recorded";
+    return name + ": stage " + std::to_string(stage) + " has changed since this replay was recorded";
   return "";
 }
 

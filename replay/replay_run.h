@@ -9,8 +9,9 @@
 class CApplication;
 
 // Reads a replay file and checks it against the game's stages (run from the data
-// folder); "" when it can be played, otherwise the one line to print.
-std::string LoadReplayForPlay(const std::string& path, ReplayFile* replay);
+// folder); "" when it can be played, otherwise the one line to print, which names the
+// file as `shownName` (the path as the player gave it) when one is given.
+std::string LoadReplayForPlay(const std::string& path, ReplayFile* replay, const std::string& shownName = "");
 // Keeps the replay for this run (after LoadReplayForPlay accepted it).
 void PrepareReplay(const std::string& path, const ReplayFile& replay, bool verify);
 // Whether this run plays a replay, and whether it only verifies it.
