@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 
 #include "app/command_line.h"
@@ -261,4 +262,53 @@ TEST(ReplayCommandLine, ReplayTakesAFileAndVerifyNeedsAReplay)
   const char* noReplay[] = {"--verify"};
   EXPECT_EQ(ParseCommandLine(1, noReplay).action, CommandLineAction::Fail);
   EXPECT_NE(HelpText().find("--replay FILE"), std::string::npos);
+}
+
+// An attempt's file: written whole under a new name, with its outcome; the clear tick
+// is the caller's, held within the recording; a failed attempt has none.
+TEST(ReplayRecorder, FinishWritesTheAttemptWithItsOutcomeUnderANewName)
+{
+  const fs::path folder = fs::temp_directory_path() / ("solverica-recorder-" + std::to_string(getpid())) / "replays";
+  fs::remove_all(folder.parent_path());
+  CReplayRecorder* recorder = CReplayRecorder::GetInstance();
+  ReplayHeader header;
+  header.stage = 4;
+  header.seed = 99;
+  const float place[3] = {1.5f, 2.0f, -3.25f};
+  std::vector<std::string> written;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    recorder->Begin(header);
+    EXPECT_TRUE(recorder->IsRecording());
+    for (int tick = 0; tick < 50; ++tick) {
+      ReplayTick input;
+      input.buttons = tick < 25 ? kReplayW : kReplayD;
+      input.cursorX = static_cast<int16_t>(attempt);
+      recorder->Capture(input);
+    }
+    written.push_back(recorder->Finish(attempt != 1, attempt == 2 ? 500 : 40, place, folder.string()));
+    EXPECT_FALSE(recorder->IsRecording());
+  }
+  EXPECT_EQ(recorder->Finish(true, 1, place, folder.string()), "") << "nothing is being recorded";
+  ASSERT_EQ(written.size(), 3u);
+  EXPECT_NE(written[0], written[1]) << "attempts in the same second keep their own files";
+  const int expectedClear[] = {40, -1, 50};
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    std::ifstream in(written[attempt], std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ReplayFile read;
+    ASSERT_EQ(DecodeReplay(bytes, &read), "") << written[attempt];
+    EXPECT_EQ(read.header.stage, 4);
+    EXPECT_EQ(read.header.seed, 99u);
+    EXPECT_EQ(read.header.clearTick, expectedClear[attempt]);
+    EXPECT_EQ(read.header.endPosition[2], -3.25f);
+    ASSERT_EQ(read.ticks.size(), 50u);
+    EXPECT_EQ(read.ticks[24].buttons, kReplayW);
+    EXPECT_EQ(read.ticks[25].buttons, kReplayD);
+    EXPECT_EQ(read.ticks[0].cursorX, attempt);
+    EXPECT_FALSE(fs::exists(written[attempt] + ".tmp"));
+  }
+  recorder->Begin(header);
+  recorder->Abandon();
+  EXPECT_FALSE(recorder->IsRecording());
+  fs::remove_all(folder.parent_path());
 }
