@@ -8,10 +8,13 @@
 #include <iterator>
 #include <random>
 
+#include "app/application.h"
 #include "app/command_line.h"
 #include "app/game_random.h"
 #include "replay/replay_file.h"
 #include "replay/replay_recorder.h"
+#include "replay/stage_attempt.h"
+#include "win32_comforts.h"
 
 namespace fs = std::filesystem;
 
@@ -311,4 +314,32 @@ TEST(ReplayRecorder, FinishWritesTheAttemptWithItsOutcomeUnderANewName)
   recorder->Abandon();
   EXPECT_FALSE(recorder->IsRecording());
   fs::remove_all(folder.parent_path());
+}
+
+// Each flag of a tick lands in its own member of the input record and comes back as
+// the same flag; the cursor offset comes back to the pixel.
+TEST(ReplayTickInput, EachFlagHasItsOwnMemberAndTheCursorComesBack)
+{
+  CApplication* application = CApplication::GetInstance();
+  const InputSnapshot saved = application->input;
+  application->cursorHome = {640, 360};
+  Win32HoldCursor(true);
+  InputSnapshot* input = &application->input;
+  int* const members[] = {&input->escapePressed, &input->spacePressed, &input->clicked, &input->leftButton,
+                          &input->rightButton,   &input->keyW,         &input->keyS,    &input->keyA,
+                          &input->keyD,          &input->keyShift};
+  for (int bit = 0; bit < 10; ++bit) {
+    ReplayTick tick;
+    tick.buttons = static_cast<uint16_t>(1 << bit);
+    tick.cursorX = static_cast<int16_t>(bit * 7 - 30);
+    tick.cursorY = static_cast<int16_t>(-bit);
+    ApplyTickInput(tick);
+    for (int member = 0; member < 10; ++member) EXPECT_EQ(*members[member], member == bit ? 1 : 0) << bit;
+    const ReplayTick back = CurrentTickInput();
+    EXPECT_EQ(back.buttons, tick.buttons);
+    EXPECT_EQ(back.cursorX, tick.cursorX);
+    EXPECT_EQ(back.cursorY, tick.cursorY);
+  }
+  Win32HoldCursor(false);
+  application->input = saved;
 }
