@@ -1,6 +1,7 @@
 // Full-screen switching and screenshots from the keyboard.
 #include "app/window_keys.h"
 
+#include "app/action_input.h"
 #include "app/application.h"
 #include "app/input.h"
 #include "app/screenshot.h"
@@ -27,12 +28,13 @@ OstrelLibrary::CSound& ShutterSound()
 
 }  // namespace
 
-// Each key is polled here and nowhere else, as TriggerKey requires.
+// Each key is polled here and nowhere else, as TriggerKey requires; the screenshot is
+// the bound action (F12 as made).
 void PollWindowKeys()
 {
   const bool enter = TriggerKey(VK_RETURN);
   const bool f11 = TriggerKey(VK_F11);
-  const bool f12 = TriggerKey(VK_F12);
+  const bool f12 = TriggerAction(GameAction::Screenshot);
   if (f11 || (enter && (GetAsyncKeyState(VK_MENU) & 0x8000))) ToggleFullScreen();
   if (f12) TakeScreenshot();
 }
