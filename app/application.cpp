@@ -5,6 +5,7 @@
 #include "app/action_input.h"
 #include "app/focus_pause.h"
 #include "app/input.h"
+#include "app/settings_apply.h"
 #include "app/start_up.h"
 #include "app/version.h"
 #include "app/window_keys.h"
@@ -12,7 +13,6 @@
 #include "engine/sound.h"
 #include "scene/scene_base.h"
 #include "scene/scene_title.h"
-#include "shader/render_quality.h"
 #include "shader/shader_manager.h"
 #include "win32_comforts.h"
 
@@ -152,7 +152,7 @@ bool CApplication::Initialize(HINSTANCE module)
   shaders->blur.Load();
   shaders->shadowMap.Load();
   shaders->puddle.Load();
-  ApplyRenderQualityForDevice();  // a software renderer gets the lighter picture
+  ApplyPictureQuality(RunSettings().pictureQuality);  // automatic: a software renderer gets the lighter picture
 
   std::srand(timeGetTime());
 

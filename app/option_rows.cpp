@@ -66,6 +66,14 @@ int NextChoice(int now, int count, int direction)
 
 // The shown words of the choices.
 const char* const qualityWords[] = {"Automatic", "Low", "High"};
+const char* const displayWords[] = {"Ask at start", "Window", "Full screen"};
+const FullScreenChoice displayChoices[] = {FullScreenChoice::Ask, FullScreenChoice::No, FullScreenChoice::Yes};
+
+// Where a full-screen choice stands among the shown words.
+int DisplayIndex(FullScreenChoice choice)
+{
+  return choice == FullScreenChoice::Ask ? 0 : choice == FullScreenChoice::No ? 1 : 2;
+}
 
 }  // namespace
 
@@ -118,7 +126,7 @@ std::string OptionRowValue(const OptionRow& row, const Settings& settings, int s
   char number[32];
   switch (row.setting) {
   case OptionSetting::Display:
-    return settings.fullScreen == FullScreenChoice::Yes ? "Full screen" : "Window";
+    return displayWords[DisplayIndex(settings.fullScreen)];
   case OptionSetting::Picture:
     return qualityWords[static_cast<int>(settings.pictureQuality)];
   case OptionSetting::Sensitivity:
@@ -146,7 +154,7 @@ bool StepOptionRow(const OptionRow& row, Settings* settings, int direction)
 {
   switch (row.setting) {
   case OptionSetting::Display:
-    settings->fullScreen = settings->fullScreen == FullScreenChoice::Yes ? FullScreenChoice::No : FullScreenChoice::Yes;
+    settings->fullScreen = displayChoices[NextChoice(DisplayIndex(settings->fullScreen), 3, direction)];
     return true;
   case OptionSetting::Picture:
     settings->pictureQuality =

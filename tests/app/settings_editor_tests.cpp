@@ -204,6 +204,13 @@ TEST(OptionRows, ChoicesWrapSlidersStopAndEveryRowHasAValue)
   ASSERT_EQ(rows.size(), 7u + gameActionCount + 1u);
   Settings settings;
   for (const OptionRow& row : rows) EXPECT_FALSE(OptionRowLabel(row).empty());
+  EXPECT_EQ(OptionRowValue(rows[0], settings), "Ask at start");
+  EXPECT_TRUE(StepOptionRow(rows[0], &settings, 1));
+  EXPECT_EQ(settings.fullScreen, FullScreenChoice::No);
+  EXPECT_TRUE(StepOptionRow(rows[0], &settings, 1));
+  EXPECT_EQ(OptionRowValue(rows[0], settings), "Full screen");
+  EXPECT_TRUE(StepOptionRow(rows[0], &settings, 1));
+  EXPECT_EQ(settings.fullScreen, FullScreenChoice::Ask);
   const OptionRow& picture = rows[1];
   EXPECT_EQ(OptionRowValue(picture, settings), "Automatic");
   EXPECT_TRUE(StepOptionRow(picture, &settings, -1));
