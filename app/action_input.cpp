@@ -110,3 +110,11 @@ bool TriggerAction(GameAction action)
   actionLatch[index] = true;
   return true;
 }
+
+// The latches of the held actions closed.
+void SwallowHeldActions()
+{
+  for (int index = 0; index < gameActionCount; ++index) {
+    if (Held(static_cast<GameAction>(index), 0)) actionLatch[index] = true;
+  }
+}

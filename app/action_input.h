@@ -43,3 +43,7 @@ void RefreshHeldActions(InputSnapshot* input, int pressedNow = 0);
 // True on the first call that sees the action down, false until it was seen up again;
 // one caller an action a frame (pause, back and screenshot each have one).
 bool TriggerAction(GameAction action);
+
+// Takes every action held now as already triggered: a press a menu used (Escape that
+// left the options page, a key just bound) is no press for the game as well.
+void SwallowHeldActions();

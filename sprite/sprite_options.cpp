@@ -20,8 +20,8 @@ const float columnWidth = 550.0f;
 const float firstRowY = 175.0f;
 const float settingRowStep = 56.0f;
 const float settingRowHeight = 46.0f;
-const float bindingRowStep = 38.0f;
-const float bindingRowHeight = 33.0f;
+const float bindingRowStep = 36.0f;
+const float bindingRowHeight = 31.0f;
 const float valueLeft = 250.0f;  // from the column's left: where values begin
 const float sliderWidth = 190.0f;
 const float slotLeft = 250.0f;  // a binding's first place, from the column's left
@@ -29,11 +29,11 @@ const float slotWidth = 140.0f;
 const float slotGap = 10.0f;
 const float textScale = 0.6f;
 const float smallScale = 0.5f;
-const float footY = 610.0f;
+const float footY = 588.0f;
 const float backButtonOffset = 300.0f;
 
-const D3DCOLOR dimColour = 0xC0100818;
-const D3DCOLOR panelColour = 0x90281840;
+const D3DCOLOR dimColour = 0xE0100818;
+const D3DCOLOR panelColour = 0xC0281840;
 const D3DCOLOR selectedColour = 0x70FFC840;
 const D3DCOLOR labelColour = 0xFFFFFFFF;
 const D3DCOLOR valueColour = 0xFFFFD870;
@@ -117,6 +117,7 @@ void COptionsPage::Close()
   open = false;
   --openPages;
   CApplication::GetInstance()->input.escapePressed = 0;
+  SwallowHeldActions();
   secondSound->Restart();
 }
 
@@ -151,6 +152,7 @@ void COptionsPage::UpdateWaiting()
   const int input = edges.FirstWentDown();
   if (input == 0) return;
   waiting = false;
+  SwallowHeldActions();
   const OptionRow& row = rows[selectedRow];
   if (input == VK_DELETE) {
     notice = "Nothing changed";
@@ -158,12 +160,21 @@ void COptionsPage::UpdateWaiting()
   }
   Settings settings = RunSettings();
   const int previous = settings.bindings.Of(row.action)[selectedSlot];
+  const KeyBindings before = settings.bindings;
   if (!BindInput(&settings.bindings, row.action, selectedSlot, input)) {
     notice = InputName(input) + " is the only input of another action";
     return;
   }
   notice = std::string(ActionLabel(row.action)) + ": " + InputName(input);
-  if (previous != 0 && previous != input) notice += " (" + InputName(previous) + " moved where it was)";
+  for (int other = 0; other < gameActionCount; ++other) {
+    const GameAction action = static_cast<GameAction>(other);
+    if (action == row.action || settings.bindings == before) continue;
+    for (int slot = 0; slot < bindingSlots; ++slot) {
+      if (before.Of(action)[slot] != input) continue;
+      notice += previous ? "; " + std::string(ActionLabel(action)) + " now has " + InputName(previous)
+                         : "; taken from " + std::string(ActionLabel(action));
+    }
+  }
   Changed(settings, row);
 }
 
