@@ -77,8 +77,7 @@ int DisplayIndex(FullScreenChoice choice)
 
 }  // namespace
 
-// The settings first; two more switches (toggled magic, colour symbols) belong after
-// Gamepad once Settings holds them.
+// The settings first, then the bindings.
 std::vector<OptionRow> OptionRows()
 {
   std::vector<OptionRow> rows = {{OptionSetting::Display, OptionRowKind::Choice, GameAction::Forward},
@@ -88,6 +87,9 @@ std::vector<OptionRow> OptionRows()
                                  {OptionSetting::MusicVolume, OptionRowKind::Slider, GameAction::Forward},
                                  {OptionSetting::EffectsVolume, OptionRowKind::Slider, GameAction::Forward},
                                  {OptionSetting::Gamepad, OptionRowKind::Choice, GameAction::Forward}};
+  // Here, after Gamepad, go two switches once Settings holds them: toggled magic
+  // (magic_toggle) and colour symbols (colour_symbols). The left column has room for
+  // both; the page takes its row count from this list.
   for (int index = 0; index < gameActionCount; ++index) {
     rows.push_back({OptionSetting::Binding, OptionRowKind::Binding, static_cast<GameAction>(index)});
   }

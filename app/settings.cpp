@@ -164,7 +164,8 @@ void ParseSettings(const std::string& text, Settings* settings, std::vector<std:
       why = "expected key = value";
     } else {
       const std::string key = Lower(Trim(content.substr(0, equals)));
-      const std::string word = Lower(Trim(content.substr(equals + 1)));
+      const std::string value = Trim(content.substr(equals + 1));
+      const std::string word = Lower(Trim(value.substr(0, SettingsValueEnd(value, 0))));
       why = ApplySetting(key, word, settings);
     }
     if (!why.empty() && problems) problems->push_back("line " + std::to_string(number) + ": " + why);

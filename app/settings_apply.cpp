@@ -9,6 +9,12 @@
 
 #include <cstdlib>
 
+namespace {
+// Whether the display was chosen on the page during this run; until then the file's
+// own choice is kept, so a --fullscreen or --windowed of this run is never written.
+bool displayChosen = false;
+}  // namespace
+
 // The variable wins so that tests and benchmarks keep a fixed picture.
 void ApplyPictureQuality(PictureQuality quality)
 {
@@ -25,6 +31,7 @@ void ApplySettingsNow(const Settings& settings)
 {
   Settings& run = RunSettings();
   const bool qualityChanged = run.pictureQuality != settings.pictureQuality;
+  if (run.fullScreen != settings.fullScreen) displayChosen = true;
   run = settings;
   ApplyRunSettings();
   if (qualityChanged) ApplyPictureQuality(settings.pictureQuality);
@@ -37,5 +44,7 @@ void ApplySettingsNow(const Settings& settings)
 // Through the program's settings file, which compares before writing.
 void StoreRunSettings()
 {
-  ProgramSettingsFile().Store(RunSettings());
+  Settings settings = RunSettings();
+  if (!displayChosen) settings.fullScreen = ProgramSettingsFile().Stored().fullScreen;
+  ProgramSettingsFile().Store(settings);
 }

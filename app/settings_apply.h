@@ -13,5 +13,7 @@ void ApplyPictureQuality(PictureQuality quality);
 // changed.
 void ApplySettingsNow(const Settings& settings);
 
-// Writes the run's settings into settings.ini (only the lines that changed).
+// Writes the run's settings into settings.ini (only the lines that changed). The
+// display choice is written only once it was changed here: the command line's choice
+// is for one run, and F11 stores its own.
 void StoreRunSettings();

@@ -24,18 +24,29 @@ std::string Trim(const std::string& text)
 }
 
 // The line with its value replaced: what stands up to the value (the key, its
-// spacing, the '=' and the blanks after it) and a CR at the end stay.
+// spacing, the '=' and the blanks after it) and what follows it (a comment after a
+// blank, a CR) stay.
 std::string ReplaceValue(const std::string& line, const std::string& value)
 {
   const size_t equals = line.find('=');
   size_t start = equals + 1;
   while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) ++start;
-  const bool carriageReturn = !line.empty() && line.back() == '\r';
-  const std::string spacing = line.substr(equals + 1, start - equals - 1);
-  return line.substr(0, equals + 1) + spacing + value + (carriageReturn ? "\r" : "");
+  size_t end = SettingsValueEnd(line, start);
+  while (end > start && IsBlank(line[end - 1])) --end;
+  return line.substr(0, start) + value + line.substr(end);
 }
 
 }  // namespace
+
+// A '#' or ';' after a blank starts a comment.
+size_t SettingsValueEnd(const std::string& line, size_t start)
+{
+  for (size_t index = start; index < line.size(); ++index) {
+    const bool marker = line[index] == '#' || line[index] == ';';
+    if (marker && index > start && IsBlank(line[index - 1])) return index;
+  }
+  return line.size();
+}
 
 // Comments, sections and lines without '=' have no key.
 std::string SettingsLineKey(const std::string& line)

@@ -34,9 +34,9 @@ void PollWindowKeys()
 {
   const bool enter = TriggerKey(VK_RETURN);
   const bool f11 = TriggerKey(VK_F11);
-  const bool f12 = TriggerAction(GameAction::Screenshot);
+  const bool shot = TriggerAction(GameAction::Screenshot);
   if (f11 || (enter && (GetAsyncKeyState(VK_MENU) & 0x8000))) ToggleFullScreen();
-  if (f12) TakeScreenshot();
+  if (shot) TakeScreenshot();
 }
 
 // The platform switches and redoes the cursor mapping; the setting follows if it was
@@ -46,6 +46,10 @@ void ToggleFullScreen()
   HWND window = CApplication::GetInstance()->window;
   const bool fullScreen = !Win32IsFullScreen(window);
   if (!Win32SetFullScreen(window, fullScreen)) return;
+  // The run follows a fixed choice too, so that the options page shows it and keeps it.
+  if (RunSettings().fullScreen != FullScreenChoice::Ask) {
+    RunSettings().fullScreen = fullScreen ? FullScreenChoice::Yes : FullScreenChoice::No;
+  }
   Settings stored = ProgramSettingsFile().Stored();
   if (stored.fullScreen == FullScreenChoice::Ask) return;
   stored.fullScreen = fullScreen ? FullScreenChoice::Yes : FullScreenChoice::No;

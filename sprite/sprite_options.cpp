@@ -18,8 +18,9 @@ const float leftColumnX = 70.0f;
 const float rightColumnX = 660.0f;
 const float columnWidth = 550.0f;
 const float firstRowY = 175.0f;
-const float settingRowStep = 56.0f;
-const float settingRowHeight = 46.0f;
+const float settingRowStep = 56.0f;  // at most: more rows share the column's height
+const float settingColumnHeight = 400.0f;
+const float settingRowGap = 10.0f;
 const float bindingRowStep = 36.0f;
 const float bindingRowHeight = 31.0f;
 const float valueLeft = 250.0f;  // from the column's left: where values begin
@@ -69,8 +70,6 @@ bool LeftHeld()
 {
   return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
 }
-
-const int settingRowCount = 7;
 
 }  // namespace
 
@@ -292,18 +291,34 @@ void COptionsPage::Activate(float x)
   }
 }
 
+// The rows before the first binding.
+int COptionsPage::SettingRowCount() const
+{
+  int count = 0;
+  while (count < static_cast<int>(rows.size()) && rows[count].kind != OptionRowKind::Binding) ++count;
+  return count;
+}
+
+// The left column's row spacing: the usual one, closer when more rows must fit.
+float COptionsPage::SettingRowStep() const
+{
+  const int count = SettingRowCount();
+  return count > 0 ? std::min(settingRowStep, settingColumnHeight / static_cast<float>(count)) : settingRowStep;
+}
+
 // Settings rows on the left, binding rows and the command on the right.
 void COptionsPage::RowBox(int row, float* x, float* y, float* width, float* height) const
 {
   *width = columnWidth;
-  if (row < settingRowCount) {
+  const int settingRows = SettingRowCount();
+  if (row < settingRows) {
     *x = leftColumnX;
-    *y = firstRowY + row * settingRowStep;
-    *height = settingRowHeight;
+    *y = firstRowY + row * SettingRowStep();
+    *height = SettingRowStep() - settingRowGap;
     return;
   }
   *x = rightColumnX;
-  *y = firstRowY + (row - settingRowCount) * bindingRowStep;
+  *y = firstRowY + (row - settingRows) * bindingRowStep;
   *height = bindingRowHeight;
 }
 
@@ -361,9 +376,10 @@ void COptionsPage::Draw()
   const float screenWidth = static_cast<float>(graphics->presentParameters.BackBufferWidth);
   const float screenHeight = static_cast<float>(graphics->presentParameters.BackBufferHeight);
   FillBox(0.0f, 0.0f, screenWidth, screenHeight, dimColour);
-  FillBox(leftColumnX - 12.0f, firstRowY - 12.0f, columnWidth + 24.0f, settingRowCount * settingRowStep + 14.0f,
+  const int settingRows = SettingRowCount();
+  FillBox(leftColumnX - 12.0f, firstRowY - 12.0f, columnWidth + 24.0f, settingRows * SettingRowStep() + 14.0f,
           panelColour);
-  const float bindingRows = static_cast<float>(rows.size() - settingRowCount);
+  const float bindingRows = static_cast<float>(rows.size() - settingRows);
   FillBox(rightColumnX - 12.0f, firstRowY - 12.0f, columnWidth + 24.0f, bindingRows * bindingRowStep + 19.0f,
           panelColour);
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) DrawRow(row);

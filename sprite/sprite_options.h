@@ -57,6 +57,9 @@ private:
   std::shared_ptr<OstrelLibrary::CTexture> heading;
   D3DXMATRIX headingTransform;
 
+  // How many rows the left column holds, and their spacing.
+  int SettingRowCount() const;
+  float SettingRowStep() const;
   // The row's box: top-left corner, width and height.
   void RowBox(int row, float* x, float* y, float* width, float* height) const;
   // The row under a back-buffer point, and for binding rows the place; -1 for none.

@@ -85,6 +85,22 @@ TEST(SettingsEditor, EveryLineOfARepeatedKeyChangesAndCommentsAreNeverKeys)
   EXPECT_EQ(EditSettingsText("", {{"gamepad", "no"}}), "gamepad = no\n");
 }
 
+TEST(SettingsEditor, CommentsAfterAValueAreReadPastAndKept)
+{
+  const std::string text = "music_volume = 80   # late at night\r\nred = R ; my left hand\r\nblue = #5\r\n";
+  std::vector<std::string> problems;
+  Settings settings = Parse(text, &problems);
+  EXPECT_EQ(settings.musicVolume, 80);
+  EXPECT_EQ(FormatBinding(settings.bindings.Of(GameAction::Red)), "R");
+  ASSERT_EQ(problems.size(), 1u) << "'#5' is no comment: it follows no blank";
+  EXPECT_NE(problems[0].find("line 3"), std::string::npos) << problems[0];
+  EXPECT_NE(problems[0].find("'#5'"), std::string::npos) << problems[0];
+  settings.musicVolume = 5;
+  settings.bindings.Of(GameAction::Red)[1] = 'T';
+  EXPECT_EQ(UpdateSettingsText(text, settings),
+            "music_volume = 5   # late at night\r\nred = R, T ; my left hand\r\nblue = #5\r\n");
+}
+
 TEST(SettingsBindings, ReadInAnyCaseAndBadLinesKeepTheDefaultWithOneMessageEach)
 {
   std::vector<std::string> problems;
