@@ -68,10 +68,14 @@ bool CInputEdges::WentDown(int input) const
   return input > 0 && input < inputCount && went[input];
 }
 
-// The lowest numbered one; two inputs going down in one frame is rare.
+// Pad buttons first: the pad's A also clicks the mouse's left button in menus, and
+// the button pressed is the one meant. Then the lowest numbered key or mouse button.
 int CInputEdges::FirstWentDown() const
 {
-  for (int input = 1; input < inputCount; ++input) {
+  for (int input = padInputBase; input < inputCount; ++input) {
+    if (went[input]) return input;
+  }
+  for (int input = 1; input < padInputBase; ++input) {
     if (went[input] && !InputName(input).empty()) return input;
   }
   return 0;

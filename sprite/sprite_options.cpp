@@ -42,6 +42,14 @@ const D3DCOLOR trackColour = 0xFF201030;
 const D3DCOLOR fillColour = 0xFFFFC840;
 const D3DCOLOR slotColour = 0xC0201030;
 
+// The pad's buttons the page answers (SDL's numbers above the virtual keys).
+const int padButtonA = padInputBase + 0;
+const int padButtonB = padInputBase + 1;
+const int padDpadUp = padInputBase + 11;
+const int padDpadDown = padInputBase + 12;
+const int padDpadLeft = padInputBase + 13;
+const int padDpadRight = padInputBase + 14;
+
 // A filled rectangle: the fade's white texel stretched and tinted.
 void FillBox(float x, float y, float width, float height, D3DCOLOR colour)
 {
@@ -181,16 +189,26 @@ void COptionsPage::UpdateWaiting()
 void COptionsPage::UpdateKeys()
 {
   const int count = static_cast<int>(rows.size());
-  if (edges.WentDown(VK_ESCAPE) || CApplication::GetInstance()->input.escapePressed ||
-      edges.WentDown(padInputBase + 1)) {
+  if (edges.WentDown(VK_ESCAPE) || CApplication::GetInstance()->input.escapePressed || edges.WentDown(padButtonB)) {
     Close();
     return;
   }
-  if (edges.WentDown(VK_UP)) Select((selectedRow + count - 1) % count, selectedSlot);
-  if (edges.WentDown(VK_DOWN)) Select((selectedRow + 1) % count, selectedSlot);
-  if (edges.WentDown(VK_LEFT)) Adjust(-1);
-  if (edges.WentDown(VK_RIGHT)) Adjust(1);
+  if (edges.WentDown(VK_UP) || edges.WentDown(padDpadUp)) Select((selectedRow + count - 1) % count, selectedSlot);
+  if (edges.WentDown(VK_DOWN) || edges.WentDown(padDpadDown)) Select((selectedRow + 1) % count, selectedSlot);
+  if (edges.WentDown(VK_LEFT) || edges.WentDown(padDpadLeft)) Adjust(-1);
+  if (edges.WentDown(VK_RIGHT) || edges.WentDown(padDpadRight)) Adjust(1);
   if (edges.WentDown(VK_RETURN)) Activate(-1.0f);
+  // The pad's A clicks where its pointer is; away from every row it chooses the
+  // row the D-pad selected.
+  if (edges.WentDown(padButtonA) && !PointerOverPage()) Activate(-1.0f);
+}
+
+// Whether the pointer is over a row or the back button.
+bool COptionsPage::PointerOverPage() const
+{
+  const POINT cursor = CursorInBackBuffer();
+  int slot = 0;
+  return RowAt(static_cast<float>(cursor.x), static_cast<float>(cursor.y), &slot) >= 0 || backButton.hovered;
 }
 
 // The pointer selects what it moves over; a click chooses; a held slider follows it.

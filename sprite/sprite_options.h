@@ -1,8 +1,8 @@
 // COptionsPage: the options page, opened from the title's and the pause menu's corner
 // button and drawn over them. Rows for the picture, the sound, looking, the gamepad and
 // the key bindings, used with the mouse (hover, click, drag a slider), the keyboard
-// (arrows, Enter, Escape) or a pad (its pointer and A, B to go back). A change is put in
-// force at once; settings.ini follows when no button is held.
+// (arrows, Enter, Escape) or a pad (D-pad and A, or its pointer; B goes back). A
+// change is put in force at once; settings.ini follows when no button is held.
 #pragma once
 
 #include "app/action_input.h"
@@ -74,8 +74,10 @@ private:
   void Activate(float x);
   // Waits for the new input of a binding and binds it.
   void UpdateWaiting();
-  // The keyboard and the pad's back button.
+  // The keyboard and the pad's D-pad, A and B.
   void UpdateKeys();
+  // Whether the pointer is over a row or the back button.
+  bool PointerOverPage() const;
   // The pointer: hover, clicks, a slider dragged.
   void UpdateMouse();
   // One row: its label, its value or slider or places, highlighted when selected.

@@ -2,14 +2,21 @@
 // files as people and editors write them (comments, CR LF, a byte order mark, sections,
 // keys the game does not know, odd spacing), bad binding lines, the swap that keeps
 // every input to one action, the pad fallback, and the options page's rows.
+#include "app/action_input.h"
+#include "app/application.h"
 #include "app/key_bindings.h"
 #include "app/option_rows.h"
 #include "app/settings.h"
+#include "app/settings_apply.h"
 #include "app/settings_editor.h"
+#include "test_seam.h"
 #include "windows.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -259,4 +266,78 @@ TEST(OptionRows, ChoicesWrapSlidersStopAndEveryRowHasAValue)
   EXPECT_EQ(OptionRowValue(blue, settings, 1), "E");
   EXPECT_EQ(OptionRowValue(rows[7], settings, 1), "-");
   EXPECT_FALSE(StepOptionRow(blue, &settings, 1));
+}
+
+TEST(ActionInput, TheSnapshotFollowsTheBindingsAndAFreshPressIsCaptured)
+{
+  Win32TestReleaseKeys();
+  RunSettings() = Settings();
+  ASSERT_TRUE(BindInput(&RunSettings().bindings, GameAction::Blue, 0, 'J'));
+  InputSnapshot input = {};
+  Win32TestSetKey('J', true);
+  RefreshHeldActions(&input);
+  EXPECT_EQ(input.leftButton, 1);
+  EXPECT_EQ(input.rightButton, 0);
+  Win32TestSetKey('J', false);
+  RefreshHeldActions(&input, VK_LBUTTON);
+  EXPECT_EQ(input.leftButton, 0) << "the left button plays blue no more";
+  Win32TestSetKey('F', true);
+  RefreshHeldActions(&input);
+  EXPECT_EQ(input.leftButton + input.rightButton, 2) << "both colours hold both";
+  Win32TestSetKey('F', false);
+
+  // Pause is an edge: once per press, and none for a press a menu swallowed.
+  Win32TestSetKey(VK_SPACE, true);
+  EXPECT_TRUE(TriggerAction(GameAction::Pause));
+  EXPECT_FALSE(TriggerAction(GameAction::Pause));
+  Win32TestSetKey(VK_SPACE, false);
+  EXPECT_FALSE(TriggerAction(GameAction::Pause));
+  Win32TestSetKey(VK_SPACE, true);
+  SwallowHeldActions();
+  EXPECT_FALSE(TriggerAction(GameAction::Pause));
+  Win32TestSetKey(VK_SPACE, false);
+
+  // A key held when the wait began is no answer; the next press is.
+  CInputEdges edges;
+  Win32TestSetKey(VK_RETURN, true);
+  edges.Settle();
+  edges.Sample();
+  EXPECT_EQ(edges.FirstWentDown(), 0);
+  Win32TestSetKey('K', true);
+  edges.Sample();
+  EXPECT_EQ(edges.FirstWentDown(), 'K');
+  EXPECT_TRUE(edges.WentDown('K'));
+  edges.Sample();
+  EXPECT_EQ(edges.FirstWentDown(), 0) << "held is not pressed again";
+  Win32TestReleaseKeys();
+  RunSettings() = Settings();
+}
+
+TEST(SettingsApply, TheDisplayOfOneRunIsNeverWrittenUnlessChosenOnThePage)
+{
+  const std::filesystem::path path =
+      std::filesystem::path(::testing::TempDir()) / "solverica_settings_apply" / "settings.ini";
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << "fullscreen = ask\n";
+  CSettingsFile& file = ProgramSettingsFile();
+  file.Load(path.string(), &RunSettings());
+  RunSettings().fullScreen = FullScreenChoice::Yes;  // as --fullscreen sets it
+  Settings settings = RunSettings();
+  settings.musicVolume = 50;
+  ApplySettingsNow(settings);
+  StoreRunSettings();
+  const auto text = [&] {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+  };
+  EXPECT_EQ(text(), "fullscreen = ask\nmusic_volume = 50\n");
+  settings.fullScreen = FullScreenChoice::No;
+  ApplySettingsNow(settings);
+  StoreRunSettings();
+  EXPECT_EQ(text(), "fullscreen = no\nmusic_volume = 50\n");
+  ApplySettingsNow(Settings());
+  file = CSettingsFile();
+  std::filesystem::remove_all(path.parent_path());
 }

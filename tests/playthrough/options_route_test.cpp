@@ -2,12 +2,17 @@
 // from the pause menu, a slider dragged with the mouse and heard while it moves, the
 // look sensitivity changed with the arrows and felt in the camera, blue rebound to a key
 // that then pulls stage 2's block (while the left button no longer casts), the keyboard's
-// both-colours key opening stage 5's rotation door, and settings.ini keeping the
-// player's own comment after the page wrote it.
+// both-colours key opening stage 5's rotation door, settings.ini keeping the player's
+// own comment after the page wrote it, and a pad button bound on the page with the pad
+// alone, given back to Space when the pad is unplugged.
+#include "../support/virtual_pad.h"
 #include "stage_route.h"
+
+#include <SDL.h>
 
 #include "actor/game_camera.h"
 #include "actor/gimmick/game_rotation_door.h"
+#include "app/action_input.h"
 #include "app/settings.h"
 #include "app/settings_apply.h"
 #include "dsound.h"
@@ -15,6 +20,7 @@
 #include "sprite/sprite_menu.h"
 #include "sprite/sprite_title.h"
 #include "test_seam.h"
+#include "win32_comforts.h"
 
 #include <cmath>
 #include <filesystem>
@@ -235,4 +241,83 @@ TEST_F(OptionsRoute, TheKeyboardsBothColoursKeySwingsStageFivesRotationDoor)
   const bool swung = WaitFor([&] { return door->angle <= -89.0f; }, 400, "F swinging the door open");
   Key('F', false);
   EXPECT_TRUE(swung);
+}
+
+// A virtual pad plugged in for the route, unplugged by it or at the end.
+class OptionsPadRoute : public OptionsRoute {
+protected:
+  void SetUp() override
+  {
+    OptionsRoute::SetUp();
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0);
+    pad = AttachVirtualPad("Options pad", &deviceIndex);
+    ASSERT_NE(pad, nullptr) << SDL_GetError();
+    Frames(1);
+    ASSERT_EQ(Win32GamepadCount(), 1);
+  }
+  void TearDown() override
+  {
+    Unplug();
+    SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    OptionsRoute::TearDown();
+  }
+  // Down for two frames, up for two.
+  void Press(SDL_GameControllerButton button)
+  {
+    SDL_JoystickSetVirtualButton(pad, button, 1);
+    Frames(2);
+    SDL_JoystickSetVirtualButton(pad, button, 0);
+    Frames(2);
+  }
+  // The pad goes away, as pulling its cable would.
+  void Unplug()
+  {
+    if (pad) SDL_JoystickClose(pad);
+    if (deviceIndex >= 0) SDL_JoystickDetachVirtual(deviceIndex);
+    pad = nullptr;
+    deviceIndex = -1;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+  }
+  SDL_Joystick* pad = nullptr;
+  int deviceIndex = -1;
+};
+
+TEST_F(OptionsPadRoute, PauseBoundToAPadButtonWithThePadFallsBackToSpaceWhenUnplugged)
+{
+  DrawEvery(kRouteDrawInterval);
+  Click();
+  Frames(7);
+  ClickButton("res/game/sprite/options.png");
+  ASSERT_TRUE(WaitFor([&] { return Page() && Page()->IsOpen(); }, 5, "the options page"));
+  PointAt(20, 20);  // the pointer off the rows: A chooses what the D-pad selected
+  Frames(2);
+  const int pauseRow = RowOf(OptionSetting::Binding, GameAction::Pause);
+  for (int row = 0; row < pauseRow; ++row) Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  ASSERT_EQ(Page()->selectedRow, pauseRow);
+  Press(SDL_CONTROLLER_BUTTON_A);
+  ASSERT_TRUE(Page()->waiting);
+  Press(SDL_CONTROLLER_BUTTON_X);
+  EXPECT_FALSE(Page()->waiting);
+  EXPECT_EQ(FormatBinding(RunSettings().bindings.Of(GameAction::Pause)), "pad_x");
+  Press(SDL_CONTROLLER_BUTTON_B);
+  EXPECT_FALSE(Page()->IsOpen());
+  EXPECT_NE(FileText().find("pause = pad_x\r\n"), std::string::npos) << FileText();
+
+  // With the pad in, Space pauses no more and X does; unplugged, Space is back.
+  Key(VK_SPACE, true);
+  Frames(1);
+  EXPECT_FALSE(ActionHeld(RunSettings().bindings, GameAction::Pause));
+  Key(VK_SPACE, false);
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_X, 1);
+  Frames(1);
+  EXPECT_TRUE(ActionHeld(RunSettings().bindings, GameAction::Pause));
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_X, 0);
+  Unplug();
+  Frames(2);
+  ASSERT_EQ(Win32GamepadCount(), 0);
+  Key(VK_SPACE, true);
+  Frames(1);
+  EXPECT_TRUE(ActionHeld(RunSettings().bindings, GameAction::Pause)) << "keyboard and mouse take over";
+  Key(VK_SPACE, false);
 }
