@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -231,6 +232,12 @@ bool BindInput(KeyBindings* bindings, GameAction action, int slot, int input)
     }
   }
   target[slot] = input;
+  // Empty places go last, as the file's words are read back.
+  static_assert(bindingSlots == 2, "two places an action");
+  for (int other = 0; other < gameActionCount; ++other) {
+    int* inputs = bindings->inputs[other];
+    if (inputs[0] == 0) std::swap(inputs[0], inputs[1]);
+  }
   return true;
 }
 

@@ -50,7 +50,7 @@ std::string FormatBinding(const int inputs[bindingSlots]);
 // Puts an input in an action's place. An input already used by another action (or the
 // other place of this one) is swapped with what the place held, so that no input plays
 // two actions. Refused (false, nothing changed) when the swap would leave the other
-// action without any input.
+// action without any input. An action's empty place is always its second.
 bool BindInput(KeyBindings* bindings, GameAction action, int slot, int input);
 
 // The inputs that play an action now: its bindings, except that an action bound only to

@@ -30,7 +30,7 @@ std::string ReplaceValue(const std::string& line, const std::string& value)
 {
   const size_t equals = line.find('=');
   size_t start = equals + 1;
-  while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) ++start;
+  while (start < line.size() && IsBlank(line[start])) ++start;
   size_t end = SettingsValueEnd(line, start);
   while (end > start && IsBlank(line[end - 1])) --end;
   return line.substr(0, start) + value + line.substr(end);

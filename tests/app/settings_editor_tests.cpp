@@ -204,6 +204,10 @@ TEST(SettingsBindings, ABindingUsedElsewhereIsSwappedNeverDuplicated)
   // An empty place's own action keeps its first place, so the move is allowed there.
   ASSERT_TRUE(BindInput(&bindings, GameAction::Both, 0, VK_SPACE));
   EXPECT_EQ(bindings.Of(GameAction::Pause)[0], 'F');
+  // A second place given the first's input leaves the first empty: it moves up.
+  ASSERT_TRUE(BindInput(&bindings, GameAction::Forward, 1, VK_LBUTTON));
+  EXPECT_EQ(bindings.Of(GameAction::Forward)[0], VK_LBUTTON);
+  EXPECT_EQ(bindings.Of(GameAction::Forward)[1], 0);
 }
 
 TEST(SettingsBindings, PadOnlyActionsFallBackToTheirDefaultsWithoutAPad)
