@@ -2,8 +2,10 @@
 // snapshot and fade, and the frame's drawing order.
 #include "app/application.h"
 
+#include "app/action_input.h"
 #include "app/focus_pause.h"
 #include "app/input.h"
+#include "app/settings_apply.h"
 #include "app/start_up.h"
 #include "app/version.h"
 #include "app/window_keys.h"
@@ -11,7 +13,6 @@
 #include "engine/sound.h"
 #include "scene/scene_base.h"
 #include "scene/scene_title.h"
-#include "shader/render_quality.h"
 #include "shader/shader_manager.h"
 #include "win32_comforts.h"
 
@@ -151,7 +152,7 @@ bool CApplication::Initialize(HINSTANCE module)
   shaders->blur.Load();
   shaders->shadowMap.Load();
   shaders->puddle.Load();
-  ApplyRenderQualityForDevice();  // a software renderer gets the lighter picture
+  ApplyPictureQuality(RunSettings().pictureQuality);  // automatic: a software renderer gets the lighter picture
 
   // The ending's shake still draws from rand(); stages have their own seeded generator.
   std::srand(timeGetTime());
@@ -178,17 +179,15 @@ LRESULT CApplication::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   }
   case WM_LBUTTONDOWN:
     input.clicked = 1;
-    input.leftButton = 1;
-    return 0;
-  case WM_LBUTTONUP:
-    input.leftButton = 0;
+    RefreshHeldActions(&input, VK_LBUTTON);
     return 0;
   case WM_RBUTTONDOWN:
     input.clicked = 1;
-    input.rightButton = 1;
+    RefreshHeldActions(&input, VK_RBUTTON);
     return 0;
+  case WM_LBUTTONUP:
   case WM_RBUTTONUP:
-    input.rightButton = 0;
+    RefreshHeldActions(&input);
     return 0;
   case WM_KILLFOCUS:
     NoteFocusLost();
@@ -302,17 +301,15 @@ void CApplication::EndLoop()
   currentScene.reset();
 }
 
-// Edges of Escape and Space, the click cleared, the held keys.
+// Edges of the back and pause actions (Escape and Space as made), the click cleared,
+// the held actions, all through the player's bindings.
 void CApplication::TakeInputSnapshot()
 {
-  input.escapePressed = TriggerKey(VK_ESCAPE) ? 1 : 0;
-  input.spacePressed = TriggerKey(VK_SPACE) ? 1 : 0;
+  input.escapePressed = TriggerAction(GameAction::Back) ? 1 : 0;
+  input.spacePressed = TriggerAction(GameAction::Pause) ? 1 : 0;
   if (TakeFocusPause()) input.spacePressed = 1;
   input.clicked = 0;
-  input.keyW = (GetAsyncKeyState('W') & 0x8000) ? 1 : 0;
-  input.keyS = (GetAsyncKeyState('S') & 0x8000) ? 1 : 0;
-  input.keyA = (GetAsyncKeyState('A') & 0x8000) ? 1 : 0;
-  input.keyD = (GetAsyncKeyState('D') & 0x8000) ? 1 : 0;
+  RefreshHeldActions(&input);
   input.keyShift = (GetAsyncKeyState(VK_SHIFT) & 0x8000) ? 1 : 0;
 }
 

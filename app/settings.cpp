@@ -2,6 +2,7 @@
 // the file kept in step with the run (written only when something changed).
 #include "app/settings.h"
 
+#include "app/settings_editor.h"
 #include "app/user_paths.h"
 
 #include <algorithm>
@@ -91,7 +92,36 @@ std::string ApplySetting(const std::string& key, const std::string& word, Settin
     return ParseInteger(word, 0, 100, &settings->effectsVolume) ? "" : "effects_volume must be 0 to 100";
   }
   if (key == "gamepad") return ParseSwitch(word, &settings->gamepad) ? "" : "gamepad must be yes or no";
+  if (key == "picture_quality") {
+    if (word == "auto")
+      settings->pictureQuality = PictureQuality::Automatic;
+    else if (word == "low")
+      settings->pictureQuality = PictureQuality::Low;
+    else if (word == "high")
+      settings->pictureQuality = PictureQuality::High;
+    else
+      return "picture_quality must be auto, low or high";
+    return "";
+  }
+  GameAction action = GameAction::Forward;
+  if (ActionFromKey(key, &action)) {
+    const std::string why = ParseBinding(word, settings->bindings.Of(action));
+    return why.empty() ? "" : key + ": " + why + "; the binding stays as it was";
+  }
   return "unknown setting '" + key + "'";
+}
+
+// The word for a picture quality.
+const char* QualityWord(PictureQuality quality)
+{
+  switch (quality) {
+  case PictureQuality::Low:
+    return "low";
+  case PictureQuality::High:
+    return "high";
+  default:
+    return "auto";
+  }
 }
 
 // The word for a full-screen choice.
@@ -119,7 +149,8 @@ Settings& RunSettings()
 // Line by line; a problem names its line and is otherwise ignored.
 void ParseSettings(const std::string& text, Settings* settings, std::vector<std::string>* problems)
 {
-  std::istringstream lines(text);
+  // A byte order mark from an editor that writes one is no part of the first key.
+  std::istringstream lines(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text);
   std::string line;
   int number = 0;
   while (std::getline(lines, line)) {
@@ -133,7 +164,8 @@ void ParseSettings(const std::string& text, Settings* settings, std::vector<std:
       why = "expected key = value";
     } else {
       const std::string key = Lower(Trim(content.substr(0, equals)));
-      const std::string word = Lower(Trim(content.substr(equals + 1)));
+      const std::string value = Trim(content.substr(equals + 1));
+      const std::string word = Lower(Trim(value.substr(0, SettingsValueEnd(value, 0))));
       why = ApplySetting(key, word, settings);
     }
     if (!why.empty() && problems) problems->push_back("line " + std::to_string(number) + ": " + why);
@@ -156,7 +188,48 @@ std::string FormatSettings(const Settings& settings)
   text += "music_volume = " + std::to_string(settings.musicVolume) + "\n";
   text += "effects_volume = " + std::to_string(settings.effectsVolume) + "\n";
   text += std::string("gamepad = ") + (settings.gamepad ? "yes" : "no") + "\n";
+  text += "# picture_quality: auto (lighter on a software renderer), low or high\n";
+  text += std::string("picture_quality = ") + QualityWord(settings.pictureQuality) + "\n";
+  text += "# Key bindings: one or two inputs an action, such as W, space, F12, mouse_left,\n";
+  text += "# mouse_right, mouse_middle, pad_a or pad_start, separated by a comma.\n";
+  for (int index = 0; index < gameActionCount; ++index) {
+    text += std::string(ActionKey(static_cast<GameAction>(index))) + " = " +
+            FormatBinding(settings.bindings.inputs[index]) + "\n";
+  }
   return text;
+}
+
+// The file's keys in the order FormatSettings writes them.
+std::vector<std::pair<std::string, std::string>> SettingsValues(const Settings& settings)
+{
+  char sensitivity[32];
+  std::snprintf(sensitivity, sizeof(sensitivity), "%g", static_cast<double>(settings.mouseSensitivity));
+  std::vector<std::pair<std::string, std::string>> values = {{"fullscreen", ChoiceWord(settings.fullScreen)},
+                                                             {"mouse_sensitivity", sensitivity},
+                                                             {"invert_look", settings.invertLook ? "yes" : "no"},
+                                                             {"music_volume", std::to_string(settings.musicVolume)},
+                                                             {"effects_volume", std::to_string(settings.effectsVolume)},
+                                                             {"gamepad", settings.gamepad ? "yes" : "no"},
+                                                             {"picture_quality", QualityWord(settings.pictureQuality)}};
+  for (int index = 0; index < gameActionCount; ++index) {
+    values.emplace_back(ActionKey(static_cast<GameAction>(index)), FormatBinding(settings.bindings.inputs[index]));
+  }
+  return values;
+}
+
+// What the text says is worked out first, so a value the player spelt their own way
+// ("on" for yes) stays as written while it still holds.
+std::string UpdateSettingsText(const std::string& text, const Settings& settings)
+{
+  Settings written;
+  ParseSettings(text, &written, nullptr);
+  const std::vector<std::pair<std::string, std::string>> wanted = SettingsValues(settings);
+  const std::vector<std::pair<std::string, std::string>> held = SettingsValues(written);
+  std::vector<std::pair<std::string, std::string>> changes;
+  for (size_t index = 0; index < wanted.size(); ++index) {
+    if (wanted[index].second != held[index].second) changes.push_back(wanted[index]);
+  }
+  return EditSettingsText(text, changes);
 }
 
 // Under the configuration home.
@@ -186,10 +259,16 @@ bool WriteSettingsFile(const std::string& path, const Settings& settings)
   const size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
   const std::string temporary = path + ".tmp";
+  std::string text = FormatSettings(settings);
+  std::ifstream existing(path, std::ios::binary);
+  if (existing) {
+    std::ostringstream old;
+    old << existing.rdbuf();
+    text = UpdateSettingsText(old.str(), settings);
+  }
   bool written = MakeFolders(folder);
   if (written) {
     FILE* file = std::fopen(temporary.c_str(), "wb");
-    const std::string text = FormatSettings(settings);
     written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
     if (file && std::fclose(file) != 0) written = false;
     written = written && std::rename(temporary.c_str(), path.c_str()) == 0;

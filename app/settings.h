@@ -1,13 +1,20 @@
 // The player's settings: settings.ini under the XDG configuration folder, read once at
-// start-up and written back only when a value changed. Every default is the game as it
-// always played: the full-screen question, the mouse turning the view as it did, full
-// volume and the gamepad on.
+// start-up and written back only when a value changed, line by line so that the
+// player's own comments and lines stay. Every default is the game as it always played:
+// the full-screen question, the mouse turning the view as it did, full volume, the
+// gamepad on and the keys and buttons as they were.
 #pragma once
 
+#include "app/key_bindings.h"
+
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class FullScreenChoice { Ask, Yes, No };
+
+// Automatic: the lighter picture on a software renderer, the full one elsewhere.
+enum class PictureQuality { Automatic, Low, High };
 
 struct Settings {
   FullScreenChoice fullScreen = FullScreenChoice::Ask;
@@ -16,6 +23,8 @@ struct Settings {
   int musicVolume = 100;          // percent
   int effectsVolume = 100;        // percent
   bool gamepad = true;
+  PictureQuality pictureQuality = PictureQuality::Automatic;
+  KeyBindings bindings = DefaultKeyBindings();
 
   bool operator==(const Settings& other) const = default;
 };
@@ -31,6 +40,13 @@ void ParseSettings(const std::string& text, Settings* settings, std::vector<std:
 // The text ParseSettings reads back to the same settings.
 std::string FormatSettings(const Settings& settings);
 
+// Every key with its value in the words the file uses, in the file's order.
+std::vector<std::pair<std::string, std::string>> SettingsValues(const Settings& settings);
+
+// The file's text changed to hold the settings: the keys whose value differs from what
+// the text says are replaced in place or appended (see EditSettingsText).
+std::string UpdateSettingsText(const std::string& text, const Settings& settings);
+
 // The file: $XDG_CONFIG_HOME/solverica/settings.ini, ~/.config when unset.
 std::string SettingsFilePath();
 
@@ -38,8 +54,9 @@ std::string SettingsFilePath();
 // Each bad line goes to standard error. Returns whether a file was read.
 bool LoadSettingsFile(const std::string& path, Settings* settings);
 
-// Writes the file (making its folder) through a temporary file that replaces it; a
-// failure is reported on standard error and returns false.
+// Writes the file (making its folder) through a temporary file that replaces it, as
+// the file's text updated (a new file starts from FormatSettings); a failure is
+// reported on standard error and returns false.
 bool WriteSettingsFile(const std::string& path, const Settings& settings);
 
 // Keeps the settings file in step with the run: remembers what the file holds and

@@ -1,6 +1,7 @@
 // Full-screen switching and screenshots from the keyboard.
 #include "app/window_keys.h"
 
+#include "app/action_input.h"
 #include "app/application.h"
 #include "app/input.h"
 #include "app/screenshot.h"
@@ -27,14 +28,15 @@ OstrelLibrary::CSound& ShutterSound()
 
 }  // namespace
 
-// Each key is polled here and nowhere else, as TriggerKey requires.
+// Each key is polled here and nowhere else, as TriggerKey requires; the screenshot is
+// the bound action (F12 as made).
 void PollWindowKeys()
 {
   const bool enter = TriggerKey(VK_RETURN);
   const bool f11 = TriggerKey(VK_F11);
-  const bool f12 = TriggerKey(VK_F12);
+  const bool shot = TriggerAction(GameAction::Screenshot);
   if (f11 || (enter && (GetAsyncKeyState(VK_MENU) & 0x8000))) ToggleFullScreen();
-  if (f12) TakeScreenshot();
+  if (shot) TakeScreenshot();
 }
 
 // The platform switches and redoes the cursor mapping; the setting follows if it was
@@ -44,6 +46,10 @@ void ToggleFullScreen()
   HWND window = CApplication::GetInstance()->window;
   const bool fullScreen = !Win32IsFullScreen(window);
   if (!Win32SetFullScreen(window, fullScreen)) return;
+  // The run follows a fixed choice too, so that the options page shows it and keeps it.
+  if (RunSettings().fullScreen != FullScreenChoice::Ask) {
+    RunSettings().fullScreen = fullScreen ? FullScreenChoice::Yes : FullScreenChoice::No;
+  }
   Settings stored = ProgramSettingsFile().Stored();
   if (stored.fullScreen == FullScreenChoice::Ask) return;
   stored.fullScreen = fullScreen ? FullScreenChoice::Yes : FullScreenChoice::No;

@@ -22,6 +22,7 @@
 #include "sprite/sprite_base.h"
 #include "sprite/sprite_hud.h"
 #include "sprite/sprite_menu.h"
+#include "sprite/sprite_options.h"
 
 namespace {
 
@@ -225,6 +226,8 @@ std::shared_ptr<CSceneBase> CSceneGame::Update()
 // runs; Escape toggles its menu in any phase unless a fade is running.
 void CSceneGame::UpdateToggles()
 {
+  // The options page over the pause menu holds the keys until it is left.
+  if (COptionsPage::AnyOpen()) return;
   CApplication* application = CApplication::GetInstance();
   if (!cameraEvent && !goalReached && !orbObtained && !escapeOpen && application->input.spacePressed) {
     paused = !paused;

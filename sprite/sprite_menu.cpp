@@ -48,6 +48,8 @@ CSpritePause::CSpritePause()
   CenterButton(retryButton, 0.0f, static_cast<float>(retryOffset));
   titleButton.texture = LoadSpriteTexture("res/game/sprite/to_title.png");
   CenterButton(titleButton, 0.0f, static_cast<float>(titleOffset));
+  optionsButton.texture = LoadSpriteTexture("res/game/sprite/options.png");
+  CenterButton(optionsButton, optionsOffsetX, optionsOffsetY);
 }
 
 // The pulse keeps going during a fade so the menu does not freeze, but a fade means a
@@ -59,6 +61,10 @@ void CSpritePause::Update()
   PulseAlpha(pulseStep);
   CApplication* application = CApplication::GetInstance();
   if (application->fadeAlpha != 0) return;
+  if (optionsPage.IsOpen()) {
+    optionsPage.Update();
+    return;
+  }
   const int clicked = application->input.clicked;
 
   UpdateHover(*this, resumeButton);
@@ -79,6 +85,8 @@ void CSpritePause::Update()
     HideCursorHome();
     secondSound->Restart();
   }
+  UpdateHover(*this, optionsButton);
+  if (optionsButton.hovered && clicked && scene->paused) optionsPage.Open();
 }
 
 // The menu keeps drawing until the requested scene takes over.
@@ -86,10 +94,15 @@ void CSpritePause::Draw()
 {
   const std::shared_ptr<CSceneGame> scene = currentScene.lock();
   if (!scene || !scene->paused) return;
+  if (optionsPage.IsOpen()) {
+    optionsPage.Draw();
+    return;
+  }
   DrawPicture(heading, headingTransform, AlphaColour());
   DrawButton(resumeButton);
   DrawButton(retryButton);
   DrawButton(titleButton);
+  DrawButton(optionsButton);
 }
 
 // ---- CSpriteEscape ------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "sprite/sprite_base.h"
+#include "sprite/sprite_options.h"
 
 class CSpritePause : public CSpriteBase {
 public:
@@ -17,12 +18,19 @@ public:
   int headingOffset = -200;
   int retryOffset = 100;
   int titleOffset = 200;
+  // The options button in the corner where the title has its own, and its page.
+  MenuButton optionsButton;
+  float optionsOffsetX = 486.0f;
+  float optionsOffsetY = 212.0f;
+  COptionsPage optionsPage;
 
-  // Loads the heading, the three buttons and the hover and click sounds.
+  // Loads the heading, the buttons and the hover and click sounds.
   CSpritePause();
-  // While paused: the heading pulses; with no fade running the buttons answer the mouse.
+  // While paused: the heading pulses; with no fade running the buttons answer the
+  // mouse; while the options page is up, the page alone.
   void Update() override;
-  // While paused: the heading, then resume, retry, title.
+  // While paused: the heading, then resume, retry, title and options; the options
+  // page instead while it is up.
   void Draw() override;
 };
 

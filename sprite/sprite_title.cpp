@@ -214,6 +214,8 @@ CTitleOption::CTitleOption()
   CenterButton(startButton, 0.0f, startOffset);
   continueButton.texture = LoadSpriteTexture("res/title/char/continue.png");
   CenterButton(continueButton, 0.0f, continueOffset);
+  optionsButton.texture = LoadSpriteTexture("res/game/sprite/options.png");
+  CenterButton(optionsButton, optionsOffsetX, optionsOffsetY);
   firstSound = LoadSpriteSound("res/sound/cursor.wav");
   secondSound = LoadSpriteSound("res/sound/zazaza.wav");
 }
@@ -230,11 +232,17 @@ void CTitleOption::Update()
       ready = 1;
     }
   }
+  if (optionsPage.IsOpen()) {
+    optionsPage.Update();
+    return;
+  }
   const int clicked = CApplication::GetInstance()->input.clicked;
   UpdateHover(*this, startButton);
   if (ready && startButton.hovered && clicked) Choose(true);
   UpdateHover(*this, continueButton);
   if (ready && continueButton.hovered && clicked) Choose(false);
+  UpdateHover(*this, optionsButton);
+  if (ready && optionsButton.hovered && clicked) optionsPage.Open();
 }
 
 // Start begins at stage 1 without touching the save file; Continue keeps the stage.
@@ -254,4 +262,6 @@ void CTitleOption::Draw()
   if (TitleState() != 1) return;
   DrawButton(startButton);
   DrawButton(continueButton);
+  DrawButton(optionsButton);
+  optionsPage.Draw();
 }

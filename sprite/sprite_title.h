@@ -4,6 +4,7 @@
 #pragma once
 
 #include "sprite/sprite_base.h"
+#include "sprite/sprite_options.h"
 
 // One frame of a cloud layer bobbing between 0 and -20 pixels, 0.1 a frame.
 void BobCloud(D3DXMATRIX& cloudMatrix, int& rising);
@@ -75,12 +76,19 @@ public:
   MenuButton continueButton;
   float startOffset = 275.0f;
   float continueOffset = 160.0f;
+  // The smaller options button in the bottom-right corner, one button's height above
+  // the corner's lowest place (the records button's), and the page it opens.
+  MenuButton optionsButton;
+  float optionsOffsetX = 486.0f;
+  float optionsOffsetY = 212.0f;
+  COptionsPage optionsPage;
 
-  // Loads both buttons and the hover and choice sounds; Continue stands above Start.
+  // Loads the buttons and the hover and choice sounds; Continue stands above Start.
   CTitleOption();
-  // While the menu is up: hover on both buttons, and a choice once the menu is ready.
+  // While the menu is up: hover on the buttons, and a choice once the menu is ready;
+  // while the options page is up, the page alone.
   void Update() override;
-  // Both buttons, only while the menu is up.
+  // The buttons, only while the menu is up; the options page over them.
   void Draw() override;
 
 private:

@@ -98,11 +98,12 @@ private:
 
 }  // namespace
 
-// Applies to buffers created or given a volume from now on.
+// Heard at once: the buffers playing take the new gain too.
 void DirectSoundSetGroupGain(int group, float gain)
 {
   if (group != DSOUND_GROUP_MUSIC && group != DSOUND_GROUP_EFFECTS) return;
   groupGains[group] = gain < 0.0f ? 0.0f : gain;
+  ApplyGroupGains();
 }
 
 // Moves a buffer made here into a group and gives it the group's gain at once.

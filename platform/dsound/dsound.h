@@ -156,8 +156,8 @@ HRESULT DirectSoundCreate8(const GUID* device, IDirectSound8** directSound, IUnk
 // Music and effects are scaled apart; every buffer starts among the effects.
 #define DSOUND_GROUP_EFFECTS 0
 #define DSOUND_GROUP_MUSIC 1
-// Gain factor of a group (0 silent, 1 as mixed), for buffers created or given a volume
-// from then on.
+// Gain factor of a group (0 silent, 1 as mixed), for every buffer of the group at once,
+// those playing included.
 void DirectSoundSetGroupGain(int group, float gain);
 // Puts a secondary buffer into a group.
 void DirectSoundSetBufferGroup(IDirectSoundBuffer8* buffer, int group);

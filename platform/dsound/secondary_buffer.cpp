@@ -46,11 +46,23 @@ CSecondaryBuffer::CSecondaryBuffer(std::shared_ptr<SoundDevice> soundDevice, con
   created = MakeStaticBuffer(bytes);
 }
 
+namespace {
+// Every buffer with a source, so that a group's new gain reaches those playing.
+std::vector<CSecondaryBuffer*> buffersWithSources;
+}  // namespace
+
+// The group gains again on every buffer that has a source.
+void ApplyGroupGains()
+{
+  for (CSecondaryBuffer* buffer : buffersWithSources) buffer->ApplyGain();
+}
+
 // The source with its distance model and group gain.
 bool CSecondaryBuffer::MakeSource()
 {
   alGenSources(1, &source);
   if (alGetError() != AL_NO_ERROR) return false;
+  buffersWithSources.push_back(this);
   alSourcef(source, AL_REFERENCE_DISTANCE, DS3D_DEFAULTMINDISTANCE);
   alSourcef(source, AL_MAX_DISTANCE, DS3D_DEFAULTMAXDISTANCE);
   alSourcef(source, AL_GAIN, groupGains[group]);
@@ -95,6 +107,7 @@ CSecondaryBuffer::~CSecondaryBuffer()
   device->MakeCurrent();
   auto& list = device->positioned;
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  std::erase(buffersWithSources, this);
   if (stream) {
     std::lock_guard<std::mutex> hold(device->Pump().Mutex());
     device->Pump().Remove(stream.get());

@@ -47,6 +47,9 @@ public:
   HRESULT Get3DMode(DWORD* out) const;
   HRESULT Set3DMode(DWORD value);
 
+  // The buffer's volume times its group's.
+  void ApplyGain();
+
 private:
   ~CSecondaryBuffer() override;
 
@@ -64,8 +67,6 @@ private:
   // The byte of silence of the format.
   BYTE Silence() const;
 
-  // The buffer's volume times its group's.
-  void ApplyGain();
   // AL_INITIAL, AL_PLAYING, AL_PAUSED or AL_STOPPED.
   ALint SourceState() const;
   // Byte position of play.
@@ -97,5 +98,8 @@ private:
   D3DVECTOR position3D = {0.0f, 0.0f, 0.0f};
   DWORD mode3D = DS3DMODE_NORMAL;
 };
+
+// Gives every buffer with a source its volume times its group's gain anew.
+void ApplyGroupGains();
 
 }  // namespace dsound_openal

@@ -38,3 +38,8 @@ void Win32HoldCursor(bool hold);
 void Win32CatchEndSignals();
 // The first end signal that came, or 0.
 int Win32EndSignal();
+
+// Whether any open pad holds a button, numbered as SDL's game controller numbers them
+// (0 A, 1 B, 2 X, 3 Y, 4 Back, 5 Guide, 6 Start, 7 and 8 the sticks, 9 and 10 the
+// shoulders, 11 to 14 the D-pad up, down, left, right). False without a pad or focus.
+bool Win32GamepadButtonDown(int button);

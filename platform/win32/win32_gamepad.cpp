@@ -239,3 +239,11 @@ int Win32GamepadCount()
 {
   return static_cast<int>(controllers.size());
 }
+
+// Read live, as GetAsyncKeyState reads keys.
+bool Win32GamepadButtonDown(int button)
+{
+  if (!started || controllers.empty() || !Win32InputFocused()) return false;
+  if (button < 0 || button >= SDL_CONTROLLER_BUTTON_MAX) return false;
+  return Button(static_cast<SDL_GameControllerButton>(button));
+}

@@ -159,17 +159,27 @@ const MenuButton* FindButton(const std::shared_ptr<CSceneBase>& scene,
   if (const auto title = std::dynamic_pointer_cast<CSceneTitle>(scene)) {
     for (const std::shared_ptr<CSpriteBase>& sprite : title->frontSprites) {
       if (const auto option = std::dynamic_pointer_cast<CTitleOption>(sprite)) {
+        if (option->optionsPage.IsOpen()) {
+          buttons.push_back(&option->optionsPage.backButton);
+          continue;
+        }
         buttons.push_back(&option->startButton);
         buttons.push_back(&option->continueButton);
+        buttons.push_back(&option->optionsButton);
       }
     }
   }
   if (const auto game = std::dynamic_pointer_cast<CSceneGame>(scene)) {
     for (const std::shared_ptr<CSpriteBase>& sprite : game->sprites) {
       if (const auto pause = std::dynamic_pointer_cast<CSpritePause>(sprite); pause && game->paused) {
+        if (pause->optionsPage.IsOpen()) {
+          buttons.push_back(&pause->optionsPage.backButton);
+          continue;
+        }
         buttons.push_back(&pause->resumeButton);
         buttons.push_back(&pause->retryButton);
         buttons.push_back(&pause->titleButton);
+        buttons.push_back(&pause->optionsButton);
       }
       if (const auto escape = std::dynamic_pointer_cast<CSpriteEscape>(sprite); escape && game->escapeOpen) {
         buttons.push_back(&escape->yesButton);

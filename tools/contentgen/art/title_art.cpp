@@ -509,6 +509,18 @@ bool GenerateMenuArt(CArtContext& context, std::string* error)
       !context.AddPng("game/sprite/do_you_to_title.png", question, error)) {
     return false;
   }
+  CCanvas options(520, 150);
+  options.Clear({0, 0, 0, 0});
+  if (!DrawHeading(context, &options, "せってい", "O P T I O N S", error) ||
+      !context.AddPng("game/sprite/options_heading.png", options, error)) {
+    return false;
+  }
+  // The smaller buttons of the title's and the pause menu's corner, and the options
+  // page's way back.
+  if (!AddButton(context, "game/sprite/options.png", 260, 76, "せってい", "OPTIONS", error) ||
+      !AddButton(context, "game/sprite/back.png", 260, 76, "もどる", "BACK", error)) {
+    return false;
+  }
   return AddButton(context, "game/sprite/restart.png", 420, 90, "ゲームにもどる", "RESUME", error) &&
          AddButton(context, "game/sprite/retry.png", 420, 90, "やりなおす", "RETRY", error) &&
          AddButton(context, "game/sprite/to_title.png", 420, 90, "タイトルへ", "TO TITLE", error) &&

@@ -1,0 +1,124 @@
+// Reading the bound inputs: the held actions of the snapshot and the edges of the
+// pressed ones.
+#include "app/action_input.h"
+
+#include "app/application.h"
+#include "app/settings.h"
+#include "win32_comforts.h"
+
+namespace {
+
+bool actionLatch[gameActionCount] = {};
+
+// Whether any of the inputs is down, or is the one being pressed.
+bool AnyDown(const int inputs[bindingSlots], int pressedNow)
+{
+  for (int slot = 0; slot < bindingSlots; ++slot) {
+    if (inputs[slot] == 0) continue;
+    if (inputs[slot] == pressedNow || InputDown(inputs[slot])) return true;
+  }
+  return false;
+}
+
+// An action of this run's bindings, with the press being handled.
+bool Held(GameAction action, int pressedNow)
+{
+  int inputs[bindingSlots] = {};
+  EffectiveInputs(RunSettings().bindings, action, PadUsable(), inputs);
+  return AnyDown(inputs, pressedNow);
+}
+
+}  // namespace
+
+// Virtual keys through GetAsyncKeyState, pad buttons through the pad.
+bool InputDown(int input)
+{
+  if (IsPadInput(input)) return Win32GamepadButtonDown(input - padInputBase);
+  if (input <= 0 || input > 255) return false;
+  return (GetAsyncKeyState(input) & 0x8000) != 0;
+}
+
+// Off in the settings, or none plugged in: keyboard and mouse only.
+bool PadUsable()
+{
+  return RunSettings().gamepad && Win32GamepadCount() > 0;
+}
+
+// Any effective input of the action.
+bool ActionHeld(const KeyBindings& bindings, GameAction action)
+{
+  int inputs[bindingSlots] = {};
+  EffectiveInputs(bindings, action, PadUsable(), inputs);
+  return AnyDown(inputs, 0);
+}
+
+// Every input once.
+void CInputEdges::Sample()
+{
+  for (int input = 1; input < inputCount; ++input) {
+    const bool now = InputDown(input);
+    went[input] = now && !down[input];
+    down[input] = now;
+  }
+}
+
+// From the last sample.
+bool CInputEdges::WentDown(int input) const
+{
+  return input > 0 && input < inputCount && went[input];
+}
+
+// Pad buttons first: the pad's A also clicks the mouse's left button in menus, and
+// the button pressed is the one meant. Then the lowest numbered key or mouse button.
+int CInputEdges::FirstWentDown() const
+{
+  for (int input = padInputBase; input < inputCount; ++input) {
+    if (went[input]) return input;
+  }
+  for (int input = 1; input < padInputBase; ++input) {
+    if (went[input] && !InputName(input).empty()) return input;
+  }
+  return 0;
+}
+
+// What is held now is old news.
+void CInputEdges::Settle()
+{
+  for (int input = 1; input < inputCount; ++input) {
+    down[input] = InputDown(input);
+    went[input] = false;
+  }
+}
+
+// Both colours hold both buttons, as pressing both would.
+void RefreshHeldActions(InputSnapshot* input, int pressedNow)
+{
+  const bool both = Held(GameAction::Both, pressedNow);
+  input->leftButton = (Held(GameAction::Blue, pressedNow) || both) ? 1 : 0;
+  input->rightButton = (Held(GameAction::Red, pressedNow) || both) ? 1 : 0;
+  input->keyW = Held(GameAction::Forward, 0) ? 1 : 0;
+  input->keyS = Held(GameAction::Backward, 0) ? 1 : 0;
+  input->keyA = Held(GameAction::Left, 0) ? 1 : 0;
+  input->keyD = Held(GameAction::Right, 0) ? 1 : 0;
+}
+
+// A latch an action, as TriggerKey keeps one a key.
+bool TriggerAction(GameAction action)
+{
+  const int index = static_cast<int>(action);
+  if (!Held(action, 0)) {
+    actionLatch[index] = false;
+    return false;
+  }
+  if (actionLatch[index]) return false;
+  actionLatch[index] = true;
+  return true;
+}
+
+// The latches of the held actions closed.
+void SwallowHeldActions()
+{
+  for (int index = 0; index < gameActionCount; ++index) {
+    if (Held(static_cast<GameAction>(index), 0)) actionLatch[index] = true;
+  }
+}
