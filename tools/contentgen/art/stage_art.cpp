@@ -3,18 +3,23 @@
 // file); and the tower's surfaces the map meshes share, each with its normal map:
 // stone flags, brick, wooden boards, dark trim stone, riveted metal plates, veined
 // marble and glazed floor tiles.
+#include "art/stage_art.h"
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
 
 #include "art/art_context.h"
-#include "art/stage_geometry.h"
+#include "stage/stage_geometry.h"
 #include "image/canvas.h"
 #include "image/image_writers.h"
 #include "image/noise.h"
 
 namespace contentgen {
+
+// The mesh and stage types of the stage builder, used here as our own.
+using namespace stagebuild;
 
 namespace {
 

@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "art/stage_geometry.h"
+#include "stage/stage_geometry.h"
 
-namespace contentgen {
+namespace stagebuild {
 
-// The problems of a stage's layout, one sentence each; empty when it is sound.
+// The problems of a stage's layout, each where the source causes it; empty when it is sound.
+std::vector<StageSourceProblem> StageLayoutNotes(const StageGeometry& geometry);
+// The same, one sentence each.
 std::vector<std::string> StageLayoutProblems(const StageGeometry& geometry);
 
 struct StageWalkOptions {
@@ -35,4 +37,4 @@ struct StageWalk {
 // walls whole.
 StageWalk WalkFromStart(const StageGeometry& geometry, const StageWalkOptions& options = StageWalkOptions());
 
-}  // namespace contentgen
+}  // namespace stagebuild
