@@ -26,6 +26,17 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv)
       result.fullScreen = flag[2] == 'f' ? FullScreenChoice::Yes : FullScreenChoice::No;
       continue;
     }
+    const bool check = std::strcmp(flag, "--check-stage") == 0;
+    if (check || std::strcmp(flag, "--stage") == 0) {
+      if (i + 1 >= argc) {
+        result.action = CommandLineAction::Fail;
+        result.message = std::string("solverica: ") + flag + " needs a stage source file\nTry 'solverica --help'.\n";
+        return result;
+      }
+      result.stageSource = argv[++i];
+      if (check) result.action = CommandLineAction::CheckStage;
+      continue;
+    }
     result.action = CommandLineAction::Fail;
     result.message = std::string("solverica: unknown option '") + flag + "'\nTry 'solverica --help'.\n";
     return result;
@@ -36,13 +47,16 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv)
 // Usage, flags, keys and files.
 std::string HelpText()
 {
-  return "Usage: solverica [--fullscreen | --windowed]\n"
+  return "Usage: solverica [--fullscreen | --windowed] [--stage FILE]\n"
+         "       solverica --check-stage FILE\n"
          "A 3D puzzle-action game: climb the tower by magic.\n"
          "\n"
-         "  --fullscreen  start full screen without asking\n"
-         "  --windowed    start in a window without asking\n"
-         "  --help        show this help and exit\n"
-         "  --version     show the version and exit\n"
+         "  --fullscreen         start full screen without asking\n"
+         "  --windowed           start in a window without asking\n"
+         "  --stage FILE         play a stage source at once (see stage-format.md)\n"
+         "  --check-stage FILE   check a stage source and exit: 0 sound, 1 errors, 2 unreadable\n"
+         "  --help               show this help and exit\n"
+         "  --version            show the version and exit\n"
          "\n"
          "Keys: Alt+Enter or F11 full screen on/off, F12 screenshot.\n"
          "Settings: $XDG_CONFIG_HOME/solverica/settings.ini (default ~/.config)\n"

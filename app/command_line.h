@@ -1,18 +1,20 @@
 // The command line: --fullscreen and --windowed answer the start-up question for this
-// run (the settings file is left alone), --help and --version print and end the program.
+// run (the settings file is left alone), --help and --version print and end the program,
+// --check-stage FILE checks a stage source and ends, --stage FILE plays one.
 #pragma once
 
 #include "app/settings.h"
 
 #include <string>
 
-enum class CommandLineAction { Run, PrintHelp, PrintVersion, Fail };
+enum class CommandLineAction { Run, PrintHelp, PrintVersion, CheckStage, Fail };
 
 struct CommandLineResult {
   CommandLineAction action = CommandLineAction::Run;
   bool overridesFullScreen = false;
   FullScreenChoice fullScreen = FullScreenChoice::Ask;
-  std::string message;  // what to print for help, version or a failure
+  std::string message;      // what to print for help, version or a failure
+  std::string stageSource;  // the file of --check-stage or --stage
 };
 
 // Reads the arguments, argv[0] excluded.
