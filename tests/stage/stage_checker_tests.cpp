@@ -85,7 +85,8 @@ TEST(StageChecker, NumbersAreWholeFiniteAndWithinTheStagesReach)
 {
   EXPECT_EQ(Notes(CheckStageSource("box trim 0 0 0 1 1 250\n")),
             "1:20 E a number beyond the stage's reach (-200 to 200): box needs x0 y0 z0 x1 y1 z1\n");
-  EXPECT_EQ(Notes(CheckStageSource("box trim 0 0 0 1 1 inf\n")).substr(0, 40), "1:20 E a number beyond the stage's reach");
+  EXPECT_EQ(Notes(CheckStageSource("box trim 0 0 0 1 1 inf\n")).substr(0, 40),
+            "1:20 E a number beyond the stage's reach");
   EXPECT_EQ(Notes(CheckStageSource("box trim 0 0 nan 1 1 1\n")), "1:14 E box needs x0 y0 z0 x1 y1 z1\n");
   EXPECT_EQ(Notes(CheckStageSource("stairs stone 0 0 1 1 0 1 1000000 +z\n")), "1:26 E stairs need a step count\n");
   EXPECT_EQ(Notes(CheckStageSource("stairs stone 0 0 1 1 0 1 99999999999 +z\n")).substr(0, 30),
@@ -143,7 +144,8 @@ TEST(StageChecker, TheMagicLineGivesTheStartingColours)
   EXPECT_EQ(geometry.magic, stagebuild::kStageMagicNone);
   EXPECT_EQ(Notes(CheckStageSource(std::string(kRoom) + "magic blu\n")),
             "10:7 E unknown magic 'blu' (did you mean 'blue'?)\n");
-  EXPECT_EQ(Notes(CheckStageSource(std::string(kRoom) + "magic\n")), "10:6 E magic needs blue, red, blue red or none\n");
+  EXPECT_EQ(Notes(CheckStageSource(std::string(kRoom) + "magic\n")),
+            "10:6 E magic needs blue, red, blue red or none\n");
   EXPECT_EQ(Notes(CheckStageSource(std::string(kRoom) + "magic red\nmagic blue\n")),
             "11:1 E a stage has one magic line\n");
 }
@@ -179,7 +181,10 @@ TEST(StageChecker, HandWrittenFilesWithCrLfATabsAByteOrderMarkAndCommentsReadAsT
 TEST(StageChecker, RandomTruncatedHugeAndBinaryInputGetsAClearErrorAndNoCrash)
 {
   // Binary: NULs and control bytes are quoted as '?', the message kept to one line.
-  const std::string binary("\x7f" "ELF\x02\x01\x01\x00\x00\x00\xff\xfe\n\x1b[2J\x00\x01", 19);
+  const std::string binary(
+      "\x7f"
+      "ELF\x02\x01\x01\x00\x00\x00\xff\xfe\n\x1b[2J\x00\x01",
+      19);
   const StageCheckResult garbage = CheckStageSource(binary);
   ASSERT_EQ(garbage.errors, 2);
   EXPECT_EQ(garbage.notes[0].message, "unknown line '?ELF" + std::string(8, '?') + "'");
@@ -225,8 +230,7 @@ TEST(StageCheckFile, StatusesSayCleanErrorsOrUnreadable)
   EXPECT_EQ(stagebuild::CheckStageFile(::testing::TempDir() + "/missing.txt", &report),
             stagebuild::kStageCheckUnreadable);
   EXPECT_NE(report.find("cannot be read"), std::string::npos);
-  EXPECT_EQ(stagebuild::CheckStageFile(::testing::TempDir(), &report), stagebuild::kStageCheckUnreadable)
-      << "a folder";
+  EXPECT_EQ(stagebuild::CheckStageFile(::testing::TempDir(), &report), stagebuild::kStageCheckUnreadable) << "a folder";
   const std::string large = WriteTemporary("large.txt", "");
   std::filesystem::resize_file(large, stagebuild::kStageSourceMaxBytes + 1);
   EXPECT_EQ(stagebuild::CheckStageFile(large, &report), stagebuild::kStageCheckUnreadable);
