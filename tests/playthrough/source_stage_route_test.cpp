@@ -26,6 +26,11 @@ const char kWalkStage[] =
     "actor CGameTorch -6 0 10\n"
     "actor CGameGoal 0 0 16\n";
 
+// The built files go whatever the route's end, so a failed step leaves nothing behind.
+struct RemoveBuiltStage {
+  ~RemoveBuiltStage() { RemoveSourceStage(); }
+};
+
 }  // namespace
 
 TEST_F(PlaythroughTest, AStageFromItsSourcePlaysAtOnceStartsAgainAfterItsGoalAndEscapeEndsIt)
@@ -34,6 +39,7 @@ TEST_F(PlaythroughTest, AStageFromItsSourcePlaysAtOnceStartsAgainAfterItsGoalAnd
   const std::string source = PlaythroughScratchDir() + "/walk-stage.txt";
   std::ofstream(source) << kWalkStage;
   std::string report;
+  const RemoveBuiltStage removeAtEnd;
   ASSERT_TRUE(BuildSourceStage(source, &report)) << report;
   EXPECT_EQ(report, "") << "no warnings: the source says it asks for no magic";
   const std::string folder = CurrentSourceStage().folder;
