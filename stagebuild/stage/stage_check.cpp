@@ -221,6 +221,21 @@ bool DoorHeldOpen(const std::vector<StageSolid>& solids, const StageActorEntry& 
 
 }  // namespace
 
+// 0.25 for every stage of the game's size; coarser for a stage so wide that a finer grid
+// would keep the checks busy for many seconds.
+float StageGridCellSize(const StageGeometry& geometry)
+{
+  const float kMostCells = 100000.0f;
+  float x0 = 0, z0 = 0, x1 = 0, z1 = 0;
+  for (const StageSolid& solid : geometry.solids) {
+    x0 = std::min(x0, solid.lo.x);
+    z0 = std::min(z0, solid.lo.z);
+    x1 = std::max(x1, solid.hi.x);
+    z1 = std::max(z1, solid.hi.z);
+  }
+  return std::max(0.25f, std::sqrt((x1 - x0) * (z1 - z0) / kMostCells));
+}
+
 // The first solid of the source whose box holds the point, or null.
 const StageSolid* SolidAt(const std::vector<StageSolid>& solids, float x, float y, float z)
 {
@@ -248,7 +263,7 @@ std::vector<StageSourceProblem> StageLayoutNotes(const StageGeometry& geometry)
   // Actors are checked against the map's solids alone, so a block may sit beside a door.
   StageGeometry mapOnly;
   mapOnly.solids = geometry.solids;
-  const CSpanGrid grid(mapOnly, 0.25f);
+  const CSpanGrid grid(mapOnly, StageGridCellSize(geometry));
   const int start = grid.CellAt(0, 0);
   float ground = 0;
   if (start < 0 || !grid.GroundBelow(start, kLandingReach, 0, &ground) || ground < -0.5f) {

@@ -19,6 +19,9 @@ std::vector<StageSourceProblem> StageLayoutNotes(const StageGeometry& geometry);
 // The same, one sentence each.
 std::vector<std::string> StageLayoutProblems(const StageGeometry& geometry);
 
+// The spacing of the checks' grid for this stage: 0.25, or coarser for a very wide one.
+float StageGridCellSize(const StageGeometry& geometry);
+
 struct StageWalkOptions {
   float clearance = 0.7f;  // how close the player's middle comes to a wall (its radius)
   float cellSize = 0.25f;  // grid spacing of the search

@@ -37,7 +37,9 @@ StageCheckResult CheckStageSource(const std::string& text, StageGeometry* geomet
     for (const StageSourceProblem& problem : StageLayoutNotes(built)) result.notes.push_back(ErrorNote(problem));
   }
   if (result.notes.empty() && built.magic != kStageMagicNone) {
-    const StageWalk walk = WalkFromStart(built);
+    StageWalkOptions options;
+    options.cellSize = StageGridCellSize(built);
+    const StageWalk walk = WalkFromStart(built, options);
     for (const StageActorEntry& actor : built.actors) {
       if (actor.name != "CGameGoal" || !walk.goalReached) continue;
       result.notes.push_back({StageNoteKind::Warning, actor.line, actor.column,

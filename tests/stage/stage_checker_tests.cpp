@@ -257,3 +257,13 @@ TEST(NearestWord, FindsTheCloseWordIgnoringCaseAndNothingFarOrHuge)
   EXPECT_EQ(stagebuild::NearestWord("", known), "");
   EXPECT_EQ(stagebuild::NearestWord(std::string(65, 'f'), known), "");
 }
+
+TEST(StageChecker, TheWidestStageIsStillSearchedOnFoot)
+{
+  // As wide as numbers go: the walk is searched on a coarser grid, and still tells an
+  // open way to the goal from one a wall shuts.
+  const std::string open = "floor stone -200 -200 200 200 0\nactor CGameGoal 150 0 150\n";
+  EXPECT_EQ(CheckStageSource(open).warnings, 1);
+  const StageCheckResult shut = CheckStageSource(open + "wallheight 7\nwall -200 100 200 102\n");
+  EXPECT_EQ(Notes(shut), "");
+}
