@@ -13,6 +13,8 @@
 #include "actor/player/player_magic_state.h"
 #include "app/source_stage.h"
 #include "scene/scene_game.h"
+#include "sprite/sprite_base.h"
+#include "sprite/sprite_menu.h"
 
 namespace {
 
@@ -76,6 +78,13 @@ TEST_F(PlaythroughTest, AStageFromItsSourcePlaysAtOnceStartsAgainAfterItsGoalAnd
   TapKey(VK_ESCAPE);
   Frames(1);
   ASSERT_EQ(Game()->escapeOpen, 1);
+  const CSpriteEscape* escape = nullptr;
+  for (const std::shared_ptr<CSpriteBase>& sprite : Game()->sprites) {
+    if (!escape) escape = dynamic_cast<const CSpriteEscape*>(sprite.get());
+  }
+  ASSERT_NE(escape, nullptr);
+  EXPECT_EQ(escape->question, LoadSpriteTexture("res/game/sprite/do_you_quit.png")) << "it asks to quit";
+  EXPECT_NE(escape->question, LoadSpriteTexture("res/game/sprite/do_you_to_title.png"));
   ClickButton("res/game/sprite/yes.png");
   bool ended = false;
   for (int i = 0; i < 200 && !ended; ++i) ended = !Frame();
