@@ -490,7 +490,7 @@ std::vector<StageSourceProblem> ParseStageSource(const std::string& text, StageG
   *out = StageGeometry();
   CStageParser parser(out);
   std::vector<StageSourceProblem> problems;
-  // A byte order mark, as some editors write, is not part of the first word.
+  // A byte order mark, as some editors write, does not belong to the first word.
   const size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   int lineNumber = 0;
   for (size_t at = start; at < text.size() && problems.size() < maxProblems;) {
