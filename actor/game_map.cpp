@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/application.h"
+#include "app/source_stage.h"
 #include "engine/graphics.h"
 #include "shader/shader_manager.h"
 
@@ -25,8 +26,9 @@ CGameMap::CGameMap()
 {
   OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
   const int stage = CApplication::GetInstance()->stageNumber;
-  const std::string meshName = StageMeshName("res/game/map/map.x", stage);
-  const std::string depthName = StageMeshName("res/game/map/depth_map.x", stage);
+  const SourceStage& source = CurrentSourceStage();
+  const std::string meshName = source.active ? source.mapMesh : StageMeshName("res/game/map/map.x", stage);
+  const std::string depthName = source.active ? source.depthMesh : StageMeshName("res/game/map/depth_map.x", stage);
   if (!meshName.empty()) mesh = graphics->GetMesh(graphics->device, meshName);
   if (!depthName.empty()) depthMesh = graphics->GetMesh(graphics->device, depthName);
 }
@@ -54,6 +56,7 @@ void CGameMap::Draw()
 {
   CToonShader& toon = CShaderManager::GetInstance()->toon;
   if (!toon.effect || !mesh) return;
+  NoteSourceStageDrawn();
   if (toon.realTexture) toon.effect->SetTexture("g_toon_tex", toon.realTexture->texture);
   toon.effect->SetMatrix("g_world_mat", &world);
   toon.DrawDepth(*mesh);

@@ -6,12 +6,14 @@
 #include "app/focus_pause.h"
 #include "app/input.h"
 #include "app/settings_apply.h"
+#include "app/source_stage.h"
 #include "app/start_up.h"
 #include "app/version.h"
 #include "app/window_keys.h"
 #include "engine/graphics.h"
 #include "engine/sound.h"
 #include "scene/scene_base.h"
+#include "scene/scene_game.h"
 #include "scene/scene_title.h"
 #include "shader/shader_manager.h"
 #include "win32_comforts.h"
@@ -210,14 +212,22 @@ void CApplication::AdjustClientSize(HWND hwnd)
              static_cast<int>(clientAreaHeight) + frameHeight, TRUE);
 }
 
-// The main loop, starting with the title.
+// The main loop, from the scene given, or else the first scene of the run.
 void CApplication::Run(std::shared_ptr<CSceneBase> firstScene)
 {
   timeBeginPeriod(1);
-  BeginLoop(firstScene ? firstScene : std::make_shared<CSceneTitle>());
+  BeginLoop(firstScene ? firstScene : FirstScene());
   while (RunOnce()) {}
   timeEndPeriod(1);
   EndLoop();
+}
+
+// No title before a stage a source gave: it is played at once.
+std::shared_ptr<CSceneBase> CApplication::FirstScene()
+{
+  if (!CurrentSourceStage().active) return std::make_shared<CSceneTitle>();
+  stageNumber = SourceStageNumber();
+  return std::make_shared<CSceneGame>();
 }
 
 // Makes the first scene current and starts it.

@@ -64,6 +64,9 @@ public:
   // Writes stageNumber to the save file.
   void WriteSaveData();
 
+  // The title, or the game scene at once for a stage played from its source (whose
+  // stage number it then sets).
+  std::shared_ptr<CSceneBase> FirstScene();
   // The loop in pieces, so that a test can run it one step at a time.
   // Makes the scene current and starts it.
   void BeginLoop(std::shared_ptr<CSceneBase> firstScene);

@@ -34,6 +34,17 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv)
       result.verifyReplay = true;
       continue;
     }
+    const bool check = std::strcmp(flag, "--check-stage") == 0;
+    if (check || std::strcmp(flag, "--stage") == 0) {
+      if (i + 1 >= argc) {
+        result.action = CommandLineAction::Fail;
+        result.message = std::string("solverica: ") + flag + " needs a stage source file\nTry 'solverica --help'.\n";
+        return result;
+      }
+      result.stageSource = argv[++i];
+      if (check) result.action = CommandLineAction::CheckStage;
+      continue;
+    }
     result.action = CommandLineAction::Fail;
     const bool missingFile = std::strcmp(flag, "--replay") == 0;
     result.message = missingFile ? std::string("solverica: --replay needs a file\n")
@@ -51,16 +62,21 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv)
 // Usage, flags, keys and files.
 std::string HelpText()
 {
-  return "Usage: solverica [--fullscreen | --windowed] [--replay FILE [--verify]]\n"
+  return "Usage: solverica [--fullscreen | --windowed] [--stage FILE]\n"
+         "       solverica --check-stage FILE\n"
+         "       solverica --replay FILE [--verify]\n"
          "A 3D puzzle-action game: climb the tower by magic.\n"
          "\n"
-         "  --fullscreen  start full screen without asking\n"
-         "  --windowed    start in a window without asking\n"
-         "  --replay FILE play a replay (Space pause, Tab x1/x2/x4, Escape title)\n"
-         "  --verify      with --replay: check it headless, as fast as it runs; exit 0 when\n"
-         "                it ends as recorded, 1 when it does not, 2 when it cannot be used\n"
-         "  --help        show this help and exit\n"
-         "  --version     show the version and exit\n"
+         "  --fullscreen         start full screen without asking\n"
+         "  --windowed           start in a window without asking\n"
+         "  --stage FILE         play a stage source at once (see stage-format.md)\n"
+         "  --check-stage FILE   check a stage source and exit: 0 sound, 1 errors, 2 unreadable\n"
+         "  --replay FILE        play a replay (Space pause, Tab x1/x2/x4, Escape title)\n"
+         "  --verify             with --replay: check it headless, as fast as it runs; exit 0\n"
+         "                       when it ends as recorded, 1 when it does not, 2 when it\n"
+         "                       cannot be used\n"
+         "  --help               show this help and exit\n"
+         "  --version            show the version and exit\n"
          "\n"
          "Keys: Alt+Enter or F11 full screen on/off, F12 screenshot.\n"
          "Settings: $XDG_CONFIG_HOME/solverica/settings.ini (default ~/.config)\n"

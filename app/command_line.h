@@ -1,13 +1,14 @@
 // The command line: --fullscreen and --windowed answer the start-up question for this
 // run (the settings file is left alone), --replay plays a replay (--verify checks it
-// headless), --help and --version print and end the program.
+// headless), --check-stage FILE checks a stage source and ends, --stage FILE plays one,
+// --help and --version print and end the program.
 #pragma once
 
 #include "app/settings.h"
 
 #include <string>
 
-enum class CommandLineAction { Run, PrintHelp, PrintVersion, Fail };
+enum class CommandLineAction { Run, PrintHelp, PrintVersion, CheckStage, Fail };
 
 struct CommandLineResult {
   CommandLineAction action = CommandLineAction::Run;
@@ -16,6 +17,7 @@ struct CommandLineResult {
   std::string message;        // what to print for help, version or a failure
   std::string replayPath;     // --replay FILE: play this replay
   bool verifyReplay = false;  // --verify: check it headless instead
+  std::string stageSource;    // the file of --check-stage or --stage
 };
 
 // Reads the arguments, argv[0] excluded.

@@ -5,7 +5,9 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/settings.h"
+#include "app/source_stage.h"
 #include "app/user_paths.h"
+#include "stage/stage_checker.h"
 #include "dsound.h"
 #include "engine/sound.h"
 #include "replay/replay_run.h"
@@ -14,6 +16,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstdio>
+#include <filesystem>
 #include <unistd.h>
 
 namespace {
@@ -69,7 +72,14 @@ bool PrepareReplayRun(const CommandLineResult& flags, const std::string& file, i
 // Help and version go to standard output, a bad flag to standard error with code 2.
 bool PrepareRun(int argc, const char* const* argv, int* exitCode)
 {
+  MarkProgramStart();
   const CommandLineResult flags = ParseCommandLine(argc > 0 ? argc - 1 : 0, argv + (argc > 0 ? 1 : 0));
+  if (flags.action == CommandLineAction::CheckStage) {
+    std::string report;
+    *exitCode = stagebuild::CheckStageFile(flags.stageSource, &report);
+    std::fputs(report.c_str(), *exitCode == stagebuild::kStageCheckUnreadable ? stderr : stdout);
+    return false;
+  }
   if (flags.action != CommandLineAction::Run) {
     const bool failed = flags.action == CommandLineAction::Fail;
     std::fputs(flags.message.c_str(), failed ? stderr : stdout);
@@ -80,8 +90,18 @@ bool PrepareRun(int argc, const char* const* argv, int* exitCode)
   ProgramSettingsFile().Load(SettingsFilePath(), &settings);
   if (flags.overridesFullScreen) settings.fullScreen = flags.fullScreen;
   const std::string replayFile = FromStartFolder(flags.replayPath);
+  // The source is named from where the player ran the game, before the data folder.
+  std::error_code failed;
+  const std::string source =
+      flags.stageSource.empty() ? "" : std::filesystem::absolute(flags.stageSource, failed).string();
   EnterDataFolder();
-  return flags.replayPath.empty() || PrepareReplayRun(flags, replayFile, exitCode);
+  if (!flags.replayPath.empty()) return PrepareReplayRun(flags, replayFile, exitCode);
+  if (source.empty()) return true;
+  std::string report;
+  const bool built = BuildSourceStage(source, &report);
+  std::fputs(report.c_str(), stderr);
+  if (!built) *exitCode = 1;
+  return built;
 }
 
 // Before the window opens, so a disabled gamepad is never opened at all.
@@ -112,6 +132,7 @@ bool ChooseFullScreen(HWND window)
 int FinishRun()
 {
   CApplication::GetInstance()->ReleaseGraphics();
+  RemoveSourceStage();
   OstrelLibrary::UninitSound();
   CoUninitialize();
   return Win32EndSignal() == SIGINT ? 128 + SIGINT : 0;

@@ -2,6 +2,7 @@
 #include "replay/stage_attempt.h"
 
 #include "app/application.h"
+#include "app/source_stage.h"
 #include "app/game_random.h"
 #include "app/settings.h"
 #include "app/user_paths.h"
@@ -81,7 +82,8 @@ void StageAttemptBegins(const CSceneGame& scene)
   }
   const uint64_t seed = FreshSeed();
   GameRandom().Seed(seed);
-  if (!recordingOn) return;
+  // A stage played from its source borrows a stage's number: its runs are not that stage's.
+  if (!recordingOn || CurrentSourceStage().active) return;
   ReplayHeader header;
   header.gameVersion = SOLVERICA_VERSION;
   header.stage = application->stageNumber;

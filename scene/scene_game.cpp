@@ -9,6 +9,7 @@
 #include "actor/player/game_player.h"
 #include "app/application.h"
 #include "app/input.h"
+#include "app/source_stage.h"
 #include "effect/effect_base.h"
 #include "effect/effect_billboards.h"
 #include "effect/effect_magic_charge.h"
@@ -216,9 +217,11 @@ std::shared_ptr<CSceneBase> CSceneGame::Update()
 
   const std::shared_ptr<CSceneBase> self = shared_from_this();
   if (nextScene == self) return self;
-  const std::string name = nextScene ? nextScene->GetName() : std::string();
+  std::string name = nextScene ? nextScene->GetName() : std::string();
   nextScene.reset();
   requestedScene.reset();
+  // A stage played from its source has no title to go back to: leaving it ends the game.
+  if (CurrentSourceStage().active && name == "CSceneTitle") name.clear();
   return CreateSceneByName(name);
 }
 
@@ -303,7 +306,8 @@ void CSceneGame::UpdateTransition()
   CApplication* application = CApplication::GetInstance();
   application->fadeOut = 1;
   if (application->fadeAlpha < 255) return;
-  if (goalReached && requestedScene && requestedScene->GetName() != "CSceneTitle") {
+  // A stage played from its source starts again after its goal; nothing is saved.
+  if (goalReached && requestedScene && requestedScene->GetName() != "CSceneTitle" && !CurrentSourceStage().active) {
     if (application->stageNumber == 8) {
       requestedScene = CreateSceneByName("CSceneEnding");
     } else {

@@ -22,6 +22,7 @@
 #include "actor/gimmick/game_torch.h"
 #include "actor/gimmick/game_wood_lift.h"
 #include "app/application.h"
+#include "app/source_stage.h"
 #include "engine/asset_report.h"
 #include "scene/scene_game.h"
 #include "windows.h"
@@ -106,8 +107,9 @@ void CSceneGame::LoadStage()
   CApplication* application = CApplication::GetInstance();
   const int stage = application->stageNumber;
   FILE* file = nullptr;
-  const std::string path = StageFileName("res/dat/map.dat", stage);
-  const bool stageExists = stage >= 1 && stage <= GameStageCount();
+  const bool fromSource = CurrentSourceStage().active;
+  const std::string path = fromSource ? CurrentSourceStage().stageFile : StageFileName("res/dat/map.dat", stage);
+  const bool stageExists = fromSource || (stage >= 1 && stage <= GameStageCount());
   if (stageExists) file = std::fopen(path.c_str(), "r");
   if (!file) {
     if (stageExists)

@@ -6,6 +6,7 @@
 #include "actor/game_camera.h"
 #include "actor/player/game_player.h"
 #include "app/application.h"
+#include "app/source_stage.h"
 #include "scene/scene_game.h"
 
 namespace {
@@ -20,12 +21,17 @@ bool SceneEvent(const CSceneGame& scene)
 
 }  // namespace
 
-// Blue from stage 2 on, red from stage 3 on.
+// Blue from stage 2 on, red from stage 3 on; a stage played from its source says which.
 CPlayerMagicState::CPlayerMagicState()
 {
   const int stage = CApplication::GetInstance()->stageNumber;
   blueUnlocked = stage >= 2 ? 1 : 0;
   redUnlocked = stage >= 3 ? 1 : 0;
+  const SourceStage& source = CurrentSourceStage();
+  if (source.active) {
+    blueUnlocked = (source.magic & Blue) ? 1 : 0;
+    redUnlocked = (source.magic & Red) ? 1 : 0;
+  }
   D3DXMatrixIdentity(&launchMatrix);
   D3DXMatrixIdentity(&hoverMatrix);
 }

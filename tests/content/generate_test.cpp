@@ -15,12 +15,14 @@
 #include "art/palette.h"
 #include "core/output.h"
 #include "mesh/vec.h"
+#include "stage/stage_sky.h"
 #include "dds_reader.h"
 #include "ready_pixels.h"
 #include "x_reader.h"
 #include "xmesh_data.h"
 
 using namespace contentgen;
+using namespace stagebuild;
 namespace fs = std::filesystem;
 
 namespace {
@@ -349,4 +351,22 @@ TEST(ContentSources, GeneratorFailsOnABrokenSourceAndWritesNothing)
   EXPECT_FALSE(GenerateAll(options, &error));
   EXPECT_NE(error.find("palette.txt: no colour named"), std::string::npos) << error;
   EXPECT_FALSE(fs::exists(root / "res"));
+}
+
+// A stage the game builds from a player's source has the sky the generator gives the
+// shipped stages: the stage builder's sky colours are the palette's.
+TEST(StageSkyColours, AreThePalettes)
+{
+  CPalette palette;
+  std::string error;
+  ASSERT_TRUE(palette.Load(CONTENT_TEST_SOURCE_DIR "/palette.txt", &error)) << error;
+  const stagebuild::StageSky sky = stagebuild::DefaultStageSky();
+  const std::pair<const char*, stagebuild::Rgba> bands[] = {
+      {"sky_horizon", sky.horizon}, {"sky_high", sky.high}, {"sky_zenith", sky.zenith}};
+  for (const auto& [name, colour] : bands) {
+    const Color c = palette.Get(name);
+    EXPECT_EQ(c.r, colour.r) << name;
+    EXPECT_EQ(c.g, colour.g) << name;
+    EXPECT_EQ(c.b, colour.b) << name;
+  }
 }

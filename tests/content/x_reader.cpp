@@ -117,7 +117,7 @@ public:
   }
 
   // A Material block: colour, power, specular, emissive and an optional texture name.
-  bool Material(contentgen::Material* m)
+  bool Material(stagebuild::Material* m)
   {
     double v[11];
     if (!Expect('{')) return false;
@@ -167,9 +167,9 @@ private:
 };
 
 // Vectors to Vec3 / Vec2.
-std::vector<contentgen::Vec3> ToVec3(const std::vector<std::vector<double>>& in)
+std::vector<stagebuild::Vec3> ToVec3(const std::vector<std::vector<double>>& in)
 {
-  std::vector<contentgen::Vec3> out;
+  std::vector<stagebuild::Vec3> out;
   for (const auto& v : in) out.push_back({float(v[0]), float(v[1]), float(v[2])});
   return out;
 }
@@ -211,7 +211,7 @@ bool ParseX(const std::string& text, ParsedX* out, std::string* error)
         out->faceMaterials.push_back(m);
       }
       for (int i = 0; ok && i < materials; ++i) {
-        contentgen::Material m;
+        stagebuild::Material m;
         ok = r.Word(&word) && (word == "Material" || r.Fail("expected Material")) && r.Material(&m);
         out->materials.push_back(m);
       }

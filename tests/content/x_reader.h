@@ -10,13 +10,13 @@
 namespace contenttest {
 
 struct ParsedX {
-  std::vector<contentgen::Vec3> positions;
+  std::vector<stagebuild::Vec3> positions;
   std::vector<std::vector<int>> faces;
-  std::vector<contentgen::Vec3> normals;
+  std::vector<stagebuild::Vec3> normals;
   std::vector<std::vector<int>> normalFaces;
-  std::vector<contentgen::Vec2> uvs;
+  std::vector<stagebuild::Vec2> uvs;
   std::vector<int> faceMaterials;
-  std::vector<contentgen::Material> materials;  // diffuse, power, specular, emissive, texture
+  std::vector<stagebuild::Material> materials;  // diffuse, power, specular, emissive, texture
 };
 
 // Parses text; false with a message saying where it went wrong.

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "art/stage_geometry.h"
+#include "stage/stage_geometry.h"
 
 #include "../shader/shader_fixture.h"
 #include "actor/game_camera.h"
@@ -159,13 +159,13 @@ TEST_F(StageRender, EveryStageWithAViewIsDrawnFromIt)
     if (!file) continue;
     std::stringstream text;
     text << file.rdbuf();
-    contentgen::StageGeometry geometry;
+    stagebuild::StageGeometry geometry;
     std::string error;
-    ASSERT_TRUE(contentgen::BuildStageGeometry(text.str(), "stage", &geometry, &error)) << error;
+    ASSERT_TRUE(stagebuild::BuildStageGeometry(text.str(), "stage", &geometry, &error)) << error;
     if (!geometry.hasView) continue;
     LoadStage(n);
     ASSERT_TRUE(map && map->mesh && map->mesh->mesh) << "stage " << n << " has its map";
-    const contentgen::Vec3 e = geometry.viewEye, t = geometry.viewTarget;
+    const stagebuild::Vec3 e = geometry.viewEye, t = geometry.viewTarget;
     const Viewpoint view{"stage", {e.x, e.y, e.z}, {t.x, t.y, t.z}, {t.x, 0.0f, t.z}};
     const std::vector<D3DCOLOR> pixels = DrawFrom(view);
     EXPECT_TRUE(WritePng(ScreenshotDir() + "/stage-" + std::to_string(n) + ".png", 1280, 720, pixels));

@@ -5,29 +5,29 @@
 #include <set>
 #include <sstream>
 
-#include "art/stage_geometry.h"
+#include "stage/stage_geometry.h"
 
-using contentgen::BuildStageGeometry;
-using contentgen::StageGeometry;
-using contentgen::Vec3;
+using stagebuild::BuildStageGeometry;
+using stagebuild::StageGeometry;
+using stagebuild::Vec3;
 
 namespace {
 
 // Every triangle faces the way its vertex normals say (Direct3D's front faces).
-void ExpectFacesAgreeWithNormals(const contentgen::CMeshData& mesh)
+void ExpectFacesAgreeWithNormals(const stagebuild::CMeshData& mesh)
 {
-  for (const contentgen::Triangle& t : mesh.triangles) {
+  for (const stagebuild::Triangle& t : mesh.triangles) {
     const Vec3 a = mesh.vertices[t.a].position, b = mesh.vertices[t.b].position, c = mesh.vertices[t.c].position;
-    const Vec3 n = contentgen::Cross(b - a, c - a);
-    ASSERT_GT(contentgen::Dot(n, mesh.vertices[t.a].normal), 0.0f);
+    const Vec3 n = stagebuild::Cross(b - a, c - a);
+    ASSERT_GT(stagebuild::Dot(n, mesh.vertices[t.a].normal), 0.0f);
   }
 }
 
 // The heights of the upward faces of a mesh.
-std::set<float> TopHeights(const contentgen::CMeshData& mesh)
+std::set<float> TopHeights(const stagebuild::CMeshData& mesh)
 {
   std::set<float> heights;
-  for (const contentgen::Vertex& v : mesh.vertices) {
+  for (const stagebuild::Vertex& v : mesh.vertices) {
     if (v.normal.y > 0.99f) heights.insert(v.position.y);
   }
   return heights;
@@ -84,7 +84,7 @@ TEST(StageSource, DetailSolidsStayOutOfTheDepthMeshAndActorsAreListed)
   EXPECT_EQ(geometry.depthMap.triangles.size(), 12u);
   EXPECT_EQ(geometry.depthMap.materials.size(), 1u);
   EXPECT_EQ(geometry.map.materials.size(), 2u) << "only the surfaces used: stone and trim";
-  EXPECT_EQ(contentgen::StageFileText(geometry.actors), "CGameGoal 1 2.5 -3\n");
+  EXPECT_EQ(stagebuild::StageFileText(geometry.actors), "CGameGoal 1 2.5 -3\n");
 }
 
 TEST(StageSource, BadLinesAreRefusedWithTheirLineNumber)
@@ -114,7 +114,8 @@ TEST(StageSource, LookLinesAndTheSkyAreRefusedWhenWrong)
   EXPECT_EQ(Refusal("sky 0 0 10 10 0 5\nsky 0 0 10 10 0 5\n"), "test.txt:2: a stage has one sky");
   EXPECT_EQ(Refusal("detail light 1 1 1\n"), "test.txt:1: detail goes only before a solid");
   EXPECT_EQ(Refusal("box stone 0 0 0 1 1 1 +z\n"), "test.txt:1: unexpected '+z' at the end of the line");
-  EXPECT_EQ(Refusal("actor CGameMetalBlok 0 0 0\n"), "test.txt:1: unknown actor 'CGameMetalBlok'");
+  EXPECT_EQ(Refusal("actor CGameMetalBlok 0 0 0\n"),
+            "test.txt:1: unknown actor 'CGameMetalBlok' (did you mean 'CGameMetalBlock'?)");
   EXPECT_EQ(Refusal("actor CGameMap 0 0 0\n"), "test.txt:1: unknown actor 'CGameMap'") << "made by the scene";
   EXPECT_EQ(Refusal("sky -5 -5 5 5 0 20\n"), "test.txt:1: no solids") << "a sky is not a floor";
   EXPECT_EQ(Refusal("view 0 5 -5 0 0\n"), "test.txt:1: view needs eye x y z and target x y z");
@@ -130,8 +131,8 @@ TEST(StageSource, LightTintAndAmbienceColourTheSurfacesTheSkyGlowsInside)
                          "floor marble -5 -5 5 5 0\nbox wood 0 0 0 1 1 1\nsky -20 -20 20 20 -10 40\n",
                          "test.txt", &geometry, &error))
       << error;
-  ASSERT_EQ(geometry.map.materials.size(), 2u + contentgen::kSkyBands);
-  const contentgen::Material& wood = geometry.map.materials[0];  // wood comes before marble
+  ASSERT_EQ(geometry.map.materials.size(), 2u + stagebuild::kSkyBands);
+  const stagebuild::Material& wood = geometry.map.materials[0];  // wood comes before marble
   EXPECT_EQ(wood.name, "wood");
   EXPECT_FLOAT_EQ(wood.diffuse.r, 0.5f);
   EXPECT_FLOAT_EQ(wood.diffuse.g, 0.5f);
@@ -139,15 +140,15 @@ TEST(StageSource, LightTintAndAmbienceColourTheSurfacesTheSkyGlowsInside)
   EXPECT_FLOAT_EQ(wood.emissive.g, 0.1f) << "ambience in the surface's own tint";
   EXPECT_EQ(geometry.map.materials[1].name, "marble");
   EXPECT_FLOAT_EQ(geometry.map.materials[1].diffuse.g, 1.0f);
-  EXPECT_EQ(geometry.map.materials[2].name, std::string(contentgen::kSkyMaterialPrefix) + "0");
+  EXPECT_EQ(geometry.map.materials[2].name, std::string(stagebuild::kSkyMaterialPrefix) + "0");
   EXPECT_FLOAT_EQ(geometry.map.materials[2].diffuse.r, 0.0f) << "the sky has only its glow";
   EXPECT_EQ(geometry.depthMap.triangles.size(), 24u) << "no sky in the shadows";
   EXPECT_EQ(geometry.solids.size(), 2u) << "nor in the walk check";
   // Every sky face looks inwards: towards the middle of the sky box.
-  for (const contentgen::Triangle& t : geometry.map.triangles) {
+  for (const stagebuild::Triangle& t : geometry.map.triangles) {
     if (t.material < 2) continue;
-    const contentgen::Vertex& v = geometry.map.vertices[t.a];
-    EXPECT_LT(contentgen::Dot(v.normal, v.position - Vec3{0, 15, 0}), 0.0f);
+    const stagebuild::Vertex& v = geometry.map.vertices[t.a];
+    EXPECT_LT(stagebuild::Dot(v.normal, v.position - Vec3{0, 15, 0}), 0.0f);
   }
 }
 

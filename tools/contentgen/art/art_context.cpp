@@ -8,6 +8,9 @@
 
 namespace contentgen {
 
+// The mesh and stage types of the stage builder, used here as our own.
+using namespace stagebuild;
+
 // A later file of the same name replaces the earlier one.
 void CArtContext::AddFile(const std::string& relative, std::vector<uint8_t> bytes)
 {

@@ -15,6 +15,9 @@
 
 namespace contentgen {
 
+// The mesh and stage types of the stage builder, used here as our own.
+using namespace stagebuild;
+
 class CArtContext {
 public:
   CPalette palette;
@@ -46,7 +49,6 @@ bool GenerateTestTree(CArtContext& context, std::string* error);
 // The test stages: the gimmick playground under res/test/gimmicks/ and the ending hall
 // under res/test/ending/ (test_playground.cpp).
 bool GenerateTestStages(CArtContext& context, std::string* error);
-class CMeshData;
 // A test stage's map lives under res/test/, two folders below the stage surfaces in
 // res/game/map/: its materials name them by that relative path.
 void UseGameMapSurfaces(CMeshData* map);

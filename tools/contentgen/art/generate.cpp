@@ -12,7 +12,7 @@
 #include "art/gimmick_art.h"
 #include "art/goal_art.h"
 #include "art/hud_art.h"
-#include "art/stage_geometry.h"
+#include "art/stage_art.h"
 #include "art/text_art.h"
 #include "art/title_art.h"
 #include "audio/audio_content.h"

@@ -10,6 +10,9 @@
 
 namespace contentgen {
 
+// The mesh and stage types of the stage builder, used here as our own.
+using namespace stagebuild;
+
 // The stripe pictures of the overlay shells, beside the meshes in game/object/.
 inline constexpr const char* kBlueStripes = "gimmick_hit_blue.png";
 inline constexpr const char* kRedStripes = "gimmick_hit_red.png";

@@ -9,6 +9,9 @@
 
 namespace contentgen {
 
+// The mesh and stage types of the stage builder, used here as our own.
+using namespace stagebuild;
+
 // A material whose diffuse (and ambient) is the colour, with a specular level and
 // power; emissive black.
 Material MakeMaterial(const std::string& name, Color diffuse, float specular, float power);

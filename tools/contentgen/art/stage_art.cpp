@@ -3,18 +3,24 @@
 // file); and the tower's surfaces the map meshes share, each with its normal map:
 // stone flags, brick, wooden boards, dark trim stone, riveted metal plates, veined
 // marble and glazed floor tiles.
+#include "art/stage_art.h"
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
 
 #include "art/art_context.h"
-#include "art/stage_geometry.h"
+#include "stage/stage_geometry.h"
+#include "stage/stage_sky.h"
 #include "image/canvas.h"
 #include "image/image_writers.h"
 #include "image/noise.h"
 
 namespace contentgen {
+
+// The mesh and stage types of the stage builder, used here as our own.
+using namespace stagebuild;
 
 namespace {
 
@@ -216,17 +222,11 @@ bool AddSurface(CArtContext& context, const char* file, void (*draw)(const CPale
          context.AddPng(normal, HeightToNormalMap(height, 4, kNormalMapFlat), error);
 }
 
-// The sky's bands from the horizon's haze up to the deep blue overhead.
-void ColourSky(const CPalette& palette, CMeshData* map)
+// The palette's colour as the stage builder takes it.
+Rgba PaletteRgba(const CPalette& palette, const char* name)
 {
-  const Color horizon = palette.Get("sky_horizon"), high = palette.Get("sky_high"), zenith = palette.Get("sky_zenith");
-  const std::string prefix = kSkyMaterialPrefix;
-  for (Material& m : map->materials) {
-    if (m.name.compare(0, prefix.size(), prefix) != 0) continue;
-    const float t = static_cast<float>(std::stoi(m.name.substr(prefix.size()))) / (kSkyBands - 1);
-    const Color c = t < 0.5f ? Mix(horizon, high, t * 2.0f) : Mix(high, zenith, t * 2.0f - 1.0f);
-    m.emissive = {c.r, c.g, c.b, 1};
-  }
+  const Color c = palette.Get(name);
+  return {c.r, c.g, c.b, c.a};
 }
 
 }  // namespace
@@ -247,7 +247,9 @@ bool GenerateStages(CArtContext& context, std::string* error)
     text << file.rdbuf();
     StageGeometry geometry;
     if (!BuildStageGeometry(text.str(), source, &geometry, error)) return false;
-    ColourSky(context.palette, &geometry.map);
+    const StageSky sky = {PaletteRgba(context.palette, "sky_horizon"), PaletteRgba(context.palette, "sky_high"),
+                          PaletteRgba(context.palette, "sky_zenith")};
+    ColourStageSky(sky, &geometry.map);
     const std::string number = std::to_string(n);
     const std::string stageFile = StageFileText(geometry.actors);
     context.AddFile("dat/map." + number + ".dat", std::vector<uint8_t>(stageFile.begin(), stageFile.end()));

@@ -7,9 +7,12 @@
 #include <sstream>
 
 #include "art/art_context.h"
-#include "art/stage_geometry.h"
+#include "stage/stage_geometry.h"
 
 namespace contentgen {
+
+// The mesh and stage types of the stage builder, used here as our own.
+using namespace stagebuild;
 
 namespace {
 

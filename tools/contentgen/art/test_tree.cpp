@@ -14,13 +14,16 @@
 
 #include "art/art_context.h"
 #include "art/model_helpers.h"
-#include "art/stage_geometry.h"
+#include "stage/stage_geometry.h"
 #include "image/canvas.h"
 #include "image/image_writers.h"
 #include "image/noise.h"
 #include "mesh/primitives.h"
 
 namespace contentgen {
+
+// The mesh and stage types of the stage builder, used here as our own.
+using namespace stagebuild;
 
 namespace {
 

@@ -521,6 +521,13 @@ bool GenerateMenuArt(CArtContext& context, std::string* error)
       !AddButton(context, "game/sprite/back.png", 260, 76, "もどる", "BACK", error)) {
     return false;
   }
+  // A stage played from its source has no title to return to: Escape asks to quit.
+  CCanvas quit(900, 140);
+  quit.Clear({0, 0, 0, 0});
+  if (!DrawHeading(context, &quit, "ゲームを終了しますか？", "QUIT THE GAME?", error) ||
+      !context.AddPng("game/sprite/do_you_quit.png", quit, error)) {
+    return false;
+  }
   return AddButton(context, "game/sprite/restart.png", 420, 90, "ゲームにもどる", "RESUME", error) &&
          AddButton(context, "game/sprite/retry.png", 420, 90, "やりなおす", "RETRY", error) &&
          AddButton(context, "game/sprite/to_title.png", 420, 90, "タイトルへ", "TO TITLE", error) &&

@@ -8,6 +8,9 @@
 
 namespace contentgen {
 
+// The mesh and stage types of the stage builder, used here as our own.
+using namespace stagebuild;
+
 struct Rect {
   float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
 };

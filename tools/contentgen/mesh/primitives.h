@@ -9,6 +9,9 @@
 
 namespace contentgen {
 
+// The mesh and stage types of the stage builder, used here as our own.
+using namespace stagebuild;
+
 // One point of a lathe profile: radius from the y axis and height. A sharp point
 // gets a hard edge (its ring is doubled with the normal of each neighbour segment).
 struct ProfilePoint {

@@ -1,7 +1,7 @@
 // Affine transforms for mesh building.
 #include "mesh/vec.h"
 
-namespace contentgen {
+namespace stagebuild {
 
 namespace {
 const float kDegrees = 0.017453292f;
@@ -83,4 +83,4 @@ Transform NormalTransform(const Transform& a)
   return r;
 }
 
-}  // namespace contentgen
+}  // namespace stagebuild

@@ -5,9 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/output.h"
-
-namespace contentgen {
+namespace stagebuild {
 
 namespace {
 
@@ -149,12 +147,4 @@ bool FormatXFile(const CMeshData& mesh, const std::string& name, std::string* te
   return true;
 }
 
-// Formats and writes.
-bool WriteXFile(const CMeshData& mesh, const std::string& path, std::string* error)
-{
-  std::string text;
-  if (!FormatXFile(mesh, path, &text, error)) return false;
-  return WriteFileAtomic(path, std::vector<uint8_t>(text.begin(), text.end()), error);
-}
-
-}  // namespace contentgen
+}  // namespace stagebuild

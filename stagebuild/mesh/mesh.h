@@ -9,7 +9,7 @@
 
 #include "mesh/vec.h"
 
-namespace contentgen {
+namespace stagebuild {
 
 struct Rgba {
   float r = 0, g = 0, b = 0, a = 1;
@@ -73,4 +73,4 @@ public:
   void Bounds(Vec3* low, Vec3* high) const;
 };
 
-}  // namespace contentgen
+}  // namespace stagebuild

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace contentgen {
+namespace stagebuild {
 
 struct Vec2 {
   float x = 0, y = 0;
@@ -70,4 +70,4 @@ float Determinant(const Transform& a);
 // Inverse transpose of the linear part, for carrying normals.
 Transform NormalTransform(const Transform& a);
 
-}  // namespace contentgen
+}  // namespace stagebuild

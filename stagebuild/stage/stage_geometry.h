@@ -17,6 +17,8 @@
 //   sky x0 z0 x1 z1 y0 y1                 an open sky round the stage: walls and a roof
 //                                         of shaded bands, seen from inside, never walked on
 //   view ex ey ez tx ty tz                where a picture of the stage's puzzle is taken from
+//   magic blue|red|blue red|none          the colours the player casts from the start
+//                                         (both when there is no such line)
 // MAT is stone, brick, wood, trim, metal, marble or tile; DIR is +x, -x, +z or -z; colour
 // components are 0 to 4. A line may start with `detail`: the solid is drawn and collided
 // with but left out of the depth mesh. Only the surfaces a stage uses go into its mesh.
@@ -27,18 +29,20 @@
 
 #include "mesh/mesh.h"
 
-namespace contentgen {
+namespace stagebuild {
 
 struct StageActorEntry {
   std::string name;
   float x = 0, y = 0, z = 0;
+  int line = 0, column = 0;  // where the source names it (its class name)
 };
 
 // One solid as the walk check sees it: a box, or a wedge rising along an axis.
 struct StageSolid {
-  Vec3 lo, hi;        // bounds; a wedge rises from lo.y to hi.y
-  int rampAxis = -1;  // -1: a box; 0: rising along x; 2: along z
-  int rampSign = 1;   // +1: rising towards +axis
+  Vec3 lo, hi;               // bounds; a wedge rises from lo.y to hi.y
+  int rampAxis = -1;         // -1: a box; 0: rising along x; 2: along z
+  int rampSign = 1;          // +1: rising towards +axis
+  int line = 0, column = 0;  // the source line that made it
   // The height of the top at a point of the footprint.
   float TopAt(float x, float z) const;
 };
@@ -50,6 +54,19 @@ struct StageGeometry {
   std::vector<StageSolid> solids;       // every solid that can be stood on or walked into
   bool hasView = false;                 // a `view` line gave the picture's eye and target
   Vec3 viewEye, viewTarget;
+  int magic = 3;      // the colours the player casts with from the start (kStageMagic bits)
+  int lineCount = 1;  // lines in the source
+};
+
+// The bits of StageGeometry::magic, as the game's magic colours number them.
+const int kStageMagicNone = 0;
+const int kStageMagicRed = 1;
+const int kStageMagicBlue = 2;
+
+// One problem of a stage source and where it starts (1-based line and column).
+struct StageSourceProblem {
+  int line = 0, column = 0;
+  std::string message;
 };
 
 const int kStageMaterialCount = 7;
@@ -65,14 +82,14 @@ const int kSkyBands = 6;
 // One of the class names the game's actor factory creates.
 bool IsStageActorName(const std::string& name);
 
+// Parses a stage source, reading on past bad lines; up to maxProblems problems in line
+// order. Only with none is the geometry whole (materials, depth mesh).
+std::vector<StageSourceProblem> ParseStageSource(const std::string& text, StageGeometry* out, size_t maxProblems);
+
 // Parses a stage source; false with "sourceName:line: problem" on the first bad line.
 bool BuildStageGeometry(const std::string& text, const std::string& sourceName, StageGeometry* out, std::string* error);
 
 // The stage file text: one "Name x y z" line per actor.
 std::string StageFileText(const std::vector<StageActorEntry>& actors);
 
-class CArtContext;
-// The shared map surfaces and, for each stage source there is, its meshes and stage file.
-bool GenerateStages(CArtContext& context, std::string* error);
-
-}  // namespace contentgen
+}  // namespace stagebuild

@@ -1,6 +1,6 @@
 // Stage checks: mesh limits, start, goal, actors on floors, and the walk-only search
 // over a grid of vertical spans.
-#include "art/stage_check.h"
+#include "stage/stage_check.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,12 +8,12 @@
 #include <deque>
 #include <unordered_set>
 
-namespace contentgen {
+#include "mesh/xfile_writer.h"
+
+namespace stagebuild {
 
 namespace {
 
-// 16-bit indices address this many vertices.
-const size_t kMaxMeshVertices = 65535;
 // The player: it lands on ground found up to this far above its feet (its ground rays
 // start 1.6 above feet sunk 0.2 by gravity)...
 const float kLandingReach = 1.42f;
@@ -171,6 +171,20 @@ bool CSpanGrid::GroundBelow(int cell, float y, float reach, float* top) const
   return found;
 }
 
+// How far above the floor a standing gimmick's position may be and still stand on it.
+const float kStandingGap = 0.1f;
+
+// Gimmicks fixed to the floor they stand on; the others float (orbs, the goal), fall
+// onto it (blocks) or are held by their rails and walls (metal lifts, popping fists).
+bool StandsOnFloor(const std::string& name)
+{
+  for (const char* fixed : {"CGameButton", "CGameLiver", "CGameDoor", "CGameRotationDoor", "CGameCannon",
+                            "CGameCrackWall", "CGameWoodLift", "CGameTorch", "CGameDropWaterPoint"}) {
+    if (name == fixed) return true;
+  }
+  return false;
+}
+
 // The goals of the stage file.
 std::vector<const StageActorEntry*> Goals(const StageGeometry& geometry)
 {
@@ -207,39 +221,82 @@ bool DoorHeldOpen(const std::vector<StageSolid>& solids, const StageActorEntry& 
 
 }  // namespace
 
-// Mesh sizes, one goal, a floor under the start and under every actor, nothing buried.
-std::vector<std::string> StageLayoutProblems(const StageGeometry& geometry)
+// 0.25 for every stage of the game's size; coarser for a stage so wide that a finer grid
+// would keep the checks busy for many seconds.
+float StageGridCellSize(const StageGeometry& geometry)
 {
-  std::vector<std::string> problems;
-  if (geometry.map.vertices.size() > kMaxMeshVertices) problems.push_back("the map mesh has too many vertices");
-  if (geometry.depthMap.vertices.size() > kMaxMeshVertices) problems.push_back("the depth mesh has too many vertices");
-  const size_t goals = Goals(geometry).size();
-  if (goals != 1) problems.push_back("a stage needs one goal, not " + std::to_string(goals));
+  const float kMostCells = 100000.0f;
+  float x0 = 0, z0 = 0, x1 = 0, z1 = 0;
+  for (const StageSolid& solid : geometry.solids) {
+    x0 = std::min(x0, solid.lo.x);
+    z0 = std::min(z0, solid.lo.z);
+    x1 = std::max(x1, solid.hi.x);
+    z1 = std::max(z1, solid.hi.z);
+  }
+  return std::max(0.25f, std::sqrt((x1 - x0) * (z1 - z0) / kMostCells));
+}
+
+// The first solid of the source whose box holds the point, or null.
+const StageSolid* SolidAt(const std::vector<StageSolid>& solids, float x, float y, float z)
+{
+  for (const StageSolid& s : solids) {
+    if (x >= s.lo.x && x <= s.hi.x && z >= s.lo.z && z <= s.hi.z && y > s.lo.y && y < s.TopAt(x, z)) return &s;
+  }
+  return nullptr;
+}
+
+// Mesh sizes, one goal, a floor under the start and under every actor, nothing buried;
+// each problem at the line it comes from, or at the first line when it is the whole stage's.
+std::vector<StageSourceProblem> StageLayoutNotes(const StageGeometry& geometry)
+{
+  std::vector<StageSourceProblem> problems;
+  auto note = [&](int line, int column, const std::string& message) {
+    problems.push_back({std::max(line, 1), std::max(column, 1), message});
+  };
+  if (geometry.map.vertices.size() > kMaxMeshVertices) note(1, 1, "the map mesh has too many vertices");
+  if (geometry.depthMap.vertices.size() > kMaxMeshVertices) note(1, 1, "the depth mesh has too many vertices");
+  const std::vector<const StageActorEntry*> goals = Goals(geometry);
+  if (goals.empty()) note(geometry.lineCount, 1, "a stage needs one goal, not 0");
+  if (goals.size() > 1)
+    note(goals[1]->line, goals[1]->column, "a stage needs one goal, not " + std::to_string(goals.size()));
 
   // Actors are checked against the map's solids alone, so a block may sit beside a door.
   StageGeometry mapOnly;
   mapOnly.solids = geometry.solids;
-  const CSpanGrid grid(mapOnly, 0.25f);
+  const CSpanGrid grid(mapOnly, StageGridCellSize(geometry));
   const int start = grid.CellAt(0, 0);
   float ground = 0;
   if (start < 0 || !grid.GroundBelow(start, kLandingReach, 0, &ground) || ground < -0.5f) {
-    problems.push_back("no floor to stand on at the start (the origin)");
+    note(1, 1, "no floor to stand on at the start (the origin)");
   } else if (grid.Covered(start, ground + kWallRayHeight, 0)) {
-    problems.push_back("the start (the origin) is inside a solid");
+    const StageSolid* wall = SolidAt(geometry.solids, 0, ground + kWallRayHeight, 0);
+    note(wall ? wall->line : 1, wall ? wall->column : 1, "the start (the origin) is inside a solid");
   }
   for (const StageActorEntry& actor : geometry.actors) {
     const int cell = grid.CellAt(actor.x, actor.z);
     float top = 0;
     if (cell < 0 || !grid.GroundBelow(cell, actor.y + 0.05f, 0, &top)) {
-      problems.push_back(Describe(actor) + " has no floor under it");
+      note(actor.line, actor.column, Describe(actor) + " has no floor under it");
     } else if (grid.Covered(cell, actor.y + 0.1f, 0)) {
-      problems.push_back(Describe(actor) + " is inside a solid");
+      note(actor.line, actor.column, Describe(actor) + " is inside a solid");
+    } else if (StandsOnFloor(actor.name) && actor.y - top > kStandingGap) {
+      char gap[32];
+      std::snprintf(gap, sizeof gap, "%g", actor.y - top);
+      note(actor.line, actor.column, Describe(actor) + " stands " + gap + " above the floor under it");
     }
     if (actor.name == "CGameDoor" && DoorHeldOpen(geometry.solids, actor)) {
-      problems.push_back(Describe(actor) + " cannot close: a solid lies over its opening");
+      note(actor.line, actor.column, Describe(actor) + " cannot close: a solid lies over its opening");
     }
   }
   return problems;
+}
+
+// The same problems as sentences alone, in the same order.
+std::vector<std::string> StageLayoutProblems(const StageGeometry& geometry)
+{
+  std::vector<std::string> messages;
+  for (const StageSourceProblem& problem : StageLayoutNotes(geometry)) messages.push_back(problem.message);
+  return messages;
 }
 
 // A breadth-first search over (cell, height) from the ground under the origin.
@@ -298,4 +355,4 @@ StageWalk WalkFromStart(const StageGeometry& geometry, const StageWalkOptions& o
   return walk;
 }
 
-}  // namespace contentgen
+}  // namespace stagebuild

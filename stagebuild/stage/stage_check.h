@@ -10,12 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "art/stage_geometry.h"
+#include "stage/stage_geometry.h"
 
-namespace contentgen {
+namespace stagebuild {
 
-// The problems of a stage's layout, one sentence each; empty when it is sound.
+// The problems of a stage's layout, each where the source causes it; empty when it is sound.
+std::vector<StageSourceProblem> StageLayoutNotes(const StageGeometry& geometry);
+// The same, one sentence each.
 std::vector<std::string> StageLayoutProblems(const StageGeometry& geometry);
+
+// The spacing of the checks' grid for this stage: 0.25, or coarser for a very wide one.
+float StageGridCellSize(const StageGeometry& geometry);
 
 struct StageWalkOptions {
   float clearance = 0.7f;  // how close the player's middle comes to a wall (its radius)
@@ -35,4 +40,4 @@ struct StageWalk {
 // walls whole.
 StageWalk WalkFromStart(const StageGeometry& geometry, const StageWalkOptions& options = StageWalkOptions());
 
-}  // namespace contentgen
+}  // namespace stagebuild

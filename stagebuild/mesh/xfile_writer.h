@@ -7,7 +7,7 @@
 
 #include "mesh/mesh.h"
 
-namespace contentgen {
+namespace stagebuild {
 
 const size_t kMaxMeshVertices = 65535;
 
@@ -15,7 +15,4 @@ const size_t kMaxMeshVertices = 65535;
 // (too many vertices, no triangles, an index or material out of range).
 bool FormatXFile(const CMeshData& mesh, const std::string& name, std::string* text, std::string* error);
 
-// Formats and writes the mesh to path atomically.
-bool WriteXFile(const CMeshData& mesh, const std::string& path, std::string* error);
-
-}  // namespace contentgen
+}  // namespace stagebuild

@@ -1,14 +1,17 @@
 // Stage sources into meshes: a small line parser and the solid builders.
-#include "art/stage_geometry.h"
+#include "stage/stage_geometry.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
 
-#include "art/model_helpers.h"
+#include "stage/line_words.h"
+#include "stage/nearest_word.h"
 
-namespace contentgen {
+#include "mesh/xfile_writer.h"
+
+namespace stagebuild {
 
 const char* const kStageMaterialNames[kStageMaterialCount] = {"stone", "brick",  "wood", "trim",
                                                               "metal", "marble", "tile"};
@@ -31,6 +34,20 @@ namespace {
 const float kTileSize = 4.0f;
 // Thickness of a floor slab below its top.
 const float kSlabThickness = 0.5f;
+
+// A material as D3DMATERIAL9 holds it: ambient as diffuse, grey specular, no glow.
+Material SurfaceMaterial(const std::string& name, Rgba diffuse, float specular, float power,
+                         const std::string& textureFile = "")
+{
+  Material m;
+  m.name = name;
+  m.diffuse = diffuse;
+  m.ambient = diffuse;
+  m.specular = {specular, specular, specular, 1};
+  m.power = power;
+  m.textureFile = textureFile;
+  return m;
+}
 
 // World-aligned texture coordinates, chosen by the axis the face mostly looks along,
 // so that neighbouring solids continue each other's pattern.
@@ -129,6 +146,47 @@ const char* const kStageActorNames[] = {"CGameMetalBlock", "CGameLiver",        
                                         "CGameMetalLift",  "CGamePoppingFist",   "CGameMagicOrb", "CGameCannon",
                                         "CGameCrackWall",  "CGameDropWaterPoint"};
 
+// The words a line may start with.
+const char* const kLineKeywords[] = {"wallheight", "floor",    "wall", "box", "stairs", "ramp",  "actor",
+                                     "light",      "ambience", "tint", "sky", "view",   "magic", "detail"};
+
+// A list of known words for the nearest-word search.
+template <size_t N>
+std::vector<std::string> WordList(const char* const (&names)[N])
+{
+  return std::vector<std::string>(names, names + N);
+}
+std::vector<std::string> LineKeywords()
+{
+  return WordList(kLineKeywords);
+}
+std::vector<std::string> ActorNames()
+{
+  return WordList(kStageActorNames);
+}
+std::vector<std::string> MaterialNames()
+{
+  return WordList(kStageMaterialNames);
+}
+
+// " (did you mean 'floor'?)" when a known word is near the unknown one, else nothing.
+std::string Suggestion(const std::string& word, const std::vector<std::string>& known)
+{
+  const std::string nearest = NearestWord(word, known);
+  return nearest.empty() ? "" : " (did you mean '" + nearest + "'?)";
+}
+
+// Messages quote what was read: kept to one printable line of reasonable length, so a
+// binary file cannot fill a terminal with control bytes.
+std::string Printable(const std::string& message)
+{
+  const size_t kLongest = 160;
+  std::string out;
+  for (const char c : message.substr(0, kLongest)) out += (c >= ' ' && c <= '~') ? c : '?';
+  if (message.size() > kLongest) out += "...";
+  return out;
+}
+
 // Largest colour component a stage may ask for; more only washes everything out.
 const float kMaxColour = 4.0f;
 
@@ -141,19 +199,25 @@ struct StageColour {
 class CStageParser {
 public:
   explicit CStageParser(StageGeometry* geometry) : out(geometry) {}
-  // One line without its comment; an empty result means it was understood.
-  std::string ParseLine(std::istringstream& words);
+  // One line without its comment; an empty result means it was understood, and
+  // otherwise `problemColumn` says where the problem starts.
+  std::string ParseLine(CLineWords& words, int line);
+  int problemColumn = 0;
   // The materials the stage uses, coloured by its light, and the sky's bands.
   void Finish();
 
 private:
-  std::string ParseSolid(const std::string& keyword, std::istringstream& words, CMeshData* solid);
-  std::string ParseRise(const std::string& keyword, int material, std::istringstream& words, CMeshData* solid);
-  std::string ParseLook(const std::string& keyword, std::istringstream& words);
-  std::string ParseSky(std::istringstream& words);
+  std::string ParseSolid(const std::string& keyword, CLineWords& words, CMeshData* solid);
+  std::string ParseRise(const std::string& keyword, int material, CLineWords& words, CMeshData* solid);
+  std::string ParseLook(const std::string& keyword, CLineWords& words);
+  std::string ParseSky(CLineWords& words);
+  std::string ParseMagic(CLineWords& words);
+  std::string AddToMeshes(const CMeshData& solid, bool detail);
   void AddBoxSolid(CMeshData* mesh, Vec3 lo, Vec3 hi, int material);
 
   StageGeometry* out;
+  int line = 0, keywordColumn = 0;  // where the line being read is
+  bool magicGiven = false;
   float wallHeight = 5.0f;
   StageColour light, ambience{0, 0, 0};
   StageColour tints[kStageMaterialCount];
@@ -161,7 +225,7 @@ private:
 };
 
 // Three colour components within range.
-std::string ReadColour(std::istringstream& words, const std::string& what, StageColour* colour)
+std::string ReadColour(CLineWords& words, const std::string& what, StageColour* colour)
 {
   if (!(words >> colour->r >> colour->g >> colour->b)) return what + " needs R G B";
   for (const float c : {colour->r, colour->g, colour->b}) {
@@ -177,14 +241,19 @@ void CStageParser::AddBoxSolid(CMeshData* mesh, Vec3 lo, Vec3 hi, int material)
   StageSolid solid;
   solid.lo = lo;
   solid.hi = hi;
+  solid.line = line;
+  solid.column = keywordColumn;
   out->solids.push_back(solid);
 }
 
 // Each keyword to its reader; solids go into the map, the plain ones into the depth mesh too.
-std::string CStageParser::ParseLine(std::istringstream& words)
+std::string CStageParser::ParseLine(CLineWords& words, int lineNumber)
 {
+  line = lineNumber;
+  problemColumn = 0;
   std::string keyword;
   if (!(words >> keyword)) return "";
+  keywordColumn = words.Column();
   bool detail = false;
   if (keyword == "detail") {
     detail = true;
@@ -199,8 +268,12 @@ std::string CStageParser::ParseLine(std::istringstream& words)
     if (!(words >> wallHeight) || wallHeight <= 0) return "wallheight needs a positive height";
   } else if (keyword == "actor") {
     StageActorEntry entry;
-    if (!(words >> entry.name >> entry.x >> entry.y >> entry.z)) return "actor needs a name and x y z";
-    if (!IsStageActorName(entry.name)) return "unknown actor '" + entry.name + "'";
+    entry.line = line;
+    if (!(words >> entry.name)) return "actor needs a name and x y z";
+    entry.column = words.Column();
+    if (!IsStageActorName(entry.name))
+      return "unknown actor '" + entry.name + "'" + Suggestion(entry.name, ActorNames());
+    if (!(words >> entry.x >> entry.y >> entry.z)) return "actor needs a name and x y z";
     out->actors.push_back(entry);
   } else if (keyword == "light" || keyword == "ambience" || keyword == "tint") {
     problem = ParseLook(keyword, words);
@@ -212,28 +285,68 @@ std::string CStageParser::ParseLine(std::istringstream& words)
     Vec3& t = out->viewTarget;
     if (!(words >> e.x >> e.y >> e.z >> t.x >> t.y >> t.z)) return "view needs eye x y z and target x y z";
     out->hasView = true;
+  } else if (keyword == "magic") {
+    problem = ParseMagic(words);
   } else if (solidLine) {
     problem = ParseSolid(keyword, words, &solid);
   } else {
-    return "unknown line '" + keyword + "'";
+    problemColumn = keywordColumn;
+    return "unknown line '" + keyword + "'" + Suggestion(keyword, LineKeywords());
   }
   if (!problem.empty()) return problem;
   std::string extra;
   if (words >> extra) return "unexpected '" + extra + "' at the end of the line";
   if (solid.triangles.empty()) return "";
+  return AddToMeshes(solid, detail);
+}
+
+// A solid with volume into the map (and, unless detail, the depth mesh), within the
+// vertices 16-bit indices can address.
+std::string CStageParser::AddToMeshes(const CMeshData& solid, bool detail)
+{
+  problemColumn = keywordColumn;
   for (const Triangle& t : solid.triangles) {
     const Vec3 a = solid.vertices[t.a].position;
     if (Length(Cross(solid.vertices[t.b].position - a, solid.vertices[t.c].position - a)) < 1e-6f) {
       return "a solid with no volume";
     }
   }
+  if (out->map.vertices.size() + solid.vertices.size() > kMaxMeshVertices) {
+    return "the map mesh passes the engine's limit of " + std::to_string(kMaxMeshVertices) + " vertices here";
+  }
   out->map.MergeSharingMaterials(solid);
   if (!detail) out->depthMap.MergeSharingMaterials(solid);
   return "";
 }
 
+// magic: the colours the player casts with from the start, or none.
+std::string CStageParser::ParseMagic(CLineWords& words)
+{
+  if (magicGiven) return "a stage has one magic line";
+  magicGiven = true;
+  std::string word;
+  if (!(words >> word)) return "magic needs blue, red, blue red or none";
+  if (word == "none") {
+    out->magic = kStageMagicNone;
+    return "";
+  }
+  out->magic = kStageMagicNone;
+  while (true) {
+    if (word == "blue") {
+      out->magic |= kStageMagicBlue;
+    } else if (word == "red") {
+      out->magic |= kStageMagicRed;
+    } else {
+      problemColumn = words.Column();
+      return "unknown magic '" + word + "'" + Suggestion(word, {"blue", "red", "none"});
+    }
+    if (words.AtEnd()) return "";
+    words >> word;
+  }
+}
+
 // wall, floor and box; stairs and ramps go on to ParseRise.
-std::string CStageParser::ParseSolid(const std::string& keyword, std::istringstream& words, CMeshData* solid)
+std::string CStageParser::ParseSolid(const std::string& keyword, CLineWords& words, CMeshData* solid)
 {
   if (keyword == "wall") {
     float x0, z0, x1, z1;
@@ -244,7 +357,7 @@ std::string CStageParser::ParseSolid(const std::string& keyword, std::istringstr
   std::string materialName;
   if (!(words >> materialName)) return keyword + " needs a material";
   const int material = MaterialIndex(materialName);
-  if (material < 0) return "unknown material '" + materialName + "'";
+  if (material < 0) return "unknown material '" + materialName + "'" + Suggestion(materialName, MaterialNames());
   if (keyword == "floor") {
     float x0, z0, x1, z1, top;
     if (!(words >> x0 >> z0 >> x1 >> z1 >> top)) return "floor needs x0 z0 x1 z1 top";
@@ -263,15 +376,15 @@ std::string CStageParser::ParseSolid(const std::string& keyword, std::istringstr
 }
 
 // stairs and ramps: a footprint, two heights, a step count for stairs, a direction.
-std::string CStageParser::ParseRise(const std::string& keyword, int material, std::istringstream& words,
-                                    CMeshData* solid)
+std::string CStageParser::ParseRise(const std::string& keyword, int material, CLineWords& words, CMeshData* solid)
 {
   Footprint f{};
   float y0, y1;
   int steps = 1;
   std::string direction;
   if (!(words >> f.x0 >> f.z0 >> f.x1 >> f.z1 >> y0 >> y1)) return keyword + " needs x0 z0 x1 z1 y0 y1";
-  if (keyword == "stairs" && (!(words >> steps) || steps < 1)) return "stairs need a step count";
+  // More steps than a hundred would be thinner than the engine draws well, and cost more than they show.
+  if (keyword == "stairs" && (!(words >> steps) || steps < 1 || steps > 100)) return "stairs need a step count";
   if (!(words >> direction) || !ParseDirection(direction, &f)) return "direction must be +x, -x, +z or -z";
   if (f.x0 > f.x1) std::swap(f.x0, f.x1);
   if (f.z0 > f.z1) std::swap(f.z0, f.z1);
@@ -298,19 +411,19 @@ std::string CStageParser::ParseRise(const std::string& keyword, int material, st
 }
 
 // light, ambience and tint.
-std::string CStageParser::ParseLook(const std::string& keyword, std::istringstream& words)
+std::string CStageParser::ParseLook(const std::string& keyword, CLineWords& words)
 {
   if (keyword == "light") return ReadColour(words, keyword, &light);
   if (keyword == "ambience") return ReadColour(words, keyword, &ambience);
   std::string materialName;
   if (!(words >> materialName)) return "tint needs a material and R G B";
   const int material = MaterialIndex(materialName);
-  if (material < 0) return "unknown material '" + materialName + "'";
+  if (material < 0) return "unknown material '" + materialName + "'" + Suggestion(materialName, MaterialNames());
   return ReadColour(words, keyword, &tints[material]);
 }
 
 // Four walls and a roof seen from inside, each wall in bands from the horizon up.
-std::string CStageParser::ParseSky(std::istringstream& words)
+std::string CStageParser::ParseSky(CLineWords& words)
 {
   if (!sky.triangles.empty()) return "a stage has one sky";
   float x0, z0, x1, z1, y0, y1;
@@ -341,7 +454,7 @@ void CStageParser::Finish()
   for (int i = 0; i < kStageMaterialCount; ++i) {
     remap[i] = static_cast<int>(out->map.materials.size());
     if (!used[i]) continue;
-    Material m = MakeTexturedMaterial(kStageMaterialNames[i], kStageMaterialTextures[i], 0.05f, 4);
+    Material m = SurfaceMaterial(kStageMaterialNames[i], {1, 1, 1, 1}, 0.05f, 4, kStageMaterialTextures[i]);
     m.diffuse = {tints[i].r * light.r, tints[i].g * light.g, tints[i].b * light.b, 1};
     m.ambient = m.diffuse;
     m.emissive = {ambience.r * tints[i].r, ambience.g * tints[i].g, ambience.b * tints[i].b, 1};
@@ -354,7 +467,7 @@ void CStageParser::Finish()
   out->map.MergeSharingMaterials(sky);
   for (int band = 0; band < kSkyBands; ++band) {
     // Unlit: no diffuse colour, only the band's glow, which the generator sets.
-    Material m = MakeMaterial(std::string(kSkyMaterialPrefix) + std::to_string(band), {0, 0, 0, 1}, 0, 0);
+    Material m = SurfaceMaterial(std::string(kSkyMaterialPrefix) + std::to_string(band), {0, 0, 0, 1}, 0, 0);
     m.ambient = m.diffuse;
     out->map.materials.push_back(m);
   }
@@ -371,31 +484,46 @@ bool IsStageActorName(const std::string& name)
   return false;
 }
 
-// The lines in order; the first bad one stops the build with its number.
-bool BuildStageGeometry(const std::string& text, const std::string& sourceName, StageGeometry* out, std::string* error)
+// Every line in order; a bad one is noted and the next is read all the same.
+std::vector<StageSourceProblem> ParseStageSource(const std::string& text, StageGeometry* out, size_t maxProblems)
 {
   *out = StageGeometry();
   CStageParser parser(out);
-  std::istringstream lines(text);
-  std::string line;
+  std::vector<StageSourceProblem> problems;
+  // A byte order mark, as some editors write, does not belong to the first word.
+  const size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   int lineNumber = 0;
-  auto fail = [&](const std::string& problem) {
-    *error = sourceName + ":" + std::to_string(lineNumber) + ": " + problem;
-    return false;
-  };
-  while (std::getline(lines, line)) {
+  for (size_t at = start; at < text.size() && problems.size() < maxProblems;) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    at = end + 1;
     ++lineNumber;
     const size_t hash = line.find('#');
     if (hash != std::string::npos) line.resize(hash);
-    std::istringstream words(line);
-    const std::string problem = parser.ParseLine(words);
-    if (!problem.empty()) return fail(problem);
+    CLineWords words(line);
+    std::string problem = parser.ParseLine(words, lineNumber);
+    if (problem.empty()) continue;
+    if (words.OutOfRange()) problem = "a number beyond the stage's reach (-200 to 200): " + problem;
+    problems.push_back(
+        {lineNumber, parser.problemColumn > 0 ? parser.problemColumn : words.Column(), Printable(problem)});
   }
-  if (out->map.triangles.empty()) return fail("no solids");
+  out->lineCount = std::max(lineNumber, 1);
+  if (!problems.empty()) return problems;
+  if (out->map.triangles.empty()) return {{out->lineCount, 1, "no solids"}};
   parser.Finish();
   out->depthMap.SetMaterialIndex(0);
-  out->depthMap.materials = {MakeMaterial("depth", {1, 1, 1, 1}, 0, 0)};
-  return true;
+  out->depthMap.materials = {SurfaceMaterial("depth", {1, 1, 1, 1}, 0, 0)};
+  return problems;
+}
+
+// The first problem stops the build, named with its line.
+bool BuildStageGeometry(const std::string& text, const std::string& sourceName, StageGeometry* out, std::string* error)
+{
+  const std::vector<StageSourceProblem> problems = ParseStageSource(text, out, 1);
+  if (problems.empty()) return true;
+  *error = sourceName + ":" + std::to_string(problems[0].line) + ": " + problems[0].message;
+  return false;
 }
 
 // "Name x y z" per line, the numbers as %g writes them.
@@ -410,4 +538,4 @@ std::string StageFileText(const std::vector<StageActorEntry>& actors)
   return text;
 }
 
-}  // namespace contentgen
+}  // namespace stagebuild

@@ -6,7 +6,7 @@
 #include <map>
 #include <tuple>
 
-namespace contentgen {
+namespace stagebuild {
 
 // Appends a vertex.
 uint32_t CMeshData::AddVertex(Vec3 position, Vec3 normal, Vec2 uv)
@@ -138,4 +138,4 @@ void CMeshData::Bounds(Vec3* low, Vec3* high) const
   }
 }
 
-}  // namespace contentgen
+}  // namespace stagebuild
