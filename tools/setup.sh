@@ -1,7 +1,10 @@
 # Shared set-up of play.sh and test.sh: installs the Debian packages the build needs,
 # configures and builds into build/ (which also receives the generated res/).
-# Sourced, not run: the caller sets BUILD_TYPE and WERROR before sourcing; build_game
+# Sourced, not run: the caller may set BUILD_TYPE and WERROR before sourcing; build_game
 # can be called again with BUILD_DIR and SOLVERICA_CMAKE_ARGS for another build.
+# play.sh and test.sh share build/ and one configuration (warnings are errors in both),
+# so either one after the other finds everything built: a flag that differed between them
+# would change every compile command and rebuild the whole tree each time.
 
 SOLVERICA_PACKAGES="cmake ninja-build g++ pkg-config libsdl2-dev libepoxy-dev libstb-dev \
 libopenal-dev libopenal1 libgtest-dev libbenchmark-dev glslang-tools fonts-mplus \
@@ -40,7 +43,7 @@ build_game() {
   # ccache, where installed, makes rebuilds in other checkouts cheap; it is optional.
   command -v ccache >/dev/null 2>&1 && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" \
-    -DSOLVERICA_WERROR="${WERROR:-OFF}" $launcher ${SOLVERICA_CMAKE_ARGS:-} >/dev/null
+    -DSOLVERICA_WERROR="${WERROR:-ON}" $launcher ${SOLVERICA_CMAKE_ARGS:-} >/dev/null
   cmake --build "$dir" -j "$(nproc)"
 }
 

@@ -72,10 +72,12 @@ void CGameDropWaterPoint::Draw()
   if (shaders->puddlePass) return;
   RenderReflection();
   CPuddleShader& puddle = shaders->puddle;
-  shaders->blur.DrawAverage(puddle.reflectionTarget, puddle.blurTarget);
+  puddle.BlurReflection();
   if (!puddle.effect) return;
   puddle.effect->SetTexture("g_reflect_tex", puddle.reflectionTarget.texture);
-  puddle.effect->SetTexture("g_blur_tex", puddle.blurTarget.texture);
+  // At the light setting there is no blurred copy: the sharp reflection stands in, since
+  // a target never made would mix black into the water.
+  puddle.effect->SetTexture("g_blur_tex", puddle.BlurredReflection().texture);
   puddle.effect->SetValue("g_tex_offset", &rippleOffset, 8);
   puddle.effect->SetMatrix("g_world_mat", &world);
   puddle.DrawMesh();

@@ -22,13 +22,15 @@ public:
   HRESULT GetPan(LONG* out) override;
   // Samples per second of the format.
   HRESULT GetFrequency(DWORD* out) override;
-  // Buffers live in memory here and are never lost.
-  HRESULT Restore() override { return DS_OK; }
+  // Buffers live in memory here; only a closed device loses them, for good.
+  HRESULT Restore() override { return Lost() ? DSERR_BUFFERLOST : DS_OK; }
 
 protected:
   CBufferCommon(std::shared_ptr<SoundDevice> soundDevice, DWORD bufferFlags, DWORD alwaysControls,
                 std::vector<BYTE> waveFormat);
 
+  // The device was closed (at exit) while the buffer was still held.
+  bool Lost() const { return !device->IsOpen(); }
   // The stored wave format.
   const WAVEFORMATEX* Format() const { return (const WAVEFORMATEX*)format.data(); }
   // Takes a new volume if the buffer has volume control and it is in range.

@@ -1,6 +1,7 @@
 // IDirectSound8 on OpenAL Soft, DirectSoundCreate8, the interface identifiers and
 // the volume groups. A DirectSound object owns an OpenAL device and context; its
-// buffers share them, so the device stays open until the last of them is released.
+// buffers share them, so the device stays open until the last of them is released,
+// or until the process exits, whichever comes first.
 // Depends on: OpenAL Soft (AL/al.h, AL/alc.h, AL/alext.h).
 #include "dsound.h"
 
@@ -77,6 +78,7 @@ private:
   HRESULT CreateSecondary(const DSBUFFERDESC& description, const FileBytes* fromFile, IDirectSoundBuffer** buffer)
   {
     if (!description.lpwfxFormat) return DSERR_INVALIDPARAM;
+    if (!device->IsOpen()) return DSERR_NODRIVER;
     const DWORD bytes = description.dwBufferBytes;
     const WAVEFORMATEX* format = description.lpwfxFormat;
     if (bytes < DSBSIZE_MIN || bytes > DSBSIZE_MAX) return DSERR_INVALIDPARAM;
@@ -121,6 +123,18 @@ float DirectSoundBufferGain(IDirectSoundBuffer8* buffer)
   return secondary ? secondary->Gain() : -1.0f;
 }
 
+// Every device still open, as at exit.
+void DirectSoundCloseAll()
+{
+  CloseEveryDevice();
+}
+
+// The process-wide list's length.
+int DirectSoundOpenDevices()
+{
+  return OpenDeviceCount();
+}
+
 // Checks what CreateSoundBuffer checks, and that the file holds the bytes.
 HRESULT DirectSoundCreateBufferFromFile(IDirectSound8* directSound, const DSBUFFERDESC* description, const char* path,
                                         DWORD offset, IDirectSoundBuffer** buffer)
@@ -149,9 +163,7 @@ HRESULT DirectSoundCreate8(const GUID* deviceId, IDirectSound8** directSound, IU
     alcCloseDevice(alDevice);
     return DSERR_NODRIVER;
   }
-  auto device = std::make_shared<SoundDevice>();
-  device->device = alDevice;
-  device->context = context;
+  auto device = std::make_shared<SoundDevice>(alDevice, context);
   device->MakeCurrent();
   device->hasFloat32 = alIsExtensionPresent("AL_EXT_FLOAT32") == AL_TRUE;
   alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);

@@ -165,6 +165,14 @@ void DirectSoundSetBufferGroup(IDirectSoundBuffer8* buffer, int group);
 // anything else.
 float DirectSoundBufferGain(IDirectSoundBuffer8* buffer);
 
+// ---- closing (no DirectSound call: Windows closes a process's devices itself) -------
+// Every device still open is closed when the process exits, by a return from main or
+// by exit(), before OpenAL shuts down; buffers still held then are lost (Play and Lock
+// answer DSERR_BUFFERLOST, Release frees them). DirectSoundCloseAll does the same at
+// once; DirectSoundOpenDevices counts the devices open.
+void DirectSoundCloseAll();
+int DirectSoundOpenDevices();
+
 // ---- bytes left in their file (no DirectSound call: DirectSound takes bytes only through Lock)
 // Creates a secondary buffer as CreateSoundBuffer does, whose dwBufferBytes bytes are
 // those at `offset` of the file at `path`, without anyone holding them whole: a

@@ -101,13 +101,14 @@ bool CSecondaryBuffer::MakeStream(const FileBytes& range)
   return alGetError() == AL_NO_ERROR;
 }
 
-// Gives the source and buffer back to OpenAL.
+// Gives the source and buffer back to OpenAL; a lost buffer's went with the context.
 CSecondaryBuffer::~CSecondaryBuffer()
 {
   device->MakeCurrent();
   auto& list = device->positioned;
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
   std::erase(buffersWithSources, this);
+  if (Lost()) return;
   if (stream) {
     std::lock_guard<std::mutex> hold(device->Pump().Mutex());
     device->Pump().Remove(stream.get());
@@ -141,6 +142,7 @@ HRESULT CSecondaryBuffer::QueryInterface(REFIID riid, void** object)
 // Current play position in bytes; the write cursor is reported at the same place.
 HRESULT CSecondaryBuffer::GetCurrentPosition(DWORD* playCursor, DWORD* writeCursor)
 {
+  if (Lost()) return DSERR_BUFFERLOST;
   const DWORD position = CurrentPosition();
   if (playCursor) *playCursor = position;
   if (writeCursor) *writeCursor = position;
@@ -152,6 +154,10 @@ HRESULT CSecondaryBuffer::GetStatus(DWORD* out)
 {
   if (!out) return DSERR_INVALIDPARAM;
   *out = 0;
+  if (Lost()) {
+    *out = DSBSTATUS_BUFFERLOST;
+    return DS_OK;
+  }
   bool sounding = false;
   if (stream) {
     std::lock_guard<std::mutex> hold(device->Pump().Mutex());
@@ -171,6 +177,7 @@ HRESULT CSecondaryBuffer::Lock(DWORD offset, DWORD bytes, void** part1, DWORD* b
 {
   const DWORD size = bufferBytes;
   if (!part1 || !bytes1 || locked) return DSERR_INVALIDPARAM;
+  if (Lost()) return DSERR_BUFFERLOST;
   if (lockFlags & DSBLOCK_FROMWRITECURSOR) offset = CurrentPosition();
   if (lockFlags & DSBLOCK_ENTIREBUFFER) bytes = size;
   if (offset >= size || bytes == 0 || bytes > size) return DSERR_INVALIDPARAM;
@@ -194,6 +201,7 @@ HRESULT CSecondaryBuffer::Lock(DWORD offset, DWORD bytes, void** part1, DWORD* b
 // playing and only takes the new looping flag.
 HRESULT CSecondaryBuffer::Play(DWORD, DWORD, DWORD playFlags)
 {
+  if (Lost()) return DSERR_BUFFERLOST;
   device->MakeCurrent();
   looping = (playFlags & DSBPLAY_LOOPING) != 0;
   if (stream) {
@@ -210,6 +218,7 @@ HRESULT CSecondaryBuffer::Play(DWORD, DWORD, DWORD playFlags)
 HRESULT CSecondaryBuffer::SetCurrentPosition(DWORD position)
 {
   if (position >= bufferBytes) return DSERR_INVALIDPARAM;
+  if (Lost()) return DSERR_BUFFERLOST;
   const DWORD blockAlign = Format()->nBlockAlign;
   position = position / blockAlign * blockAlign;
   if (position >= playableBytes) position = 0;
@@ -249,6 +258,7 @@ HRESULT CSecondaryBuffer::SetPan(LONG value)
 // Stops and keeps the position, so the next Play continues from there.
 HRESULT CSecondaryBuffer::Stop()
 {
+  if (Lost()) return DSERR_BUFFERLOST;
   device->MakeCurrent();
   if (stream) {
     std::lock_guard<std::mutex> hold(device->Pump().Mutex());
@@ -266,6 +276,7 @@ HRESULT CSecondaryBuffer::Unlock(void* part1, DWORD bytes1, void* part2, DWORD b
   if (part1 != lockPart1 || bytes1 > lockBytes1) return DSERR_INVALIDPARAM;
   if (part2 != lockPart2 || bytes2 > lockBytes2) return DSERR_INVALIDPARAM;
   locked = false;
+  if (Lost()) return DSERR_BUFFERLOST;
   Upload();
   return DS_OK;
 }

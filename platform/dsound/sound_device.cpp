@@ -8,11 +8,42 @@
 
 #include <AL/alext.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <mutex>
 
 namespace dsound_openal {
 
 float groupGains[2] = {1.0f, 1.0f};
+
+namespace {
+
+// The open devices. Never destroyed, so a device closed by a late static destructor
+// still finds the list.
+std::mutex openListMutex;
+std::vector<SoundDevice*>* openList = nullptr;
+
+// Adds a device; the first one registers the exit handler. OpenAL is loaded and set
+// up by then, so the handler runs before OpenAL's own clean-up at exit.
+void AddOpen(SoundDevice* device)
+{
+  std::lock_guard<std::mutex> hold(openListMutex);
+  if (!openList) {
+    openList = new std::vector<SoundDevice*>;
+    std::atexit(CloseEveryDevice);
+  }
+  openList->push_back(device);
+}
+
+// Takes a device off the list.
+void RemoveOpen(SoundDevice* device)
+{
+  std::lock_guard<std::mutex> hold(openListMutex);
+  if (openList) openList->erase(std::remove(openList->begin(), openList->end(), device), openList->end());
+}
+
+}  // namespace
 
 // Gain of a volume in hundredths of a decibel.
 float GainOf(LONG volume)
@@ -20,13 +51,49 @@ float GainOf(LONG volume)
   return std::pow(10.0f, (float)volume / 2000.0f);
 }
 
+// Listed until closed.
+SoundDevice::SoundDevice(ALCdevice* openedDevice, ALCcontext* createdContext)
+    : device(openedDevice), context(createdContext)
+{
+  AddOpen(this);
+}
+
 // Closes the device once the DirectSound object and every buffer are gone.
 SoundDevice::~SoundDevice()
 {
+  Close();
+}
+
+// The stream thread first: it calls OpenAL with this context until it is joined.
+void SoundDevice::Close()
+{
+  if (!context) return;
+  RemoveOpen(this);
   pump.reset();
   if (alcGetCurrentContext() == context) alcMakeContextCurrent(nullptr);
   alcDestroyContext(context);
   alcCloseDevice(device);
+  context = nullptr;
+  device = nullptr;
+  positioned.clear();
+}
+
+// Takes the list's copy, since each Close edits the list.
+void CloseEveryDevice()
+{
+  std::vector<SoundDevice*> open;
+  {
+    std::lock_guard<std::mutex> hold(openListMutex);
+    if (openList) open = *openList;
+  }
+  for (SoundDevice* device : open) device->Close();
+}
+
+// The list's length.
+int OpenDeviceCount()
+{
+  std::lock_guard<std::mutex> hold(openListMutex);
+  return openList ? static_cast<int>(openList->size()) : 0;
 }
 
 // Sets the listener's rolloff factor on every positioned source.

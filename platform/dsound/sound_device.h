@@ -25,6 +25,9 @@ extern float groupGains[2];
 float GainOf(LONG volume);
 
 // The OpenAL device and context behind one DirectSound object, shared by its buffers.
+// Every open device is on a process-wide list that is closed at exit, before OpenAL
+// shuts itself down: a device OpenAL finds still open then, with a stream thread still
+// calling it, ends the process in an assertion.
 struct SoundDevice {
   ALCdevice* device = nullptr;
   ALCcontext* context = nullptr;
@@ -34,10 +37,21 @@ struct SoundDevice {
   std::vector<CSecondaryBuffer*> positioned;  // sources that follow the rolloff factor
   std::unique_ptr<CStreamPump> pump;          // made for the first stream
 
+  // Takes the opened device and context and puts them on the list closed at exit.
+  SoundDevice(ALCdevice* openedDevice, ALCcontext* createdContext);
   // Closes the device once the DirectSound object and every buffer are gone.
   ~SoundDevice();
+  SoundDevice(const SoundDevice&) = delete;
+  SoundDevice& operator=(const SoundDevice&) = delete;
 
-  // Makes this device's context the one OpenAL calls go to.
+  // Stops the stream thread, destroys the context and closes the device. Buffers still
+  // held are lost from then on: their OpenAL objects went with the context.
+  void Close();
+  // Not yet closed.
+  bool IsOpen() const { return context != nullptr; }
+
+  // Makes this device's context the one OpenAL calls go to; once closed, none, so a
+  // lost buffer's calls reach no other device.
   void MakeCurrent() const
   {
     if (alcGetCurrentContext() != context) alcMakeContextCurrent(context);
@@ -49,6 +63,12 @@ struct SoundDevice {
   // The pump of this device's streams, started at the first call.
   CStreamPump& Pump();
 };
+
+// Closes every device still open (the process-wide list's exit handler).
+void CloseEveryDevice();
+
+// How many devices are open.
+int OpenDeviceCount();
 
 // The OpenAL format of a wave format, or 0 when OpenAL cannot play it.
 ALenum OpenALFormatOf(const WAVEFORMATEX* format, bool hasFloat32);

@@ -1,10 +1,14 @@
 // The quality setting: which renderers and settings choose the light picture, and that
 // the light picture (half-size 3D pass, one shadow tap from a half-side map) still shows
 // the same scene: the floor lit and shadowed where the full picture has it, close to it
-// on average.
+// on average; and that the puddle, drawn by the game's own drop-water point at either
+// setting, shows its reflection undarkened.
 #include "shader_fixture.h"
 
+#include "actor/gimmick/game_drop_water_point.h"
+#include "scene/scene_game.h"
 #include "shader/render_quality.h"
+#include "test_seam.h"
 
 namespace {
 
@@ -65,6 +69,28 @@ protected:
       }
     }
     return sum / 81;
+  }
+
+  // A puddle at the origin over a dark floor, drawn by the game's drop-water point into
+  // the scene target and composited onto the back buffer as a frame is; `hidden` holds Q.
+  std::vector<D3DCOLOR> DrawPuddle(bool hidden)
+  {
+    SetCamera(D3DXVECTOR3(0.0f, 6.0f, -6.0f), D3DXVECTOR3(0.0f, 0.0f, 0.0f));
+    auto scene = std::make_shared<CSceneGame>();
+    CActorBase::currentScene = scene;
+    D3DXMATRIX placement;
+    D3DXMatrixIdentity(&placement);
+    auto puddle = std::make_shared<CGameDropWaterPoint>(placement);
+    scene->actors = {puddle};
+    device->SetRenderTarget(0, shaders->blur.sceneTarget.surface);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF202020, 1.0f, 0);
+    Win32TestSetKey('Q', hidden);
+    puddle->Draw();
+    Win32TestSetKey('Q', false);
+    device->SetRenderTarget(0, graphics->backBuffer);
+    shaders->blur.Apply();
+    CActorBase::currentScene.reset();
+    return ReadSurface(graphics->backBuffer);
   }
 };
 
@@ -131,6 +157,26 @@ TEST_F(RenderQualityTest, PuddleTargetsWaitForTheFirstReflection)
   EXPECT_EQ(puddle.reflectionTarget.imageInfo.Width, 1280u) << "made again at the new size";
   EXPECT_NE(puddle.blurTarget.texture, nullptr);
   EXPECT_EQ(&puddle.BlurredReflection(), &puddle.blurTarget);
+}
+
+TEST_F(RenderQualityTest, ThePuddleShowsItsReflectionUndarkenedAtEitherSetting)
+{
+  // A pale reflection (nothing mirrored but the cleared target) makes any black mixed
+  // into the water plain to see.
+  CPuddleShader& puddle = shaders->puddle;
+  const D3DCOLOR savedClear = puddle.clearColour;
+  puddle.clearColour = 0xFFB0B0B0;
+  const POINT centre = Project(D3DXVECTOR3(0.0f, 0.0f, 0.0f));
+  const int floor = Sum(DrawPuddle(true), centre);
+  const int full = Sum(DrawPuddle(false), centre);
+  ApplyRenderQuality(RenderQuality::Low);
+  const int floorLow = Sum(DrawPuddle(true), centre);
+  const int light = Sum(DrawPuddle(false), centre);
+  puddle.clearColour = savedClear;
+  std::printf("puddle centre: floor %d, full %d, light %d (floor at light %d)\n", floor, full, light, floorLow);
+  EXPECT_NEAR(floorLow, floor, 12) << "Q hides the puddle at either setting";
+  EXPECT_GT(full, floor + 150) << "the pale reflection shows in the water";
+  EXPECT_NEAR(light, full, full / 12) << "the light setting shows the same water, not a darkened one";
 }
 
 }  // namespace

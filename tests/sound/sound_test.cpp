@@ -555,6 +555,48 @@ TEST_F(SoundTest, SoundsOutliveTheDeviceObject)
   sound.Stop();
 }
 
+TEST_F(SoundTest, ClosingEveryDeviceLosesTheBuffersStillHeld)
+{
+  CSound music;
+  music.Load(Write("long_bgm.wav", ToneWav(220, 2.0, 0.5)).c_str());
+  CSound effect;
+  effect.Load3D(Write("tone.wav", ToneWav(440, 0.2, 0.5)).c_str());
+  ASSERT_NE(music.buffer, nullptr);
+  ASSERT_NE(effect.buffer, nullptr);
+  music.Play(1);
+  effect.Play(0);
+  EXPECT_EQ(DirectSoundOpenDevices(), 1);
+  UninitSound();
+  EXPECT_EQ(DirectSoundOpenDevices(), 1) << "the sounds still hold the device";
+  DirectSoundCloseAll();  // what the exit handler does
+  EXPECT_EQ(DirectSoundOpenDevices(), 0);
+  EXPECT_EQ(Status(music), (DWORD)DSBSTATUS_BUFFERLOST) << "the streamed buffer";
+  EXPECT_EQ(Status(effect), (DWORD)DSBSTATUS_BUFFERLOST);
+  EXPECT_EQ(effect.buffer->Play(0, 0, 0), DSERR_BUFFERLOST);
+  EXPECT_EQ(music.buffer->Stop(), DSERR_BUFFERLOST);
+  DWORD position = 0;
+  EXPECT_EQ(music.buffer->GetCurrentPosition(&position, nullptr), DSERR_BUFFERLOST);
+  void* part = nullptr;
+  DWORD bytes = 0;
+  EXPECT_EQ(effect.buffer->Lock(0, 4, &part, &bytes, nullptr, nullptr, 0), DSERR_BUFFERLOST);
+  EXPECT_EQ(effect.buffer->Restore(), DSERR_BUFFERLOST);
+  music.ChangeVolume(-100);  // reaches no device, and does not fail
+  // A device opened afterwards works, and the lost sounds' release leaves it alone.
+  InitSound(nullptr);
+  ASSERT_NE(directSound, nullptr);
+  CSound fresh;
+  fresh.Load(Write("fresh.wav", ToneWav(660, 0.5, 0.5)).c_str());
+  ASSERT_NE(fresh.buffer, nullptr);
+  music.Stop();
+  effect.Stop();
+  IDirectSoundBuffer8* const lostMusic = music.buffer;
+  music.buffer = nullptr;
+  lostMusic->Release();
+  fresh.Play(0);
+  EXPECT_TRUE(Status(fresh) & DSBSTATUS_PLAYING);
+  EXPECT_EQ(DirectSoundOpenDevices(), 1);
+}
+
 }  // namespace
 
 // ---- the player's volumes ---------------------------------------------------------------
