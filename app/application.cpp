@@ -178,6 +178,7 @@ LRESULT CApplication::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   case WM_LBUTTONDOWN:
     input.clicked = 1;
     input.leftButton = 1;
+    input.leftPressed = 1;
     return 0;
   case WM_LBUTTONUP:
     input.leftButton = 0;
@@ -185,6 +186,7 @@ LRESULT CApplication::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   case WM_RBUTTONDOWN:
     input.clicked = 1;
     input.rightButton = 1;
+    input.rightPressed = 1;
     return 0;
   case WM_RBUTTONUP:
     input.rightButton = 0;
@@ -301,13 +303,15 @@ void CApplication::EndLoop()
   currentScene.reset();
 }
 
-// Edges of Escape and Space, the click cleared, the held keys.
+// Edges of Escape and Space, the click and button presses cleared, the held keys.
 void CApplication::TakeInputSnapshot()
 {
   input.escapePressed = TriggerKey(VK_ESCAPE) ? 1 : 0;
   input.spacePressed = TriggerKey(VK_SPACE) ? 1 : 0;
   if (TakeFocusPause()) input.spacePressed = 1;
   input.clicked = 0;
+  input.leftPressed = 0;
+  input.rightPressed = 0;
   input.keyW = (GetAsyncKeyState('W') & 0x8000) ? 1 : 0;
   input.keyS = (GetAsyncKeyState('S') & 0x8000) ? 1 : 0;
   input.keyA = (GetAsyncKeyState('A') & 0x8000) ? 1 : 0;

@@ -1,7 +1,8 @@
 // The player's settings: settings.ini under the XDG configuration folder, read once at
 // start-up and written back only when a value changed. Every default is the game as it
 // always played: the full-screen question, the mouse turning the view as it did, full
-// volume and the gamepad on.
+// volume, the gamepad on, magic held
+// while the button is and colours told apart by hue alone.
 #pragma once
 
 #include <string>
@@ -16,6 +17,8 @@ struct Settings {
   int musicVolume = 100;          // percent
   int effectsVolume = 100;        // percent
   bool gamepad = true;
+  bool magicToggle = false;    // a press starts casting a colour, the next press stops it
+  bool colourSymbols = false;  // each magic colour also carries a shape of its own
 
   bool operator==(const Settings& other) const = default;
 };
