@@ -8,6 +8,7 @@
 #include "app/input.h"
 #include "engine/graphics.h"
 #include "scene/scene_game.h"
+#include "sprite/sprite_symbols.h"
 
 using OstrelLibrary::CGraphics;
 
@@ -205,4 +206,11 @@ void CSpriteText::Draw()
   DrawPicture(boxTexture, transform, White(alpha));
   DrawPicture(hintTexture, transform, White(hintAlpha));
   DrawPicture(messageTexture, transform, White(alpha));
+  if (SymbolsShown()) {
+    // The magic the message announces: blue with the attraction text, else red.
+    const int colour = messageTexture == LoadSpriteTexture("res/game/sprite/inryoku_text.png") ? 2 : 1;
+    // Either side of the heading, in the box's free corners.
+    DrawColourSymbol(colour, transform._41 + 125.0f, transform._42 + 58.0f, alpha);
+    DrawColourSymbol(colour, transform._41 + PictureWidth(boxTexture) - 125.0f, transform._42 + 58.0f, alpha);
+  }
 }
