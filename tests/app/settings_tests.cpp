@@ -333,6 +333,9 @@ TEST_F(UserFolderTest, ScreenshotNamesAreStampedAndNeverReused)
   EXPECT_EQ(ScreenshotFileName(folder, when), "solverica-20261208-070509.png");
   std::ofstream(scratch / "solverica-20261208-070509.png") << "x";
   EXPECT_EQ(ScreenshotFileName(folder, when), "solverica-20261208-070509-2.png");
+  const std::vector<std::string> beingWritten = {folder + "/solverica-20261208-070509-2.png"};
+  EXPECT_EQ(ScreenshotFileName(folder, when, beingWritten), "solverica-20261208-070509-3.png")
+      << "a name still being written is taken too";
   EXPECT_TRUE(MakeFolders((scratch / "a" / "b" / "c").string()));
   EXPECT_TRUE(fs::is_directory(scratch / "a" / "b" / "c"));
   EXPECT_FALSE(MakeFolders((scratch / "solverica-20261208-070509.png" / "d").string()));
