@@ -1,6 +1,7 @@
 // CSpriteAlignment: the crosshair's frame and drawing.
 #include "sprite/sprite_alignment.h"
 
+#include "actor/colour_symbols.h"
 #include "actor/game_camera.h"
 #include "actor/player/game_player.h"
 #include "actor/player/player_magic_state.h"
@@ -59,7 +60,7 @@ void CSpriteAlignment::Draw()
   if (!scene || !magicReady) return;
   if (scene->paused || scene->escapeOpen || scene->cameraEvent || scene->goalReached || scene->orbObtained) return;
   DrawPicture(texture, transform, colour);
-  if (SymbolsShown()) {
+  if (ColourSymbolsShown()) {
     const float size = PictureWidth(texture);
     DrawLockSymbols(*scene, transform._41 + size * transform._11 * 0.5f, transform._42 + size * transform._22 * 0.5f);
   }

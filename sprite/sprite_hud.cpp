@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "actor/colour_symbols.h"
 #include "app/application.h"
 #include "app/input.h"
 #include "engine/graphics.h"
@@ -206,7 +207,7 @@ void CSpriteText::Draw()
   DrawPicture(boxTexture, transform, White(alpha));
   DrawPicture(hintTexture, transform, White(hintAlpha));
   DrawPicture(messageTexture, transform, White(alpha));
-  if (SymbolsShown()) {
+  if (ColourSymbolsShown()) {
     // The magic the message announces: blue with the attraction text, else red.
     const int colour = messageTexture == LoadSpriteTexture("res/game/sprite/inryoku_text.png") ? 2 : 1;
     // Either side of the heading, in the box's free corners.

@@ -1,7 +1,6 @@
 // The HUD's colour symbols: the two pictures, placed by their centres.
 #include "sprite/sprite_symbols.h"
 
-#include "app/settings.h"
 #include "effect/effect_magic_ray.h"
 #include "scene/scene_game.h"
 #include "sprite/sprite_base.h"
@@ -31,12 +30,6 @@ bool RayHolds(const CSceneGame& scene, int colour)
 }
 
 }  // namespace
-
-// The run's settings decide.
-bool SymbolsShown()
-{
-  return RunSettings().colourSymbols;
-}
 
 // Translated so that the picture's centre lands on the point.
 void DrawColourSymbol(int colour, float x, float y, int alpha)
