@@ -3,6 +3,7 @@
 // made; on, the colour's symbols change it, blue's rings and red's triangles in
 // different places; a door held by both colours carries both shapes.
 #include "actor/actor_base.h"
+#include "actor/gimmick/game_rotation_door.h"
 #include "app/settings.h"
 #include "shader_fixture.h"
 
@@ -80,4 +81,31 @@ TEST_F(HitSymbolTest, SymbolsChangeTheGlowOnlyWhenAskedAndDifferByColour)
                           std::vector<D3DCOLOR>(blueOff.size(), 0xFF000000))),
             0)
       << "an actor holding no colour draws no glow and no symbol";
+}
+
+TEST_F(HitSymbolTest, TheRotationDoorsDiscsCarryTheirSymbolsOnlyWhenAsked)
+{
+  SetCamera(D3DXVECTOR3(0.0f, 2.5f, -9.0f), D3DXVECTOR3(0.0f, 2.5f, 0.0f));
+  D3DXMATRIX placement;
+  D3DXMatrixIdentity(&placement);
+  CGameRotationDoor door(placement);
+  auto drawn = [&](bool symbols) {
+    RunSettings().colourSymbols = symbols;
+    device->SetRenderTarget(0, graphics->backBuffer);
+    ClearBackBuffer(0xFF000000);
+    door.Draw();
+    return ReadSurface(graphics->backBuffer);
+  };
+  const std::vector<D3DCOLOR> off = drawn(false);
+  const std::vector<bool> marks = Changed(off, drawn(true));
+  // The blue disc is on the door's -x half (the left seen from -z), the red on the +x.
+  int left = 0;
+  int right = 0;
+  for (size_t i = 0; i < marks.size(); ++i) {
+    if (!marks[i]) continue;
+    ((i % 1280) < 640 ? left : right) += 1;
+  }
+  EXPECT_GT(left, 300) << "the ring on the blue disc";
+  EXPECT_GT(right, 300) << "the triangle on the red disc";
+  EXPECT_EQ(Count(Changed(off, drawn(false))), 0) << "off, the door as made";
 }
