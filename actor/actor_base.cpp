@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "actor/colour_symbols.h"
 #include "engine/graphics.h"
 #include "scene/scene_game.h"
 #include "shader/shader_manager.h"
@@ -98,7 +99,8 @@ void CActorBase::ApplyMagicEmissive() const
 }
 
 // Nothing is drawn for colour None or without a mesh; the world matrix is set again
-// because the outline pass before it may have moved the toon effect's.
+// because the outline pass before it may have moved the toon effect's. The colour's
+// symbols go over the glow when the player asked for them.
 void CActorBase::DrawHitOverlay(const D3DXMATRIX& matrix, const OstrelLibrary::CMesh* overlay, int times) const
 {
   if (magicColour == None || !overlay) return;
@@ -113,6 +115,7 @@ void CActorBase::DrawHitOverlay(const D3DXMATRIX& matrix, const OstrelLibrary::C
   ApplyMagicEmissive();
   effect->SetMatrix("g_world_mat", &matrix);
   for (int i = 0; i < times; ++i) CShaderManager::GetInstance()->toon.DrawMesh(*overlay, 0.0f, hitScroll);
+  if (ColourSymbolsShown()) DrawHitSymbols(*overlay, magicColour);
   const D3DXVECTOR4 noEmissive(0.0f, 0.0f, 0.0f, 0.0f);
   effect->SetVector("g_force_emissive", &noEmissive);
   effect->SetFloat("g_alpha", 1.0f);

@@ -94,25 +94,45 @@ void CInputEdges::Settle()
 void RefreshHeldActions(InputSnapshot* input, int pressedNow)
 {
   const bool both = Held(GameAction::Both, pressedNow);
-  input->leftButton = (Held(GameAction::Blue, pressedNow) || both) ? 1 : 0;
-  input->rightButton = (Held(GameAction::Red, pressedNow) || both) ? 1 : 0;
+  const int left = (Held(GameAction::Blue, pressedNow) || both) ? 1 : 0;
+  const int right = (Held(GameAction::Red, pressedNow) || both) ? 1 : 0;
+  // A button member going down is a press, whichever input is bound to it (toggled magic).
+  if (left && !input->leftButton) input->leftPressed = 1;
+  if (right && !input->rightButton) input->rightPressed = 1;
+  input->leftButton = left;
+  input->rightButton = right;
   input->keyW = Held(GameAction::Forward, 0) ? 1 : 0;
   input->keyS = Held(GameAction::Backward, 0) ? 1 : 0;
   input->keyA = Held(GameAction::Left, 0) ? 1 : 0;
   input->keyD = Held(GameAction::Right, 0) ? 1 : 0;
 }
 
-// A latch an action, as TriggerKey keeps one a key.
+// A latch an action, as TriggerKey keeps one a key; a tap between two calls counts once.
 bool TriggerAction(GameAction action)
 {
   const int index = static_cast<int>(action);
-  if (!Held(action, 0)) {
-    actionLatch[index] = false;
-    return false;
+  int inputs[bindingSlots] = {};
+  EffectiveInputs(RunSettings().bindings, action, PadUsable(), inputs);
+  bool down = false;
+  bool pressedSince = false;
+  for (int slot = 0; slot < bindingSlots; ++slot) {
+    if (inputs[slot] == 0) continue;
+    if (IsPadInput(inputs[slot]) || inputs[slot] > 255) {
+      down = down || InputDown(inputs[slot]);
+      continue;
+    }
+    // One query a key: the low bit says it went down since the last one (a tap).
+    const SHORT state = GetAsyncKeyState(inputs[slot]);
+    down = down || (state & 0x8000) != 0;
+    pressedSince = pressedSince || (state & 0x0001) != 0;
   }
-  if (actionLatch[index]) return false;
+  if (!down) {
+    actionLatch[index] = false;
+    return pressedSince;
+  }
+  const bool fresh = pressedSince || !actionLatch[index];
   actionLatch[index] = true;
-  return true;
+  return fresh;
 }
 
 // The latches of the held actions closed.

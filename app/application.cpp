@@ -311,14 +311,16 @@ void CApplication::EndLoop()
   currentScene.reset();
 }
 
-// Edges of the back and pause actions (Escape and Space as made), the click cleared,
-// the held actions, all through the player's bindings.
+// Edges of the back and pause actions (Escape and Space as made), the click and the
+// button presses cleared, the held actions, all through the player's bindings.
 void CApplication::TakeInputSnapshot()
 {
   input.escapePressed = TriggerAction(GameAction::Back) ? 1 : 0;
   input.spacePressed = TriggerAction(GameAction::Pause) ? 1 : 0;
   if (TakeFocusPause()) input.spacePressed = 1;
   input.clicked = 0;
+  input.leftPressed = 0;
+  input.rightPressed = 0;
   RefreshHeldActions(&input);
   input.keyShift = (GetAsyncKeyState(VK_SHIFT) & 0x8000) ? 1 : 0;
 }

@@ -19,6 +19,8 @@ struct InputSnapshot {
   int clicked;        // a mouse button went down since the last frame
   int leftButton;     // left button held
   int rightButton;    // right button held
+  int leftPressed;    // the left button went down since the last frame (a tap included)
+  int rightPressed;   // the right button went down since the last frame
   int keyW;
   int keyS;
   int keyA;

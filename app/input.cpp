@@ -8,7 +8,9 @@ int keyLatch[256];
 bool keyLatchUnset = true;
 }  // namespace
 
-// Latches a key on its first seen press; each key must have one caller per frame.
+// Latches a key on its first seen press; each key must have one caller per frame. A
+// press since the last call counts even when the key is up again (a tap shorter than
+// a frame) or went up and down between two calls.
 bool TriggerKey(int virtualKey)
 {
   if (keyLatchUnset) {
@@ -16,15 +18,15 @@ bool TriggerKey(int virtualKey)
     keyLatchUnset = false;
   }
   if (virtualKey < 0 || virtualKey > 255) return false;
-  if (!(GetAsyncKeyState(virtualKey) & 0x8000)) {
+  const SHORT state = GetAsyncKeyState(virtualKey);
+  const bool pressedSince = (state & 0x0001) != 0;
+  if (!(state & 0x8000)) {
     keyLatch[virtualKey] = 0;
-    return false;
+    return pressedSince;
   }
-  if (keyLatch[virtualKey] == 0) {
-    keyLatch[virtualKey] = 1;
-    return true;
-  }
-  return false;
+  const bool fresh = pressedSince || keyLatch[virtualKey] == 0;
+  keyLatch[virtualKey] = 1;
+  return fresh;
 }
 
 // The cursor's 2 x 2 box against the rectangle, compared as floats.

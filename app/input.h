@@ -7,7 +7,8 @@
 // What the program last told ShowCursor: 1 shown (the start), 0 hidden.
 extern int cursorVisible;
 
-// True on the first call that sees the key down; false until it has been seen up again.
+// True on the first call that sees the key down, or a press since the last call that
+// was already let go; false until it has been seen up or pressed again.
 bool TriggerKey(int virtualKey);
 
 // True when the 2 x 2 pixel box at the cursor overlaps the rectangle (client pixels).

@@ -8,6 +8,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 // The back buffer is X8R8G8B8: blue in the low byte, alpha made opaque.
 bool CopyBackBuffer(std::vector<uint8_t>* rgba, int* width, int* height)
 {
@@ -33,7 +35,7 @@ bool CopyBackBuffer(std::vector<uint8_t>* rgba, int* width, int* height)
 }
 
 // Local time to the second; a number added when two shots share the second.
-std::string ScreenshotFileName(const std::string& folder, std::time_t when)
+std::string ScreenshotFileName(const std::string& folder, std::time_t when, const std::vector<std::string>& taken)
 {
   std::tm local = {};
   localtime_r(&when, &local);
@@ -41,7 +43,11 @@ std::string ScreenshotFileName(const std::string& folder, std::time_t when)
   std::strftime(stamp, sizeof(stamp), "solverica-%Y%m%d-%H%M%S", &local);
   std::string name = std::string(stamp) + ".png";
   struct stat info;
-  for (int n = 2; stat((folder + "/" + name).c_str(), &info) == 0; ++n) {
+  auto used = [&](const std::string& candidate) {
+    const std::string path = folder + "/" + candidate;
+    return stat(path.c_str(), &info) == 0 || std::find(taken.begin(), taken.end(), path) != taken.end();
+  };
+  for (int n = 2; used(name); ++n) {
     name = std::string(stamp) + "-" + std::to_string(n) + ".png";
   }
   return name;
@@ -53,27 +59,31 @@ CScreenshot::~CScreenshot()
   Finish();
 }
 
-// One shot at a time: a second F12 first waits for the previous file.
+// Each shot has a writer of its own; only a full set of writers is waited for.
 std::string CScreenshot::Take(const std::string& folder)
 {
-  Finish();
+  if (writers.size() >= maxWriters) Finish();
   std::vector<uint8_t> rgba;
   int width = 0;
   int height = 0;
   if (!CopyBackBuffer(&rgba, &width, &height) || !MakeFolders(folder)) return "";
-  const std::string path = folder + "/" + ScreenshotFileName(folder, std::time(nullptr));
-  written = false;
-  writer = std::thread([this, path, width, height, pixels = std::move(rgba)]() {
-    written = PlatformWritePng(path.c_str(), width, height, pixels.data());
+  const std::string path = folder + "/" + ScreenshotFileName(folder, std::time(nullptr), inFlight);
+  inFlight.push_back(path);
+  writers.emplace_back([this, path, width, height, pixels = std::move(rgba)]() {
+    if (!PlatformWritePng(path.c_str(), width, height, pixels.data())) ++failures;
   });
   return path;
 }
 
-// Joins the writer.
+// Joins every writer; the failures counted since the last call decide.
 bool CScreenshot::Finish()
 {
-  if (writer.joinable()) writer.join();
-  return written;
+  for (std::thread& writer : writers) {
+    if (writer.joinable()) writer.join();
+  }
+  writers.clear();
+  inFlight.clear();
+  return failures.exchange(0) == 0;
 }
 
 // Lives until the program ends.

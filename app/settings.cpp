@@ -92,6 +92,12 @@ std::string ApplySetting(const std::string& key, const std::string& word, Settin
     return ParseInteger(word, 0, 100, &settings->effectsVolume) ? "" : "effects_volume must be 0 to 100";
   }
   if (key == "gamepad") return ParseSwitch(word, &settings->gamepad) ? "" : "gamepad must be yes or no";
+  if (key == "magic_toggle") {
+    return ParseSwitch(word, &settings->magicToggle) ? "" : "magic_toggle must be yes or no";
+  }
+  if (key == "colour_symbols") {
+    return ParseSwitch(word, &settings->colourSymbols) ? "" : "colour_symbols must be yes or no";
+  }
   if (key == "picture_quality") {
     if (word == "auto")
       settings->pictureQuality = PictureQuality::Automatic;
@@ -188,6 +194,10 @@ std::string FormatSettings(const Settings& settings)
   text += "music_volume = " + std::to_string(settings.musicVolume) + "\n";
   text += "effects_volume = " + std::to_string(settings.effectsVolume) + "\n";
   text += std::string("gamepad = ") + (settings.gamepad ? "yes" : "no") + "\n";
+  text += "# magic_toggle: yes makes a press start a colour's magic and the next press stop it\n";
+  text += std::string("magic_toggle = ") + (settings.magicToggle ? "yes" : "no") + "\n";
+  text += "# colour_symbols: yes marks blue and red with shapes of their own besides the hue\n";
+  text += std::string("colour_symbols = ") + (settings.colourSymbols ? "yes" : "no") + "\n";
   text += "# picture_quality: auto (lighter on a software renderer), low or high\n";
   text += std::string("picture_quality = ") + QualityWord(settings.pictureQuality) + "\n";
   text += "# Key bindings: one or two inputs an action, such as W, space, F12, mouse_left,\n";

@@ -2,7 +2,8 @@
 // start-up and written back only when a value changed, line by line so that the
 // player's own comments and lines stay. Every default is the game as it always played:
 // the full-screen question, the mouse turning the view as it did, full volume, the
-// gamepad on and the keys and buttons as they were.
+// gamepad on, the keys and buttons as they were, magic held while the button is and
+// colours told apart by hue alone.
 #pragma once
 
 #include "app/key_bindings.h"
@@ -25,6 +26,8 @@ struct Settings {
   bool gamepad = true;
   PictureQuality pictureQuality = PictureQuality::Automatic;
   KeyBindings bindings = DefaultKeyBindings();
+  bool magicToggle = false;    // a press starts casting a colour, the next press stops it
+  bool colourSymbols = false;  // each magic colour also carries a shape of its own
 
   bool operator==(const Settings& other) const = default;
 };

@@ -1,11 +1,13 @@
 // CSpriteAlignment: the crosshair's frame and drawing.
 #include "sprite/sprite_alignment.h"
 
+#include "actor/colour_symbols.h"
 #include "actor/game_camera.h"
 #include "actor/player/game_player.h"
 #include "actor/player/player_magic_state.h"
 #include "engine/graphics.h"
 #include "scene/scene_game.h"
+#include "sprite/sprite_symbols.h"
 
 namespace {
 
@@ -50,11 +52,16 @@ void CSpriteAlignment::Update()
   transform = scaleMatrix * positionMatrix;
 }
 
-// Hidden during menus, the opening, the goal and the orb message.
+// Hidden during menus, the opening, the goal and the orb message; the symbols of the
+// colours holding a target stand beside it when asked for.
 void CSpriteAlignment::Draw()
 {
   const std::shared_ptr<CSceneGame> scene = currentScene.lock();
   if (!scene || !magicReady) return;
   if (scene->paused || scene->escapeOpen || scene->cameraEvent || scene->goalReached || scene->orbObtained) return;
   DrawPicture(texture, transform, colour);
+  if (ColourSymbolsShown()) {
+    const float size = PictureWidth(texture);
+    DrawLockSymbols(*scene, transform._41 + size * transform._11 * 0.5f, transform._42 + size * transform._22 * 0.5f);
+  }
 }

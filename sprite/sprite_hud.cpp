@@ -4,10 +4,12 @@
 
 #include <algorithm>
 
+#include "actor/colour_symbols.h"
 #include "app/application.h"
 #include "app/input.h"
 #include "engine/graphics.h"
 #include "scene/scene_game.h"
+#include "sprite/sprite_symbols.h"
 
 using OstrelLibrary::CGraphics;
 
@@ -205,4 +207,11 @@ void CSpriteText::Draw()
   DrawPicture(boxTexture, transform, White(alpha));
   DrawPicture(hintTexture, transform, White(hintAlpha));
   DrawPicture(messageTexture, transform, White(alpha));
+  if (ColourSymbolsShown()) {
+    // The magic the message announces: blue with the attraction text, else red.
+    const int colour = messageTexture == LoadSpriteTexture("res/game/sprite/inryoku_text.png") ? 2 : 1;
+    // Either side of the heading, in the box's free corners.
+    DrawColourSymbol(colour, transform._41 + 125.0f, transform._42 + 58.0f, alpha);
+    DrawColourSymbol(colour, transform._41 + PictureWidth(boxTexture) - 125.0f, transform._42 + 58.0f, alpha);
+  }
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "actor/colour_symbols.h"
 #include "actor/gimmick/gimmick_common.h"
 #include "shader/shader_manager.h"
 
@@ -86,7 +87,7 @@ void CGameRotationDoor::SwingOpen()
   D3DXMatrixRotationY(&rotation, angle * degreesToRadians);
 }
 
-// Both colours have their own purple overlay.
+// Both colours have their own purple overlay; the discs carry their symbols when asked.
 void CGameRotationDoor::Draw()
 {
   ID3DXEffect* toon = CShaderManager::GetInstance()->toon.effect;
@@ -95,6 +96,7 @@ void CGameRotationDoor::Draw()
     toon->SetFloat("g_spe_camera_magnification", specularCamera);
   }
   ToonDrawAt(mesh.get(), world, reflectPower, 0.0f);
+  if (ColourSymbolsShown()) DrawDoorSymbols(world);
   if (toon) toon->SetFloat("g_spe_power_magnification", 1.0f);
   OutlineAt(mesh.get(), world, 0.025f);
   DrawHitOverlay(world, magicColour == Both ? doubleHitMesh.get() : HitOverlayMesh(*this));

@@ -6,6 +6,7 @@
 #include "actor/game_camera.h"
 #include "actor/player/game_player.h"
 #include "app/application.h"
+#include "app/settings.h"
 #include "app/source_stage.h"
 #include "scene/scene_game.h"
 
@@ -45,9 +46,12 @@ const std::string& CPlayerMagicState::GetName() const
 // Nothing of its own.
 CPlayerMagicState::~CPlayerMagicState() = default;
 
-// Always in this order.
+// Always in this order, after reading the buttons once.
 void CPlayerMagicState::Update()
 {
+  const std::shared_ptr<CSceneGame> scene = CActorBase::currentScene.lock();
+  const bool event = scene && SceneEvent(*scene);
+  buttons.Update(CApplication::GetInstance()->input, RunSettings().magicToggle, event);
   Lean();
   StartAndTurn();
   Release();
@@ -104,12 +108,11 @@ void CPlayerMagicState::StartAndTurn()
 {
   const std::shared_ptr<CSceneGame> scene = CActorBase::currentScene.lock();
   if (!scene || SceneEvent(*scene)) return;
-  const InputSnapshot& input = CApplication::GetInstance()->input;
-  if (blueUnlocked && input.leftButton) {
+  if (blueUnlocked && buttons.Blue()) {
     if (!blueCasting && tiltPhase == 0) tiltPhase = 1;
     blueCasting = 1;
   }
-  if (redUnlocked && input.rightButton) {
+  if (redUnlocked && buttons.Red()) {
     if (!redCasting && tiltPhase == 0) tiltPhase = 3;
     redCasting = 1;
   }
@@ -137,17 +140,16 @@ void CPlayerMagicState::Release()
 {
   const std::shared_ptr<CSceneGame> scene = CActorBase::currentScene.lock();
   if (!scene) return;
-  const InputSnapshot& input = CApplication::GetInstance()->input;
   D3DXMATRIX identity;
   D3DXMatrixIdentity(&identity);
   const bool event = SceneEvent(*scene);
-  if ((blueUnlocked && !input.leftButton) || event) {
+  if ((blueUnlocked && !buttons.Blue()) || event) {
     scene->FireMagicRay(0, 2, identity);
     if (blueCasting) tiltPhase = 4;
     blueCasting = 0;
     turnPending = 1;
   }
-  if ((redUnlocked && !input.rightButton) || event) {
+  if ((redUnlocked && !buttons.Red()) || event) {
     scene->FireMagicRay(0, 1, identity);
     if (redCasting) tiltPhase = 2;
     redCasting = 0;

@@ -4,6 +4,7 @@
 // when a repelled block or lift under it launches it.
 #pragma once
 
+#include "actor/player/magic_buttons.h"
 #include "actor/player/state_base.h"
 #include "d3dx9math.h"
 
@@ -53,4 +54,6 @@ private:
   void Launch();
   // True when something lies within the player's radius along the launch.
   bool LaunchBlocked() const;
+
+  CMagicButtons buttons;  // the colours asked for, held or toggled
 };

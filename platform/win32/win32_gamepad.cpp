@@ -100,8 +100,8 @@ void QueueButtonMessage(UINT message)
   GetCursorPos(&cursor);
   ScreenToClient(window, &cursor);
   WPARAM keys = 0;
-  if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) keys |= MK_LBUTTON;
-  if (GetAsyncKeyState(VK_RBUTTON) & 0x8000) keys |= MK_RBUTTON;
+  if (Win32InputKeyDown(VK_LBUTTON)) keys |= MK_LBUTTON;
+  if (Win32InputKeyDown(VK_RBUTTON)) keys |= MK_RBUTTON;
   Win32QueueMessage(window, message, keys, MAKELPARAM(cursor.x, cursor.y));
 }
 

@@ -29,6 +29,8 @@ bool leftDown = false;
 bool rightDown = false;
 bool middleDown = false;
 bool injectedKeys[256] = {};
+// Keys and buttons that went down since GetAsyncKeyState last asked about them.
+bool pressedSinceQuery[256] = {};
 // The player's mouse-look settings (1 and upright: the motion as it comes).
 float lookSensitivity = 1.0f;
 bool lookInverted = false;
@@ -269,12 +271,37 @@ LPARAM Win32InputButton(HWND window, const SDL_MouseButtonEvent& button)
   if (button.button == SDL_BUTTON_LEFT) leftDown = down;
   if (button.button == SDL_BUTTON_RIGHT) rightDown = down;
   if (button.button == SDL_BUTTON_MIDDLE) middleDown = down;
+  if (down && button.button == SDL_BUTTON_LEFT) pressedSinceQuery[VK_LBUTTON] = true;
+  if (down && button.button == SDL_BUTTON_RIGHT) pressedSinceQuery[VK_RBUTTON] = true;
+  if (down && button.button == SDL_BUTTON_MIDDLE) pressedSinceQuery[VK_MBUTTON] = true;
   if (!cursorHidden) {
     pointerX = static_cast<float>(button.x);
     pointerY = static_cast<float>(button.y);
   }
   const POINT client = ClientCursor(window);
   return MAKELPARAM(client.x, client.y);
+}
+
+// Every virtual key at that position goes down, and the generic modifier with its side.
+void Win32InputKey(const SDL_KeyboardEvent& key)
+{
+  if (key.type != SDL_KEYDOWN || key.repeat) return;
+  const SDL_Scancode scancode = key.keysym.scancode;
+  if (scancode == SDL_SCANCODE_UNKNOWN) return;
+  for (int virtualKey = 0; virtualKey < 256; ++virtualKey) {
+    if (ScancodeOf(virtualKey) == scancode) pressedSinceQuery[virtualKey] = true;
+  }
+  if (scancode == SDL_SCANCODE_LSHIFT || scancode == SDL_SCANCODE_RSHIFT) pressedSinceQuery[VK_SHIFT] = true;
+  if (scancode == SDL_SCANCODE_LCTRL || scancode == SDL_SCANCODE_RCTRL) pressedSinceQuery[VK_CONTROL] = true;
+  if (scancode == SDL_SCANCODE_LALT || scancode == SDL_SCANCODE_RALT) pressedSinceQuery[VK_MENU] = true;
+}
+
+// Keyboard, seam, gamepad and mouse together, as GetAsyncKeyState's high bit.
+bool Win32InputKeyDown(int virtualKey)
+{
+  if (virtualKey < 0 || virtualKey > 255) return false;
+  return injectedKeys[virtualKey] || RealKeyDown(virtualKey) || Win32GamepadKeyDown(virtualKey) ||
+         (virtualKey == VK_SHIFT && (injectedKeys[VK_LSHIFT] || injectedKeys[VK_RSHIFT]));
 }
 
 // Window pixels to back-buffer pixels through the device's mapping.
@@ -303,14 +330,15 @@ void Win32BackBufferToWindow(HWND window, float x, float y, float* outX, float* 
 
 // ---- keys -------------------------------------------------------------------------
 
-// High bit set while the key is down. The low "pressed since last call" bit is not
-// kept; the game never reads it.
+// High bit set while the key is down; low bit set when it went down since the last
+// call for this key (a tap between two frames included), which the call then clears.
 SHORT GetAsyncKeyState(int virtualKey)
 {
   if (virtualKey < 0 || virtualKey > 255) return 0;
-  const bool down = injectedKeys[virtualKey] || RealKeyDown(virtualKey) || Win32GamepadKeyDown(virtualKey) ||
-                    (virtualKey == VK_SHIFT && (injectedKeys[VK_LSHIFT] || injectedKeys[VK_RSHIFT]));
-  return down ? static_cast<SHORT>(0x8000) : 0;
+  int state = Win32InputKeyDown(virtualKey) ? 0x8000 : 0;
+  if (pressedSinceQuery[virtualKey]) state |= 0x0001;
+  pressedSinceQuery[virtualKey] = false;
+  return static_cast<SHORT>(state);
 }
 
 // ---- cursor -----------------------------------------------------------------------
@@ -415,13 +443,16 @@ void Win32HoldCursor(bool hold)
 // Holds or releases a key as if pressed on the keyboard.
 void Win32TestSetKey(int virtualKey, bool down)
 {
-  if (virtualKey >= 0 && virtualKey <= 255) injectedKeys[virtualKey] = down;
+  if (virtualKey < 0 || virtualKey > 255) return;
+  if (down && !injectedKeys[virtualKey]) pressedSinceQuery[virtualKey] = true;
+  injectedKeys[virtualKey] = down;
 }
 
-// Releases every key held through the seam.
+// Releases every key held through the seam and forgets the presses not yet asked about.
 void Win32TestReleaseKeys()
 {
   for (bool& key : injectedKeys) key = false;
+  for (bool& pressed : pressedSinceQuery) pressed = false;
 }
 
 // A mouse movement as the device reports it: relative, in window pixels.

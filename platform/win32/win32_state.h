@@ -49,6 +49,12 @@ void Win32HandleEvent(const SDL_Event& event);
 // the cursor and button state; returns the button message's client position.
 void Win32InputMotion(HWND window, const SDL_MouseMotionEvent& motion);
 LPARAM Win32InputButton(HWND window, const SDL_MouseButtonEvent& button);
+// A key going down in the pump (repeats aside) is remembered for GetAsyncKeyState's
+// "pressed since the last query" bit, so a tap between two frames is not lost.
+void Win32InputKey(const SDL_KeyboardEvent& key);
+// Whether the key or button is down now, without touching its "pressed since" bit
+// (for the layer's own use: GetAsyncKeyState would consume it).
+bool Win32InputKeyDown(int virtualKey);
 // Keyboard focus of the main window: lost, the pointer is released and motion no
 // longer moves the virtual cursor; regained, a hidden cursor is pinned again.
 void Win32InputFocus(bool focused);

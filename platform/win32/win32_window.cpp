@@ -204,6 +204,9 @@ void Win32HandleEvent(const SDL_Event& event)
   case SDL_CONTROLLERDEVICEREMOVED:
     Win32GamepadEvent(event);
     break;
+  case SDL_KEYDOWN:
+    Win32InputKey(event.key);
+    break;
   case SDL_MOUSEMOTION: {
     HWND window = Win32WindowFromId(event.motion.windowID);
     if (!window) window = Win32MainWindow();
@@ -224,8 +227,8 @@ void Win32HandleEvent(const SDL_Event& event)
     if (message == 0) break;
     WPARAM keys = 0;
     const Uint32 held = SDL_GetMouseState(nullptr, nullptr);
-    if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) keys |= MK_LBUTTON;
-    if (GetAsyncKeyState(VK_RBUTTON) & 0x8000) keys |= MK_RBUTTON;
+    if (Win32InputKeyDown(VK_LBUTTON)) keys |= MK_LBUTTON;
+    if (Win32InputKeyDown(VK_RBUTTON)) keys |= MK_RBUTTON;
     if (held & SDL_BUTTON(SDL_BUTTON_MIDDLE)) keys |= MK_MBUTTON;
     Win32QueueMessage(window, message, keys, position);
     break;

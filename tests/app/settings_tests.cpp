@@ -153,6 +153,32 @@ TEST(Settings, WrittenTextReadsBackToTheSameSettings)
   EXPECT_EQ(read, settings);
 }
 
+TEST(Settings, MagicToggleAndColourSymbolsAreOffUnlessTheFileSaysSo)
+{
+  const Settings defaults;
+  EXPECT_FALSE(defaults.magicToggle) << "magic is held as the game was made";
+  EXPECT_FALSE(defaults.colourSymbols) << "the pictures stand as made";
+  Settings settings;
+  std::vector<std::string> problems;
+  ParseSettings(
+      "# access\r\nMagic_Toggle = Yes\r\ncolour_symbols=on  ; trailing note\r\n"
+      "colour_symbols = 1\r\nmagic_toggle = sometimes\r\n",
+      &settings, &problems);
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_EQ(problems[0].rfind("line 3:", 0), 0u) << "a comment after the value is not a yes: " << problems[0];
+  EXPECT_NE(problems[1].find("magic_toggle"), std::string::npos) << problems[1];
+  EXPECT_TRUE(settings.magicToggle) << "the bad line keeps the good one before it";
+  EXPECT_TRUE(settings.colourSymbols);
+
+  Settings read;
+  ParseSettings(FormatSettings(settings), &read, &problems);
+  EXPECT_EQ(problems.size(), 2u) << "the written text is read without a complaint";
+  EXPECT_EQ(read, settings);
+  const std::string written = FormatSettings(Settings());
+  EXPECT_NE(written.find("magic_toggle = no\n"), std::string::npos);
+  EXPECT_NE(written.find("colour_symbols = no\n"), std::string::npos);
+}
+
 TEST_F(UserFolderTest, SettingsLiveUnderTheConfigHome)
 {
   EXPECT_EQ(SettingsFilePath(), (scratch / "home" / ".config" / "solverica" / "settings.ini").string());
@@ -307,6 +333,9 @@ TEST_F(UserFolderTest, ScreenshotNamesAreStampedAndNeverReused)
   EXPECT_EQ(ScreenshotFileName(folder, when), "solverica-20261208-070509.png");
   std::ofstream(scratch / "solverica-20261208-070509.png") << "x";
   EXPECT_EQ(ScreenshotFileName(folder, when), "solverica-20261208-070509-2.png");
+  const std::vector<std::string> beingWritten = {folder + "/solverica-20261208-070509-2.png"};
+  EXPECT_EQ(ScreenshotFileName(folder, when, beingWritten), "solverica-20261208-070509-3.png")
+      << "a name still being written is taken too";
   EXPECT_TRUE(MakeFolders((scratch / "a" / "b" / "c").string()));
   EXPECT_TRUE(fs::is_directory(scratch / "a" / "b" / "c"));
   EXPECT_FALSE(MakeFolders((scratch / "solverica-20261208-070509.png" / "d").string()));

@@ -46,6 +46,8 @@ bool GenerateShaderArt(CArtContext& context, std::string* error);
 bool GenerateIcon(CArtContext& context, std::string* error);
 bool GeneratePlayer(CArtContext& context, std::string* error);
 bool GenerateTestTree(CArtContext& context, std::string* error);
+// The colour symbols: HUD pictures, hit glow tiles and the rotation door's marks.
+bool GenerateSymbolArt(CArtContext& context, std::string* error);
 // The test stages: the gimmick playground under res/test/gimmicks/ and the ending hall
 // under res/test/ending/ (test_playground.cpp).
 bool GenerateTestStages(CArtContext& context, std::string* error);

@@ -50,9 +50,9 @@ bool GenerateAll(const GenerateOptions& options, std::string* error)
   const Stage stages[] = {
       {"shader", GenerateShaderArt},  {"icon", GenerateIcon},         {"player", GeneratePlayer},
       {"goal", GenerateGoalArt},      {"effects", GenerateEffectArt}, {"gimmicks", GenerateGimmickArt},
-      {"objects", GenerateObjectArt}, {"hud", GenerateHudArt},        {"text", GenerateTextArt},
-      {"test", GenerateTestTree},     {"title", GenerateTitleArt},    {"menu", GenerateMenuArt},
-      {"ending", GenerateEndingArt},  {"stages", GenerateStages}};
+      {"objects", GenerateObjectArt}, {"hud", GenerateHudArt},        {"symbols", GenerateSymbolArt},
+      {"text", GenerateTextArt},      {"test", GenerateTestTree},     {"title", GenerateTitleArt},
+      {"menu", GenerateMenuArt},      {"ending", GenerateEndingArt},  {"stages", GenerateStages}};
   std::string timings;
   for (const Stage& stage : stages) {
     const auto start = std::chrono::steady_clock::now();
