@@ -4,6 +4,7 @@
 
 #include "app/focus_pause.h"
 #include "app/input.h"
+#include "app/records.h"
 #include "app/start_up.h"
 #include "app/version.h"
 #include "app/window_keys.h"
@@ -158,6 +159,7 @@ bool CApplication::Initialize(HINSTANCE module)
   OstrelLibrary::InitSound(window);
 
   LoadSaveData();
+  ReloadGameRecords();  // read now, so a damaged file is named at start-up
   return true;
 }
 
