@@ -15,6 +15,8 @@
 #include "app/stage_clock.h"
 #include "scene/scene_records.h"
 #include "sprite/sprite_clear_time.h"
+#include "sprite/sprite_ending.h"
+#include "sprite/sprite_game_time.h"
 #include "sprite/sprite_records.h"
 
 namespace {
@@ -41,12 +43,12 @@ void DrawAlone(CSpriteBase& sprite)
   graphics->device->EndScene();
 }
 
-// Pixels of the band y0..y1 across the middle bright in red and green (white or gold
-// ink), read with one lock.
-int BrightPixels(LONG y0, LONG y1)
+// Pixels of the band y0..y1 between x0 and x1 (the middle unless told) bright in red
+// and green (white or gold ink), read with one lock.
+int BrightPixels(LONG y0, LONG y1, LONG x0 = 340, LONG x1 = 940)
 {
   OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
-  const RECT band = {340, y0, 940, y1};
+  const RECT band = {x0, y0, x1, y1};
   D3DLOCKED_RECT locked;
   if (FAILED(graphics->backBuffer->LockRect(&locked, &band, D3DLOCK_READONLY))) return -1;
   int count = 0;
@@ -187,6 +189,39 @@ TEST_F(ClockTest, NewGameTimesTheWholeGameAndContinueDoesNot)
     EXPECT_EQ(CGameClock::GetInstance().IsTimed(), newGame);
     EXPECT_EQ(CGameClock::GetInstance().Ticks(), 0);
   }
+}
+
+TEST_F(TitleTest, TheLastCreditPageCarriesTheWholeGameTimeOnlyForATimedGame)
+{
+  CEndingSpace space;
+  for (int frame = 0; frame < 6000; ++frame) {
+    space.Update();
+    const float pageBottom = space.creditMatrix._42 + PictureHeight(space.creditTexture);
+    if (space.creditPage == space.creditPageCount && pageBottom < 480.0f) break;
+  }
+  ASSERT_EQ(space.creditPage, space.creditPageCount);
+  const LONG top = static_cast<LONG>(space.creditMatrix._42 + PictureHeight(space.creditTexture));
+  const LONG centre = static_cast<LONG>(space.creditMatrix._41 + PictureWidth(space.creditTexture) * 0.5f);
+  CGameClock& clock = CGameClock::GetInstance();
+  clock.Cancel();
+  DrawAlone(space);
+  const int untimed = BrightPixels(top, top + 120, centre - 250, centre + 250);
+  EXPECT_EQ(CWholeGameTime().TimeText(), "") << "a Continue: no time";
+
+  clock.Start();
+  clock.Add(61250);
+  EXPECT_EQ(CWholeGameTime().TimeText(), "") << "not before the last goal";
+  clock.Finish(70000, true);
+  EXPECT_EQ(CWholeGameTime().TimeText(), "WHOLE GAME 16:20.00");
+  EXPECT_EQ(CWholeGameTime().BesideText(), "NEW BEST!");
+  DrawAlone(space);
+  Screenshot("ending-whole-game-time.png");
+  EXPECT_GT(BrightPixels(top, top + 120, centre - 250, centre + 250), untimed + 200) << "drawn under the page";
+  clock.Start();
+  clock.Add(80000);
+  clock.Finish(70000, false);
+  EXPECT_EQ(CWholeGameTime().BesideText(), "BEST 18:40.00");
+  clock.Cancel();
 }
 
 class RecordsPageTest : public TitleTest {
