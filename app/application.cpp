@@ -5,6 +5,7 @@
 #include "app/action_input.h"
 #include "app/focus_pause.h"
 #include "app/input.h"
+#include "app/records.h"
 #include "app/settings_apply.h"
 #include "app/source_stage.h"
 #include "app/start_up.h"
@@ -162,6 +163,7 @@ bool CApplication::Initialize(HINSTANCE module)
   OstrelLibrary::InitSound(window);
 
   LoadSaveData();
+  ReloadGameRecords();  // read now, so a damaged file is named at start-up
   return true;
 }
 

@@ -129,6 +129,13 @@ std::string InstalledSaveFilePath()
   return XdgDataHome() + "/solverica/save.dat";
 }
 
+// Beside the save file, wherever this run keeps it.
+std::string RecordsFilePath()
+{
+  const size_t slash = saveFilePath.rfind('/');
+  return slash == std::string::npos ? "records.txt" : saveFilePath.substr(0, slash + 1) + "records.txt";
+}
+
 // mkdir -p.
 bool MakeFolders(const std::string& path)
 {

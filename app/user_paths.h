@@ -31,6 +31,8 @@ void SetSaveFilePath(const std::string& path);
 std::string ReplayFolderPath();
 // The per-user save file of an installed game.
 std::string InstalledSaveFilePath();
+// The best times, records.txt in the save file's folder.
+std::string RecordsFilePath();
 
 // Makes a folder and its parents; true when it exists afterwards.
 bool MakeFolders(const std::string& path);

@@ -21,6 +21,7 @@
 #include "shader/shader_manager.h"
 #include "sprite/sprite_alignment.h"
 #include "sprite/sprite_base.h"
+#include "sprite/sprite_clear_time.h"
 #include "sprite/sprite_hud.h"
 #include "sprite/sprite_menu.h"
 #include "sprite/sprite_options.h"
@@ -47,12 +48,13 @@ std::shared_ptr<CEffectBase> CreateMagicEffect(const std::string& name, int colo
 }
 
 // The scene's sprites, in drawing order; each is built here once its class exists.
-const char* const spriteOrder[] = {"CSpriteAlignment",  "CSpriteClear",     "CSpriteEscape", "CSpritePause",
-                                   "CSpriteStageTitle", "CSpriteSpaceSkip", "CSpriteText"};
+const char* const spriteOrder[] = {"CSpriteAlignment", "CSpriteClear",      "CSpriteClearTime", "CSpriteEscape",
+                                   "CSpritePause",     "CSpriteStageTitle", "CSpriteSpaceSkip", "CSpriteText"};
 std::shared_ptr<CSpriteBase> CreateGameSprite(const std::string& name)
 {
   if (name == "CSpriteAlignment") return std::make_shared<CSpriteAlignment>();
   if (name == "CSpriteClear") return std::make_shared<CSpriteClear>();
+  if (name == "CSpriteClearTime") return std::make_shared<CSpriteClearTime>();
   if (name == "CSpriteEscape") return std::make_shared<CSpriteEscape>();
   if (name == "CSpritePause") return std::make_shared<CSpritePause>();
   if (name == "CSpriteStageTitle") return std::make_shared<CSpriteStageTitle>();
@@ -210,7 +212,9 @@ std::shared_ptr<CSceneBase> CSceneGame::Update()
   StageAttemptTick(*this);  // the input this update reads goes into the replay
   UpdateToggles();
   UpdateMusic();
+  UpdateClock();
   UpdateActors();
+  StopClockAtGoal();
   UpdateEffects();
   for (size_t i = 0; i < sprites.size(); ++i) sprites[i]->Update();
   UpdateTransition();
@@ -265,6 +269,33 @@ void CSceneGame::UpdateMusic()
   }
 }
 
+// The tick counts when the actors are about to run with the player in control: not in
+// the opening, a menu, the orb message, after the goal or while leaving. The goal is
+// touched in an actor step, so that tick counts and the next one does not.
+void CSceneGame::UpdateClock()
+{
+  const bool leaving = requestedScene != shared_from_this();
+  if (cameraEvent || paused || escapeOpen || orbObtained || goalReached || leaving) return;
+  clock.Tick();
+}
+
+// Once per attempt; the records file is written only when a time was bettered.
+void CSceneGame::StopClockAtGoal()
+{
+  if (!goalReached || clock.IsStopped()) return;
+  clock.Stop();
+  const int stage = CApplication::GetInstance()->stageNumber;
+  if (RecordStageClear(GameRecords(), CGameClock::GetInstance(), stage, clock.Ticks(), &clearTime)) {
+    SaveGameRecords();
+  }
+}
+
+// Ticks so far.
+int CSceneGame::StageTicks() const
+{
+  return clock.Ticks();
+}
+
 // Index loop: an actor's update may queue more, which waits for the end of the step.
 void CSceneGame::UpdateActors()
 {
@@ -306,6 +337,10 @@ void CSceneGame::UpdateTransition()
   CApplication* application = CApplication::GetInstance();
   application->fadeOut = 1;
   if (application->fadeAlpha < 255) return;
+  // A retry's abandoned attempt still took the player's time.
+  if (!goalReached && requestedScene && requestedScene->GetName() == "CSceneGame") {
+    CGameClock::GetInstance().Add(clock.Ticks());
+  }
   // A stage played from its source starts again after its goal; nothing is saved.
   if (goalReached && requestedScene && requestedScene->GetName() != "CSceneTitle" && !CurrentSourceStage().active) {
     if (application->stageNumber == 8) {

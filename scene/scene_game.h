@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/records.h"
+#include "app/stage_clock.h"
 #include "d3dx9.h"
 #include "engine/sound.h"
 #include "scene/scene_base.h"
@@ -36,6 +38,8 @@ public:
   std::unique_ptr<OstrelLibrary::CSound> pauseSound;
   int quietVolume = -1000;  // music while the opening, a menu or the orb message runs
   int volumeStep = 35;      // music raised per frame back to full volume
+  CStageClock clock;        // this attempt's time, stopped at the goal
+  ClearTime clearTime;      // what the clear screen shows, set at the goal
 
   CSceneGame();
   // "CSceneGame".
@@ -74,12 +78,18 @@ public:
 
   // Reads the stage: map, player, camera, then the stage file's gimmicks.
   void LoadStage();
+  // The stage's time so far in update ticks; at the goal, the run's time.
+  int StageTicks() const;
 
 private:
   // Pause and escape toggles.
   void UpdateToggles();
   // Music volume for the phase the stage is in.
   void UpdateMusic();
+  // One tick on the clock while the player has control.
+  void UpdateClock();
+  // At the goal's touch: the clock stops and the time goes to the records.
+  void StopClockAtGoal();
   // Every actor's frame, then queued actors added and destroyed ones removed.
   void UpdateActors();
   // Every effect's frame, queued ones built, finished ones removed, far-to-near sort.

@@ -6,6 +6,7 @@
 #include "app/input.h"
 #include "engine/graphics.h"
 #include "scene/scene_game.h"
+#include "sprite/sprite_records.h"
 #include "sprite/sprite_title.h"
 
 std::weak_ptr<CSceneTitle> CSceneTitle::currentTitleScene;
@@ -42,6 +43,7 @@ void CSceneTitle::Init()
   frontSprites.push_back(std::make_shared<CTitleClickToStart>());
   frontSprites.push_back(std::make_shared<CTitleLogo>());
   frontSprites.push_back(std::make_shared<CTitleOption>());
+  frontSprites.push_back(std::make_shared<CTitleRecordsButton>());
   bgm->Load("res/sound/title_bgm.wav");
   bgm->Play(1);
   CApplication::GetInstance()->fadeOut = 0;
@@ -71,6 +73,7 @@ std::shared_ptr<CSceneBase> CSceneTitle::Update()
     bgm->ChangeVolume(musicFadeStep);
     if (application->fadeAlpha >= 255) {
       SetCursorPos(application->cursorHome.x, application->cursorHome.y);
+      if (chosenPage) return chosenPage;
       return std::make_shared<CSceneGame>();
     }
   }

@@ -17,7 +17,8 @@ public:
   std::vector<std::shared_ptr<CSpriteBase>> frontSprites;  // over it
   int titleState = 0;                                      // 0 waiting for a click, 1 menu, 2 a choice made, fading out
   std::unique_ptr<OstrelLibrary::CSound> bgm = std::make_unique<OstrelLibrary::CSound>();
-  CStagePreload stagePreload;  // what every stage shows, loaded a piece a frame meanwhile
+  CStagePreload stagePreload;              // what every stage shows, loaded a piece a frame meanwhile
+  std::shared_ptr<CSceneBase> chosenPage;  // a page chosen from the menu; none leads to the stage
 
   // The running title scene, set by Init; the title sprites lock it for one use.
   static std::weak_ptr<CSceneTitle> currentTitleScene;
@@ -30,7 +31,7 @@ public:
   const std::string& GetName() const override;
   // Empties the sprite lists and deletes the music.
   ~CSceneTitle() override;
-  // Builds the six sprites, starts the music, fades in with the cursor shown.
+  // Builds the seven sprites, starts the music, fades in with the cursor shown.
   void Init() override;
   // Empties both sprite lists.
   void Uninit(std::shared_ptr<CSceneBase> incoming) override;

@@ -306,4 +306,8 @@ void CEndingSpace::Draw()
   DrawPicture(towerTexture, towerMatrix, 0xFFFFFFFF);
   DrawPicture(magicTexture, magicMatrix, AlphaColour());
   DrawPicture(creditTexture, creditMatrix, 0xFFFFFFFF);
+  if (creditPage == creditPageCount) {
+    const float below = creditMatrix._42 + PictureHeight(creditTexture) + 16.0f;
+    wholeGameTime.Draw(creditMatrix._41 + PictureWidth(creditTexture) * 0.5f, below, 255);
+  }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "sprite/sprite_base.h"
+#include "sprite/sprite_game_time.h"
 
 // One step of a value bouncing between low and high; falling is 1 while it goes down.
 void PingPong(int& value, int& falling, int low, int high, int step);
@@ -101,6 +102,7 @@ public:
   int creditPageCount = 5;
   int creditsDone = 0;
   OstrelLibrary::CSound music;
+  CWholeGameTime wholeGameTime;  // under the last credit page
 
   // Loads the pictures, the first credit page and the music; the tower waits below.
   CEndingSpace();
@@ -108,7 +110,7 @@ public:
   const std::string& GetName() const override;
   // Music, scroll, tower, glow, credits, in that order.
   void Update() override;
-  // Both background copies, tower, glow, credit page.
+  // Both background copies, tower, glow, credit page; the whole game's time under the last.
   void Draw() override;
 
 private:

@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "app/input.h"
+#include "app/stage_clock.h"
 #include "engine/graphics.h"
 #include "scene/scene_title.h"
 
@@ -254,6 +255,12 @@ void CTitleOption::Choose(bool newGame)
   application->fadeOut = 1;
   secondSound->Play(0);
   if (newGame) application->stageNumber = 1;
+  // Only a game begun from stage 1 makes a whole-game time.
+  if (newGame) {
+    CGameClock::GetInstance().Start();
+  } else {
+    CGameClock::GetInstance().Cancel();
+  }
 }
 
 // Start, then Continue, only while the menu is up.

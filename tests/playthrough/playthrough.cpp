@@ -19,6 +19,7 @@
 #include "actor/game_camera.h"
 #include "actor/player/game_player.h"
 #include "app/input.h"
+#include "app/records.h"
 #include "app/screenshot.h"
 #include "engine/graphics.h"
 #include "engine/sound.h"
@@ -269,6 +270,8 @@ void PlaythroughTest::SetUp()
   ResetInputPath(application);
   application->stageNumber = 1;
   std::ofstream("res/dat/save.dat") << "1\n";
+  std::remove("res/dat/records.txt");  // each route sets its own times
+  ReloadGameRecords();
   PointAt(20, 20);
   gate = std::make_shared<CDrawGate>(std::make_shared<CSceneTitle>());
   application->BeginLoop(gate);
@@ -653,6 +656,15 @@ D3DXVECTOR3 PlaythroughTest::PlayerPosition() const
 std::string PlaythroughTest::SaveFileText() const
 {
   std::ifstream file("res/dat/save.dat");
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// The records file beside the save file.
+std::string PlaythroughTest::RecordsFileText() const
+{
+  std::ifstream file("res/dat/records.txt");
   std::stringstream text;
   text << file.rdbuf();
   return text.str();

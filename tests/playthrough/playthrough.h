@@ -142,6 +142,8 @@ protected:
   D3DXVECTOR3 PlayerPosition() const;
   // The save file's text.
   std::string SaveFileText() const;
+  // The records file's text; empty when there is none.
+  std::string RecordsFileText() const;
   // Where the player is and what the route was doing, for failure messages.
   std::string Report(const std::string& what) const;
   // Saves the frame of a failed step under playthrough-failures/ in the build folder

@@ -16,8 +16,11 @@
 #include "actor/player/player_goal_state.h"
 #include "actor/player/player_upper_body.h"
 #include "actor/player/player_walk_state.h"
+#include "app/records.h"
+#include "app/stage_clock.h"
 #include "scene/scene_game.h"
 #include "scene/scene_title.h"
+#include "sprite/sprite_clear_time.h"
 #include "sprite/sprite_hud.h"
 
 namespace {
@@ -83,6 +86,7 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   Key(VK_SPACE, false);
   Frames(1);  // the camera takes it: black at once, the opening over
   EXPECT_EQ(stage->cameraEvent, 0);
+  EXPECT_EQ(stage->StageTicks(), 0) << "the clock starts when the player takes control";
   EXPECT_EQ(stage->paused, 0) << "Space during the opening does not pause";
   EXPECT_GE(application->fadeAlpha, 250);
   EXPECT_EQ(application->fadeOut, 0);
@@ -139,6 +143,8 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   Screenshot("route-stage1-04-corridor.png");
   ASSERT_TRUE(WalkTo(0.0f, 21.5f, 0.3f, 400, [&] { return stage->orbObtained != 0; }));
   ASSERT_EQ(stage->orbObtained, 1) << "walked into the orb";
+  const int ticksAtOrb = stage->StageTicks();
+  EXPECT_GT(ticksAtOrb, 100) << "the walk to the orb is on the clock";
   EXPECT_LT(PlayerPosition().z, 13.0f) << "met on the way, before it was passed";
   CSpriteText* message = OrbMessage();
   ASSERT_NE(message, nullptr);
@@ -164,6 +170,7 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   Frames(2);
   EXPECT_EQ(message->closing, 1) << "a click once it has settled closes it";
   ASSERT_TRUE(WaitFor([&] { return stage->orbObtained == 0; }, 40, "the box to fade and the game to resume"));
+  EXPECT_EQ(stage->StageTicks(), ticksAtOrb) << "the orb message is off the clock";
   EXPECT_EQ(magic->blueUnlocked, 1) << "the orb taught blue magic";
 
   // ---- and now the left button casts blue ----
@@ -219,6 +226,21 @@ TEST_F(PlaythroughTest, StageOneFromTheTitleToTheGoal)
   ASSERT_NE(lettering, nullptr);
   ASSERT_TRUE(WaitFor([&] { return lettering->clearPhase == 1; }, 110, "the clear letters to settle"));
   Screenshot("stage-clear.png");
+
+  // ---- the clock: stopped at the touch, shown under the letters, kept in the records ----
+  const int ticks = stage->StageTicks();
+  EXPECT_TRUE(stage->clock.IsStopped());
+  EXPECT_GT(ticks, ticksAtOrb + 600) << "the great hall, the stairs and the ramp take well over ten seconds";
+  EXPECT_LT(ticks, 6000) << "the route is under two minutes of play";
+  EXPECT_EQ(stage->clearTime.ticks, ticks);
+  const CSpriteClearTime* clearTime = FindSprite<CSpriteClearTime>(stage);
+  ASSERT_NE(clearTime, nullptr);
+  EXPECT_EQ(clearTime->TimeText(), FormatClock(ticks));
+  EXPECT_NE(clearTime->TimeText(), "-:--.--");
+  EXPECT_EQ(CGameClock::GetInstance().Ticks(), ticks) << "New Game times the whole game from here";
+  EXPECT_EQ(GameRecords().StageBest(1), ticks) << "the first time is the best";
+  EXPECT_NE(RecordsFileText().find("stage 1 " + std::to_string(ticks) + "  # " + FormatClock(ticks)), std::string::npos)
+      << RecordsFileText();
   ASSERT_TRUE(WaitFor([&] { return GoalState()->phase == 2; }, 130, "three hops"));
   EXPECT_EQ(GoalState()->hopCount, 3);
   EXPECT_EQ(Camera()->yaw, 0.0f) << "the camera swung back to its default heading";

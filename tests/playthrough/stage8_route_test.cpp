@@ -15,6 +15,7 @@
 #include "actor/gimmick/game_rotation_door.h"
 #include "actor/gimmick/game_wood_lift.h"
 #include "actor/player/game_player.h"
+#include "app/stage_clock.h"
 
 // From the start of a running stage 8 to the broken crack wall before the lift room.
 void StageRoute::CrossStageEightToTheLiftRoom()
@@ -112,6 +113,8 @@ TEST_F(StageRoute, StageEightEverythingTogetherUpToTheFinalOrb)
   DrawEvery(kRouteDrawInterval);
   ASSERT_TRUE(StartSavedStage(8));
   PlayStageEight();
+  EXPECT_FALSE(CGameClock::GetInstance().IsFinished()) << "a game begun by Continue makes no whole-game time";
+  EXPECT_EQ(RecordsFileText().find("game "), std::string::npos) << RecordsFileText();
 }
 
 // The lever pulled from the floor sends the lift up empty; the block on the steps beside

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <fstream>
 
+#include "app/records.h"
+#include "app/stage_clock.h"
 #include "test_seam.h"
 
 // The save file as the game writes it, then a restart and Continue.
@@ -82,5 +84,22 @@ bool StageRoute::ReachGoalAndSeeNext(float x, float z, const std::string& nextSc
     return false;
   }
   EXPECT_EQ(stage->requestedScene->GetName(), nextScene);
+  ExpectClockStoppedAndRecorded();
   return stage->requestedScene->GetName() == nextScene;
+}
+
+// The best can only be this run's time or an earlier, better one of the same test.
+void StageRoute::ExpectClockStoppedAndRecorded()
+{
+  const int number = application->stageNumber;
+  const int ticks = stage->StageTicks();
+  EXPECT_TRUE(stage->clock.IsStopped()) << "stage " << number;
+  EXPECT_GT(ticks, 120) << "stage " << number << ": a route takes more than two seconds of play";
+  EXPECT_LT(ticks, 15000) << "stage " << number << ": and less than four minutes";
+  EXPECT_EQ(stage->clearTime.ticks, ticks);
+  const int best = GameRecords().StageBest(number);
+  EXPECT_GT(best, 0);
+  EXPECT_LE(best, ticks);
+  const std::string line = "stage " + std::to_string(number) + " " + std::to_string(best) + "  # " + FormatClock(best);
+  EXPECT_NE(RecordsFileText().find(line), std::string::npos) << line << " in\n" << RecordsFileText();
 }

@@ -32,6 +32,9 @@ protected:
   // Walks to (x, z) until the goal is reached, then waits for the goal sequence to ask
   // for the next scene; true when it is a scene of that class name.
   bool ReachGoalAndSeeNext(float x, float z, const std::string& nextScene);
+  // At the goal: the stage clock stopped at a plausible time, kept as the stage's best
+  // (or behind a better one) in the records file.
+  void ExpectClockStoppedAndRecorded();
 
   // Each stage's route from the start of the running stage (opening over) to the
   // switch to the next stage, or to the ending for stage 8; fatal failures end it.

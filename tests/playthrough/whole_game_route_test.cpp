@@ -9,7 +9,10 @@
 
 #include "actor/player/game_player.h"
 #include "actor/player/player_magic_state.h"
+#include "app/records.h"
+#include "app/stage_clock.h"
 #include "scene/scene_ending.h"
+#include "sprite/sprite_game_time.h"
 
 // From the start of stage 1: the corridor's orb teaches blue, up onto the dais, the goal.
 void StageRoute::PlayStageOne()
@@ -47,16 +50,27 @@ TEST_F(StageRoute, TheWholeGameFromNewGameThroughTheEndingToTheTitle)
                                            [this] { PlayStageThree(); }, [this] { PlayStageFour(); },
                                            [this] { PlayStageFive(); },  [this] { PlayStageSix(); },
                                            [this] { PlayStageSeven(); }, [this] { PlayStageEight(); }};
+  int stageTicksSum = 0;
   for (int number = 1; number <= 8; ++number) {
     ASSERT_TRUE(SkipOpening()) << "stage " << number;
     ASSERT_EQ(application->stageNumber, number);
     stages[number - 1]();
     ASSERT_FALSE(HasFatalFailure()) << "stage " << number;
+    stageTicksSum += stage->StageTicks();
     if (number < 8) {
       EXPECT_EQ(SaveFileText(), std::to_string(number + 1) + "\r\n");
     }
   }
   ASSERT_NE(std::dynamic_pointer_cast<CSceneEnding>(CurrentScene()), nullptr);
+
+  // The whole game's time: the stage clocks summed, the first one kept as the best and
+  // shown under the last credit page.
+  EXPECT_TRUE(CGameClock::GetInstance().IsFinished());
+  EXPECT_EQ(CGameClock::GetInstance().Ticks(), stageTicksSum);
+  EXPECT_EQ(GameRecords().GameBest(), stageTicksSum);
+  EXPECT_NE(RecordsFileText().find("game " + std::to_string(stageTicksSum) + "  # "), std::string::npos)
+      << RecordsFileText();
+  EXPECT_EQ(CWholeGameTime().TimeText(), "WHOLE GAME " + FormatClock(stageTicksSum));
   Screenshot("route-whole-game-ending.png");
 
   // The ending runs to the title without input.

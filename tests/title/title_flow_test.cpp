@@ -4,6 +4,7 @@
 #include "title_fixture.h"
 
 #include "engine/graphics.h"
+#include "sprite/sprite_records.h"
 
 #include <filesystem>
 
@@ -17,7 +18,8 @@ TEST_F(TitleTest, OpensWithTheCursorShownTheMusicOnAndThePromptBlinking)
   EXPECT_EQ(cursorVisible, 1);
   EXPECT_EQ(title->bgm->playing, 1);
   ASSERT_EQ(title->backSprites.size(), 3u);
-  ASSERT_EQ(title->frontSprites.size(), 3u);
+  ASSERT_EQ(title->frontSprites.size(), 4u);
+  EXPECT_NE(dynamic_cast<CTitleRecordsButton*>(title->frontSprites[3].get()), nullptr) << "the records button last";
 
   // The prompt fades out first: 51 frames to 0, one there, 51 back up.
   Frames(10);

@@ -490,7 +490,21 @@ bool GenerateTitleArt(CArtContext& context, std::string* error)
   if (!AddLettering(context, "title/char/logo.png", 940, 244, DrawLogo, error)) return false;
   if (!AddLettering(context, "title/char/click_to_start.png", 620, 100, DrawClickToStart, error)) return false;
   if (!AddButton(context, "title/char/start.png", 420, 100, "はじめから", "NEW GAME", error)) return false;
-  return AddButton(context, "title/char/continue.png", 420, 100, "つづきから", "CONTINUE", error);
+  if (!AddButton(context, "title/char/continue.png", 420, 100, "つづきから", "CONTINUE", error)) return false;
+  return GenerateRecordsArt(context, error);
+}
+
+// The records page: its smaller title button, its heading and its way back.
+bool GenerateRecordsArt(CArtContext& context, std::string* error)
+{
+  CCanvas heading(520, 150);
+  heading.Clear({0, 0, 0, 0});
+  if (!DrawHeading(context, &heading, "きろく", "R E C O R D S", error) ||
+      !context.AddPng("title/char/records_heading.png", heading, error)) {
+    return false;
+  }
+  return AddButton(context, "title/char/records.png", 280, 72, "きろく", "RECORDS", error) &&
+         AddButton(context, "title/char/back.png", 280, 72, "もどる", "BACK", error);
 }
 
 // The pause menu and the return-to-title question; each button fits the 100-pixel
