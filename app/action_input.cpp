@@ -35,7 +35,8 @@ bool InputDown(int input)
 {
   if (IsPadInput(input)) return Win32GamepadButtonDown(input - padInputBase);
   if (input <= 0 || input > 255) return false;
-  return (GetAsyncKeyState(input) & 0x8000) != 0;
+  // GetKeyState leaves a tap's "pressed since" bit to the triggered actions.
+  return (GetKeyState(input) & 0x8000) != 0;
 }
 
 // Off in the settings, or none plugged in: keyboard and mouse only.

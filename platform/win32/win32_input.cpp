@@ -330,6 +330,12 @@ void Win32BackBufferToWindow(HWND window, float x, float y, float* outX, float* 
 
 // ---- keys -------------------------------------------------------------------------
 
+// High bit set while the key is down; the "pressed since" bit is left alone.
+SHORT GetKeyState(int virtualKey)
+{
+  return static_cast<SHORT>(Win32InputKeyDown(virtualKey) ? 0x8000 : 0);
+}
+
 // High bit set while the key is down; low bit set when it went down since the last
 // call for this key (a tap between two frames included), which the call then clears.
 SHORT GetAsyncKeyState(int virtualKey)

@@ -313,6 +313,10 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const void* handles, BOOL waitAll, 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 SHORT GetAsyncKeyState(int virtualKey);
+// The key's state for the thread: the high bit while it is down. Unlike GetAsyncKeyState
+// it leaves the "pressed since the last query" bit for the next GetAsyncKeyState; the
+// low bit (a toggle key's toggle) is not kept and is always 0 here.
+SHORT GetKeyState(int virtualKey);
 BOOL GetCursorPos(POINT* point);
 BOOL SetCursorPos(int x, int y);
 BOOL ScreenToClient(HWND window, POINT* point);
