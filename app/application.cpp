@@ -14,7 +14,9 @@
 #include "engine/graphics.h"
 #include "engine/sound.h"
 #include "scene/scene_base.h"
+#include "replay/replay_run.h"
 #include "scene/scene_game.h"
+#include "scene/scene_records.h"
 #include "scene/scene_title.h"
 #include "shader/shader_manager.h"
 #include "win32_comforts.h"
@@ -99,6 +101,8 @@ CApplication* CApplication::GetInstance()
 bool CApplication::Initialize(HINSTANCE module)
 {
   instance = module;
+  // The records page's rows play their stage's best run.
+  CSceneRecords::playRun = PlayBestRun;
   // Stage pictures and meshes come and go with every stage: keep their holes out of the heap.
   ULONG lowFragmentation = HEAP_LOW_FRAGMENTATION;
   HeapSetInformation(GetProcessHeap(), HeapCompatibilityInformation, &lowFragmentation, sizeof lowFragmentation);

@@ -1,7 +1,7 @@
 // Replay file encoding and decoding. Layout, all integers little endian:
 //   "SOLVREPL"  u16 format version  u8 length + game version text
 //   u8 stage  u64 stage hash  u64 seed  f32 look sensitivity  u8 invert look
-//   u8 start fade  u32 tick count  i32 clear tick  3 x f32 end position
+//   u8 magic toggle  u8 start fade  u32 tick count  i32 clear tick  3 x f32 end position
 //   runs until the tick count is reached: varint run length (1 or more),
 //     varint flags, zigzag varint cursor x, zigzag varint cursor y
 //   u64 FNV-1a checksum of every byte before it
@@ -138,6 +138,8 @@ std::string ReadHeader(CByteReader* reader, ReplayHeader* header, uint32_t* tick
   complete = complete && reader->Float(&header->lookSensitivity) && reader->Integer(1, &value);
   header->invertLook = value != 0;
   complete = complete && reader->Integer(1, &value);
+  header->magicToggle = value != 0;
+  complete = complete && reader->Integer(1, &value);
   header->startFade = static_cast<int>(value);
   complete = complete && reader->Integer(4, &value);
   *tickCount = static_cast<uint32_t>(value);
@@ -220,6 +222,7 @@ std::string EncodeReplay(const ReplayFile& replay)
   PutInteger(&out, header.seed, 8);
   PutFloat(&out, header.lookSensitivity);
   PutInteger(&out, header.invertLook ? 1 : 0, 1);
+  PutInteger(&out, header.magicToggle ? 1 : 0, 1);
   PutInteger(&out, static_cast<uint64_t>(header.startFade), 1);
   PutInteger(&out, replay.ticks.size(), 4);
   PutInteger(&out, static_cast<uint32_t>(header.clearTick), 4);

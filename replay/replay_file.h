@@ -10,7 +10,7 @@
 #include <vector>
 
 // The format written now; a file of another version is refused.
-const int kReplayFormatVersion = 1;
+const int kReplayFormatVersion = 2;
 // The longest attempt a file may hold: four hours of 16 ms ticks.
 const uint32_t kReplayMostTicks = 900000;
 
@@ -26,7 +26,9 @@ enum ReplayInputBit : uint16_t {
   kReplayA = 1 << 7,
   kReplayD = 1 << 8,
   kReplayShift = 1 << 9,
-  kReplayAllBits = (1 << 10) - 1
+  kReplayLeftPressed = 1 << 10,   // the left button went down since the last tick
+  kReplayRightPressed = 1 << 11,  // the right button went down since the last tick
+  kReplayAllBits = (1 << 12) - 1
 };
 
 // One update tick's input: the flags above and the cursor as the update finds it,
@@ -46,8 +48,9 @@ struct ReplayHeader {
   uint64_t seed = 0;                 // the attempt's random seed
   float lookSensitivity = 1;         // the player's settings, for the record: the cursor
   bool invertLook = false;           // motion stored is already scaled and turned by them
+  bool magicToggle = false;          // a press starts a colour and the next stops it
   int startFade = 255;               // the screen's fade when the stage began (0..255)
-  int32_t clearTick = -1;            // ticks up to the goal, or -1 for no clear
+  int32_t clearTick = -1;            // the stage clock at the goal, or -1 for no clear
   float endPosition[3] = {0, 0, 0};  // where the player stood after the last tick
 };
 

@@ -171,3 +171,21 @@ void TidyReplayFolder(const std::string& folder, size_t keepLast)
     if (!recent && !personalBest) std::remove((folder + "/" + usable[i]).c_str());
   }
 }
+
+// The same choice as the tidying: the lowest clear, the earliest file among equals.
+std::string BestReplayPath(const std::string& folder, int stage)
+{
+  std::string bestName;
+  int32_t bestTicks = -1;
+  for (const std::string& name : ReplayNames(folder)) {
+    std::string bytes;
+    ReplayHeader header;
+    if (!ReadWholeFile(folder + "/" + name, &bytes) || !DecodeReplayHeader(bytes, &header).empty()) continue;
+    if (header.stage != stage || header.clearTick < 0) continue;
+    if (bestTicks < 0 || header.clearTick < bestTicks) {
+      bestTicks = header.clearTick;
+      bestName = name;
+    }
+  }
+  return bestName.empty() ? "" : folder + "/" + bestName;
+}

@@ -23,7 +23,7 @@ public:
   int TickCount() const { return static_cast<int>(replay.ticks.size()); }
   // The attempt's header as it stands (for the first tick's fade).
   ReplayHeader& Header() { return replay.header; }
-  // Ends the attempt: cleared in clearTicks ticks (ranked by that number) or not, the
+  // Ends the attempt: cleared with the stage clock at clearTicks (ranked by that) or not, the
   // player's last place. Writes the file into the folder and tidies it; returns the
   // file written, or "" when nothing could be written (said on standard error).
   std::string Finish(bool cleared, int clearTicks, const float position[3], const std::string& folder);
@@ -41,3 +41,6 @@ private:
 void TidyReplayFolder(const std::string& folder, size_t keepLast);
 // The attempts kept besides the personal bests.
 const size_t kReplaysKept = 20;
+// The kept personal best of a stage in the folder (its fastest clear), or "" when the
+// stage has none.
+std::string BestReplayPath(const std::string& folder, int stage);

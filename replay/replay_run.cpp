@@ -3,6 +3,8 @@
 #include "replay/replay_run.h"
 
 #include "app/application.h"
+#include "app/user_paths.h"
+#include "replay/replay_recorder.h"
 #include "replay/scene_replay.h"
 #include "replay/stage_attempt.h"
 
@@ -17,6 +19,7 @@ std::string preparedPath;
 ReplayFile prepared;
 bool preparedSet = false;
 bool verifyOnly = false;
+std::shared_ptr<CSceneBase> bestRunToPlay;
 // Replay files are small; anything past this is not one.
 const std::streamsize mostReplayBytes = 64 << 20;
 
@@ -117,4 +120,25 @@ bool VerifyReplay(const ReplayFile& replay, const std::string& name, std::string
              Place(header.endPosition) + (outcome.stageEndedEarly ? ", and the stage ended early" : "") + ")";
   }
   return asRecorded;
+}
+
+// A replay that cannot be played is named on standard error and nothing else happens.
+void PlayBestRun(int stage)
+{
+  if (stage < 1) return;
+  const std::string path = BestReplayPath(ReplayFolderPath(), stage);
+  if (path.empty()) return;
+  ReplayFile replay;
+  const std::string wrong = LoadReplayForPlay(path, &replay);
+  if (!wrong.empty()) {
+    std::fprintf(stderr, "solverica: %s\n", wrong.c_str());
+    return;
+  }
+  bestRunToPlay = std::make_shared<CSceneReplay>(std::move(replay), false);
+}
+
+// Handed over once.
+std::shared_ptr<CSceneBase> TakeBestRunToPlay()
+{
+  return std::move(bestRunToPlay);
 }

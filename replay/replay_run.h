@@ -4,7 +4,10 @@
 
 #include "replay/replay_file.h"
 
+#include <memory>
 #include <string>
+
+class CSceneBase;
 
 class CApplication;
 
@@ -23,3 +26,8 @@ int RunPreparedReplay(CApplication* application);
 // Runs a replay to its end without drawing and says how it went in one line; true when
 // it ended as recorded. The loop must be free (no scene running).
 bool VerifyReplay(const ReplayFile& replay, const std::string& name, std::string* line);
+// The records page's rows: the stage's kept best replay, when there is one that still
+// fits the stage, waits to be played (the whole game, 0, has none).
+void PlayBestRun(int stage);
+// The replay scene PlayBestRun made ready, once; null when there is none.
+std::shared_ptr<CSceneBase> TakeBestRunToPlay();

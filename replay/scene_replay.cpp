@@ -4,6 +4,7 @@
 #include "actor/actor_base.h"
 #include "app/application.h"
 #include "app/input.h"
+#include "app/settings.h"
 #include "replay/stage_attempt.h"
 #include "scene/scene_game.h"
 #include "sprite/sprite_font.h"
@@ -44,6 +45,8 @@ void CSceneReplay::Init()
   savedStageNumber = application->stageNumber;
   application->stageNumber = replay.header.stage;
   application->saveWritesHeld = true;
+  savedMagicToggle = RunSettings().magicToggle;
+  RunSettings().magicToggle = replay.header.magicToggle;
   Win32HoldCursor(true);
   PlayNextAttemptWithSeed(replay.header.seed);
   stage = std::make_shared<CSceneGame>();
@@ -53,7 +56,7 @@ void CSceneReplay::Init()
   if (!verifying) font = std::make_unique<CSpriteFont>();
 }
 
-// The player's own stage number and save come back.
+// The player's own stage number, magic setting and save come back.
 void CSceneReplay::Uninit(std::shared_ptr<CSceneBase> incoming)
 {
   if (!stage) return;
@@ -62,6 +65,7 @@ void CSceneReplay::Uninit(std::shared_ptr<CSceneBase> incoming)
   CApplication* application = CApplication::GetInstance();
   application->stageNumber = savedStageNumber;
   application->saveWritesHeld = false;
+  RunSettings().magicToggle = savedMagicToggle;
   Win32HoldCursor(false);
 }
 
@@ -98,7 +102,7 @@ void CSceneReplay::RunTick()
   const std::shared_ptr<CSceneBase> next = stage->Update();
   ++nextTick;
   outcome.ticksPlayed = static_cast<int>(nextTick);
-  if (stage->goalReached && outcome.clearTick < 0) outcome.clearTick = outcome.ticksPlayed;
+  if (stage->goalReached && outcome.clearTick < 0) outcome.clearTick = stage->StageTicks();
   PlayerPosition(*stage, outcome.position);
   if (next != stage && nextTick < replay.ticks.size()) outcome.stageEndedEarly = true;
 }

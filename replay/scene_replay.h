@@ -17,7 +17,7 @@ class CSpriteFont;
 // How a played replay ended, beside how the recording said it would.
 struct ReplayOutcome {
   int ticksPlayed = 0;
-  int clearTick = -1;             // ticks to the goal, -1 when it was not reached
+  int clearTick = -1;             // the stage clock at the goal, -1 when it was not reached
   float position[3] = {0, 0, 0};  // the player's feet after the last tick
   bool stageEndedEarly = false;   // the stage moved on before the recording ended
   // Whether it ended as recorded: every tick played, the same clear tick, and the same
@@ -31,9 +31,11 @@ public:
   ~CSceneReplay() override;
   // "CSceneReplay".
   const std::string& GetName() const override;
-  // The recorded stage starts with the recording's seed and fade, the cursor held.
+  // The recorded stage starts with the recording's seed, fade and magic setting, the
+  // cursor held.
   void Init() override;
-  // The stage ends; the cursor, the stage number and the save go back to the player.
+  // The stage ends; the cursor, the stage number, the magic setting and the save go
+  // back to the player.
   void Uninit(std::shared_ptr<CSceneBase> incoming) override;
   // The frame's ticks (none while paused); the title once it is over or left.
   std::shared_ptr<CSceneBase> Update() override;
@@ -67,4 +69,5 @@ private:
   int fadeAfterLastTick = -1;  // the fade as the last tick left it (pauses keep it)
   int framesSinceEnd = 0;
   int savedStageNumber = 1;
+  bool savedMagicToggle = false;  // the player's own setting, back after the replay
 };

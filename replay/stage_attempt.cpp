@@ -24,8 +24,8 @@ bool seedPending = false;
 uint64_t pendingSeed = 0;
 uint64_t attemptsSeeded = 0;
 std::string lastWritten;
-// The ticks the recorded attempt took to its goal, -1 until it is reached.
-int goalTick = -1;
+// The running attempt plays a replay back: it is not the player's own.
+bool replaying = false;
 // The stage the recording belongs to: a stage object that never began (a request for a
 // retry, say) ends nothing when it goes.
 const CSceneGame* recordedStage = nullptr;
@@ -74,6 +74,7 @@ uint64_t HashFile(const std::string& path, uint64_t hash)
 void StageAttemptBegins(const CSceneGame& scene)
 {
   CApplication* application = CApplication::GetInstance();
+  replaying = seedPending;
   if (seedPending) {
     seedPending = false;
     CReplayRecorder::GetInstance()->Abandon();
@@ -91,8 +92,8 @@ void StageAttemptBegins(const CSceneGame& scene)
   header.seed = seed;
   header.lookSensitivity = RunSettings().mouseSensitivity;
   header.invertLook = RunSettings().invertLook;
+  header.magicToggle = RunSettings().magicToggle;
   CReplayRecorder::GetInstance()->Begin(header);
-  goalTick = -1;
   recordedStage = &scene;
 }
 
@@ -102,11 +103,10 @@ void StageAttemptTick(const CSceneGame& scene)
   CReplayRecorder* recorder = CReplayRecorder::GetInstance();
   if (!recorder->IsRecording() || &scene != recordedStage) return;
   if (recorder->TickCount() == 0) recorder->Header().startFade = CApplication::GetInstance()->fadeAlpha;
-  if (scene.goalReached && goalTick < 0) goalTick = recorder->TickCount();
   recorder->Capture(CurrentTickInput());
 }
 
-// The clear is ranked by the ticks from the first one recorded to the goal.
+// The clear is ranked by the stage clock at the goal, the time the records keep.
 void StageAttemptEnds(const CSceneGame& scene)
 {
   CReplayRecorder* recorder = CReplayRecorder::GetInstance();
@@ -114,8 +114,7 @@ void StageAttemptEnds(const CSceneGame& scene)
   recordedStage = nullptr;
   float position[3];
   PlayerPosition(scene, position);
-  if (scene.goalReached && goalTick < 0) goalTick = recorder->TickCount();
-  lastWritten = recorder->Finish(scene.goalReached != 0, goalTick, position, ReplayFolderPath());
+  lastWritten = recorder->Finish(scene.goalReached != 0, scene.StageTicks(), position, ReplayFolderPath());
 }
 
 // The next Begins takes it.
@@ -123,6 +122,12 @@ void PlayNextAttemptWithSeed(uint64_t seed)
 {
   seedPending = true;
   pendingSeed = seed;
+}
+
+// Neither a replay played back nor a stage from its source.
+bool StageAttemptIsThePlayers()
+{
+  return !replaying && !CurrentSourceStage().active;
 }
 
 // Off: attempts are seeded but not recorded.
@@ -147,7 +152,8 @@ ReplayTick CurrentTickInput()
   tick.buttons = Bit(input.escapePressed, kReplayEscape) | Bit(input.spacePressed, kReplaySpace) |
                  Bit(input.clicked, kReplayClick) | Bit(input.leftButton, kReplayLeft) |
                  Bit(input.rightButton, kReplayRight) | Bit(input.keyW, kReplayW) | Bit(input.keyS, kReplayS) |
-                 Bit(input.keyA, kReplayA) | Bit(input.keyD, kReplayD) | Bit(input.keyShift, kReplayShift);
+                 Bit(input.keyA, kReplayA) | Bit(input.keyD, kReplayD) | Bit(input.keyShift, kReplayShift) |
+                 Bit(input.leftPressed, kReplayLeftPressed) | Bit(input.rightPressed, kReplayRightPressed);
   POINT cursor = {};
   GetCursorPos(&cursor);
   tick.cursorX = Offset(cursor.x - application->cursorHome.x);
@@ -170,6 +176,8 @@ void ApplyTickInput(const ReplayTick& tick)
   input.keyA = (tick.buttons & kReplayA) ? 1 : 0;
   input.keyD = (tick.buttons & kReplayD) ? 1 : 0;
   input.keyShift = (tick.buttons & kReplayShift) ? 1 : 0;
+  input.leftPressed = (tick.buttons & kReplayLeftPressed) ? 1 : 0;
+  input.rightPressed = (tick.buttons & kReplayRightPressed) ? 1 : 0;
   SetCursorPos(application->cursorHome.x + tick.cursorX, application->cursorHome.y + tick.cursorY);
 }
 

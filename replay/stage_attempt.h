@@ -22,6 +22,9 @@ void StageAttemptEnds(const CSceneGame& scene);
 
 // The next stage attempt is a replay's: this seed, and no recording.
 void PlayNextAttemptWithSeed(uint64_t seed);
+// Whether the running attempt is the player's own: a replay played back or a stage
+// played from its source writes no records and adds nothing to the whole-game clock.
+bool StageAttemptIsThePlayers();
 // Recording on (the default) or off.
 void SetReplayRecording(bool on);
 // The last replay written, or "".

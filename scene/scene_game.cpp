@@ -279,12 +279,19 @@ void CSceneGame::UpdateClock()
   clock.Tick();
 }
 
-// Once per attempt; the records file is written only when a time was bettered.
+// Once per attempt; the records file is written only when a time was bettered, and
+// only for the player's own attempt (a replay's or a source stage's clear is shown).
 void CSceneGame::StopClockAtGoal()
 {
   if (!goalReached || clock.IsStopped()) return;
   clock.Stop();
   const int stage = CApplication::GetInstance()->stageNumber;
+  if (!StageAttemptIsThePlayers()) {
+    clearTime.ticks = clock.Ticks();
+    clearTime.previousBest = CurrentSourceStage().active ? 0 : GameRecords().StageBest(stage);
+    clearTime.newBest = false;
+    return;
+  }
   if (RecordStageClear(GameRecords(), CGameClock::GetInstance(), stage, clock.Ticks(), &clearTime)) {
     SaveGameRecords();
   }
@@ -338,7 +345,7 @@ void CSceneGame::UpdateTransition()
   application->fadeOut = 1;
   if (application->fadeAlpha < 255) return;
   // A retry's abandoned attempt still took the player's time.
-  if (!goalReached && requestedScene && requestedScene->GetName() == "CSceneGame") {
+  if (!goalReached && requestedScene && requestedScene->GetName() == "CSceneGame" && StageAttemptIsThePlayers()) {
     CGameClock::GetInstance().Add(clock.Ticks());
   }
   // A stage played from its source starts again after its goal; nothing is saved.

@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "app/input.h"
 #include "engine/graphics.h"
+#include "replay/replay_run.h"
 #include "scene/scene_title.h"
 #include "sprite/sprite_records.h"
 #include "sprite/sprite_title.h"
@@ -57,6 +58,8 @@ std::shared_ptr<CSceneBase> CSceneRecords::Update()
   CApplication* application = CApplication::GetInstance();
   for (const std::shared_ptr<CSpriteBase>& sprite : backSprites) sprite->Update();
   if (!leaving) page->Update();
+  // A chosen row's best run plays at once, and returns to the title when it ends.
+  if (std::shared_ptr<CSceneBase> replay = TakeBestRunToPlay()) return replay;
   if (!leaving && page->backChosen) {
     leaving = 1;
     application->fadeOut = 1;

@@ -20,8 +20,8 @@ public:
   std::unique_ptr<OstrelLibrary::CSound> bgm = std::make_unique<OstrelLibrary::CSound>();
   int leaving = 0;  // the way back was taken; the screen fades out
 
-  // What choosing a row with a time does: set by the application once runs can be
-  // played back (stage 1 to 8, 0 for the whole game). Unset, the rows do nothing.
+  // What choosing a row with a time does (stage 1 to 8, 0 for the whole game): the
+  // application plays the stage's best run (PlayBestRun). Unset, the rows do nothing.
   static std::function<void(int stage)> playRun;
 
   CSceneRecords() = default;

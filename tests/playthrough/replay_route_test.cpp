@@ -1,7 +1,8 @@
 // Stage attempts recorded while the stage routes play, then played back: headless
 // without drawing, at the other picture quality, and with the loop catching up (several
 // updates per drawn frame), each ending where the recording ended to the bit. Then the
-// program's --replay --verify on good, altered and damaged files.
+// program's --replay --verify on good, altered and damaged files. A replay played back
+// writes nothing of the player's: no records, no whole-game time, no replay of its own.
 #include "stage_route.h"
 
 #include <cstdio>
@@ -10,6 +11,9 @@
 #include <fstream>
 
 #include "../support/shell_run.h"
+#include "app/records.h"
+#include "app/stage_clock.h"
+#include "app/user_paths.h"
 #include "replay/replay_run.h"
 #include "replay/scene_replay.h"
 #include "replay/stage_attempt.h"
@@ -148,6 +152,31 @@ TEST_F(ReplayRoute, StageOnePlaysBackToTheBitHeadlessAtTheOtherQualityAndCatchin
   for (int i = ticks / 3; i < ticks / 3 + 125 && i < ticks; ++i) altered.ticks[i].buttons &= ~kReplayW;
   EXPECT_FALSE(VerifyReplay(altered, "altered", &line)) << line;
   EXPECT_NE(line.find("DIVERGES"), std::string::npos) << line;
+}
+
+TEST_F(ReplayRoute, APlayedReplayWritesNoRecordsNoGameTimeAndNoReplay)
+{
+  ReplayFile replay;
+  std::string path;
+  ASSERT_TRUE(RecordStage(3, &replay, &path));
+  // The replay is ranked by the time the records keep.
+  EXPECT_EQ(replay.header.clearTick, GameRecords().StageBest(3));
+  EXPECT_LT(replay.header.clearTick, static_cast<int>(replay.ticks.size())) << "the opening is not timed";
+
+  // With no records at all, the replay's clear would be a best time if it counted.
+  std::remove(RecordsFilePath().c_str());
+  ReloadGameRecords();
+  CGameClock::GetInstance().Start();
+  const size_t filesBefore = std::distance(fs::directory_iterator(ReplayFolderPath()), fs::directory_iterator());
+  std::string line;
+  EXPECT_TRUE(VerifyReplay(replay, "stage 3", &line)) << line;
+  EXPECT_FALSE(fs::exists(RecordsFilePath())) << "records.txt written by a replay";
+  EXPECT_EQ(GameRecords().StageBest(3), 0);
+  EXPECT_EQ(CGameClock::GetInstance().Ticks(), 0) << "a replay's clear on the whole-game clock";
+  EXPECT_EQ(LastReplayWritten(), path);
+  EXPECT_EQ(std::distance(fs::directory_iterator(ReplayFolderPath()), fs::directory_iterator()),
+            static_cast<std::ptrdiff_t>(filesBefore));
+  CGameClock::GetInstance().Cancel();
 }
 
 TEST_F(ReplayRoute, TheGameVerifiesGoodFilesAndRefusesBadOnesByExitCode)

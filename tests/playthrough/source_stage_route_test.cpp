@@ -1,7 +1,8 @@
 // Route: a stage played from its source, as `solverica --stage FILE` does. The stage is
 // built into its own folder, the program starts in it with no title, the opening flies
 // as usual, the player has the magic the source gives, walking to the goal plays the
-// clear and starts the same stage again with nothing saved, and Escape's question
+// clear and starts the same stage again with nothing saved (no records for the stage
+// whose number it borrows, nothing on the whole-game clock), and Escape's question
 // answered yes ends the program. The built files go with the run.
 #include "playthrough.h"
 
@@ -11,7 +12,9 @@
 #include "actor/actor_base.h"
 #include "actor/player/game_player.h"
 #include "actor/player/player_magic_state.h"
+#include "app/records.h"
 #include "app/source_stage.h"
+#include "app/stage_clock.h"
 #include "scene/scene_game.h"
 #include "sprite/sprite_base.h"
 #include "sprite/sprite_menu.h"
@@ -65,12 +68,20 @@ TEST_F(PlaythroughTest, AStageFromItsSourcePlaysAtOnceStartsAgainAfterItsGoalAnd
 
   // Walk to the goal: the clear, then the same stage again, and nothing saved.
   const std::string saved = SaveFileText();
+  const std::string records = RecordsFileText();
+  ReloadGameRecords();
+  CGameClock::GetInstance().Start();
   const std::shared_ptr<CSceneGame> first = Game();
   ASSERT_TRUE(WalkTo(0, 16, 1.0f, 900, [&] { return first->goalReached != 0; }));
   ASSERT_TRUE(WaitFor([&] { return first->goalReached != 0; }, 300, "the goal to be reached"));
   ASSERT_TRUE(WaitFor([&] { return Game() && Game() != first; }, 900, "the stage to start again"));
   EXPECT_EQ(application->stageNumber, 1);
   EXPECT_EQ(SaveFileText(), saved);
+  EXPECT_GT(first->StageTicks(), 0) << "the clock ran";
+  EXPECT_EQ(RecordsFileText(), records) << "no best time for stage 1";
+  EXPECT_EQ(GameRecords().StageBest(1), 0);
+  EXPECT_EQ(CGameClock::GetInstance().Ticks(), 0);
+  CGameClock::GetInstance().Cancel();
   ASSERT_NE(FindActor("CGameGoal"), nullptr);
 
   // Escape asks; yes ends the program rather than going to a title.

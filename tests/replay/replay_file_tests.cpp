@@ -31,6 +31,7 @@ ReplayFile MinuteOfPlay()
   replay.header.seed = 0xFEDCBA9876543210ULL;
   replay.header.lookSensitivity = 1.5f;
   replay.header.invertLook = true;
+  replay.header.magicToggle = true;
   replay.header.startFade = 250;
   replay.header.clearTick = 3000;
   replay.header.endPosition[0] = 12.5f;
@@ -42,6 +43,7 @@ ReplayFile MinuteOfPlay()
     if ((tick / 200) % 2 == 0) input.buttons |= kReplayW;
     if (tick % 500 == 0) input.buttons |= kReplayClick | kReplaySpace;
     if (tick > 1000 && tick < 1400) input.buttons |= kReplayLeft;
+    if (tick == 2000 || tick == 2300) input.buttons |= kReplayRightPressed;
     if ((tick / 150) % 4 == 1) input.cursorX = static_cast<int16_t>(static_cast<int>(noise() % 13) - 6);
     replay.ticks.push_back(input);
   }
@@ -60,7 +62,7 @@ std::string Resealed(std::string bytes)
 // Where the header's fields sit in a file whose game version is "1.0".
 const size_t versionAt = 8;
 const size_t stageAt = 8 + 2 + 1 + 3;
-const size_t tickCountAt = stageAt + 1 + 8 + 8 + 4 + 1 + 1;
+const size_t tickCountAt = stageAt + 1 + 8 + 8 + 4 + 1 + 1 + 1;
 
 }  // namespace
 
@@ -75,6 +77,7 @@ TEST(ReplayFile, RoundTripKeepsEveryFieldAndTickToTheBit)
   EXPECT_EQ(read.header.seed, written.header.seed);
   EXPECT_EQ(read.header.lookSensitivity, 1.5f);
   EXPECT_TRUE(read.header.invertLook);
+  EXPECT_TRUE(read.header.magicToggle);
   EXPECT_EQ(read.header.startFade, 250);
   EXPECT_EQ(read.header.clearTick, 3000);
   EXPECT_EQ(std::memcmp(read.header.endPosition, written.header.endPosition, sizeof read.header.endPosition), 0);
@@ -140,12 +143,19 @@ TEST(ReplayFile, FieldsOutOfRangeAreRefusedEvenUnderAGoodChecksum)
 {
   ReplayFile replay = MinuteOfPlay();
   const std::string good = EncodeReplay(replay);
-  ASSERT_EQ(good.substr(versionAt, 2), std::string("\x01\x00", 2));
+  ASSERT_EQ(good.substr(versionAt, 2), std::string("\x02\x00", 2));
   ReplayFile read;
 
   std::string otherVersion = good;
-  otherVersion[versionAt] = 2;
-  EXPECT_EQ(DecodeReplay(Resealed(otherVersion), &read), "replay format 2 (this game reads format 1)");
+  otherVersion[versionAt] = 1;
+  EXPECT_EQ(DecodeReplay(Resealed(otherVersion), &read), "replay format 1 (this game reads format 2)");
+
+  // Held magic reads back as held, the fields after it in place.
+  ReplayFile toggledOff = replay;
+  toggledOff.header.magicToggle = false;
+  ASSERT_EQ(DecodeReplay(EncodeReplay(toggledOff), &read), "");
+  EXPECT_FALSE(read.header.magicToggle);
+  EXPECT_EQ(read.header.startFade, 250);
 
   std::string noStage = good;
   noStage[stageAt] = 0;
@@ -240,6 +250,10 @@ TEST(ReplayFolder, KeepsPersonalBestsAndTheLastTwentyAndSetsDamageAside)
   EXPECT_TRUE(fs::exists(folder / "20260101-000029-s2-000.replay"));
   EXPECT_TRUE(fs::exists(folder / "20260101-000009-s2-000.replay"));
   EXPECT_FALSE(fs::exists(folder / "20260101-000008-s1-000.replay"));
+  // The kept best of a stage is found by the same rule; a stage without a clear has none.
+  EXPECT_EQ(BestReplayPath(folder.string(), 2), (folder / "20260101-000003-s2-000.replay").string());
+  EXPECT_EQ(BestReplayPath(folder.string(), 1), (folder / "20260101-000004-s1-000.replay").string());
+  EXPECT_EQ(BestReplayPath(folder.string(), 3), "");
   fs::remove_all(folder);
 }
 
@@ -325,16 +339,18 @@ TEST(ReplayTickInput, EachFlagHasItsOwnMemberAndTheCursorComesBack)
   application->cursorHome = {640, 360};
   Win32HoldCursor(true);
   InputSnapshot* input = &application->input;
-  int* const members[] = {&input->escapePressed, &input->spacePressed, &input->clicked, &input->leftButton,
-                          &input->rightButton,   &input->keyW,         &input->keyS,    &input->keyA,
-                          &input->keyD,          &input->keyShift};
-  for (int bit = 0; bit < 10; ++bit) {
+  int* const members[] = {&input->escapePressed, &input->spacePressed, &input->clicked,     &input->leftButton,
+                          &input->rightButton,   &input->keyW,         &input->keyS,        &input->keyA,
+                          &input->keyD,          &input->keyShift,     &input->leftPressed, &input->rightPressed};
+  const int bits = static_cast<int>(std::size(members));
+  ASSERT_EQ(kReplayAllBits, (1 << bits) - 1) << "every bit has its member";
+  for (int bit = 0; bit < bits; ++bit) {
     ReplayTick tick;
     tick.buttons = static_cast<uint16_t>(1 << bit);
     tick.cursorX = static_cast<int16_t>(bit * 7 - 30);
     tick.cursorY = static_cast<int16_t>(-bit);
     ApplyTickInput(tick);
-    for (int member = 0; member < 10; ++member) EXPECT_EQ(*members[member], member == bit ? 1 : 0) << bit;
+    for (int member = 0; member < bits; ++member) EXPECT_EQ(*members[member], member == bit ? 1 : 0) << bit;
     const ReplayTick back = CurrentTickInput();
     EXPECT_EQ(back.buttons, tick.buttons);
     EXPECT_EQ(back.cursorX, tick.cursorX);

@@ -2,7 +2,7 @@
 // opening, a pause or the orb message, stopping at the goal and writing the records
 // file; the time on the clear screen; New Game and Continue on the whole game's clock;
 // the records page reached from the title's corner button, its rows chosen with keys
-// and mouse, and the way back.
+// and mouse, a row's best replay played from it, and the way back.
 #include "title_fixture.h"
 
 #include <filesystem>
@@ -13,6 +13,10 @@
 
 #include "app/records.h"
 #include "app/stage_clock.h"
+#include "app/user_paths.h"
+#include "replay/replay_run.h"
+#include "replay/scene_replay.h"
+#include "replay/stage_attempt.h"
 #include "scene/scene_records.h"
 #include "sprite/sprite_clear_time.h"
 #include "sprite/sprite_ending.h"
@@ -29,6 +33,19 @@ std::string ReadFile(const std::string& path)
 {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A replay of `stage` in the replays folder, cleared at `clearTick` of 200 still ticks.
+void KeepReplay(const std::string& name, int stage, int clearTick)
+{
+  ReplayFile replay;
+  replay.header.stage = stage;
+  replay.header.stageHash = StageFilesHash(stage);
+  replay.header.seed = 7;
+  replay.header.clearTick = clearTick;
+  replay.ticks.resize(200);
+  std::filesystem::create_directories(ReplayFolderPath());
+  std::ofstream(ReplayFolderPath() + "/" + name, std::ios::binary) << EncodeReplay(replay);
 }
 
 // Draws the sprite alone on black in a sprite pass, as the scene's DrawSprite would.
@@ -372,6 +389,43 @@ TEST_F(RecordsPageTest, WithoutAPlayerRowsDoNothingAndBothWaysBackReachTheMenu)
   EXPECT_EQ(again->leaving, 1);
   ASSERT_TRUE(FramesUntilSwitch(60));
   EXPECT_NE(Title(), nullptr);
+}
+
+TEST_F(RecordsPageTest, ARowWithAKeptReplayPlaysTheBestOneAndEscapeReturnsToTheTitle)
+{
+  std::filesystem::remove_all(ReplayFolderPath());
+  KeepReplay("20260101-000000-s1-000.replay", 1, 150);
+  KeepReplay("20260102-000000-s1-000.replay", 1, 90);
+  KeepReplay("20260103-000000-s1-000.replay", 1, -1);
+  KeepReplay("20260104-000000-s2-000.replay", 2, 60);
+  std::ofstream(ReplayFolderPath() + "/20260105-000000-s1-000.replay") << "not a replay";
+  CSceneRecords::playRun = PlayBestRun;
+  const std::shared_ptr<CSceneRecords> scene = OpenPage();
+  ASSERT_NE(scene, nullptr);
+
+  // Stage 3 has a time but no replay, and so has the whole game.
+  scene->page->selected = 2;
+  TapKey(VK_RETURN);
+  Frames(3);
+  EXPECT_EQ(GetCurrentScene(), scene) << "stage 3's row";
+  scene->page->selected = 8;
+  TapKey(VK_RETURN);
+  Frames(3);
+  EXPECT_EQ(GetCurrentScene(), scene) << "the whole game's row";
+
+  // Stage 1's row: the fastest clear among its files, played in the replay scene.
+  PointAt(scene->page->labelX + 20.0f, scene->page->RowY(0) + 10.0f);
+  Frames(1);
+  Click();
+  Frames(2);
+  const std::shared_ptr<CSceneReplay> replay = std::dynamic_pointer_cast<CSceneReplay>(GetCurrentScene());
+  ASSERT_NE(replay, nullptr) << "the replay scene starts";
+  EXPECT_EQ(replay->Replay().header.stage, 1);
+  EXPECT_EQ(replay->Replay().header.clearTick, 90);
+  TapKey(VK_ESCAPE);
+  Frames(2);
+  EXPECT_NE(Title(), nullptr) << "Escape leaves the replay for the title";
+  std::filesystem::remove_all(ReplayFolderPath());
 }
 
 TEST_F(RecordsPageTest, ADamagedFileShowsAnEmptyPage)

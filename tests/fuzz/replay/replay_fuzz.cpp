@@ -16,8 +16,9 @@ bool SameReplay(const ReplayFile& a, const ReplayFile& b)
   const ReplayHeader& x = a.header;
   const ReplayHeader& y = b.header;
   if (x.formatVersion != y.formatVersion || x.gameVersion != y.gameVersion || x.stage != y.stage ||
-      x.stageHash != y.stageHash || x.seed != y.seed || x.invertLook != y.invertLook || x.startFade != y.startFade ||
-      x.clearTick != y.clearTick || std::memcmp(&x.lookSensitivity, &y.lookSensitivity, sizeof(float)) != 0 ||
+      x.stageHash != y.stageHash || x.seed != y.seed || x.invertLook != y.invertLook ||
+      x.magicToggle != y.magicToggle || x.startFade != y.startFade || x.clearTick != y.clearTick ||
+      std::memcmp(&x.lookSensitivity, &y.lookSensitivity, sizeof(float)) != 0 ||
       std::memcmp(x.endPosition, y.endPosition, sizeof x.endPosition) != 0 || a.ticks.size() != b.ticks.size()) {
     return false;
   }
