@@ -162,10 +162,10 @@ TEST(Settings, MagicToggleAndColourSymbolsAreOffUnlessTheFileSaysSo)
   std::vector<std::string> problems;
   ParseSettings(
       "# access\r\nMagic_Toggle = Yes\r\ncolour_symbols=on  ; trailing note\r\n"
-      "colour_symbols = 1\r\nmagic_toggle = sometimes\r\n",
+      "colour_symbols = yes;no\r\ncolour_symbols = 1\r\nmagic_toggle = sometimes\r\n",
       &settings, &problems);
   ASSERT_EQ(problems.size(), 2u);
-  EXPECT_EQ(problems[0].rfind("line 3:", 0), 0u) << "a comment after the value is not a yes: " << problems[0];
+  EXPECT_EQ(problems[0].rfind("line 4:", 0), 0u) << "a ';' with no blank before it is no comment: " << problems[0];
   EXPECT_NE(problems[1].find("magic_toggle"), std::string::npos) << problems[1];
   EXPECT_TRUE(settings.magicToggle) << "the bad line keeps the good one before it";
   EXPECT_TRUE(settings.colourSymbols);
