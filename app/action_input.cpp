@@ -52,12 +52,20 @@ bool ActionHeld(const KeyBindings& bindings, GameAction action)
   return AnyDown(inputs, 0);
 }
 
-// Every input once.
+// Every input once. A key's one query also says whether it went down since the last
+// (a tap shorter than a frame), which the query clears for every other reader.
 void CInputEdges::Sample()
 {
   for (int input = 1; input < inputCount; ++input) {
-    const bool now = InputDown(input);
-    went[input] = now && !down[input];
+    if (IsPadInput(input) || input > 255) {
+      const bool now = InputDown(input);
+      went[input] = now && !down[input];
+      down[input] = now;
+      continue;
+    }
+    const SHORT state = GetAsyncKeyState(input);
+    const bool now = (state & 0x8000) != 0;
+    went[input] = (now && !down[input]) || (state & 0x0001) != 0;
     down[input] = now;
   }
 }

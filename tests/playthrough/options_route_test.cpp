@@ -5,7 +5,8 @@
 // both-colours key opening stage 5's rotation door, settings.ini keeping the player's
 // own comment after the page wrote it, and a pad button bound on the page with the pad
 // alone, given back to Space when the pad is unplugged; the magic and colour symbols
-// switches chosen on the page, written to the file and in force at once.
+// switches chosen on the page, written to the file and in force at once; key taps
+// shorter than a frame heard by the page.
 #include "../support/virtual_pad.h"
 #include "stage_route.h"
 
@@ -280,6 +281,26 @@ TEST_F(OptionsRoute, MagicAndColourSymbolsChosenOnThePageAreWrittenAndFeltAtOnce
   Win32TestMouseButton(VK_LBUTTON, false);
   Frames(2);
   EXPECT_EQ(magic->blueCasting, 0);
+}
+
+TEST_F(OptionsRoute, KeyTapsShorterThanAFrameMoveAndLeaveThePage)
+{
+  DrawEvery(kRouteDrawInterval);
+  ASSERT_TRUE(StartSavedStage(2));
+  ASSERT_TRUE(OpenPageFromPause());
+  PointAt(20, 20);
+  Frames(3);
+  const int row = Page()->selectedRow;
+  Key(VK_DOWN, true);
+  Key(VK_DOWN, false);
+  Frames(2);
+  EXPECT_EQ(Page()->selectedRow, row + 1) << "one tap, one row";
+  Key(VK_ESCAPE, true);
+  Key(VK_ESCAPE, false);
+  Frames(3);
+  EXPECT_FALSE(Page()->IsOpen()) << "the tap left the page";
+  EXPECT_EQ(Game()->escapeOpen, 0) << "the same tap asked to leave the stage";
+  EXPECT_NE(Game()->paused, 0) << "back on the pause menu";
 }
 
 TEST_F(OptionsRoute, TheKeyboardsBothColoursKeySwingsStageFivesRotationDoor)
