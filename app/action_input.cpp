@@ -30,12 +30,12 @@ bool Held(GameAction action, int pressedNow)
 
 }  // namespace
 
-// Virtual keys through GetAsyncKeyState, pad buttons through the pad.
+// Keys and mouse buttons without touching their tap bits, pad buttons through the pad.
 bool InputDown(int input)
 {
   if (IsPadInput(input)) return Win32GamepadButtonDown(input - padInputBase);
   if (input <= 0 || input > 255) return false;
-  return (GetAsyncKeyState(input) & 0x8000) != 0;
+  return Win32KeyHeld(input);
 }
 
 // Off in the settings, or none plugged in: keyboard and mouse only.
@@ -89,11 +89,13 @@ int CInputEdges::FirstWentDown() const
   return 0;
 }
 
-// What is held now is old news.
+// What is held now is old news, and so is a tap not yet read (the click that began
+// the wait).
 void CInputEdges::Settle()
 {
   for (int input = 1; input < inputCount; ++input) {
-    down[input] = InputDown(input);
+    const bool key = !IsPadInput(input) && input <= 255;
+    down[input] = key ? (GetAsyncKeyState(input) & 0x8000) != 0 : InputDown(input);
     went[input] = false;
   }
 }
@@ -143,10 +145,16 @@ bool TriggerAction(GameAction action)
   return fresh;
 }
 
-// The latches of the held actions closed.
+// The latches of the held actions closed, and the taps not yet read taken.
 void SwallowHeldActions()
 {
   for (int index = 0; index < gameActionCount; ++index) {
-    if (Held(static_cast<GameAction>(index), 0)) actionLatch[index] = true;
+    const GameAction action = static_cast<GameAction>(index);
+    if (Held(action, 0)) actionLatch[index] = true;
+    int inputs[bindingSlots] = {};
+    EffectiveInputs(RunSettings().bindings, action, PadUsable(), inputs);
+    for (const int input : inputs) {
+      if (input > 0 && input <= 255 && !IsPadInput(input)) GetAsyncKeyState(input);
+    }
   }
 }

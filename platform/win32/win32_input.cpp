@@ -341,6 +341,12 @@ SHORT GetAsyncKeyState(int virtualKey)
   return static_cast<SHORT>(state);
 }
 
+// The held bit alone, the tap bit untouched.
+bool Win32KeyHeld(int virtualKey)
+{
+  return virtualKey >= 0 && virtualKey <= 255 && Win32InputKeyDown(virtualKey);
+}
+
 // ---- cursor -----------------------------------------------------------------------
 
 // The cursor in screen coordinates (client back-buffer pixels plus window position).
