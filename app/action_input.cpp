@@ -30,7 +30,7 @@ bool Held(GameAction action, int pressedNow)
 
 }  // namespace
 
-// Virtual keys through GetAsyncKeyState, pad buttons through the pad.
+// Keys and mouse buttons without touching their tap bits, pad buttons through the pad.
 bool InputDown(int input)
 {
   if (IsPadInput(input)) return Win32GamepadButtonDown(input - padInputBase);
@@ -53,12 +53,20 @@ bool ActionHeld(const KeyBindings& bindings, GameAction action)
   return AnyDown(inputs, 0);
 }
 
-// Every input once.
+// Every input once. A key's one query also says whether it went down since the last
+// (a tap shorter than a frame), which the query clears for every other reader.
 void CInputEdges::Sample()
 {
   for (int input = 1; input < inputCount; ++input) {
-    const bool now = InputDown(input);
-    went[input] = now && !down[input];
+    if (IsPadInput(input) || input > 255) {
+      const bool now = InputDown(input);
+      went[input] = now && !down[input];
+      down[input] = now;
+      continue;
+    }
+    const SHORT state = GetAsyncKeyState(input);
+    const bool now = (state & 0x8000) != 0;
+    went[input] = (now && !down[input]) || (state & 0x0001) != 0;
     down[input] = now;
   }
 }
@@ -82,11 +90,13 @@ int CInputEdges::FirstWentDown() const
   return 0;
 }
 
-// What is held now is old news.
+// What is held now is old news, and so is a tap not yet read (the click that began
+// the wait).
 void CInputEdges::Settle()
 {
   for (int input = 1; input < inputCount; ++input) {
-    down[input] = InputDown(input);
+    const bool key = !IsPadInput(input) && input <= 255;
+    down[input] = key ? (GetAsyncKeyState(input) & 0x8000) != 0 : InputDown(input);
     went[input] = false;
   }
 }
@@ -136,10 +146,16 @@ bool TriggerAction(GameAction action)
   return fresh;
 }
 
-// The latches of the held actions closed.
+// The latches of the held actions closed, and the taps not yet read taken.
 void SwallowHeldActions()
 {
   for (int index = 0; index < gameActionCount; ++index) {
-    if (Held(static_cast<GameAction>(index), 0)) actionLatch[index] = true;
+    const GameAction action = static_cast<GameAction>(index);
+    if (Held(action, 0)) actionLatch[index] = true;
+    int inputs[bindingSlots] = {};
+    EffectiveInputs(RunSettings().bindings, action, PadUsable(), inputs);
+    for (const int input : inputs) {
+      if (input > 0 && input <= 255 && !IsPadInput(input)) GetAsyncKeyState(input);
+    }
   }
 }

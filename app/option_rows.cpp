@@ -86,10 +86,9 @@ std::vector<OptionRow> OptionRows()
                                  {OptionSetting::InvertLook, OptionRowKind::Choice, GameAction::Forward},
                                  {OptionSetting::MusicVolume, OptionRowKind::Slider, GameAction::Forward},
                                  {OptionSetting::EffectsVolume, OptionRowKind::Slider, GameAction::Forward},
-                                 {OptionSetting::Gamepad, OptionRowKind::Choice, GameAction::Forward}};
-  // Here, after Gamepad, go two switches once Settings holds them: toggled magic
-  // (magic_toggle) and colour symbols (colour_symbols). The left column has room for
-  // both; the page takes its row count from this list.
+                                 {OptionSetting::Gamepad, OptionRowKind::Choice, GameAction::Forward},
+                                 {OptionSetting::MagicToggle, OptionRowKind::Choice, GameAction::Forward},
+                                 {OptionSetting::ColourSymbols, OptionRowKind::Choice, GameAction::Forward}};
   for (int index = 0; index < gameActionCount; ++index) {
     rows.push_back({OptionSetting::Binding, OptionRowKind::Binding, static_cast<GameAction>(index)});
   }
@@ -115,6 +114,10 @@ std::string OptionRowLabel(const OptionRow& row)
     return "Effects volume";
   case OptionSetting::Gamepad:
     return "Gamepad";
+  case OptionSetting::MagicToggle:
+    return "Magic";
+  case OptionSetting::ColourSymbols:
+    return "Colour symbols";
   case OptionSetting::Binding:
     return ActionLabel(row.action);
   default:
@@ -142,6 +145,10 @@ std::string OptionRowValue(const OptionRow& row, const Settings& settings, int s
     return std::to_string(settings.effectsVolume) + "%";
   case OptionSetting::Gamepad:
     return settings.gamepad ? "On" : "Off";
+  case OptionSetting::MagicToggle:
+    return settings.magicToggle ? "Toggle" : "Hold";
+  case OptionSetting::ColourSymbols:
+    return settings.colourSymbols ? "On" : "Off";
   case OptionSetting::Binding: {
     const int input = slot >= 0 && slot < bindingSlots ? settings.bindings.Of(row.action)[slot] : 0;
     return input ? InputName(input) : "-";
@@ -167,6 +174,12 @@ bool StepOptionRow(const OptionRow& row, Settings* settings, int direction)
     return true;
   case OptionSetting::Gamepad:
     settings->gamepad = !settings->gamepad;
+    return true;
+  case OptionSetting::MagicToggle:
+    settings->magicToggle = !settings->magicToggle;
+    return true;
+  case OptionSetting::ColourSymbols:
+    settings->colourSymbols = !settings->colourSymbols;
     return true;
   case OptionSetting::Sensitivity:
   case OptionSetting::MusicVolume:

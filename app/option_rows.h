@@ -18,6 +18,8 @@ enum class OptionSetting {
   MusicVolume,
   EffectsVolume,
   Gamepad,
+  MagicToggle,
+  ColourSymbols,
   Binding,
   RestoreBindings
 };
@@ -28,7 +30,8 @@ struct OptionRow {
   GameAction action;  // binding rows only
 };
 
-// The page's rows, top to bottom: the picture and sound rows, then a binding row per
+// The page's rows, top to bottom: the picture and sound rows, the gamepad, how magic
+// is held and the colour symbols, then a binding row per
 // action and the row that restores the default bindings.
 std::vector<OptionRow> OptionRows();
 

@@ -220,6 +220,8 @@ std::vector<std::pair<std::string, std::string>> SettingsValues(const Settings& 
                                                              {"music_volume", std::to_string(settings.musicVolume)},
                                                              {"effects_volume", std::to_string(settings.effectsVolume)},
                                                              {"gamepad", settings.gamepad ? "yes" : "no"},
+                                                             {"magic_toggle", settings.magicToggle ? "yes" : "no"},
+                                                             {"colour_symbols", settings.colourSymbols ? "yes" : "no"},
                                                              {"picture_quality", QualityWord(settings.pictureQuality)}};
   for (int index = 0; index < gameActionCount; ++index) {
     values.emplace_back(ActionKey(static_cast<GameAction>(index)), FormatBinding(settings.bindings.inputs[index]));

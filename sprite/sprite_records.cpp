@@ -8,6 +8,7 @@
 #include "engine/graphics.h"
 #include "scene/scene_records.h"
 #include "scene/scene_title.h"
+#include "sprite/sprite_title.h"
 
 namespace {
 const float rowScale = 0.9f;
@@ -40,6 +41,16 @@ void PlaceBottomRight(MenuButton& button, float margin)
   D3DXMatrixTranslation(&button.position, x, y, 0.0f);
   D3DXMatrixMultiply(&button.combined, &button.hoverScale, &button.position);
 }
+
+// Whether the title's options page is up: it covers the corner, so the button waits.
+bool OptionsPageUp(const CSceneTitle& title)
+{
+  for (const std::shared_ptr<CSpriteBase>& sprite : title.frontSprites) {
+    const auto* option = dynamic_cast<const CTitleOption*>(sprite.get());
+    if (option && option->optionsPage.IsOpen()) return true;
+  }
+  return false;
+}
 }  // namespace
 
 // ---- CTitleRecordsButton ------------------------------------------------------------
@@ -57,7 +68,7 @@ CTitleRecordsButton::CTitleRecordsButton()
 void CTitleRecordsButton::Update()
 {
   const std::shared_ptr<CSceneTitle> title = CSceneTitle::currentTitleScene.lock();
-  if (!title || title->titleState != 1) return;
+  if (!title || title->titleState != 1 || OptionsPageUp(*title)) return;
   if (!ready) {
     readyCounter += 1;
     ready = readyCounter > readyDelay ? 1 : 0;
@@ -75,7 +86,7 @@ void CTitleRecordsButton::Update()
 void CTitleRecordsButton::Draw()
 {
   const std::shared_ptr<CSceneTitle> title = CSceneTitle::currentTitleScene.lock();
-  if (title && title->titleState == 1) DrawButton(recordsButton);
+  if (title && title->titleState == 1 && !OptionsPageUp(*title)) DrawButton(recordsButton);
 }
 
 // ---- CRecordsPage -------------------------------------------------------------------

@@ -19,9 +19,10 @@ public:
 
   // The button in the bottom-right corner, with the menu's hover and choice sounds.
   CTitleRecordsButton();
-  // While the title's menu is up: hover, and a click opens the page.
+  // While the title's menu is up and its options page is not: hover, and a click
+  // opens the page.
   void Update() override;
-  // Only while the title's menu is up.
+  // Only while the title's menu is up and its options page is not.
   void Draw() override;
 };
 

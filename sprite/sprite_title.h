@@ -76,10 +76,10 @@ public:
   MenuButton continueButton;
   float startOffset = 275.0f;
   float continueOffset = 160.0f;
-  // The smaller options button in the bottom-right corner, one button's height above
-  // the corner's lowest place (the records button's), and the page it opens.
+  // The smaller options button in the bottom-right corner, 16 pixels above the records
+  // button and as wide (x 976-1256, y 536-608 on 1280 x 720), and the page it opens.
   MenuButton optionsButton;
-  float optionsOffsetX = 486.0f;
+  float optionsOffsetX = 476.0f;
   float optionsOffsetY = 212.0f;
   COptionsPage optionsPage;
 

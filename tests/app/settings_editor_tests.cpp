@@ -80,6 +80,20 @@ TEST(SettingsEditor, NewKeysAreAppendedWithTheFilesLineEndAndByteOrderMark)
   EXPECT_EQ(reread, settings);
 }
 
+TEST(SettingsEditor, TheMagicAndSymbolsSwitchesAreWrittenWhereTheyStandOrAppended)
+{
+  const std::string mine = "# hands tire: press once to cast\r\nMagic_Toggle = on   # since March\r\n";
+  Settings settings = Parse(mine, nullptr);
+  ASSERT_TRUE(settings.magicToggle);
+  settings.colourSymbols = true;
+  EXPECT_EQ(UpdateSettingsText(mine, settings), mine + "colour_symbols = yes\r\n") << "'on' still holds";
+  settings.magicToggle = false;
+  const std::string edited = UpdateSettingsText(mine, settings);
+  EXPECT_EQ(edited,
+            "# hands tire: press once to cast\r\nMagic_Toggle = no   # since March\r\ncolour_symbols = yes\r\n");
+  EXPECT_EQ(Parse(edited, nullptr), settings);
+}
+
 TEST(SettingsEditor, EveryLineOfARepeatedKeyChangesAndCommentsAreNeverKeys)
 {
   EXPECT_EQ(SettingsLineKey("  Music_Volume = 3"), "music_volume");
@@ -228,7 +242,7 @@ TEST(SettingsBindings, PadOnlyActionsFallBackToTheirDefaultsWithoutAPad)
 TEST(OptionRows, ChoicesWrapSlidersStopAndEveryRowHasAValue)
 {
   const std::vector<OptionRow> rows = OptionRows();
-  ASSERT_EQ(rows.size(), 7u + gameActionCount + 1u);
+  ASSERT_EQ(rows.size(), 9u + gameActionCount + 1u);
   Settings settings;
   for (const OptionRow& row : rows) EXPECT_FALSE(OptionRowLabel(row).empty());
   EXPECT_EQ(OptionRowValue(rows[0], settings), "Ask at start");
@@ -265,10 +279,27 @@ TEST(OptionRows, ChoicesWrapSlidersStopAndEveryRowHasAValue)
   EXPECT_FALSE(StepOptionRow(look, &settings, -1));
   EXPECT_EQ(OptionRowValue(look, settings), "0.1");
 
-  const OptionRow& blue = rows[7 + static_cast<int>(GameAction::Blue)];
+  // The two switches after Gamepad, each turning its own setting alone, either way.
+  const OptionRow& magic = rows[7];
+  const OptionRow& symbols = rows[8];
+  EXPECT_EQ(OptionRowLabel(magic), "Magic");
+  EXPECT_EQ(OptionRowValue(magic, settings), "Hold");
+  EXPECT_TRUE(StepOptionRow(magic, &settings, -1));
+  EXPECT_TRUE(settings.magicToggle);
+  EXPECT_FALSE(settings.colourSymbols);
+  EXPECT_EQ(OptionRowValue(magic, settings), "Toggle");
+  EXPECT_EQ(OptionRowLabel(symbols), "Colour symbols");
+  EXPECT_EQ(OptionRowValue(symbols, settings), "Off");
+  EXPECT_TRUE(StepOptionRow(symbols, &settings, 1));
+  EXPECT_EQ(OptionRowValue(symbols, settings), "On");
+  EXPECT_TRUE(settings.magicToggle) << "the symbols row leaves magic alone";
+  EXPECT_TRUE(StepOptionRow(symbols, &settings, 1));
+  EXPECT_FALSE(settings.colourSymbols);
+
+  const OptionRow& blue = rows[9 + static_cast<int>(GameAction::Blue)];
   EXPECT_EQ(OptionRowValue(blue, settings, 0), "mouse_left");
   EXPECT_EQ(OptionRowValue(blue, settings, 1), "E");
-  EXPECT_EQ(OptionRowValue(rows[7], settings, 1), "-");
+  EXPECT_EQ(OptionRowValue(rows[9], settings, 1), "-");
   EXPECT_FALSE(StepOptionRow(blue, &settings, 1));
 }
 

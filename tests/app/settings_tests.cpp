@@ -162,16 +162,17 @@ TEST(Settings, MagicToggleAndColourSymbolsAreOffUnlessTheFileSaysSo)
   std::vector<std::string> problems;
   ParseSettings(
       "# access\r\nMagic_Toggle = Yes\r\ncolour_symbols=on  ; trailing note\r\n"
-      "colour_symbols = 1\r\nmagic_toggle = sometimes\r\n",
+      "colour_symbols = yes;no\r\ncolour_symbols = 1\r\nmagic_toggle = sometimes\r\n",
       &settings, &problems);
-  ASSERT_EQ(problems.size(), 1u) << "a comment may follow a value after a blank";
-  EXPECT_NE(problems[0].find("magic_toggle"), std::string::npos) << problems[0];
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_EQ(problems[0].rfind("line 4:", 0), 0u) << "a ';' with no blank before it is no comment: " << problems[0];
+  EXPECT_NE(problems[1].find("magic_toggle"), std::string::npos) << problems[1];
   EXPECT_TRUE(settings.magicToggle) << "the bad line keeps the good one before it";
   EXPECT_TRUE(settings.colourSymbols);
 
   Settings read;
   ParseSettings(FormatSettings(settings), &read, &problems);
-  EXPECT_EQ(problems.size(), 1u) << "the written text is read without a complaint";
+  EXPECT_EQ(problems.size(), 2u) << "the written text is read without a complaint";
   EXPECT_EQ(read, settings);
   const std::string written = FormatSettings(Settings());
   EXPECT_NE(written.find("magic_toggle = no\n"), std::string::npos);

@@ -4,7 +4,9 @@
 // that then pulls stage 2's block (while the left button no longer casts), the keyboard's
 // both-colours key opening stage 5's rotation door, settings.ini keeping the player's
 // own comment after the page wrote it, and a pad button bound on the page with the pad
-// alone, given back to Space when the pad is unplugged.
+// alone, given back to Space when the pad is unplugged; the magic and colour symbols
+// switches chosen on the page, written to the file and in force at once; key taps
+// shorter than a frame heard by the page.
 #include "../support/virtual_pad.h"
 #include "stage_route.h"
 
@@ -12,6 +14,8 @@
 
 #include "actor/game_camera.h"
 #include "actor/gimmick/game_rotation_door.h"
+#include "actor/player/game_player.h"
+#include "actor/player/player_magic_state.h"
 #include "app/action_input.h"
 #include "app/settings.h"
 #include "app/settings_apply.h"
@@ -227,6 +231,76 @@ TEST_F(OptionsRoute, SensitivityAndBlueOnAKeyChangedInThePausePullStageTwosBlock
   const bool pulled = WaitFor([&] { return button->switchOn != 0; }, 400, "J pulling the block onto the button");
   Key('J', false);
   EXPECT_TRUE(pulled);
+}
+
+TEST_F(OptionsRoute, MagicAndColourSymbolsChosenOnThePageAreWrittenAndFeltAtOnce)
+{
+  DrawEvery(kRouteDrawInterval);
+  ASSERT_TRUE(StartSavedStage(2));
+  ASSERT_FALSE(RunSettings().magicToggle);
+  ASSERT_FALSE(RunSettings().colourSymbols);
+
+  // Magic by the mouse, on its value; colour symbols by the arrows.
+  ASSERT_TRUE(OpenPageFromPause());
+  float x = 0.0f;
+  float y = 0.0f;
+  Page()->ValueCentre(RowOf(OptionSetting::MagicToggle), 0, &x, &y);
+  PointAt(x, y);
+  Frames(1);
+  Click();
+  Frames(2);
+  EXPECT_TRUE(RunSettings().magicToggle);
+  EXPECT_FALSE(RunSettings().colourSymbols) << "one click, one switch";
+  EXPECT_NE(FileText().find("magic_toggle = yes\r\n"), std::string::npos) << FileText();
+  PointAt(20, 20);  // off the rows, so the pointer does not choose again
+  Frames(2);
+  const int symbolsRow = RowOf(OptionSetting::ColourSymbols);
+  while (Page()->selectedRow < symbolsRow) PressKey(VK_DOWN);
+  ASSERT_EQ(Page()->selectedRow, symbolsRow);
+  PressKey(VK_RIGHT);
+  EXPECT_TRUE(RunSettings().colourSymbols);
+  EXPECT_TRUE(RunSettings().magicToggle);
+  PressKey(VK_ESCAPE);
+  ASSERT_FALSE(Page()->IsOpen());
+  const std::string file = FileText();
+  EXPECT_EQ(file.rfind(handWritten, 0), 0u) << "the player's lines first, untouched: " << file;
+  EXPECT_NE(file.find("magic_toggle = yes\r\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("colour_symbols = yes\r\n"), std::string::npos) << file;
+
+  // Back in the stage, a click shorter than a frame starts blue and it stays on.
+  PressKey(VK_SPACE);
+  ASSERT_EQ(Game()->paused, 0);
+  Frames(2);
+  Win32TestMouseButton(VK_LBUTTON, true);
+  Win32TestMouseButton(VK_LBUTTON, false);
+  Frames(24);
+  const auto magic = std::static_pointer_cast<CPlayerMagicState>(Player()->GetMagicState().lock());
+  ASSERT_NE(magic, nullptr);
+  EXPECT_EQ(magic->blueCasting, 1) << "toggled magic in force without leaving the stage";
+  Win32TestMouseButton(VK_LBUTTON, true);
+  Win32TestMouseButton(VK_LBUTTON, false);
+  Frames(2);
+  EXPECT_EQ(magic->blueCasting, 0);
+}
+
+TEST_F(OptionsRoute, KeyTapsShorterThanAFrameMoveAndLeaveThePage)
+{
+  DrawEvery(kRouteDrawInterval);
+  ASSERT_TRUE(StartSavedStage(2));
+  ASSERT_TRUE(OpenPageFromPause());
+  PointAt(20, 20);
+  Frames(3);
+  const int row = Page()->selectedRow;
+  Key(VK_DOWN, true);
+  Key(VK_DOWN, false);
+  Frames(2);
+  EXPECT_EQ(Page()->selectedRow, row + 1) << "one tap, one row";
+  Key(VK_ESCAPE, true);
+  Key(VK_ESCAPE, false);
+  Frames(3);
+  EXPECT_FALSE(Page()->IsOpen()) << "the tap left the page";
+  EXPECT_EQ(Game()->escapeOpen, 0) << "the same tap asked to leave the stage";
+  EXPECT_NE(Game()->paused, 0) << "back on the pause menu";
 }
 
 TEST_F(OptionsRoute, TheKeyboardsBothColoursKeySwingsStageFivesRotationDoor)

@@ -28,6 +28,7 @@
 #include "shader/shader_manager.h"
 #include "sprite/sprite_hud.h"
 #include "sprite/sprite_menu.h"
+#include "sprite/sprite_records.h"
 #include "sprite/sprite_title.h"
 #include "platform_file.h"
 #include "test_seam.h"
@@ -158,16 +159,21 @@ const MenuButton* FindButton(const std::shared_ptr<CSceneBase>& scene,
 {
   std::vector<const MenuButton*> buttons;
   if (const auto title = std::dynamic_pointer_cast<CSceneTitle>(scene)) {
+    bool pageOpen = false;
     for (const std::shared_ptr<CSpriteBase>& sprite : title->frontSprites) {
       if (const auto option = std::dynamic_pointer_cast<CTitleOption>(sprite)) {
         if (option->optionsPage.IsOpen()) {
           buttons.push_back(&option->optionsPage.backButton);
+          pageOpen = true;
           continue;
         }
         buttons.push_back(&option->startButton);
         buttons.push_back(&option->continueButton);
         buttons.push_back(&option->optionsButton);
       }
+      // The options page covers the corner: the records button waits under it.
+      const auto records = std::dynamic_pointer_cast<CTitleRecordsButton>(sprite);
+      if (records && !pageOpen) buttons.push_back(&records->recordsButton);
     }
   }
   if (const auto game = std::dynamic_pointer_cast<CSceneGame>(scene)) {

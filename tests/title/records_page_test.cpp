@@ -323,6 +323,74 @@ TEST_F(RecordsPageTest, TheCornerButtonOpensThePageWithEveryTime)
   EXPECT_GT(page->page->RowY(8) - page->page->RowY(7), page->page->rowHeight) << "the whole game stands apart";
 }
 
+namespace {
+// Where a button's picture stands on the back buffer: left, top, right, bottom.
+struct ButtonBox {
+  float left, top, right, bottom;
+};
+ButtonBox BoxOf(const MenuButton& button)
+{
+  const float left = button.position._41;
+  const float top = button.position._42;
+  return {left, top, left + PictureWidth(button.texture), top + PictureHeight(button.texture)};
+}
+// Whether two boxes share any pixel.
+bool Overlap(const ButtonBox& a, const ButtonBox& b)
+{
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+}  // namespace
+
+TEST_F(RecordsPageTest, TheCornerButtonsStandOneAboveTheOtherAndEachAnswersTheMouse)
+{
+  OpenMenu();
+  WaitUntilReady();
+  const MenuButton& records = RecordsButton().recordsButton;
+  const MenuButton& options = Option().optionsButton;
+  const ButtonBox low = BoxOf(records);
+  const ButtonBox high = BoxOf(options);
+  EXPECT_FLOAT_EQ(high.left, low.left);
+  EXPECT_FLOAT_EQ(high.right, low.right) << "as wide as the records button";
+  EXPECT_FLOAT_EQ(high.bottom - high.top, low.bottom - low.top) << "as tall";
+  EXPECT_FLOAT_EQ(low.top - high.bottom, 16.0f) << "a 16-pixel gap between them";
+  EXPECT_FLOAT_EQ(high.left, 976.0f);
+  EXPECT_FLOAT_EQ(high.top, 536.0f);
+  const ButtonBox continueBox = BoxOf(Option().continueButton);
+  const ButtonBox startBox = BoxOf(Option().startButton);
+  EXPECT_FLOAT_EQ(continueBox.top, 470.0f) << "Continue keeps its place";
+  EXPECT_FLOAT_EQ(startBox.top, 585.0f) << "New Game keeps its place";
+  for (const ButtonBox& corner : {low, high}) {
+    EXPECT_FALSE(Overlap(corner, continueBox));
+    EXPECT_FALSE(Overlap(corner, startBox));
+  }
+
+  // Options opens its page; the records button neither shows nor answers under it.
+  PointAtButton(options);
+  Frames(1);
+  Click();
+  Frames(1);
+  ASSERT_TRUE(Option().optionsPage.IsOpen());
+  PointAtButton(records);
+  Frames(1);
+  Click();
+  Frames(1);
+  EXPECT_EQ(Title()->titleState, 1) << "a click on the page's corner chose the records";
+  EXPECT_EQ(Title()->chosenPage, nullptr);
+  TapKey(VK_ESCAPE);
+  Frames(2);
+  ASSERT_FALSE(Option().optionsPage.IsOpen());
+
+  // Back on the menu, the records button opens its page.
+  PointAtButton(records);
+  Frames(1);
+  EXPECT_EQ(records.hovered, 1);
+  Click();
+  Frames(1);
+  EXPECT_EQ(Title()->titleState, 2);
+  ASSERT_TRUE(FramesUntilSwitch(60));
+  EXPECT_NE(Page(), nullptr);
+}
+
 TEST_F(RecordsPageTest, KeysAndMouseChooseRowsAndOnlyRowsWithATimePlay)
 {
   std::vector<int> played;

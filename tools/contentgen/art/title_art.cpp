@@ -529,9 +529,9 @@ bool GenerateMenuArt(CArtContext& context, std::string* error)
       !context.AddPng("game/sprite/options_heading.png", options, error)) {
     return false;
   }
-  // The smaller buttons of the title's and the pause menu's corner, and the options
-  // page's way back.
-  if (!AddButton(context, "game/sprite/options.png", 260, 76, "せってい", "OPTIONS", error) ||
+  // The smaller button of the title's and the pause menu's corner, as large as the
+  // records button it stands above, and the options page's way back.
+  if (!AddButton(context, "game/sprite/options.png", 280, 72, "せってい", "OPTIONS", error) ||
       !AddButton(context, "game/sprite/back.png", 260, 76, "もどる", "BACK", error)) {
     return false;
   }
