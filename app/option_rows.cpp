@@ -86,7 +86,8 @@ std::vector<OptionRow> OptionRows()
                                  {OptionSetting::InvertLook, OptionRowKind::Choice, GameAction::Forward},
                                  {OptionSetting::MusicVolume, OptionRowKind::Slider, GameAction::Forward},
                                  {OptionSetting::EffectsVolume, OptionRowKind::Slider, GameAction::Forward},
-                                 {OptionSetting::Gamepad, OptionRowKind::Choice, GameAction::Forward}};
+                                 {OptionSetting::Gamepad, OptionRowKind::Choice, GameAction::Forward},
+                                 {OptionSetting::Timer, OptionRowKind::Choice, GameAction::Forward}};
   // Here, after Gamepad, go two switches once Settings holds them: toggled magic
   // (magic_toggle) and colour symbols (colour_symbols). The left column has room for
   // both; the page takes its row count from this list.
@@ -115,6 +116,8 @@ std::string OptionRowLabel(const OptionRow& row)
     return "Effects volume";
   case OptionSetting::Gamepad:
     return "Gamepad";
+  case OptionSetting::Timer:
+    return "Timer on screen";
   case OptionSetting::Binding:
     return ActionLabel(row.action);
   default:
@@ -142,6 +145,8 @@ std::string OptionRowValue(const OptionRow& row, const Settings& settings, int s
     return std::to_string(settings.effectsVolume) + "%";
   case OptionSetting::Gamepad:
     return settings.gamepad ? "On" : "Off";
+  case OptionSetting::Timer:
+    return settings.showTimer ? "On" : "Off";
   case OptionSetting::Binding: {
     const int input = slot >= 0 && slot < bindingSlots ? settings.bindings.Of(row.action)[slot] : 0;
     return input ? InputName(input) : "-";
@@ -167,6 +172,9 @@ bool StepOptionRow(const OptionRow& row, Settings* settings, int direction)
     return true;
   case OptionSetting::Gamepad:
     settings->gamepad = !settings->gamepad;
+    return true;
+  case OptionSetting::Timer:
+    settings->showTimer = !settings->showTimer;
     return true;
   case OptionSetting::Sensitivity:
   case OptionSetting::MusicVolume:

@@ -18,6 +18,7 @@ enum class OptionSetting {
   MusicVolume,
   EffectsVolume,
   Gamepad,
+  Timer,
   Binding,
   RestoreBindings
 };
