@@ -82,7 +82,7 @@ std::string HelpText()
          "Settings: $XDG_CONFIG_HOME/solverica/settings.ini (default ~/.config)\n"
          "  fullscreen = ask | yes | no, mouse_sensitivity = 0.1..10, invert_look = yes | no,\n"
          "  music_volume = 0..100, effects_volume = 0..100, gamepad = yes | no,\n"
-         "  magic_toggle = yes | no, colour_symbols = yes | no\n"
+         "  magic_toggle = yes | no, colour_symbols = yes | no, show_timer = yes | no\n"
          "Screenshots: <pictures folder>/Solverica/ (xdg-user-dir PICTURES)\n"
          "Replays: replays/ beside the save file (every stage attempt; the best clear of\n"
          "  each stage and the last 20 attempts are kept)\n";

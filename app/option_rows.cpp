@@ -88,7 +88,8 @@ std::vector<OptionRow> OptionRows()
                                  {OptionSetting::EffectsVolume, OptionRowKind::Slider, GameAction::Forward},
                                  {OptionSetting::Gamepad, OptionRowKind::Choice, GameAction::Forward},
                                  {OptionSetting::MagicToggle, OptionRowKind::Choice, GameAction::Forward},
-                                 {OptionSetting::ColourSymbols, OptionRowKind::Choice, GameAction::Forward}};
+                                 {OptionSetting::ColourSymbols, OptionRowKind::Choice, GameAction::Forward},
+                                 {OptionSetting::Timer, OptionRowKind::Choice, GameAction::Forward}};
   for (int index = 0; index < gameActionCount; ++index) {
     rows.push_back({OptionSetting::Binding, OptionRowKind::Binding, static_cast<GameAction>(index)});
   }
@@ -118,6 +119,8 @@ std::string OptionRowLabel(const OptionRow& row)
     return "Magic";
   case OptionSetting::ColourSymbols:
     return "Colour symbols";
+  case OptionSetting::Timer:
+    return "Timer on screen";
   case OptionSetting::Binding:
     return ActionLabel(row.action);
   default:
@@ -149,6 +152,8 @@ std::string OptionRowValue(const OptionRow& row, const Settings& settings, int s
     return settings.magicToggle ? "Toggle" : "Hold";
   case OptionSetting::ColourSymbols:
     return settings.colourSymbols ? "On" : "Off";
+  case OptionSetting::Timer:
+    return settings.showTimer ? "On" : "Off";
   case OptionSetting::Binding: {
     const int input = slot >= 0 && slot < bindingSlots ? settings.bindings.Of(row.action)[slot] : 0;
     return input ? InputName(input) : "-";
@@ -180,6 +185,9 @@ bool StepOptionRow(const OptionRow& row, Settings* settings, int direction)
     return true;
   case OptionSetting::ColourSymbols:
     settings->colourSymbols = !settings->colourSymbols;
+    return true;
+  case OptionSetting::Timer:
+    settings->showTimer = !settings->showTimer;
     return true;
   case OptionSetting::Sensitivity:
   case OptionSetting::MusicVolume:

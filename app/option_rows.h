@@ -20,6 +20,7 @@ enum class OptionSetting {
   Gamepad,
   MagicToggle,
   ColourSymbols,
+  Timer,
   Binding,
   RestoreBindings
 };

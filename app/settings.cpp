@@ -95,6 +95,7 @@ std::string ApplySetting(const std::string& key, const std::string& word, Settin
   if (key == "magic_toggle") {
     return ParseSwitch(word, &settings->magicToggle) ? "" : "magic_toggle must be yes or no";
   }
+  if (key == "show_timer") return ParseSwitch(word, &settings->showTimer) ? "" : "show_timer must be yes or no";
   if (key == "colour_symbols") {
     return ParseSwitch(word, &settings->colourSymbols) ? "" : "colour_symbols must be yes or no";
   }
@@ -198,6 +199,8 @@ std::string FormatSettings(const Settings& settings)
   text += std::string("magic_toggle = ") + (settings.magicToggle ? "yes" : "no") + "\n";
   text += "# colour_symbols: yes marks blue and red with shapes of their own besides the hue\n";
   text += std::string("colour_symbols = ") + (settings.colourSymbols ? "yes" : "no") + "\n";
+  text += "# show_timer: yes shows the stage's running time in the top-right corner\n";
+  text += std::string("show_timer = ") + (settings.showTimer ? "yes" : "no") + "\n";
   text += "# picture_quality: auto (lighter on a software renderer), low or high\n";
   text += std::string("picture_quality = ") + QualityWord(settings.pictureQuality) + "\n";
   text += "# Key bindings: one or two inputs an action, such as W, space, F12, mouse_left,\n";
@@ -222,7 +225,8 @@ std::vector<std::pair<std::string, std::string>> SettingsValues(const Settings& 
                                                              {"gamepad", settings.gamepad ? "yes" : "no"},
                                                              {"magic_toggle", settings.magicToggle ? "yes" : "no"},
                                                              {"colour_symbols", settings.colourSymbols ? "yes" : "no"},
-                                                             {"picture_quality", QualityWord(settings.pictureQuality)}};
+                                                             {"picture_quality", QualityWord(settings.pictureQuality)},
+                                                             {"show_timer", settings.showTimer ? "yes" : "no"}};
   for (int index = 0; index < gameActionCount; ++index) {
     values.emplace_back(ActionKey(static_cast<GameAction>(index)), FormatBinding(settings.bindings.inputs[index]));
   }

@@ -26,8 +26,10 @@ struct Settings {
   bool gamepad = true;
   PictureQuality pictureQuality = PictureQuality::Automatic;
   KeyBindings bindings = DefaultKeyBindings();
-  bool magicToggle = false;    // a press starts casting a colour, the next press stops it
-  bool colourSymbols = false;  // each magic colour also carries a shape of its own
+  bool magicToggle = false;  // a press starts casting a colour, the next press stops it
+  bool colourSymbols = false;
+  bool showTimer =
+      false;  // the running stage clock in the top-right corner  // each magic colour also carries a shape of its own
 
   bool operator==(const Settings& other) const = default;
 };

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/settings.h"
 #include "app/stage_clock.h"
 #include "engine/graphics.h"
 #include "scene/scene_game.h"
@@ -13,6 +14,9 @@ const float besideScale = 0.9f;
 const float gap = 36.0f;
 const D3DCOLOR white = 0xFFFFFF;
 const D3DCOLOR gold = 0xFFD23C;  // the new best, in the lettering's gold
+const float cornerScale = 1.0f;
+const float cornerMargin = 24.0f;
+const D3DCOLOR cornerInk = 0xE6FFFFFF;  // a little see-through over the stage
 
 // The running stage once its goal is reached and no menu hides the HUD; null otherwise.
 std::shared_ptr<CSceneGame> ClearedScene()
@@ -45,6 +49,11 @@ void CSpriteClearTime::Update()
 // larger one's baseline.
 void CSpriteClearTime::Draw()
 {
+  const std::string running = RunningText();
+  if (!running.empty()) {
+    const float width = OstrelLibrary::CGraphics::GetInstance()->presentParameters.BackBufferWidth;
+    font.Draw(running, width - cornerMargin - font.Measure(running, cornerScale), cornerMargin, cornerScale, cornerInk);
+  }
   const std::shared_ptr<CSceneGame> scene = ClearedScene();
   if (!scene || alpha == 0) return;
   const std::string time = TimeText();
@@ -77,4 +86,14 @@ std::string CSpriteClearTime::BesideText() const
   if (clear.previousBest == 0) return "";
   if (clear.newBest) return "NEW BEST!";
   return "BEST " + FormatClock(clear.previousBest);
+}
+
+// Only while the clock runs for the player: after the opening, outside the menus and
+// the orb message, before the goal.
+std::string CSpriteClearTime::RunningText() const
+{
+  if (!RunSettings().showTimer) return "";
+  const std::shared_ptr<CSceneGame> scene = currentScene.lock();
+  if (!scene || scene->cameraEvent || scene->goalReached || scene->paused || scene->escapeOpen) return "";
+  return FormatClock(scene->StageTicks());
 }

@@ -1,6 +1,7 @@
 // CSpriteClearTime: the stage's time on the clear screen, below the clear lettering,
 // with the stage's best beside it, or a mark when this run has just become the best.
-// Drawn with the runtime text in the menus' colours.
+// Drawn with the runtime text in the menus' colours. With the show_timer setting on, the
+// running clock stands in the top-right corner while the player has control.
 #pragma once
 
 #include <string>
@@ -22,6 +23,9 @@ public:
 
   // The time as drawn ("1:23.45"); "-:--.--" before the goal.
   std::string TimeText() const;
+  // The running clock of the corner ("0:12.34"), or nothing while it is not shown:
+  // the setting off, the opening flight, a menu, or the goal reached.
+  std::string RunningText() const;
   // What stands beside it: "BEST 1:20.00", "NEW BEST!", or nothing for a stage
   // cleared for the first time.
   std::string BesideText() const;

@@ -43,4 +43,3 @@ int Win32EndSignal();
 // (0 A, 1 B, 2 X, 3 Y, 4 Back, 5 Guide, 6 Start, 7 and 8 the sticks, 9 and 10 the
 // shoulders, 11 to 14 the D-pad up, down, left, right). False without a pad or focus.
 bool Win32GamepadButtonDown(int button);
-

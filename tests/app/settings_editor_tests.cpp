@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -242,7 +243,7 @@ TEST(SettingsBindings, PadOnlyActionsFallBackToTheirDefaultsWithoutAPad)
 TEST(OptionRows, ChoicesWrapSlidersStopAndEveryRowHasAValue)
 {
   const std::vector<OptionRow> rows = OptionRows();
-  ASSERT_EQ(rows.size(), 9u + gameActionCount + 1u);
+  ASSERT_EQ(rows.size(), 10u + gameActionCount + 1u);
   Settings settings;
   for (const OptionRow& row : rows) EXPECT_FALSE(OptionRowLabel(row).empty());
   EXPECT_EQ(OptionRowValue(rows[0], settings), "Ask at start");
@@ -296,10 +297,13 @@ TEST(OptionRows, ChoicesWrapSlidersStopAndEveryRowHasAValue)
   EXPECT_TRUE(StepOptionRow(symbols, &settings, 1));
   EXPECT_FALSE(settings.colourSymbols);
 
-  const OptionRow& blue = rows[9 + static_cast<int>(GameAction::Blue)];
+  const size_t firstBinding = std::find_if(rows.begin(), rows.end(),
+                                           [](const OptionRow& row) { return row.setting == OptionSetting::Binding; }) -
+                              rows.begin();
+  const OptionRow& blue = rows[firstBinding + static_cast<int>(GameAction::Blue)];
   EXPECT_EQ(OptionRowValue(blue, settings, 0), "mouse_left");
   EXPECT_EQ(OptionRowValue(blue, settings, 1), "E");
-  EXPECT_EQ(OptionRowValue(rows[9], settings, 1), "-");
+  EXPECT_EQ(OptionRowValue(rows[firstBinding], settings, 1), "-");
   EXPECT_FALSE(StepOptionRow(blue, &settings, 1));
 }
 
@@ -375,4 +379,22 @@ TEST(SettingsApply, TheDisplayOfOneRunIsNeverWrittenUnlessChosenOnThePage)
   ApplySettingsNow(Settings());
   file = CSettingsFile();
   std::filesystem::remove_all(path.parent_path());
+}
+
+TEST(OptionRows, TheTimerRowSwitchesTheCornerClockAndTheFileKeepsIt)
+{
+  const std::vector<OptionRow> rows = OptionRows();
+  const auto timer =
+      std::find_if(rows.begin(), rows.end(), [](const OptionRow& row) { return row.setting == OptionSetting::Timer; });
+  ASSERT_NE(timer, rows.end());
+  Settings settings;
+  EXPECT_EQ(OptionRowValue(*timer, settings), "Off");
+  EXPECT_TRUE(StepOptionRow(*timer, &settings, 1));
+  EXPECT_TRUE(settings.showTimer);
+  const std::string text = UpdateSettingsText("# my own line\r\nmusic_volume = 100\r\n", settings);
+  EXPECT_NE(text.find("# my own line\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("show_timer = yes"), std::string::npos) << text;
+  Settings read;
+  ParseSettings(text, &read, nullptr);
+  EXPECT_TRUE(read.showTimer);
 }

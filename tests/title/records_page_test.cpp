@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/records.h"
+#include "app/settings.h"
 #include "app/stage_clock.h"
 #include "app/user_paths.h"
 #include "replay/replay_run.h"
@@ -510,3 +511,26 @@ TEST_F(RecordsPageTest, ADamagedFileShowsAnEmptyPage)
 }
 
 }  // namespace
+
+TEST_F(ClockTest, TheCornerClockRunsOnlyWithTheSettingAndWhileThePlayerHasControl)
+{
+  RunSettings().showTimer = true;
+  Frames(3);
+  EXPECT_EQ(ClearTimeSprite().RunningText(), "") << "not during the opening flight";
+  game->cameraEvent = 0;
+  Frames(10);
+  EXPECT_EQ(ClearTimeSprite().RunningText(), "0:00.16");
+  DrawAlone(ClearTimeSprite());
+  EXPECT_GT(BrightPixels(20, 60, 1100, 1260), 20) << "drawn in the top-right corner";
+  EXPECT_EQ(BrightPixels(200, 400), 0) << "and nowhere in the middle";
+  TapKey(VK_SPACE);
+  Frames(1);
+  ASSERT_EQ(game->paused, 1);
+  EXPECT_EQ(ClearTimeSprite().RunningText(), "") << "the pause menu hides it";
+  TapKey(VK_SPACE);
+  Frames(1);
+  RunSettings().showTimer = false;
+  EXPECT_EQ(ClearTimeSprite().RunningText(), "");
+  DrawAlone(ClearTimeSprite());
+  EXPECT_EQ(BrightPixels(20, 60, 1100, 1260), 0) << "off by default: the corner stays as made";
+}
