@@ -227,7 +227,7 @@ TEST(ReplayFolder, KeepsPersonalBestsAndTheLastTwentyAndSetsDamageAside)
     replay.header.stage = i % 2 == 0 ? 1 : 2;
     replay.ticks.resize(400);
     replay.header.clearTick = i == 3 ? 100 : i == 4 ? 120 : i == 5 ? 150 : i % 3 == 0 ? 300 : -1;
-    char name[32];
+    char name[64];
     std::snprintf(name, sizeof name, "20260101-0000%02d-s%d-000.replay", i, replay.header.stage);
     std::ofstream(folder / name, std::ios::binary) << EncodeReplay(replay);
   }
