@@ -239,6 +239,9 @@ std::shared_ptr<CSceneBase> CApplication::FirstScene()
 // Makes the first scene current and starts it.
 void CApplication::BeginLoop(std::shared_ptr<CSceneBase> firstScene)
 {
+  // A loop begun over another (a replay checked from a stage) ends that one's scene
+  // first, as EndLoop would, so its references to itself are let go.
+  if (currentScene) EndLoop();
   currentScene = firstScene;
   // The first frame is due at once, with nothing owed.
   lastFrameStart = timeGetTime() - frameMilliseconds;

@@ -47,14 +47,19 @@ CSecondaryBuffer::CSecondaryBuffer(std::shared_ptr<SoundDevice> soundDevice, con
 }
 
 namespace {
-// Every buffer with a source, so that a group's new gain reaches those playing.
-std::vector<CSecondaryBuffer*> buffersWithSources;
+// Every buffer with a source, so that a group's new gain reaches those playing. Never
+// destroyed: buffers still held at exit are released after static objects are gone.
+std::vector<CSecondaryBuffer*>& BuffersWithSources()
+{
+  static std::vector<CSecondaryBuffer*>* const list = new std::vector<CSecondaryBuffer*>;
+  return *list;
+}
 }  // namespace
 
 // The group gains again on every buffer that has a source.
 void ApplyGroupGains()
 {
-  for (CSecondaryBuffer* buffer : buffersWithSources) buffer->ApplyGain();
+  for (CSecondaryBuffer* buffer : BuffersWithSources()) buffer->ApplyGain();
 }
 
 // The source with its distance model and group gain.
@@ -62,7 +67,7 @@ bool CSecondaryBuffer::MakeSource()
 {
   alGenSources(1, &source);
   if (alGetError() != AL_NO_ERROR) return false;
-  buffersWithSources.push_back(this);
+  BuffersWithSources().push_back(this);
   alSourcef(source, AL_REFERENCE_DISTANCE, DS3D_DEFAULTMINDISTANCE);
   alSourcef(source, AL_MAX_DISTANCE, DS3D_DEFAULTMAXDISTANCE);
   alSourcef(source, AL_GAIN, groupGains[group]);
@@ -107,7 +112,7 @@ CSecondaryBuffer::~CSecondaryBuffer()
   device->MakeCurrent();
   auto& list = device->positioned;
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
-  std::erase(buffersWithSources, this);
+  std::erase(BuffersWithSources(), this);
   if (Lost()) return;
   if (stream) {
     std::lock_guard<std::mutex> hold(device->Pump().Mutex());
