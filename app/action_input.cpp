@@ -3,6 +3,7 @@
 #include "app/action_input.h"
 
 #include "app/application.h"
+#include "app/input.h"
 #include "app/settings.h"
 #include "win32_comforts.h"
 
@@ -137,13 +138,7 @@ bool TriggerAction(GameAction action)
     down = down || (state & 0x8000) != 0;
     pressedSince = pressedSince || (state & 0x0001) != 0;
   }
-  if (!down) {
-    actionLatch[index] = false;
-    return pressedSince;
-  }
-  const bool fresh = pressedSince || !actionLatch[index];
-  actionLatch[index] = true;
-  return fresh;
+  return CountPress(down, pressedSince, &actionLatch[index]);
 }
 
 // The latches of the held actions closed, and the taps not yet read taken.

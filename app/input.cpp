@@ -4,29 +4,30 @@
 int cursorVisible = 1;
 
 namespace {
-int keyLatch[256];
-bool keyLatchUnset = true;
+bool keyLatch[256] = {};
 }  // namespace
+
+// Up: the latch opens, and only a tap counts. Down: a press when the latch was open or
+// the key went up and down again since the last query.
+bool CountPress(bool down, bool pressedSince, bool* latched)
+{
+  if (!down) {
+    *latched = false;
+    return pressedSince;
+  }
+  const bool fresh = pressedSince || !*latched;
+  *latched = true;
+  return fresh;
+}
 
 // Latches a key on its first seen press; each key must have one caller per frame. A
 // press since the last call counts even when the key is up again (a tap shorter than
 // a frame) or went up and down between two calls.
 bool TriggerKey(int virtualKey)
 {
-  if (keyLatchUnset) {
-    for (int& latch : keyLatch) latch = 0;
-    keyLatchUnset = false;
-  }
   if (virtualKey < 0 || virtualKey > 255) return false;
   const SHORT state = GetAsyncKeyState(virtualKey);
-  const bool pressedSince = (state & 0x0001) != 0;
-  if (!(state & 0x8000)) {
-    keyLatch[virtualKey] = 0;
-    return pressedSince;
-  }
-  const bool fresh = pressedSince || keyLatch[virtualKey] == 0;
-  keyLatch[virtualKey] = 1;
-  return fresh;
+  return CountPress((state & 0x8000) != 0, (state & 0x0001) != 0, &keyLatch[virtualKey]);
 }
 
 // The cursor's 2 x 2 box against the rectangle, compared as floats.

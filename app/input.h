@@ -7,6 +7,11 @@
 // What the program last told ShowCursor: 1 shown (the start), 0 hidden.
 extern int cursorVisible;
 
+// One query of a key or action counted against its latch: true when it is down and
+// was not latched, or when it went down since the last query (a tap, even one already
+// let go); the latch holds while it stays down.
+bool CountPress(bool down, bool pressedSince, bool* latched);
+
 // True on the first call that sees the key down, or a press since the last call that
 // was already let go; false until it has been seen up or pressed again.
 bool TriggerKey(int virtualKey);

@@ -81,13 +81,6 @@ bool ReadWhole(const std::string& path, std::string* text, bool* missing, std::s
   return !failed;
 }
 
-// The folder part of a path; empty for a bare file name.
-std::string FolderOf(const std::string& path)
-{
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "" : path.substr(0, slash);
-}
-
 CRecords gameRecords;
 bool gameRecordsLoaded = false;
 
@@ -212,25 +205,12 @@ bool CRecords::Load(const std::string& path)
   return false;
 }
 
-// The temporary file is removed again when anything fails.
+// Through a temporary file; on failure the old file stands.
 bool CRecords::Save(const std::string& path) const
 {
-  const std::string folder = FolderOf(path);
-  if (!folder.empty()) MakeFolders(folder);
-  const std::string temporary = path + ".tmp";
-  FILE* file = std::fopen(temporary.c_str(), "wb");
-  bool written = false;
-  if (file) {
-    const std::string text = Text();
-    written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    written = (std::fclose(file) == 0) && written;
-    written = written && std::rename(temporary.c_str(), path.c_str()) == 0;
-  }
-  if (written) return true;
-  const int error = errno;
-  std::remove(temporary.c_str());
+  if (WriteFileReplacing(path, Text())) return true;
   std::fprintf(stderr, "solverica: %s: cannot write the records (%s); the times are kept until the game ends\n",
-               path.c_str(), std::strerror(error));
+               path.c_str(), std::strerror(errno));
   return false;
 }
 

@@ -269,12 +269,9 @@ bool LoadSettingsFile(const std::string& path, Settings* settings)
   return true;
 }
 
-// Folder first, then a temporary file renamed over the old one.
+// The player's own lines kept, then written through a temporary file.
 bool WriteSettingsFile(const std::string& path, const Settings& settings)
 {
-  const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-  const std::string temporary = path + ".tmp";
   std::string text = FormatSettings(settings);
   std::ifstream existing(path, std::ios::binary);
   if (existing) {
@@ -282,14 +279,7 @@ bool WriteSettingsFile(const std::string& path, const Settings& settings)
     old << existing.rdbuf();
     text = UpdateSettingsText(old.str(), settings);
   }
-  bool written = MakeFolders(folder);
-  if (written) {
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (file && std::fclose(file) != 0) written = false;
-    written = written && std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!written) std::remove(temporary.c_str());
-  }
+  const bool written = WriteFileReplacing(path, text);
   if (!written) std::fprintf(stderr, "solverica: cannot write %s; settings not saved\n", path.c_str());
   return written;
 }

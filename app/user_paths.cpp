@@ -2,6 +2,7 @@
 #include "app/user_paths.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -143,6 +144,24 @@ bool MakeFolders(const std::string& path)
   const size_t slash = path.find_last_of('/');
   if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) return false;
   return mkdir(path.c_str(), 0755) == 0 || (errno == EEXIST && IsFolder(path));
+}
+
+// The rename is the moment the new bytes take the old ones' place.
+bool WriteFileReplacing(const std::string& path, const std::string& bytes)
+{
+  const size_t slash = path.rfind('/');
+  if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) return false;
+  const std::string temporary = path + ".tmp";
+  FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (!file) return false;
+  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  written = std::fclose(file) == 0 && written;
+  written = written && std::rename(temporary.c_str(), path.c_str()) == 0;
+  if (written) return true;
+  const int error = errno;
+  std::remove(temporary.c_str());
+  errno = error;
+  return false;
 }
 
 // Beside the save file, wherever this run keeps it.

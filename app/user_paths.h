@@ -36,3 +36,8 @@ std::string RecordsFilePath();
 
 // Makes a folder and its parents; true when it exists afterwards.
 bool MakeFolders(const std::string& path);
+
+// Writes a player file through <path>.tmp renamed over it (its folder made first), so a
+// crash never leaves half a file. On failure the temporary is gone, the old file stands
+// and errno says why.
+bool WriteFileReplacing(const std::string& path, const std::string& bytes);

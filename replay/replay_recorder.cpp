@@ -73,21 +73,6 @@ bool ReadWholeFile(const std::string& path, std::string* bytes)
   return !in.bad();
 }
 
-// Writes through a temporary file and a rename, so a crash never leaves half a replay.
-bool WriteReplayFile(const std::string& path, const std::string& bytes)
-{
-  const std::string temporary = path + ".tmp";
-  FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 // Created on first use.
@@ -126,7 +111,7 @@ std::string CReplayRecorder::Finish(bool cleared, int clearTicks, const float po
     return "";
   }
   const std::string path = folder + "/" + NewReplayName(folder, replay.header.stage);
-  if (!WriteReplayFile(path, EncodeReplay(replay))) {
+  if (!WriteFileReplacing(path, EncodeReplay(replay))) {
     std::fprintf(stderr, "solverica: %s: cannot write the replay\n", path.c_str());
     return "";
   }
@@ -142,50 +127,75 @@ void CReplayRecorder::Abandon()
   replay.ticks.clear();
 }
 
-// Reads every header once: the best clear per stage (the earliest file among equals)
-// and the newest keepLast stay.
-void TidyReplayFolder(const std::string& folder, size_t keepLast)
+namespace {
+
+// A replay of the folder and its header.
+struct NamedHeader {
+  std::string name;
+  ReplayHeader header;
+};
+
+// The headers of the folder's replays, oldest first; those that do not read are named
+// in `unreadable` with what is wrong (when asked for).
+std::vector<NamedHeader> ReadReplayHeaders(const std::string& folder,
+                                           std::vector<std::pair<std::string, std::string>>* unreadable)
 {
-  const std::vector<std::string> names = ReplayNames(folder);
-  std::map<int, std::pair<int32_t, std::string>> best;  // stage: clear ticks, name
-  std::vector<std::string> usable;
-  for (const std::string& name : names) {
-    const std::string path = folder + "/" + name;
+  std::vector<NamedHeader> headers;
+  for (const std::string& name : ReplayNames(folder)) {
     std::string bytes;
-    ReplayHeader header;
-    std::string wrong = ReadWholeFile(path, &bytes) ? DecodeReplayHeader(bytes, &header) : "cannot be read";
-    if (!wrong.empty()) {
-      std::fprintf(stderr, "solverica: %s: %s; set aside as %s.bad\n", path.c_str(), wrong.c_str(), name.c_str());
-      std::rename(path.c_str(), (path + ".bad").c_str());
-      continue;
+    NamedHeader named{name, {}};
+    const std::string wrong =
+        ReadWholeFile(folder + "/" + name, &bytes) ? DecodeReplayHeader(bytes, &named.header) : "cannot be read";
+    if (wrong.empty()) {
+      headers.push_back(named);
+    } else if (unreadable) {
+      unreadable->emplace_back(name, wrong);
     }
-    usable.push_back(name);
+  }
+  return headers;
+}
+
+// The best clear of each stage: the lowest clear tick, the earliest file among equals.
+std::map<int, std::string> BestOfEachStage(const std::vector<NamedHeader>& headers)
+{
+  std::map<int, std::pair<int32_t, std::string>> best;  // stage: clear ticks, name
+  for (const NamedHeader& named : headers) {
+    const ReplayHeader& header = named.header;
     if (header.clearTick < 0) continue;
     const auto found = best.find(header.stage);
-    if (found == best.end() || header.clearTick < found->second.first) best[header.stage] = {header.clearTick, name};
+    if (found == best.end() || header.clearTick < found->second.first)
+      best[header.stage] = {header.clearTick, named.name};
   }
+  std::map<int, std::string> names;
+  for (const auto& [stage, entry] : best) names[stage] = entry.second;
+  return names;
+}
+
+}  // namespace
+
+// Reads every header once: the best clear per stage and the newest keepLast stay.
+void TidyReplayFolder(const std::string& folder, size_t keepLast)
+{
+  std::vector<std::pair<std::string, std::string>> unreadable;
+  const std::vector<NamedHeader> usable = ReadReplayHeaders(folder, &unreadable);
+  for (const auto& [name, wrong] : unreadable) {
+    const std::string path = folder + "/" + name;
+    std::fprintf(stderr, "solverica: %s: %s; set aside as %s.bad\n", path.c_str(), wrong.c_str(), name.c_str());
+    std::rename(path.c_str(), (path + ".bad").c_str());
+  }
+  const std::map<int, std::string> best = BestOfEachStage(usable);
   for (size_t i = 0; i < usable.size(); ++i) {
     const bool recent = usable.size() - i <= keepLast;
     const bool personalBest =
-        std::any_of(best.begin(), best.end(), [&](const auto& entry) { return entry.second.second == usable[i]; });
-    if (!recent && !personalBest) std::remove((folder + "/" + usable[i]).c_str());
+        std::any_of(best.begin(), best.end(), [&](const auto& entry) { return entry.second == usable[i].name; });
+    if (!recent && !personalBest) std::remove((folder + "/" + usable[i].name).c_str());
   }
 }
 
-// The same choice as the tidying: the lowest clear, the earliest file among equals.
+// The same choice as the tidying.
 std::string BestReplayPath(const std::string& folder, int stage)
 {
-  std::string bestName;
-  int32_t bestTicks = -1;
-  for (const std::string& name : ReplayNames(folder)) {
-    std::string bytes;
-    ReplayHeader header;
-    if (!ReadWholeFile(folder + "/" + name, &bytes) || !DecodeReplayHeader(bytes, &header).empty()) continue;
-    if (header.stage != stage || header.clearTick < 0) continue;
-    if (bestTicks < 0 || header.clearTick < bestTicks) {
-      bestTicks = header.clearTick;
-      bestName = name;
-    }
-  }
-  return bestName.empty() ? "" : folder + "/" + bestName;
+  const std::map<int, std::string> best = BestOfEachStage(ReadReplayHeaders(folder, nullptr));
+  const auto found = best.find(stage);
+  return found == best.end() ? "" : folder + "/" + found->second;
 }
