@@ -5,6 +5,7 @@
 
 #include "app/application.h"
 #include "app/source_stage.h"
+#include "app/stage_watch.h"
 #include "engine/graphics.h"
 #include "shader/shader_manager.h"
 
@@ -57,6 +58,7 @@ void CGameMap::Draw()
   CToonShader& toon = CShaderManager::GetInstance()->toon;
   if (!toon.effect || !mesh) return;
   NoteSourceStageDrawn();
+  NoteStageWatchDrawn();
   if (toon.realTexture) toon.effect->SetTexture("g_toon_tex", toon.realTexture->texture);
   toon.effect->SetMatrix("g_world_mat", &world);
   toon.DrawDepth(*mesh);

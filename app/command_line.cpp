@@ -34,6 +34,10 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv)
       result.verifyReplay = true;
       continue;
     }
+    if (std::strcmp(flag, "--watch") == 0) {
+      result.watchStage = true;
+      continue;
+    }
     const bool check = std::strcmp(flag, "--check-stage") == 0;
     if (check || std::strcmp(flag, "--stage") == 0) {
       if (i + 1 >= argc) {
@@ -56,13 +60,18 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv)
     result.action = CommandLineAction::Fail;
     result.message = "solverica: --verify checks a replay: give --replay FILE\nTry 'solverica --help'.\n";
   }
+  const bool playsStage = result.action == CommandLineAction::Run && !result.stageSource.empty();
+  if (result.watchStage && !playsStage && result.action != CommandLineAction::Fail) {
+    result.action = CommandLineAction::Fail;
+    result.message = "solverica: --watch reloads a stage source: give --stage FILE\nTry 'solverica --help'.\n";
+  }
   return result;
 }
 
 // Usage, flags, keys and files.
 std::string HelpText()
 {
-  return "Usage: solverica [--fullscreen | --windowed] [--stage FILE]\n"
+  return "Usage: solverica [--fullscreen | --windowed] [--stage FILE [--watch]]\n"
          "       solverica --check-stage FILE\n"
          "       solverica --replay FILE [--verify]\n"
          "A 3D puzzle-action game: climb the tower by magic.\n"
@@ -70,6 +79,8 @@ std::string HelpText()
          "  --fullscreen         start full screen without asking\n"
          "  --windowed           start in a window without asking\n"
          "  --stage FILE         play a stage source at once (see stage-format.md)\n"
+         "  --watch              with --stage: rebuild and reload the stage each time FILE is\n"
+         "                       saved, keeping the player's place; errors show on screen\n"
          "  --check-stage FILE   check a stage source and exit: 0 sound, 1 errors, 2 unreadable\n"
          "  --replay FILE        play a replay (Space pause, Tab x1/x2/x4, Escape title)\n"
          "  --verify             with --replay: check it headless, as fast as it runs; exit 0\n"

@@ -100,12 +100,26 @@ bool BuildSourceStage(const std::string& sourcePath, std::string* report)
   g_sourceStage.folder = pattern;
   g_sourceStage.sourcePath = sourcePath;
   g_sourceStage.magic = geometry.magic;
+  g_sourceStage.solids = geometry.solids;
   if (!WriteBuiltStage(geometry, report)) {
     RemoveSourceStage();
     return false;
   }
   g_sourceStage.active = true;
   g_sourceStage.buildMilliseconds = MillisecondsSince(start);
+  return true;
+}
+
+// The running stage's record is put back whole when the new build fails.
+bool RebuildSourceStage(std::string* report)
+{
+  const SourceStage previous = g_sourceStage;
+  if (!BuildSourceStage(previous.sourcePath, report)) {
+    g_sourceStage = previous;
+    return false;
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(previous.folder, ignored);
   return true;
 }
 

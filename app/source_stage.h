@@ -6,15 +6,19 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "stage/stage_geometry.h"
 
 struct SourceStage {
   bool active = false;
-  std::string sourcePath;          // as the player named it
-  std::string folder;              // the private folder the built files are in
-  std::string stageFile;           // the built stage file
-  std::string mapMesh, depthMesh;  // the built meshes
-  int magic = 3;                   // the colours the player starts with (MagicColour bits)
-  double buildMilliseconds = 0;    // reading, checking, building and writing
+  std::string sourcePath;                      // as the player named it
+  std::string folder;                          // the private folder the built files are in
+  std::string stageFile;                       // the built stage file
+  std::string mapMesh, depthMesh;              // the built meshes
+  int magic = 3;                               // the colours the player starts with (MagicColour bits)
+  double buildMilliseconds = 0;                // reading, checking, building and writing
+  std::vector<stagebuild::StageSolid> solids;  // what can be stood on or walked into
 };
 
 // The stage of this run; inactive when the game plays its own stages.
@@ -27,6 +31,10 @@ int SourceStageNumber();
 // Checks and builds the source (a path absolute or from the working folder, which must
 // hold res/); false with the check's report, or the reason it could not be written.
 bool BuildSourceStage(const std::string& sourcePath, std::string* report);
+
+// Builds the same source again into a fresh folder and removes the old one; when the
+// source no longer builds, the stage built before stays as it was (false, the report).
+bool RebuildSourceStage(std::string* report);
 
 // Removes the built files and their folder.
 void RemoveSourceStage();

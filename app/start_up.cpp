@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/settings.h"
 #include "app/source_stage.h"
+#include "app/stage_watch.h"
 #include "app/user_paths.h"
 #include "stage/stage_checker.h"
 #include "dsound.h"
@@ -101,6 +102,7 @@ bool PrepareRun(int argc, const char* const* argv, int* exitCode)
   const bool built = BuildSourceStage(source, &report);
   std::fputs(report.c_str(), stderr);
   if (!built) *exitCode = 1;
+  if (built && flags.watchStage) StartStageWatch();
   return built;
 }
 

@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/input.h"
 #include "app/source_stage.h"
+#include "app/stage_watch.h"
 #include "effect/effect_base.h"
 #include "effect/effect_billboards.h"
 #include "effect/effect_magic_charge.h"
@@ -190,6 +191,7 @@ void CSceneGame::Init()
   SetCursorVisible(false);
   SetCursorPos(application->cursorHome.x, application->cursorHome.y);
   ReleaseWhatTheStageDoesNotUse(actors);
+  StageWatchSceneBegins(*this);
 }
 
 // No self-reference may outlive the scene's turn.
@@ -209,6 +211,8 @@ void CSceneGame::Uninit(std::shared_ptr<CSceneBase> incoming)
 // The frame's steps in their fixed order; the transition decides what runs next.
 std::shared_ptr<CSceneBase> CSceneGame::Update()
 {
+  // A watched source saved and built: the same stage again, rebuilt.
+  if (std::shared_ptr<CSceneBase> reloaded = ReloadWatchedStage(*this)) return reloaded;
   StageAttemptTick(*this);  // the input this update reads goes into the replay
   UpdateToggles();
   UpdateMusic();
