@@ -12,13 +12,14 @@
 
 struct SourceStage {
   bool active = false;
-  std::string sourcePath;                      // as the player named it
-  std::string folder;                          // the private folder the built files are in
-  std::string stageFile;                       // the built stage file
-  std::string mapMesh, depthMesh;              // the built meshes
-  int magic = 3;                               // the colours the player starts with (MagicColour bits)
-  double buildMilliseconds = 0;                // reading, checking, building and writing
-  std::vector<stagebuild::StageSolid> solids;  // what can be stood on or walked into
+  std::string sourcePath;          // as the player named it
+  std::string folder;              // the private folder the built files are in
+  std::string stageFile;           // the built stage file
+  std::string mapMesh, depthMesh;  // the built meshes
+  int magic = 3;                   // the colours the player starts with (MagicColour bits)
+  double buildMilliseconds = 0;    // reading, checking, building and writing
+  // What can be stood on or walked into: where a reload may keep the player.
+  std::vector<stagebuild::StageSolid> solids;
 };
 
 // The stage of this run; inactive when the game plays its own stages.
