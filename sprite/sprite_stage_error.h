@@ -11,7 +11,7 @@
 
 class CSpriteStageError : public CSpriteBase {
 public:
-  float textScale = 0.5f;  // about 18 pixels high
+  float textScale = 0.6f;  // about 22 pixels high
   size_t maxLines = 4;     // the first errors; the rest are on standard error
 
   // Nothing to load but the font.
