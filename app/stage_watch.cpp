@@ -174,7 +174,10 @@ void StageWatchSceneBegins(CSceneGame& scene)
   Carried& carried = g_watch->carried;
   if (!carried.pending) return;
   carried.pending = false;
-  OstrelLibrary::CGraphics::GetInstance()->ReleaseUnheldMeshes(carried.oldFolder + "/");
+  // The previous build's meshes and the pictures named through its folder.
+  OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
+  graphics->ReleaseUnheldMeshes(carried.oldFolder + "/");
+  graphics->ReleaseUnheldTextures(carried.oldFolder + "/");
   scene.cameraEvent = 0;
   CApplication* application = CApplication::GetInstance();
   application->fadeAlpha = 0;

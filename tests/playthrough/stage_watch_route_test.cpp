@@ -19,6 +19,7 @@
 #include "actor/player/game_player.h"
 #include "app/source_stage.h"
 #include "app/stage_watch.h"
+#include "engine/graphics.h"
 #include "scene/scene_game.h"
 #include "sprite/sprite_stage_error.h"
 
@@ -61,6 +62,16 @@ float MapDistanceNorth(const std::shared_ptr<CActorBase>& map, float x, float z)
   DWORD face = 0;
   if (!map || !map->IntersectWorldRay(D3DXVECTOR3(x, 1.0f, z), D3DXVECTOR3(0, 0, 1), &distance, &face)) return -1.0f;
   return distance;
+}
+
+// How many cached meshes and pictures are named through a folder.
+size_t CachedUnder(const std::string& folder)
+{
+  const OstrelLibrary::CGraphics* graphics = OstrelLibrary::CGraphics::GetInstance();
+  size_t count = 0;
+  for (const auto& entry : graphics->textureCache) count += entry.first.rfind(folder, 0) == 0;
+  for (const auto& entry : graphics->meshCache) count += entry.first.rfind(folder, 0) == 0;
+  return count;
 }
 
 // The band's sprite in the running scene.
@@ -109,11 +120,14 @@ TEST_F(PlaythroughTest, AWatchedStageReloadsOnEachSaveAndABrokenSaveShowsTheBand
   const D3DXVECTOR3 stood = PlayerPosition();
   const float yaw = Camera()->yaw;
   const std::shared_ptr<CSceneGame> first = Game();
+  const std::string firstFolder = CurrentSourceStage().folder + "/";
+  EXPECT_GT(CachedUnder(firstFolder), 2u) << "the map, its depth mesh and its pictures";
   const std::string moved = Replaced(example, "wall -10 10 -2 11", "wall -10 6 -2 7");
   SaveByRename(source, moved);
   ASSERT_TRUE(WaitFor([&] { return Game() && Game() != first; }, 30, "the stage to reload after the save"));
   EXPECT_NEAR(MapDistanceNorth(FindActor("CGameMap"), -6, 0), 6.0f, 0.05f) << "the wall where it moved to";
   EXPECT_EQ(Game()->cameraEvent, 0) << "no opening flight on a reload";
+  EXPECT_EQ(CachedUnder(firstFolder), 0u) << "the first build's meshes and pictures are let go";
   Frames(5);
   EXPECT_NEAR(PlayerPosition().x, stood.x, 0.05f) << "the player stays where they stood";
   EXPECT_NEAR(PlayerPosition().z, stood.z, 0.05f);
