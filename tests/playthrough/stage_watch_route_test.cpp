@@ -148,8 +148,15 @@ TEST_F(PlaythroughTest, AWatchedStageReloadsOnEachSaveAndABrokenSaveShowsTheBand
 
   // A misspelt word: nothing reloads, the band shows the report, the stage runs on.
   const std::shared_ptr<CSceneGame> third = Game();
+  ::testing::internal::CaptureStderr();
   SaveInPlace(source, added + "wal 1 2 3 4\n");
-  ASSERT_TRUE(WaitFor([&] { return !StageWatchError().empty(); }, 30, "the build error"));
+  const bool failed = WaitFor([&] { return !StageWatchError().empty(); }, 30, "the build error");
+  // Saved again unchanged: built again, but the same report is not said twice.
+  SaveByRename(source, added + "wal 1 2 3 4\n");
+  Frames(30);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(said, StageWatchError()) << "the report once on standard error";
   ASSERT_NE(Band(Game()), nullptr);
   const std::vector<std::string> lines = Band(Game())->Lines();
   ASSERT_FALSE(lines.empty());
