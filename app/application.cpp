@@ -8,6 +8,7 @@
 #include "app/records.h"
 #include "app/settings_apply.h"
 #include "app/source_stage.h"
+#include "app/stage_watch.h"
 #include "app/start_up.h"
 #include "app/version.h"
 #include "app/window_keys.h"
@@ -309,6 +310,7 @@ bool CApplication::RunFrame()
   StepFade();
   if (ShouldDrawThisFrame()) DrawFrame();
   PollWindowKeys();
+  LookAtWatchedStage();
   return true;
 }
 

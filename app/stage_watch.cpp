@@ -1,6 +1,7 @@
 // Watching a played stage source: the file's stamp looked at five times a second from
-// the game scene's update (no thread, no busy loop), the rebuild through the one stage
-// builder (RebuildSourceStage), and what a reloaded scene carries over.
+// the main loop between frames (no thread, no busy loop, no clock in an update), the
+// rebuild through the one stage builder (RebuildSourceStage), and what a reloaded scene
+// carries over.
 #include "app/stage_watch.h"
 
 #include <sys/stat.h>
@@ -37,6 +38,7 @@ struct Watch {
   CFileChangeWatch files;
   std::string error;
   Carried carried;
+  bool reloadReady = false;  // a save was built; the scene takes it at its next update
 };
 
 std::unique_ptr<Watch> g_watch;
@@ -145,23 +147,35 @@ bool StageWatchActive()
   return g_watch != nullptr;
 }
 
-// The same report is said once, however many saves repeat it.
-std::shared_ptr<CSceneBase> ReloadWatchedStage(CSceneGame& running)
+// The same report is said once, however many saves repeat it. The folder the running
+// scene loaded from is the one let go after the reload, however many builds come first.
+void LookAtWatchedStage()
 {
-  if (!g_watch || !g_watch->files.Changed(timeGetTime())) return nullptr;
+  if (!g_watch || !g_watch->files.Changed(timeGetTime())) return;
   std::string report;
   const std::string oldFolder = CurrentSourceStage().folder;
   if (!RebuildSourceStage(&report)) {
     if (report.empty()) report = CurrentSourceStage().sourcePath + ": cannot be built\n";
     if (report != g_watch->error) std::fputs(report.c_str(), stderr);
     g_watch->error = report;
-    return nullptr;
+    return;
   }
   std::fputs(report.c_str(), stderr);  // warnings, if any
   g_watch->error.clear();
-  g_watch->carried = CarryFrom(running);
-  g_watch->carried.oldFolder = oldFolder;
+  if (!g_watch->reloadReady) g_watch->carried.oldFolder = oldFolder;
   g_watch->carried.savedNanoseconds = g_watch->files.Seen().modifiedNanoseconds;
+  g_watch->reloadReady = true;
+}
+
+// The place and the view are taken as the running scene leaves them.
+std::shared_ptr<CSceneBase> ReloadWatchedStage(CSceneGame& running)
+{
+  if (!g_watch || !g_watch->reloadReady) return nullptr;
+  g_watch->reloadReady = false;
+  Carried carried = CarryFrom(running);
+  carried.oldFolder = g_watch->carried.oldFolder;
+  carried.savedNanoseconds = g_watch->carried.savedNanoseconds;
+  g_watch->carried = carried;
   CApplication::GetInstance()->stageNumber = SourceStageNumber();
   return std::make_shared<CSceneGame>();
 }

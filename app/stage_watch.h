@@ -1,5 +1,5 @@
 // Live edits of a stage played from its source (solverica --stage FILE --watch): the
-// game scene asks a few times a second whether the file was saved since the last build;
+// main loop asks a few times a second whether the file was saved since the last build;
 // a save that builds restarts the scene on the new stage with the player's place (when
 // it is still standing room) and the camera's direction carried over, one that does not
 // keeps the running stage and leaves the checker's report for the on-screen band.
@@ -59,9 +59,12 @@ bool IsStandingRoom(const std::vector<stagebuild::StageSolid>& solids, float x, 
 void StartStageWatch();
 // Whether --watch is on.
 bool StageWatchActive();
-// Called first in the game scene's update: a save that builds gives the scene to run
-// instead (the same stage rebuilt), otherwise null. A failed build is reported once on
-// standard error and its report kept for the band.
+// Called by the main loop between frames (never from an update, which reads no clock):
+// at most five times a second, looks at the file and builds a new version of it. A
+// failed build is reported once on standard error and its report kept for the band.
+void LookAtWatchedStage();
+// Called first in the game scene's update: after a save that built, the scene to run
+// instead (the same stage rebuilt), otherwise null.
 std::shared_ptr<CSceneBase> ReloadWatchedStage(CSceneGame& running);
 // Called at the end of the game scene's Init: the band's sprite, and after a reload
 // the player's place and the camera's direction, with no opening flight.
