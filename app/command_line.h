@@ -1,6 +1,7 @@
 // The command line: --fullscreen and --windowed answer the start-up question for this
 // run (the settings file is left alone), --replay plays a replay (--verify checks it
 // headless), --check-stage FILE checks a stage source and ends, --stage FILE plays one,
+// --stage-set NAME|DIR plays a stage set,
 // --help and --version print and end the program.
 #pragma once
 
@@ -18,6 +19,7 @@ struct CommandLineResult {
   std::string replayPath;     // --replay FILE: play this replay
   bool verifyReplay = false;  // --verify: check it headless instead
   std::string stageSource;    // the file of --check-stage or --stage
+  std::string stageSet;       // --stage-set NAME|DIR: play this stage set
 };
 
 // Reads the arguments, argv[0] excluded.

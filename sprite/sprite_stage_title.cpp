@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/application.h"
+#include "app/stage_set.h"
 #include "engine/graphics.h"
 #include "engine/mesh.h"
 #include "scene/scene_game.h"
@@ -34,7 +35,9 @@ D3DCOLOR WithAlpha(int alpha, D3DCOLOR rgb)
 CSpriteStageTitle::CSpriteStageTitle()
 {
   char stage[2] = {'1', '\0'};
-  std::snprintf(stage, sizeof stage, "%d", CApplication::GetInstance()->stageNumber);
+  // A stage set's stage shows its place in the set, not the number it is played under.
+  const int shown = StageSetActive() ? StageSetStage() : CApplication::GetInstance()->stageNumber;
+  std::snprintf(stage, sizeof stage, "%d", shown);
   texture = LoadSpriteTexture(OstrelLibrary::InsertBeforeExtension("res/game/sprite/stage_title.png", stage));
   rayTexture = LoadSpriteTexture("res/game/sprite/title_ray.png");
   headTexture = LoadSpriteTexture("res/game/sprite/title_end.png");
