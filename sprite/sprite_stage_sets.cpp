@@ -12,6 +12,8 @@
 namespace {
 const float rowScale = 0.8f;
 const float messageScale = 0.5f;
+const float columnScale = 0.5f;
+const D3DCOLOR columnColour = 0xFFF0C850;  // the headings' gold
 const D3DCOLOR rowColour = 0xFFFFFFFF;
 const D3DCOLOR chosenColour = 0xFFFFFF00;   // the menus' hover yellow
 const D3DCOLOR quietColour = 0xFFA0A0B4;    // cells without a time
@@ -139,6 +141,13 @@ void CStageSetsPage::Draw()
     OstrelLibrary::CGraphics::GetInstance()->DrawTexture(application->fadeTexture, &bar, barColour);
   }
   const float inset = (rowHeight - font.LineHeight(rowScale)) * 0.5f;
+  if (!sets.empty()) {
+    const float columnY = rowTop - font.LineHeight(columnScale) - 4.0f;
+    font.Draw("SET", nameX, columnY, columnScale, columnColour);
+    font.Draw("STAGES", stagesX, columnY, columnScale, columnColour, TextAlign::Right);
+    font.Draw("STARTS AT", savedX, columnY, columnScale, columnColour, TextAlign::Right);
+    font.Draw("BEST", bestX, columnY, columnScale, columnColour, TextAlign::Right);
+  }
   for (int row = 0; row < shown; ++row) {
     const int set = firstShown + row;
     const D3DCOLOR colour = set == selected ? chosenColour : rowColour;
