@@ -155,3 +155,48 @@ TEST_F(PlaythroughTest, AnInstalledSetIsChosenOnTheTitleAndPlaysThroughItsStages
   EXPECT_EQ(Text(data + "/records.txt"), gameRecords);
   EXPECT_FALSE(fs::exists(ReplayFolderPath())) << "no replays of a set's stages";
 }
+
+// `solverica --stage-set DIR` with a folder outside the data folder: the set starts at
+// once with no title, its save and records go beside the game's save (the folder itself
+// is left as it was), and the end of its ending ends the program.
+TEST_F(PlaythroughTest, ASetFromTheCommandLinePlaysAtOnceKeepsItsFilesApartAndItsEndingEndsTheProgram)
+{
+  DrawEvery(kRouteDrawInterval);
+  const std::string data = PlaythroughScratchDir() + "/set-cli-data";
+  const std::string set = PlaythroughScratchDir() + "/loose-set";
+  fs::remove_all(data);
+  fs::remove_all(set);
+  fs::create_directories(set);
+  std::ofstream(set + "/stage1.txt", std::ios::binary) << kFirstStage;
+  const ScratchData scratchData(data);
+  int exitCode = 0;
+  ASSERT_TRUE(PrepareStageSetRun(StageSetArgumentFromStartFolder(set), &exitCode));
+  EXPECT_EQ(exitCode, 0);
+  application->EndLoop();
+  gate = std::make_shared<CDrawGate>(application->FirstScene());
+  application->BeginLoop(gate);
+  ASSERT_NE(Game(), nullptr) << "no title first";
+  EXPECT_TRUE(StageSetActive());
+  EXPECT_FALSE(StageSetReturnsToTitle());
+
+  ASSERT_TRUE(SkipOpening());
+  const std::shared_ptr<CSceneGame> only = Game();
+  ASSERT_TRUE(WalkTo(0, 10, 1.0f, 900, [&] { return only->goalReached != 0; }));
+  ASSERT_TRUE(WaitFor([&] { return std::dynamic_pointer_cast<CSceneEnding>(CurrentScene()) != nullptr; }, 900,
+                      "the ending after the only stage"));
+  const std::string apart = StageSetPlayFolder(CurrentStageSet());
+  EXPECT_EQ(apart.rfind(data + "/stage-set-saves/loose-set-", 0), 0u) << apart;
+  EXPECT_EQ(Text(apart + "/save.dat"), "1\r\n");
+  EXPECT_NE(Text(apart + "/records.txt").find("stage 1 "), std::string::npos);
+  std::vector<std::string> inSet;
+  for (const fs::directory_entry& entry : fs::directory_iterator(set)) inSet.push_back(entry.path().filename());
+  EXPECT_EQ(inSet, std::vector<std::string>{"stage1.txt"}) << "nothing written into the set's folder";
+  EXPECT_FALSE(fs::exists(data + "/save.dat"));
+  EXPECT_FALSE(fs::exists(data + "/records.txt"));
+
+  Frames(30);
+  TapKey(VK_ESCAPE);
+  bool ended = false;
+  for (int i = 0; i < 300 && !ended; ++i) ended = !Frame();
+  EXPECT_TRUE(ended) << Report("the program to end after the ending");
+}
