@@ -38,6 +38,15 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv)
       result.watchStage = true;
       continue;
     }
+    if (std::strcmp(flag, "--stage-set") == 0) {
+      if (i + 1 >= argc) {
+        result.action = CommandLineAction::Fail;
+        result.message = "solverica: --stage-set needs a set's name or folder\nTry 'solverica --help'.\n";
+        return result;
+      }
+      result.stageSet = argv[++i];
+      continue;
+    }
     const bool check = std::strcmp(flag, "--check-stage") == 0;
     if (check || std::strcmp(flag, "--stage") == 0) {
       if (i + 1 >= argc) {
@@ -56,6 +65,10 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv)
     result.message += "Try 'solverica --help'.\n";
     return result;
   }
+  if (!result.stageSet.empty() && !result.stageSource.empty() && result.action == CommandLineAction::Run) {
+    result.action = CommandLineAction::Fail;
+    result.message = "solverica: --stage and --stage-set play one thing each: give one\nTry 'solverica --help'.\n";
+  }
   if (result.verifyReplay && result.replayPath.empty()) {
     result.action = CommandLineAction::Fail;
     result.message = "solverica: --verify checks a replay: give --replay FILE\nTry 'solverica --help'.\n";
@@ -71,7 +84,7 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv)
 // Usage, flags, keys and files.
 std::string HelpText()
 {
-  return "Usage: solverica [--fullscreen | --windowed] [--stage FILE [--watch]]\n"
+  return "Usage: solverica [--fullscreen | --windowed] [--stage FILE [--watch] | --stage-set NAME|DIR]\n"
          "       solverica --check-stage FILE\n"
          "       solverica --replay FILE [--verify]\n"
          "A 3D puzzle-action game: climb the tower by magic.\n"
@@ -81,6 +94,8 @@ std::string HelpText()
          "  --stage FILE         play a stage source at once (see stage-format.md)\n"
          "  --watch              with --stage: rebuild and reload the stage each time FILE is\n"
          "                       saved, keeping the player's place; errors show on screen\n"
+         "  --stage-set NAME|DIR play a stage set: an installed one by name, or a folder of\n"
+         "                       stage1.txt .. stage8.txt; exit 1 when it cannot be played\n"
          "  --check-stage FILE   check a stage source and exit: 0 sound, 1 errors, 2 unreadable\n"
          "  --replay FILE        play a replay (Space pause, Tab x1/x2/x4, Escape title)\n"
          "  --verify             with --replay: check it headless, as fast as it runs; exit 0\n"
@@ -96,7 +111,8 @@ std::string HelpText()
          "  magic_toggle = yes | no, colour_symbols = yes | no, show_timer = yes | no\n"
          "Screenshots: <pictures folder>/Solverica/ (xdg-user-dir PICTURES)\n"
          "Replays: replays/ beside the save file (every stage attempt; the best clear of\n"
-         "  each stage and the last 20 attempts are kept)\n";
+         "  each stage and the last 20 attempts are kept)\n"
+         "Stage sets: stages/NAME/ beside the save file (installed: $XDG_DATA_HOME/solverica)\n";
 }
 
 // Name and version, as the window's title shows it.

@@ -1,8 +1,8 @@
 // The command line: --fullscreen and --windowed answer the start-up question for this
 // run (the settings file is left alone), --replay plays a replay (--verify checks it
 // headless), --check-stage FILE checks a stage source and ends, --stage FILE plays one
-// (--watch reloads it on each save),
-// --help and --version print and end the program.
+// (--watch reloads it on each save), --stage-set NAME|DIR plays a stage set, --help
+// and --version print and end the program.
 #pragma once
 
 #include "app/settings.h"
@@ -20,6 +20,7 @@ struct CommandLineResult {
   bool verifyReplay = false;  // --verify: check it headless instead
   std::string stageSource;    // the file of --check-stage or --stage
   bool watchStage = false;    // --watch: with --stage, rebuild the stage when its file is saved
+  std::string stageSet;       // --stage-set NAME|DIR: play this stage set
 };
 
 // Reads the arguments, argv[0] excluded.

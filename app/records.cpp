@@ -216,14 +216,14 @@ bool CRecords::Save(const std::string& path) const
 
 // The time is kept before the whole game's clock hears of it, so stage 8's time counts
 // in the whole game's.
-bool RecordStageClear(CRecords& records, CGameClock& game, int stage, int ticks, ClearTime* shown)
+bool RecordStageClear(CRecords& records, CGameClock& game, int stage, int ticks, ClearTime* shown, int lastStage)
 {
   shown->ticks = ticks;
   shown->previousBest = records.StageBest(stage);
   shown->newBest = records.OfferStage(stage, ticks);
   bool changed = shown->newBest;
   game.Add(ticks);
-  if (stage == CRecords::kStageCount && game.IsTimed() && !game.IsFinished()) {
+  if (stage == lastStage && game.IsTimed() && !game.IsFinished()) {
     const int bestBefore = records.GameBest();
     const bool gameBest = records.OfferGame(game.Ticks());
     game.Finish(bestBefore, gameBest);

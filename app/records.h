@@ -58,9 +58,10 @@ struct ClearTime {
 };
 
 // A stage cleared in `ticks`: the time offered to the records and added to the whole
-// game's clock; after the last stage the whole game's time is offered too. True when
-// the records changed and want writing.
-bool RecordStageClear(CRecords& records, CGameClock& game, int stage, int ticks, ClearTime* shown);
+// game's clock; after the last stage (8, or a stage set's last) the whole game's time
+// is offered too. True when the records changed and want writing.
+bool RecordStageClear(CRecords& records, CGameClock& game, int stage, int ticks, ClearTime* shown,
+                      int lastStage = CRecords::kStageCount);
 
 // The game's records, read from RecordsFilePath() on first use.
 CRecords& GameRecords();

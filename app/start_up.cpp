@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/settings.h"
 #include "app/source_stage.h"
+#include "app/stage_set.h"
 #include "app/stage_watch.h"
 #include "app/user_paths.h"
 #include "stage/stage_checker.h"
@@ -95,8 +96,10 @@ bool PrepareRun(int argc, const char* const* argv, int* exitCode)
   std::error_code failed;
   const std::string source =
       flags.stageSource.empty() ? "" : std::filesystem::absolute(flags.stageSource, failed).string();
+  const std::string stageSet = StageSetArgumentFromStartFolder(flags.stageSet);
   EnterDataFolder();
   if (!flags.replayPath.empty()) return PrepareReplayRun(flags, replayFile, exitCode);
+  if (!stageSet.empty()) return PrepareStageSetRun(stageSet, exitCode);
   if (source.empty()) return true;
   std::string report;
   const bool built = BuildSourceStage(source, &report);

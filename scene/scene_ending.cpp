@@ -4,13 +4,22 @@
 
 #include "app/application.h"
 #include "app/input.h"
+#include "app/stage_set.h"
 #include "engine/graphics.h"
 #include "scene/scene_title.h"
 #include "sprite/sprite_ending.h"
 
 namespace {
 const std::string sceneEndingName = "CSceneEnding";
+
+// The title follows, unless a stage set played from the command line ends: it has no
+// title to go back to, so the program ends with it.
+std::shared_ptr<CSceneBase> SceneAfterEnding()
+{
+  if (StageSetActive() && !StageSetReturnsToTitle()) return nullptr;
+  return std::make_shared<CSceneTitle>();
 }
+}  // namespace
 
 // "CSceneEnding".
 const std::string& CSceneEnding::GetName() const
@@ -60,14 +69,14 @@ std::shared_ptr<CSceneBase> CSceneEnding::Update()
     application->fadeOut = 1;
   }
   if (application->fadeAlpha >= 255) {
-    if (skipping) return std::make_shared<CSceneTitle>();
+    if (skipping) return SceneAfterEnding();
     const std::string name = endingSprite ? endingSprite->GetName() : std::string();
     if (name == "CEndingInside") {
       NextSequence([] { return std::shared_ptr<CSpriteBase>(std::make_shared<CEndingOutside>()); });
     } else if (name == "CEndingOutside") {
       NextSequence([] { return std::shared_ptr<CSpriteBase>(std::make_shared<CEndingSpace>()); });
     } else if (name == "CEndingSpace") {
-      return std::make_shared<CSceneTitle>();
+      return SceneAfterEnding();
     }
     application->fadeOut = 0;
   }

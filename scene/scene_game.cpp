@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/input.h"
 #include "app/source_stage.h"
+#include "app/stage_set.h"
 #include "app/stage_watch.h"
 #include "effect/effect_base.h"
 #include "effect/effect_billboards.h"
@@ -228,8 +229,9 @@ std::shared_ptr<CSceneBase> CSceneGame::Update()
   std::string name = nextScene ? nextScene->GetName() : std::string();
   nextScene.reset();
   requestedScene.reset();
-  // A stage played from its source has no title to go back to: leaving it ends the game.
-  if (CurrentSourceStage().active && name == "CSceneTitle") name.clear();
+  // A stage played from its source has no title to go back to: leaving it ends the game,
+  // unless it is a stage set chosen on the title.
+  if (CurrentSourceStage().active && name == "CSceneTitle" && !StageSetReturnsToTitle()) name.clear();
   return CreateSceneByName(name);
 }
 
@@ -290,6 +292,10 @@ void CSceneGame::StopClockAtGoal()
   if (!goalReached || clock.IsStopped()) return;
   clock.Stop();
   const int stage = CApplication::GetInstance()->stageNumber;
+  if (StageSetActive()) {
+    RecordStageSetClear(clock.Ticks(), &clearTime);
+    return;
+  }
   if (!StageAttemptIsThePlayers()) {
     clearTime.ticks = clock.Ticks();
     clearTime.previousBest = CurrentSourceStage().active ? 0 : GameRecords().StageBest(stage);
@@ -349,11 +355,22 @@ void CSceneGame::UpdateTransition()
   application->fadeOut = 1;
   if (application->fadeAlpha < 255) return;
   // A retry's abandoned attempt still took the player's time.
-  if (!goalReached && requestedScene && requestedScene->GetName() == "CSceneGame" && StageAttemptIsThePlayers()) {
+  const bool timedAttempt = StageAttemptIsThePlayers() || StageSetActive();
+  if (!goalReached && requestedScene && requestedScene->GetName() == "CSceneGame" && timedAttempt) {
     CGameClock::GetInstance().Add(clock.Ticks());
   }
+  // A stage set goes on to its next stage (saved in the set's own save), or its ending.
+  if (goalReached && requestedScene && requestedScene->GetName() != "CSceneTitle" && StageSetActive()) {
+    const StageSetStep step = AdvanceStageSet();
+    if (step == StageSetStep::Ending) requestedScene = CreateSceneByName("CSceneEnding");
+    if (step == StageSetStep::Failed) {
+      requestedScene = StageSetReturnsToTitle() ? CreateSceneByName("CSceneTitle") : nullptr;
+      EndStageSet();
+    }
+  }
   // A stage played from its source starts again after its goal; nothing is saved.
-  if (goalReached && requestedScene && requestedScene->GetName() != "CSceneTitle" && !CurrentSourceStage().active) {
+  else if (goalReached && requestedScene && requestedScene->GetName() != "CSceneTitle" &&
+           !CurrentSourceStage().active) {
     if (application->stageNumber == 8) {
       requestedScene = CreateSceneByName("CSceneEnding");
     } else {

@@ -4,9 +4,11 @@
 
 #include "app/application.h"
 #include "app/input.h"
+#include "app/stage_set.h"
 #include "engine/graphics.h"
 #include "scene/scene_game.h"
 #include "sprite/sprite_records.h"
+#include "sprite/sprite_stage_sets.h"
 #include "sprite/sprite_title.h"
 
 std::weak_ptr<CSceneTitle> CSceneTitle::currentTitleScene;
@@ -36,6 +38,8 @@ CSceneTitle::~CSceneTitle()
 // The sprites in drawing order; the title always fades in.
 void CSceneTitle::Init()
 {
+  // A stage set chosen here and left (its ending, or the question Escape asks) ends here.
+  EndStageSet();
   currentTitleScene = std::static_pointer_cast<CSceneTitle>(shared_from_this());
   backSprites.push_back(std::make_shared<CTitleBackground>());
   backSprites.push_back(std::make_shared<CTitlePlayer>());
@@ -44,6 +48,9 @@ void CSceneTitle::Init()
   frontSprites.push_back(std::make_shared<CTitleLogo>());
   frontSprites.push_back(std::make_shared<CTitleOption>());
   frontSprites.push_back(std::make_shared<CTitleRecordsButton>());
+  // The stage sets' corner only when there is a set to choose: otherwise the title is as
+  // it always was.
+  if (!InstalledStageSets().empty()) frontSprites.push_back(std::make_shared<CTitleStageSetsButton>());
   bgm->Load("res/sound/title_bgm.wav");
   bgm->Play(1);
   CApplication::GetInstance()->fadeOut = 0;

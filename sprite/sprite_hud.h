@@ -6,6 +6,8 @@
 
 #include "sprite/sprite_base.h"
 
+class CSpriteFont;
+
 // One letter of the clear lettering: its cell of the strip and its own motion.
 struct ClearLetter {
   RECT source = {0, 0, 0, 0};
@@ -65,6 +67,9 @@ public:
   int headPhase = 0;
   std::unique_ptr<OstrelLibrary::CSound> raySound;
   std::unique_ptr<OstrelLibrary::CSound> titleSound;
+  std::string setName;                // a stage set's name, written on its banner
+  std::string setLine;                // and its place in the set under it
+  std::unique_ptr<CSpriteFont> font;  // for that name; only a stage set's banner has it
 
   // The stage's own name, the ray sheet, its head and the two sounds; just off the
   // right edge.

@@ -5,6 +5,7 @@
 #include "app/application.h"
 #include "app/input.h"
 #include "app/source_stage.h"
+#include "app/stage_set.h"
 #include "engine/graphics.h"
 #include "scene/scene_game.h"
 #include "scene/scene_title.h"
@@ -113,9 +114,10 @@ CSpriteEscape::CSpriteEscape()
 {
   firstSound = LoadSpriteSound("res/sound/cursor.wav");
   secondSound = LoadSpriteSound("res/sound/click.wav");
-  // Yes ends the game for a stage played from its source, so the question says so.
-  question = LoadSpriteTexture(CurrentSourceStage().active ? "res/game/sprite/do_you_quit.png"
-                                                           : "res/game/sprite/do_you_to_title.png");
+  // Yes ends the game for a stage played from its source (but a stage set chosen on the
+  // title goes back to it), so the question says so.
+  const bool quits = CurrentSourceStage().active && !StageSetReturnsToTitle();
+  question = LoadSpriteTexture(quits ? "res/game/sprite/do_you_quit.png" : "res/game/sprite/do_you_to_title.png");
   D3DXMatrixTranslation(&questionTransform, HalfWidth() - PictureWidth(question) * 0.5f, questionY, 0.0f);
   yesButton.texture = LoadSpriteTexture("res/game/sprite/yes.png");
   CenterButton(yesButton, -buttonOffsetX, static_cast<float>(buttonOffsetY));

@@ -23,25 +23,6 @@ const D3DPRESENT_PARAMETERS& BackBuffer()
   return OstrelLibrary::CGraphics::GetInstance()->presentParameters;
 }
 
-// A key's press seen once: its own latch, apart from TriggerKey's, whose keys belong
-// to the input snapshot and the window keys.
-bool Pressed(int virtualKey, int& wasDown)
-{
-  const int down = (GetAsyncKeyState(virtualKey) & 0x8000) ? 1 : 0;
-  const bool pressed = down && !wasDown;
-  wasDown = down;
-  return pressed;
-}
-
-// The button at the back buffer's bottom-right corner, `margin` in from both edges.
-void PlaceBottomRight(MenuButton& button, float margin)
-{
-  const float x = BackBuffer().BackBufferWidth - PictureWidth(button.texture) - margin;
-  const float y = BackBuffer().BackBufferHeight - PictureHeight(button.texture) - margin;
-  D3DXMatrixTranslation(&button.position, x, y, 0.0f);
-  D3DXMatrixMultiply(&button.combined, &button.hoverScale, &button.position);
-}
-
 // Whether the title's options page is up: it covers the corner, so the button waits.
 bool OptionsPageUp(const CSceneTitle& title)
 {
@@ -53,19 +34,40 @@ bool OptionsPageUp(const CSceneTitle& title)
 }
 }  // namespace
 
-// ---- CTitleRecordsButton ------------------------------------------------------------
-
-// The corner below the place the options button takes.
-CTitleRecordsButton::CTitleRecordsButton()
+// Its own latch, apart from TriggerKey's, whose keys belong to the input snapshot and
+// the window keys.
+bool PressedOnce(int virtualKey, int& wasDown)
 {
-  recordsButton.texture = LoadSpriteTexture("res/title/char/records.png");
-  PlaceBottomRight(recordsButton, margin);
+  const int down = (GetAsyncKeyState(virtualKey) & 0x8000) ? 1 : 0;
+  const bool pressed = down && !wasDown;
+  wasDown = down;
+  return pressed;
+}
+
+// From the back buffer's size and the picture's.
+void PlaceInBottomCorner(MenuButton& button, float margin, bool right)
+{
+  const float x = right ? BackBuffer().BackBufferWidth - PictureWidth(button.texture) - margin : margin;
+  const float y = BackBuffer().BackBufferHeight - PictureHeight(button.texture) - margin;
+  D3DXMatrixTranslation(&button.position, x, y, 0.0f);
+  D3DXMatrixMultiply(&button.combined, &button.hoverScale, &button.position);
+}
+
+// ---- CTitleCornerButton -------------------------------------------------------------
+
+// The picture, placed, and the sounds.
+CTitleCornerButton::CTitleCornerButton(const std::string& picture, bool right,
+                                       std::function<std::shared_ptr<CSceneBase>()> page)
+    : makePage(std::move(page))
+{
+  button.texture = LoadSpriteTexture(picture);
+  PlaceInBottomCorner(button, margin, right);
   firstSound = LoadSpriteSound("res/sound/cursor.wav");
   secondSound = LoadSpriteSound("res/sound/click.wav");
 }
 
 // The title leaves for the page behind its fade, as it does for a stage.
-void CTitleRecordsButton::Update()
+void CTitleCornerButton::Update()
 {
   const std::shared_ptr<CSceneTitle> title = CSceneTitle::currentTitleScene.lock();
   if (!title || title->titleState != 1 || OptionsPageUp(*title)) return;
@@ -73,20 +75,28 @@ void CTitleRecordsButton::Update()
     readyCounter += 1;
     ready = readyCounter > readyDelay ? 1 : 0;
   }
-  UpdateHover(*this, recordsButton);
+  UpdateHover(*this, button);
   CApplication* application = CApplication::GetInstance();
-  if (!ready || !recordsButton.hovered || !application->input.clicked) return;
+  if (!ready || !button.hovered || !application->input.clicked) return;
   title->titleState = 2;
-  title->chosenPage = std::make_shared<CSceneRecords>();
+  title->chosenPage = makePage();
   application->fadeOut = 1;
   secondSound->Restart();
 }
 
 // With the title's menu.
-void CTitleRecordsButton::Draw()
+void CTitleCornerButton::Draw()
 {
   const std::shared_ptr<CSceneTitle> title = CSceneTitle::currentTitleScene.lock();
-  if (title && title->titleState == 1 && !OptionsPageUp(*title)) DrawButton(recordsButton);
+  if (title && title->titleState == 1 && !OptionsPageUp(*title)) DrawButton(button);
+}
+
+// ---- CTitleRecordsButton ------------------------------------------------------------
+
+// The corner below the place the options button takes.
+CTitleRecordsButton::CTitleRecordsButton()
+    : CTitleCornerButton("res/title/char/records.png", true, [] { return std::make_shared<CSceneRecords>(); })
+{
 }
 
 // ---- CRecordsPage -------------------------------------------------------------------
@@ -98,7 +108,7 @@ CRecordsPage::CRecordsPage()
   D3DXMatrixTranslation(&headingTransform, BackBuffer().BackBufferWidth * 0.5f - PictureWidth(heading) * 0.5f, 24.0f,
                         0.0f);
   backButton.texture = LoadSpriteTexture("res/title/char/back.png");
-  PlaceBottomRight(backButton, 24.0f);
+  PlaceInBottomCorner(backButton, 24.0f, true);
   firstSound = LoadSpriteSound("res/sound/cursor.wav");
   secondSound = LoadSpriteSound("res/sound/click.wav");
 }
@@ -115,9 +125,9 @@ void CRecordsPage::Update()
 // The choice wraps round from the back button to the first row and back.
 void CRecordsPage::UpdateKeys()
 {
-  const bool up = Pressed(VK_UP, upDown);
-  const bool down = Pressed(VK_DOWN, downDown);
-  const bool enter = Pressed(VK_RETURN, enterDown);
+  const bool up = PressedOnce(VK_UP, upDown);
+  const bool down = PressedOnce(VK_DOWN, downDown);
+  const bool enter = PressedOnce(VK_RETURN, enterDown);
   if (up || down) {
     selected = (selected + (up ? kBackIndex : 1)) % (kBackIndex + 1);
     if (firstSound) firstSound->Restart();

@@ -5,25 +5,45 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <string>
 
 #include "sprite/sprite_base.h"
 #include "sprite/sprite_font.h"
 
-class CTitleRecordsButton : public CSpriteBase {
+class CSceneBase;
+
+// A key's press seen once through its own latch (held keys count as down, so a key held
+// on arrival waits for its next press).
+bool PressedOnce(int virtualKey, int& wasDown);
+// Places a button `margin` in from the back buffer's bottom edge and its right (or left)
+// edge.
+void PlaceInBottomCorner(MenuButton& button, float margin, bool right);
+
+// A smaller button in a bottom corner of the title's menu that opens a page behind the
+// title's fade: the records page (bottom right) or the stage sets (bottom left).
+class CTitleCornerButton : public CSpriteBase {
 public:
   int ready = 0;
   int readyCounter = 0;
   int readyDelay = 6;  // as the title's menu: the click that opened it cannot choose
   float margin = 24.0f;
-  MenuButton recordsButton;
+  MenuButton button;
+  std::function<std::shared_ptr<CSceneBase>()> makePage;  // the page a click opens
 
-  // The button in the bottom-right corner, with the menu's hover and choice sounds.
-  CTitleRecordsButton();
+  // The picture in its corner, with the menu's hover and choice sounds.
+  CTitleCornerButton(const std::string& picture, bool right, std::function<std::shared_ptr<CSceneBase>()> page);
   // While the title's menu is up and its options page is not: hover, and a click
   // opens the page.
   void Update() override;
   // Only while the title's menu is up and its options page is not.
   void Draw() override;
+};
+
+class CTitleRecordsButton : public CTitleCornerButton {
+public:
+  // The button in the bottom-right corner, opening the records page.
+  CTitleRecordsButton();
 };
 
 class CRecordsPage : public CSpriteBase {

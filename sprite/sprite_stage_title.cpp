@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "app/application.h"
+#include "app/stage_set.h"
+#include "sprite/sprite_font.h"
 #include "engine/graphics.h"
 #include "engine/mesh.h"
 #include "scene/scene_game.h"
@@ -23,6 +25,15 @@ std::shared_ptr<CSceneGame> OpeningScene()
   return scene;
 }
 
+// Where a stage set's name stands on its banner: right of the stage number's rule.
+const float setNameLeft = 206.0f;
+const float setNameRight = 28.0f;
+const float setNameTop = 22.0f;
+const float setNameScale = 1.2f;
+const float setLineTop = 86.0f;  // "STAGE SET  1 / 2" under it, in the banner's gold
+const float setLineScale = 0.5f;
+const D3DCOLOR setLineColour = 0xFFF0C850;
+
 // A colour at an opacity.
 D3DCOLOR WithAlpha(int alpha, D3DCOLOR rgb)
 {
@@ -34,8 +45,17 @@ D3DCOLOR WithAlpha(int alpha, D3DCOLOR rgb)
 CSpriteStageTitle::CSpriteStageTitle()
 {
   char stage[2] = {'1', '\0'};
-  std::snprintf(stage, sizeof stage, "%d", CApplication::GetInstance()->stageNumber);
-  texture = LoadSpriteTexture(OstrelLibrary::InsertBeforeExtension("res/game/sprite/stage_title.png", stage));
+  // A stage set's stage shows its place in the set and the set's name, on a banner
+  // without the game's own floor names.
+  const bool inSet = StageSetActive();
+  std::snprintf(stage, sizeof stage, "%d", inSet ? StageSetStage() : CApplication::GetInstance()->stageNumber);
+  const char* banner = inSet ? "res/game/sprite/stage_title_set.png" : "res/game/sprite/stage_title.png";
+  texture = LoadSpriteTexture(OstrelLibrary::InsertBeforeExtension(banner, stage));
+  if (inSet) {
+    setName = CurrentStageSet().name;
+    setLine = "STAGE SET  " + std::to_string(StageSetStage()) + " / " + std::to_string(CurrentStageSet().stages.size());
+    font = std::make_unique<CSpriteFont>();
+  }
   rayTexture = LoadSpriteTexture("res/game/sprite/title_ray.png");
   headTexture = LoadSpriteTexture("res/game/sprite/title_end.png");
   raySound = LoadSpriteSound("res/sound/magic_ray.wav");
@@ -151,5 +171,10 @@ void CSpriteStageTitle::Draw()
     DrawPicture(headTexture, headTransform, WithAlpha(headAlpha, RayColour()));
   }
   DrawPicture(texture, transform, 0xFFFFFFFF);
+  if (font) {
+    const float middle = transform._41 + (setNameLeft + PictureWidth(texture) - setNameRight) * 0.5f;
+    font->Draw(setName, middle, transform._42 + setNameTop, setNameScale, 0xFFFFFFFF, TextAlign::Centre);
+    font->Draw(setLine, middle, transform._42 + setLineTop, setLineScale, setLineColour, TextAlign::Centre);
+  }
   if (moving) DrawPicture(texture, transform, WithAlpha(glowAlpha, RayColour()));
 }

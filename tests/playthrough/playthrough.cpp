@@ -171,9 +171,9 @@ const MenuButton* FindButton(const std::shared_ptr<CSceneBase>& scene,
         buttons.push_back(&option->continueButton);
         buttons.push_back(&option->optionsButton);
       }
-      // The options page covers the corner: the records button waits under it.
-      const auto records = std::dynamic_pointer_cast<CTitleRecordsButton>(sprite);
-      if (records && !pageOpen) buttons.push_back(&records->recordsButton);
+      // The options page covers the corners: the records and stage sets buttons wait under it.
+      const auto corner = std::dynamic_pointer_cast<CTitleCornerButton>(sprite);
+      if (corner && !pageOpen) buttons.push_back(&corner->button);
     }
   }
   if (const auto game = std::dynamic_pointer_cast<CSceneGame>(scene)) {

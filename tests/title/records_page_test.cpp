@@ -291,7 +291,7 @@ protected:
 TEST_F(RecordsPageTest, TheCornerButtonOpensThePageWithEveryTime)
 {
   OpenMenu();
-  const MenuButton& button = RecordsButton().recordsButton;
+  const MenuButton& button = RecordsButton().button;
   const float right = button.position._41 + PictureWidth(button.texture);
   const float bottom = button.position._42 + PictureHeight(button.texture);
   EXPECT_GT(PictureWidth(button.texture), 0.0f);
@@ -346,7 +346,7 @@ TEST_F(RecordsPageTest, TheCornerButtonsStandOneAboveTheOtherAndEachAnswersTheMo
 {
   OpenMenu();
   WaitUntilReady();
-  const MenuButton& records = RecordsButton().recordsButton;
+  const MenuButton& records = RecordsButton().button;
   const MenuButton& options = Option().optionsButton;
   const ButtonBox low = BoxOf(records);
   const ButtonBox high = BoxOf(options);

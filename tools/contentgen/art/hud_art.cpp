@@ -30,8 +30,8 @@ const int kBoxWidth = 880;
 const int kBoxHeight = 240;
 
 // The banner: a dark ribbon with gold rims, "STAGE n" on the left, the floor's name
-// and its Latin line in the middle.
-bool DrawBanner(const CArtContext& context, int stage, CCanvas* canvas, std::string* error)
+// and its Latin line in the middle (left empty for a stage set's, which names the set).
+bool DrawBanner(const CArtContext& context, int stage, bool named, CCanvas* canvas, std::string* error)
 {
   const CPalette& palette = context.palette;
   const float w = static_cast<float>(canvas->Width()), h = static_cast<float>(canvas->Height());
@@ -47,6 +47,7 @@ bool DrawBanner(const CArtContext& context, int stage, CCanvas* canvas, std::str
   if (!DrawLettering(context.font, canvas, std::to_string(stage), Rect{24, 46, split - 12, h - 18}, 62, gold, error)) {
     return false;
   }
+  if (!named) return true;  // a stage set's banner: the game writes the set's name on it
   const StageName& name = kStageNames[stage - 1];
   const LetteringStyle big = LightStyle(palette, Color{1, 1, 1, 1}, palette.Get("shade_mid"), 5, 3);
   if (!DrawLettering(context.font, canvas, name.japanese, Rect{split + 16, 14, w - 28, h * 0.68f}, 66, big, error)) {
@@ -185,7 +186,13 @@ bool GenerateHudArt(CArtContext& context, std::string* error)
     CCanvas banner(800, 130);
     banner.Clear({0, 0, 0, 0});
     const std::string path = "game/sprite/stage_title." + std::to_string(stage) + ".png";
-    if (!DrawBanner(context, stage, &banner, error) || !context.AddPng(path, banner, error)) return false;
+    if (!DrawBanner(context, stage, true, &banner, error) || !context.AddPng(path, banner, error)) return false;
+    CCanvas setBanner(800, 130);
+    setBanner.Clear({0, 0, 0, 0});
+    const std::string setPath = "game/sprite/stage_title_set." + std::to_string(stage) + ".png";
+    if (!DrawBanner(context, stage, false, &setBanner, error) || !context.AddPng(setPath, setBanner, error)) {
+      return false;
+    }
   }
   if (!context.AddPng("game/sprite/title_ray.png", DrawRaySheet(), error)) return false;
   if (!context.AddPng("game/sprite/title_end.png", DrawRayHead(), error)) return false;

@@ -504,7 +504,21 @@ bool GenerateRecordsArt(CArtContext& context, std::string* error)
     return false;
   }
   return AddButton(context, "title/char/records.png", 280, 72, "きろく", "RECORDS", error) &&
-         AddButton(context, "title/char/back.png", 280, 72, "もどる", "BACK", error);
+         AddButton(context, "title/char/back.png", 280, 72, "もどる", "BACK", error) &&
+         GenerateStageSetsArt(context, error);
+}
+
+// The stage sets' chooser: its button in the title's other bottom corner, as large as
+// the records button, and its heading.
+bool GenerateStageSetsArt(CArtContext& context, std::string* error)
+{
+  CCanvas heading(640, 150);
+  heading.Clear({0, 0, 0, 0});
+  if (!DrawHeading(context, &heading, "ステージセット", "S T A G E   S E T S", error) ||
+      !context.AddPng("title/char/stage_sets_heading.png", heading, error)) {
+    return false;
+  }
+  return AddButton(context, "title/char/stage_sets.png", 280, 72, "ステージ", "STAGE SETS", error);
 }
 
 // The pause menu and the return-to-title question; each button fits the 100-pixel

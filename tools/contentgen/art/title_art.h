@@ -31,6 +31,8 @@ void DrawMageHead(CCanvas* canvas, const CPalette& palette, float hx, float hy);
 bool GenerateTitleArt(CArtContext& context, std::string* error);
 // The records page's button, heading and back button under res/title/char/.
 bool GenerateRecordsArt(CArtContext& context, std::string* error);
+// The stage sets' chooser: its title button and its heading.
+bool GenerateStageSetsArt(CArtContext& context, std::string* error);
 // The pause and return-to-title menus under res/game/sprite/.
 bool GenerateMenuArt(CArtContext& context, std::string* error);
 
