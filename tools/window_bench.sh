@@ -11,7 +11,8 @@
 # a library preloaded into the game (build/tests/bench/libframe_counter.so) on each
 # buffer swap; and game time against wall time over the walk, from the update ticks
 # (16 ms of game time each) the game counts into a file when $SOLVERICA_TICK_COUNTER
-# names one. Then the game's peak memory, the floor program's (an SDL2 window, a GL 3.3
+# names one. Then the game's peak memory for each quality (the most of its round of
+# stages), the floor program's (an SDL2 window, a GL 3.3
 # core context, an OpenAL device, one textured quad for 300 frames) and the difference.
 # With --offscreen, frame_bench's stage 1 summary (the same build, headless) follows;
 # --shots DIR keeps a screenshot of each stage after its walk; --game PATH runs another
@@ -86,7 +87,7 @@ read_count() {
 frames() { read_count "$work/frames"; }
 # Update ticks run so far, from the game's own count.
 ticks() { read_count "$work/ticks"; }
-# Peak resident memory of the game in MB.
+# Peak resident memory of the game in MiB (VmHWM's kB / 1024).
 peak_mb() { awk '/^VmHWM:/ { printf "%.1f", $2 / 1024 }' "/proc/$game_pid/status"; }
 # A key pressed long enough for a slow frame to see it.
 press() { xdotool keydown "$1"; sleep 0.4; xdotool keyup "$1"; }
@@ -166,7 +167,7 @@ stop_game() {
 echo "Window benchmark: build/solverica in a 1280 x 720 window on Xvfb $DISPLAY, $seconds s of walking a stage"
 echo "load at start: $(uptime)"
 echo "quality \"default\" is the game's own choice for the renderer (low on llvmpipe); \"high\" is SOLVERICA_QUALITY=high"
-peaks=()
+declare -A peaks=()
 for quality in "" high; do
   label=${quality:-default}
   for stage in $stages; do
@@ -177,15 +178,19 @@ for quality in "" high; do
     else
       echo "$label stage $stage: did not start"
     fi
-    peaks+=("$(peak_mb)")
+    peaks[$label]+="$(peak_mb) "
     stop_game
   done
 done
-game_peak=$(printf '%s\n' "${peaks[@]}" | sort -n | tail -n1)
 floor_line=$(ALSOFT_DRIVERS=null "$floor")
 floor_peak=$(echo "$floor_line" | awk '{ print $3 }')
-echo "peak memory: game $game_peak MB (most of any run), floor $floor_peak MB, difference" \
-  "$(awk -v g="$game_peak" -v f="$floor_peak" 'BEGIN { printf "%.1f", g - f }') MB"
+# The most of any run of each quality (the round of its stages) against the floor.
+for label in default high; do
+  [ -n "${peaks[$label]:-}" ] || continue
+  game_peak=$(printf '%s\n' ${peaks[$label]} | sort -n | tail -n1)
+  echo "peak memory, $label: game $game_peak MiB (most of any run), floor $floor_peak MiB, difference" \
+    "$(awk -v g="$game_peak" -v f="$floor_peak" 'BEGIN { printf "%.1f", g - f }') MiB"
+done
 echo "floor program: $floor_line"
 echo "load at end: $(uptime)"
 if [ "$offscreen" = 1 ]; then
