@@ -10,6 +10,7 @@
 #include "app/source_stage.h"
 #include "app/stage_watch.h"
 #include "app/start_up.h"
+#include "app/tick_counter.h"
 #include "app/version.h"
 #include "app/window_keys.h"
 #include "engine/graphics.h"
@@ -38,6 +39,13 @@ DWORD lastFrameStart = 0;
 std::shared_ptr<CSceneBase> currentScene;
 unsigned frameCount = 0;
 int undrawnInARow = 0;
+
+// The update ticks for the window benchmark, when $SOLVERICA_TICK_COUNTER names a file.
+CTickCounter& BenchTicks()
+{
+  static CTickCounter counter(std::getenv("SOLVERICA_TICK_COUNTER"));
+  return counter;
+}
 
 // The registered window procedure: everything goes to the application.
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -301,6 +309,7 @@ bool CApplication::RunFrame()
 {
   if (!currentScene) return false;
   ++frameCount;
+  BenchTicks().Count();
   std::shared_ptr<CSceneBase> next = currentScene->Update();
   if (next != currentScene) {
     if (!next) return false;

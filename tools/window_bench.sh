@@ -9,7 +9,10 @@
 # (the renderer's default, then the other one) and stage it prints the frames drawn per
 # second and the game's CPU per drawn frame over that walk; drawn frames are counted by
 # a library preloaded into the game (build/tests/bench/libframe_counter.so) on each
-# buffer swap. Then the game's peak memory, the floor program's (an SDL2 window, a GL 3.3
+# buffer swap; and game time against wall time over the walk, from the update ticks
+# (16 ms of game time each) the game counts into a file when $SOLVERICA_TICK_COUNTER
+# names one. Then the game's peak memory for each quality (the most of its round of
+# stages), the floor program's (an SDL2 window, a GL 3.3
 # core context, an OpenAL device, one textured quad for 300 frames) and the difference.
 # With --offscreen, frame_bench's stage 1 summary (the same build, headless) follows;
 # --shots DIR keeps a screenshot of each stage after its walk; --game PATH runs another
@@ -74,13 +77,17 @@ for entry in "$build"/res/dat/map.*; do ln -s "$entry" "$work/game/res/dat/"; do
 now() { date +%s.%N; }
 # The game's user plus system CPU in milliseconds (clock ticks of /proc/PID/stat).
 cpu_ms() { awk -v hz="$(getconf CLK_TCK)" '{ print ($14 + $15) * 1000 / hz }' "/proc/$game_pid/stat"; }
-# Frames drawn so far, from the preloaded counter's file.
-frames() {
+# The 64-bit count in a counter file (0 while it is missing).
+read_count() {
   local count
-  count=$(od -An -t u8 -N 8 "$work/frames" 2>/dev/null | tr -d ' \n')
+  count=$(od -An -t u8 -N 8 "$1" 2>/dev/null | tr -d ' \n')
   echo "${count:-0}"
 }
-# Peak resident memory of the game in MB.
+# Frames drawn so far, from the preloaded counter's file.
+frames() { read_count "$work/frames"; }
+# Update ticks run so far, from the game's own count.
+ticks() { read_count "$work/ticks"; }
+# Peak resident memory of the game in MiB (VmHWM's kB / 1024).
 peak_mb() { awk '/^VmHWM:/ { printf "%.1f", $2 / 1024 }' "/proc/$game_pid/status"; }
 # A key pressed long enough for a slow frame to see it.
 press() { xdotool keydown "$1"; sleep 0.4; xdotool keyup "$1"; }
@@ -98,8 +105,10 @@ start_game() {
   local quality=$1 stage=$2
   printf '%s\r\n' "$stage" >"$work/game/res/dat/save.dat"
   : >"$work/frames"
+  : >"$work/ticks"
   (cd "$work/game" && exec env HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_DATA_HOME="$work/home/data" \
     ALSOFT_DRIVERS=null LD_PRELOAD="$counter_lib" SOLVERICA_FRAME_COUNTER="$work/frames" \
+    SOLVERICA_TICK_COUNTER="$work/ticks" \
     ${quality:+SOLVERICA_QUALITY=$quality} ./solverica >"$work/game.log" 2>&1) &
   game_pid=$!
   # The question box (full screen?) is drawn in the middle of the screen: No, a window.
@@ -126,10 +135,11 @@ enter_stage() {
   sleep 2
 }
 
-# Walks for the stage's seconds and prints its line: drawn frames/s and CPU ms per frame.
+# Walks for the stage's seconds and prints its line: drawn frames/s, CPU ms per frame,
+# and game time (16 ms a tick) over wall time.
 measure_stage() {
-  local quality=$1 stage=$2 f0 c0 t0 f1 c1 t1 end
-  f0=$(frames); c0=$(cpu_ms); t0=$(now)
+  local quality=$1 stage=$2 f0 c0 t0 k0 f1 c1 t1 k1 end
+  f0=$(frames); k0=$(ticks); c0=$(cpu_ms); t0=$(now)
   xdotool keydown w
   end=$(awk -v t="$t0" -v s="$seconds" 'BEGIN { printf "%.3f", t + s }')
   while awk -v t="$(now)" -v e="$end" 'BEGIN { exit !(t < e) }'; do
@@ -137,11 +147,13 @@ measure_stage() {
     sleep 0.1
   done
   xdotool keyup w
-  f1=$(frames); c1=$(cpu_ms); t1=$(now)
-  awk -v q="$quality" -v s="$stage" -v f="$((f1 - f0))" -v c="$c0" -v c1="$c1" -v t="$t0" -v t1="$t1" 'BEGIN {
+  f1=$(frames); k1=$(ticks); c1=$(cpu_ms); t1=$(now)
+  awk -v q="$quality" -v s="$stage" -v f="$((f1 - f0))" -v k="$((k1 - k0))" -v c="$c0" -v c1="$c1" -v t="$t0" \
+    -v t1="$t1" 'BEGIN {
     d = t1 - t; n = f > 0 ? f : 1
-    printf "%-5s stage %s   %5d frames in %5.1f s   %6.1f drawn frames/s   %7.1f ms CPU per drawn frame\n",
-      q, s, f, d, f / d, (c1 - c) / n }'
+    ratio = k > 0 ? sprintf("%.3f", k * 0.016 / d) : "n/a (a game without the tick count)"
+    printf "%-7s stage %s   %5d frames in %5.1f s   %6.1f drawn frames/s   %7.1f ms CPU per drawn frame   game/wall %s\n",
+      q, s, f, d, f / d, (c1 - c) / n, ratio }'
 }
 
 # Ends the game as the desktop would (SIGTERM) and waits for it.
@@ -155,7 +167,7 @@ stop_game() {
 echo "Window benchmark: build/solverica in a 1280 x 720 window on Xvfb $DISPLAY, $seconds s of walking a stage"
 echo "load at start: $(uptime)"
 echo "quality \"default\" is the game's own choice for the renderer (low on llvmpipe); \"high\" is SOLVERICA_QUALITY=high"
-peaks=()
+declare -A peaks=()
 for quality in "" high; do
   label=${quality:-default}
   for stage in $stages; do
@@ -166,15 +178,19 @@ for quality in "" high; do
     else
       echo "$label stage $stage: did not start"
     fi
-    peaks+=("$(peak_mb)")
+    peaks[$label]+="$(peak_mb) "
     stop_game
   done
 done
-game_peak=$(printf '%s\n' "${peaks[@]}" | sort -n | tail -n1)
 floor_line=$(ALSOFT_DRIVERS=null "$floor")
 floor_peak=$(echo "$floor_line" | awk '{ print $3 }')
-echo "peak memory: game $game_peak MB (most of any run), floor $floor_peak MB, difference" \
-  "$(awk -v g="$game_peak" -v f="$floor_peak" 'BEGIN { printf "%.1f", g - f }') MB"
+# The most of any run of each quality (the round of its stages) against the floor.
+for label in default high; do
+  [ -n "${peaks[$label]:-}" ] || continue
+  game_peak=$(printf '%s\n' ${peaks[$label]} | sort -n | tail -n1)
+  echo "peak memory, $label: game $game_peak MiB (most of any run), floor $floor_peak MiB, difference" \
+    "$(awk -v g="$game_peak" -v f="$floor_peak" 'BEGIN { printf "%.1f", g - f }') MiB"
+done
 echo "floor program: $floor_line"
 echo "load at end: $(uptime)"
 if [ "$offscreen" = 1 ]; then

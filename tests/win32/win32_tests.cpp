@@ -448,5 +448,11 @@ TEST(Win32Heap, LowFragmentationMapsLargeBlocksOnTheirOwn)
   EXPECT_EQ(mallinfo2().hblkhd, mappedWithLarge);
   std::free(small);
   std::free(large);
+  // Small blocks freed from the heap's top, as a renderer's frame frees them, stay
+  // there for the next frame instead of going back to the system one by one.
+  std::vector<void*> frameBlocks;
+  for (int i = 0; i < 48; ++i) frameBlocks.push_back(std::malloc(64 * 1024));
+  for (auto block = frameBlocks.rbegin(); block != frameBlocks.rend(); ++block) std::free(*block);
+  EXPECT_GE(mallinfo2().keepcost, 1u << 20);
 #endif
 }
