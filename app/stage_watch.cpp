@@ -155,7 +155,7 @@ void LookAtWatchedStage()
   std::string report;
   const std::string oldFolder = CurrentSourceStage().folder;
   if (!RebuildSourceStage(&report)) {
-    if (report.empty()) report = CurrentSourceStage().sourcePath + ": cannot be built\n";
+    if (report.empty()) report = CurrentSourceStage().sourcePath + ": does not build\n";
     if (report != g_watch->error) std::fputs(report.c_str(), stderr);
     g_watch->error = report;
     return;
