@@ -5,38 +5,22 @@
 #pragma once
 
 #include <memory>
-#include <vector>
 
-#include "engine/sound.h"
-#include "scene/scene_base.h"
+#include "scene/scene_title_page.h"
 
-class CSpriteBase;
 class CStageSetsPage;
 
-class CSceneStageSets : public CSceneBase {
+class CSceneStageSets : public CSceneTitlePage {
 public:
-  std::vector<std::shared_ptr<CSpriteBase>> backSprites;  // the title's picture
   std::shared_ptr<CStageSetsPage> page;
-  std::unique_ptr<OstrelLibrary::CSound> bgm = std::make_unique<OstrelLibrary::CSound>();
-  int leaving = 0;     // the way back was taken, or a set started; the screen fades out
   int setStarted = 0;  // a set was begun: its first stage follows the fade
-
-  CSceneStageSets() = default;
-  CSceneStageSets(const CSceneStageSets&) = delete;
-  CSceneStageSets& operator=(const CSceneStageSets&) = delete;
 
   // "CSceneStageSets".
   const std::string& GetName() const override;
-  // The sprites go, then the music.
-  ~CSceneStageSets() override;
-  // The title's picture, the page and the title's music; fades in with the cursor shown.
-  void Init() override;
-  // Lets go of the sprites.
-  void Uninit(std::shared_ptr<CSceneBase> incoming) override;
   // The page; a chosen set is begun, and at full black its stage or the title follows.
   std::shared_ptr<CSceneBase> Update() override;
-  // No 3D pass.
-  void Draw() override;
-  // The picture, the dimming overlay, the page.
-  void DrawSprite() override;
+
+protected:
+  // The list of installed sets.
+  std::shared_ptr<CSpriteBase> MakePage() override;
 };
