@@ -193,15 +193,7 @@ bool CRecords::Load(const std::string& path)
   bool missing = false;
   if (ReadWhole(path, &text, &missing, &problem)) problem = Parse(text);
   if (missing || problem.empty()) return true;
-  const std::string aside = path + ".bad";
-  if (std::rename(path.c_str(), aside.c_str()) == 0) {
-    std::fprintf(stderr, "solverica: %s: damaged records, %s; kept as %s, the game goes on with no times\n",
-                 path.c_str(), problem.c_str(), aside.c_str());
-  } else {
-    std::fprintf(stderr,
-                 "solverica: %s: damaged records, %s; cannot keep it as %s (%s), the game goes on with no times\n",
-                 path.c_str(), problem.c_str(), aside.c_str(), std::strerror(errno));
-  }
+  SetDamagedFileAside(path, "records", problem, "the game goes on with no times");
   return false;
 }
 

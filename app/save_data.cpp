@@ -67,21 +67,6 @@ bool NumberValue(const char* word, size_t length, int* value)
   return true;
 }
 
-// The damaged file goes to <save>.bad, where the player (or a bug report) still finds
-// it; the save path is then free, and the next cleared stage writes a good file there.
-void SetDamagedSaveAside(const std::string& damage)
-{
-  const std::string& path = SaveFilePath();
-  const std::string aside = path + ".bad";
-  if (std::rename(path.c_str(), aside.c_str()) == 0) {
-    std::fprintf(stderr, "solverica: %s: damaged save, %s; kept as %s, the game starts from stage 1\n", path.c_str(),
-                 damage.c_str(), aside.c_str());
-  } else {
-    std::fprintf(stderr, "solverica: %s: damaged save, %s; cannot keep it as %s (%s), the game starts from stage 1\n",
-                 path.c_str(), damage.c_str(), aside.c_str(), std::strerror(errno));
-  }
-}
-
 }  // namespace
 
 // Eight stages climb the tower.
@@ -145,7 +130,7 @@ void CApplication::LoadSaveData()
   const std::string damage = ParseSaveText(text.data(), text.size(), GameStageCount(), &stageNumber);
   if (damage.empty()) return;
   stageNumber = 1;
-  SetDamagedSaveAside(damage);
+  SetDamagedFileAside(SaveFilePath(), "save", damage, "the game starts from stage 1");
 }
 
 // Writes the stage after a cleared stage; a failure is reported and the game goes on.

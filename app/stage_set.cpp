@@ -45,17 +45,6 @@ int StageNumberOfName(const std::string& name)
   return std::stoi(digits);
 }
 
-// The whole of a small file; false when it cannot be read.
-bool ReadSmallFile(const std::string& path, std::string* text)
-{
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  *text = bytes.str();
-  return true;
-}
-
 // FNV-1a of the text as eight hex digits: the same folder always gets the same name.
 std::string HashName(const std::string& text)
 {
@@ -64,14 +53,6 @@ std::string HashName(const std::string& text)
   char hex[9];
   std::snprintf(hex, sizeof hex, "%08x", hash);
   return hex;
-}
-
-// The folder holding the save file.
-std::string SaveFolder()
-{
-  const std::string& save = SaveFilePath();
-  const size_t slash = save.rfind('/');
-  return slash == std::string::npos ? "." : save.substr(0, slash);
 }
 
 // The first line naming an error in a check's report, else its first line.
@@ -91,16 +72,11 @@ std::string FirstErrorLine(const std::string& report)
 int ReadSetSave(const std::string& path, int count, bool setAside)
 {
   std::string text;
-  if (!ReadSmallFile(path, &text)) return 1;
+  if (!ReadWholeFile(path, &text)) return 1;
   int stage = 1;
   const std::string damage = ParseSaveText(text.data(), text.size(), count, &stage);
   if (damage.empty()) return stage;
-  if (setAside) {
-    const std::string aside = path + ".bad";
-    const bool kept = std::rename(path.c_str(), aside.c_str()) == 0;
-    std::fprintf(stderr, "solverica: %s: damaged save of a stage set, %s; %s, the set starts from stage 1\n",
-                 path.c_str(), damage.c_str(), kept ? ("kept as " + aside).c_str() : "cannot keep it aside");
-  }
+  if (setAside) SetDamagedFileAside(path, "save of a stage set", damage, "the set starts from stage 1");
   return 1;
 }
 
@@ -182,7 +158,7 @@ std::string ReadStageSetFolder(const std::string& folder, StageSet* set)
 // Beside the save file, as the records and replays are.
 std::string StageSetsFolder()
 {
-  return SaveFolder() + "/stages";
+  return SaveFolderPath() + "/stages";
 }
 
 // In name order, the ones that read as sets.
@@ -256,7 +232,7 @@ std::string StageSetPlayFolder(const StageSet& set)
   const fs::path folder = fs::weakly_canonical(set.folder, failed);
   const fs::path installed = fs::weakly_canonical(StageSetsFolder(), failed);
   if (folder.parent_path() == installed) return set.folder;
-  return SaveFolder() + "/stage-set-saves/" + set.name + "-" + HashName(folder.string());
+  return SaveFolderPath() + "/stage-set-saves/" + set.name + "-" + HashName(folder.string());
 }
 
 // Read quietly: a damaged file is named when the set is played.
@@ -267,7 +243,7 @@ StageSetSummary SummariseStageSet(const StageSet& set)
   summary.savedStage = ReadSetSave(folder + "/save.dat", static_cast<int>(set.stages.size()), false);
   std::string text;
   CRecords records;
-  if (ReadSmallFile(folder + "/records.txt", &text) && records.Parse(text).empty()) {
+  if (ReadWholeFile(folder + "/records.txt", &text) && records.Parse(text).empty()) {
     summary.bestTicks = records.GameBest();
   }
   return summary;

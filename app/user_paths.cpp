@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -130,11 +131,17 @@ std::string InstalledSaveFilePath()
   return XdgDataHome() + "/solverica/save.dat";
 }
 
+// Wherever this run keeps the save file.
+std::string SaveFolderPath()
+{
+  const size_t slash = saveFilePath.rfind('/');
+  return slash == std::string::npos ? std::string(".") : saveFilePath.substr(0, slash);
+}
+
 // Beside the save file, wherever this run keeps it.
 std::string RecordsFilePath()
 {
-  const size_t slash = saveFilePath.rfind('/');
-  return slash == std::string::npos ? "records.txt" : saveFilePath.substr(0, slash + 1) + "records.txt";
+  return saveFilePath.find('/') == std::string::npos ? "records.txt" : SaveFolderPath() + "/records.txt";
 }
 
 // mkdir -p.
@@ -167,7 +174,30 @@ bool WriteFileReplacing(const std::string& path, const std::string& bytes)
 // Beside the save file, wherever this run keeps it.
 std::string ReplayFolderPath()
 {
-  const std::string& save = SaveFilePath();
-  const size_t slash = save.rfind('/');
-  return (slash == std::string::npos ? std::string(".") : save.substr(0, slash)) + "/replays";
+  return SaveFolderPath() + "/replays";
+}
+
+// Read in one go: player files are small.
+bool ReadWholeFile(const std::string& path, std::string* bytes)
+{
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream all;
+  all << in.rdbuf();
+  *bytes = all.str();
+  return !in.bad();
+}
+
+// The path is then free, and the next write starts afresh there.
+void SetDamagedFileAside(const std::string& path, const std::string& kind, const std::string& damage,
+                         const std::string& then)
+{
+  const std::string aside = path + ".bad";
+  if (std::rename(path.c_str(), aside.c_str()) == 0) {
+    std::fprintf(stderr, "solverica: %s: damaged %s, %s; kept as %s, %s\n", path.c_str(), kind.c_str(), damage.c_str(),
+                 aside.c_str(), then.c_str());
+  } else {
+    std::fprintf(stderr, "solverica: %s: damaged %s, %s; cannot keep it as %s (%s), %s\n", path.c_str(), kind.c_str(),
+                 damage.c_str(), aside.c_str(), std::strerror(errno), then.c_str());
+  }
 }

@@ -27,6 +27,9 @@ std::string ExecutableDir();
 // installed game moved it to $XDG_DATA_HOME/solverica/save.dat.
 const std::string& SaveFilePath();
 void SetSaveFilePath(const std::string& path);
+// The folder of the save file ("." when it names none); records, replays and stage
+// sets are kept there.
+std::string SaveFolderPath();
 // Where replays are kept: replays/ in the save file's folder.
 std::string ReplayFolderPath();
 // The per-user save file of an installed game.
@@ -41,3 +44,10 @@ bool MakeFolders(const std::string& path);
 // crash never leaves half a file. On failure the temporary is gone, the old file stands
 // and errno says why.
 bool WriteFileReplacing(const std::string& path, const std::string& bytes);
+// The whole of a file, or false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string* bytes);
+// A damaged player file is renamed to <path>.bad, where the player (or a bug report)
+// still finds it, and named once on standard error: "damaged KIND, DAMAGE; kept as
+// <path>.bad, THEN" (or why it could not be kept).
+void SetDamagedFileAside(const std::string& path, const std::string& kind, const std::string& damage,
+                         const std::string& then);

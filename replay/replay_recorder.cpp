@@ -8,9 +8,7 @@
 #include <cstdio>
 #include <ctime>
 #include <dirent.h>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <sys/stat.h>
 #include <vector>
 
@@ -60,17 +58,6 @@ std::string NewReplayName(const std::string& folder, int stage)
     std::snprintf(name, sizeof name, "%s-s%d-%03d%s", stamp, stage, number, replayExtension);
     if (!Exists(folder + "/" + name)) return name;
   }
-}
-
-// The whole file, or false when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string* bytes)
-{
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream all;
-  all << in.rdbuf();
-  *bytes = all.str();
-  return !in.bad();
 }
 
 }  // namespace
