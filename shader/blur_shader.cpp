@@ -92,14 +92,19 @@ void CBlurShader::DrawPass(const char* technique, const CTexture& input, float w
   effect->End();
 }
 
-void CBlurShader::DrawInto(const char* technique, const CTexture& input, CTexture& output)
+void CBlurShader::DrawInto(const char* technique, const CTexture& input, CTexture& output, const RECT* area)
 {
   if (!effect || !output.surface) return;
   IDirect3DDevice9* device = CGraphics::GetInstance()->device;
   IDirect3DSurface9* saved = nullptr;
   device->GetRenderTarget(0, &saved);
   device->SetRenderTarget(0, output.surface);
+  if (area) {
+    device->SetScissorRect(area);
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+  }
   DrawPass(technique, input, Width(output), Height(output));
+  if (area) device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
   device->SetRenderTarget(0, saved);
   if (saved) saved->Release();
 }
@@ -121,10 +126,10 @@ void CBlurShader::DrawBrightDown(const CTexture& input, CTexture& output)
   DrawInto("BrightDownTech", input, output);
 }
 
-void CBlurShader::DrawAverage(const CTexture& input, CTexture& output)
+void CBlurShader::DrawAverage(const CTexture& input, CTexture& output, const RECT* area)
 {
   SetNormalBlend(CGraphics::GetInstance()->device);
-  DrawInto("AverageBlurTech", input, output);
+  DrawInto("AverageBlurTech", input, output, area);
 }
 
 void CBlurShader::DrawXBlur(const CTexture& input, float width, float height)

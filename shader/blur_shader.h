@@ -33,8 +33,9 @@ public:
   void DrawCopy(const OstrelLibrary::CTexture& input, float width, float height, const D3DXVECTOR4* colour);
   // Keeps the bright parts of input, written into output.
   void DrawBright(const OstrelLibrary::CTexture& input, OstrelLibrary::CTexture& output);
-  // Box-blurs input into output with normal alpha blending.
-  void DrawAverage(const OstrelLibrary::CTexture& input, OstrelLibrary::CTexture& output);
+  // Box-blurs input into output with normal alpha blending; with an area, only that
+  // rectangle of output is written.
+  void DrawAverage(const OstrelLibrary::CTexture& input, OstrelLibrary::CTexture& output, const RECT* area = nullptr);
   // Horizontal blur of input into the current target.
   void DrawXBlur(const OstrelLibrary::CTexture& input, float width, float height);
   // Vertical blur of input into the current target.
@@ -60,6 +61,8 @@ public:
 private:
   // One full-target quad of a technique reading input.
   void DrawPass(const char* technique, const OstrelLibrary::CTexture& input, float width, float height);
-  // Draws a technique from input into output's surface, restoring the target after.
-  void DrawInto(const char* technique, const OstrelLibrary::CTexture& input, OstrelLibrary::CTexture& output);
+  // Draws a technique from input into output's surface (within area if one is given),
+  // restoring the target after.
+  void DrawInto(const char* technique, const OstrelLibrary::CTexture& input, OstrelLibrary::CTexture& output,
+                const RECT* area = nullptr);
 };

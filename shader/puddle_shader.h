@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "d3dx9.h"
+
 #include "engine/depth_buffer.h"
 #include "engine/mesh.h"
 #include "engine/texture.h"
@@ -19,6 +21,8 @@ public:
   D3DCOLOR clearColour = 0xFF281412;  // dark brown under the mirror image
   std::shared_ptr<OstrelLibrary::CMesh> puddleMesh;
   std::shared_ptr<OstrelLibrary::CTexture> waveTexture;
+  D3DXVECTOR3 boxMin = D3DXVECTOR3(-0.5f, 0.0f, -0.5f);  // the puddle mesh's bounds
+  D3DXVECTOR3 boxMax = D3DXVECTOR3(0.5f, 0.02f, 0.5f);
 
   ~CPuddleShader() override;
   // Loads the effect, the mesh and the wave texture; the targets wait for the first
@@ -31,10 +35,13 @@ public:
   void CreateTargets();
   // Lets the targets go; the next reflection makes them again.
   void ReleaseTargets();
-  // Starts drawing mirrored actors into the reflection target.
-  void BeginReflection(const D3DLIGHT9& light);
-  // The blur of the reflection into blurTarget, left out at low quality.
-  void BlurReflection();
+  // The part of the reflection target a puddle placed at `world` reads under the camera
+  // in force (see PuddleReadArea); false when none of it is in view.
+  bool ReadArea(const D3DXMATRIX& world, RECT* area);
+  // Starts drawing mirrored actors into the reflection target, within `area` only.
+  void BeginReflection(const D3DLIGHT9& light, const RECT& area);
+  // The blur of the reflection's `area` into blurTarget, left out at low quality.
+  void BlurReflection(const RECT& area);
   // The picture "g_blur_tex" should show: the blurred copy, or at low quality the
   // reflection itself.
   const OstrelLibrary::CTexture& BlurredReflection() const;
@@ -44,5 +51,16 @@ public:
   void DrawMesh();
 
 private:
+  // The mesh's bounds from its vertices, kept as they are when it has none.
+  void MeasureMesh();
+
   bool passRunning = false;  // the pass bound the reflection target and must restore
 };
+
+// The rectangle of a width x height target (pixels, rows from the top) that the puddle
+// shader can read for a mesh within boxMin..boxMax seen through worldViewProjection: its
+// outline on the screen, widened by the waves' bend (2 % of the target) and the blur's
+// reach. False when the box is wholly off the screen or behind the eye; the whole
+// target when it crosses the eye's plane.
+bool PuddleReadArea(const D3DXVECTOR3& boxMin, const D3DXVECTOR3& boxMax, const D3DXMATRIX& worldViewProjection,
+                    UINT width, UINT height, RECT* area);

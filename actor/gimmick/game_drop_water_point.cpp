@@ -70,9 +70,12 @@ void CGameDropWaterPoint::Draw()
   if (GetAsyncKeyState('Q') & 0x8000) return;
   CShaderManager* shaders = CShaderManager::GetInstance();
   if (shaders->puddlePass) return;
-  RenderReflection();
   CPuddleShader& puddle = shaders->puddle;
-  puddle.BlurReflection();
+  // Out of view, none of it is drawn, and its reflection need not be either.
+  RECT area = {};
+  if (!puddle.ReadArea(world, &area)) return;
+  RenderReflection(area);
+  puddle.BlurReflection(area);
   if (!puddle.effect) return;
   puddle.effect->SetTexture("g_reflect_tex", puddle.reflectionTarget.texture);
   // At the light setting there is no blurred copy: the sharp reflection stands in, since
@@ -89,7 +92,7 @@ void CGameDropWaterPoint::DrawShadow()
 }
 
 // The mirror plane runs through the puddle; actors first, then the effects added on.
-void CGameDropWaterPoint::RenderReflection()
+void CGameDropWaterPoint::RenderReflection(const RECT& area)
 {
   const std::shared_ptr<CSceneGame> scene = currentScene.lock();
   if (!scene) return;
@@ -98,7 +101,7 @@ void CGameDropWaterPoint::RenderReflection()
   shaders->puddlePoint = D3DXVECTOR3(world._41, world._42, world._43);
   D3DLIGHT9 light = {};
   device->GetLight(0, &light);
-  shaders->puddle.BeginReflection(light);
+  shaders->puddle.BeginReflection(light, area);
   for (size_t i = 0; i < scene->actors.size(); ++i) {
     if (ReflectsActor(*scene->actors[i])) scene->actors[i]->Draw();
   }

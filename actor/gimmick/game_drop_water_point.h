@@ -30,8 +30,8 @@ public:
 
   // The two ripple offsets move and wrap within 0..1.
   void ScrollRipples();
-  // Draws the nearby actors and effects mirrored into the reflection target.
-  void RenderReflection();
+  // Draws the nearby actors and effects mirrored into the reflection target's area.
+  void RenderReflection(const RECT& area);
   // Whether the actor is mirrored: near enough, not far below, not the map, the
   // camera, the debug actor or a puddle.
   bool ReflectsActor(const CActorBase& actor) const;

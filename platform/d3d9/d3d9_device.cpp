@@ -3,6 +3,7 @@
 // time (d3d9_states.cpp). Every target, the back buffer too, is a texture with row 0 at
 // the top; Present flips once into the window, letterboxed. Fixed-function draws use the
 // built-in program of d3d9_fixed_function.cpp.
+#include <algorithm>
 #include <SDL.h>
 
 #include <cstdio>
@@ -64,6 +65,7 @@ bool D3D9Device::Initialise()
   renderTarget = implicitBackBuffer;
   depthStencil = implicitDepth;
   viewport = {0, 0, parameters.BackBufferWidth, parameters.BackBufferHeight, 0.0f, 1.0f};
+  scissor = {0, 0, (LONG)parameters.BackBufferWidth, (LONG)parameters.BackBufferHeight};
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   return glGetError() == GL_NO_ERROR;
@@ -135,16 +137,25 @@ HRESULT D3D9Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOL
   if (flags & D3DCLEAR_ZBUFFER) mask |= GL_DEPTH_BUFFER_BIT;
   if (flags & D3DCLEAR_STENCIL) mask |= GL_STENCIL_BUFFER_BIT;
   glEnable(GL_SCISSOR_TEST);
+  const D3DRECT whole = {(LONG)viewport.X, (LONG)viewport.Y, (LONG)(viewport.X + viewport.Width),
+                         (LONG)(viewport.Y + viewport.Height)};
   if (count == 0 || !rects) {
-    glScissor((GLint)viewport.X, (GLint)viewport.Y, (GLsizei)viewport.Width, (GLsizei)viewport.Height);
-    glClear(mask);
-  } else {
-    for (DWORD i = 0; i < count; ++i) {
-      const D3DRECT& r = rects[i];
-      if (r.x2 <= r.x1 || r.y2 <= r.y1) continue;
-      glScissor(r.x1, r.y1, r.x2 - r.x1, r.y2 - r.y1);
-      glClear(mask);
+    count = 1;
+    rects = &whole;
+  }
+  // As in D3D, an enabled scissor test limits the clear too.
+  const bool scissored = renderStates[D3DRS_SCISSORTESTENABLE] != 0;
+  for (DWORD i = 0; i < count; ++i) {
+    D3DRECT r = rects[i];
+    if (scissored) {
+      r.x1 = std::max<LONG>(r.x1, scissor.left);
+      r.y1 = std::max<LONG>(r.y1, scissor.top);
+      r.x2 = std::min<LONG>(r.x2, scissor.right);
+      r.y2 = std::min<LONG>(r.y2, scissor.bottom);
     }
+    if (r.x2 <= r.x1 || r.y2 <= r.y1) continue;
+    glScissor(r.x1, r.y1, r.x2 - r.x1, r.y2 - r.y1);
+    glClear(mask);
   }
   glDisable(GL_SCISSOR_TEST);
   return D3D_OK;
@@ -281,6 +292,7 @@ HRESULT D3D9Device::SetRenderTarget(DWORD index, IDirect3DSurface9* surface)
   if (!target->container || !(target->usage & D3DUSAGE_RENDERTARGET)) return D3DERR_INVALIDCALL;
   renderTarget = target;
   viewport = {0, 0, target->width, target->height, 0.0f, 1.0f};
+  scissor = {0, 0, (LONG)target->width, (LONG)target->height};
   return D3D_OK;
 }
 
@@ -321,6 +333,23 @@ HRESULT D3D9Device::GetViewport(D3DVIEWPORT9* vp)
 {
   if (!vp) return D3DERR_INVALIDCALL;
   *vp = viewport;
+  return D3D_OK;
+}
+
+// Sets the scissor rectangle (in target pixels, rows from the top); it must not be
+// inside out. SetRenderTarget resets it to the whole target, as in D3D.
+HRESULT D3D9Device::SetScissorRect(const RECT* rect)
+{
+  if (!rect || rect->right < rect->left || rect->bottom < rect->top) return D3DERR_INVALIDCALL;
+  scissor = *rect;
+  return D3D_OK;
+}
+
+// The scissor rectangle.
+HRESULT D3D9Device::GetScissorRect(RECT* rect)
+{
+  if (!rect) return D3DERR_INVALIDCALL;
+  *rect = scissor;
   return D3D_OK;
 }
 

@@ -162,6 +162,8 @@ public:
   HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) override;
   HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
   HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+  HRESULT SetScissorRect(const RECT* rect) override;
+  HRESULT GetScissorRect(RECT* rect) override;
   HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
   HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
   HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
@@ -214,6 +216,7 @@ public:
   D3D9Texture* backBufferTexture = nullptr;
 
   DWORD renderStates[D3DRS_STATE_COUNT] = {};
+  RECT scissor = {0, 0, 0, 0};  // with D3DRS_SCISSORTESTENABLE, where drawing and clears may reach
   DWORD stageStates[8][D3DTSS_STATE_COUNT] = {};
   DWORD samplerStates[16][D3DSAMP_STATE_COUNT] = {};
   D3DMATRIX world = {};

@@ -352,6 +352,40 @@ TEST_F(RenderTest, ScreenQuadIsPixelExact)
   EXPECT_TRUE(RgbNear(BackBufferPixel(30, 42), 0, 0));
 }
 
+// The scissor test limits both drawing and clears to its rectangle (rows from the top);
+// a new render target resets the rectangle to the whole target, and an inside-out one is
+// refused.
+TEST_F(RenderTest, ScissorLimitsDrawsAndClearsUntilTheTargetChanges)
+{
+  CTexture white;
+  ASSERT_TRUE(white.Create(device, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+  white.Fill(0xFFFFFFFF);
+  const RECT area = {100, 50, 140, 60};
+  ASSERT_EQ(device->SetScissorRect(&area), D3D_OK);
+  device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+  EXPECT_TRUE(RgbNear(BackBufferPixel(100, 50), 0x0000FF, 0));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(139, 59), 0x0000FF, 0));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(99, 55), 0, 0));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(120, 60), 0, 0));
+  device->SetTexture(0, white.texture);
+  graphics->DrawScreenQuad(0.0f, 0.0f, 1280.0f, 720.0f);
+  EXPECT_TRUE(RgbNear(BackBufferPixel(120, 55), 0xFFFFFF, 1));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(120, 49), 0, 0)) << "drawing stops at the rectangle's top";
+  EXPECT_TRUE(RgbNear(BackBufferPixel(140, 55), 0, 0));
+  RECT inside_out = {10, 10, 5, 20};
+  EXPECT_EQ(device->SetScissorRect(&inside_out), D3DERR_INVALIDCALL);
+
+  ASSERT_EQ(device->SetRenderTarget(0, graphics->backBuffer), D3D_OK);
+  RECT now = {};
+  device->GetScissorRect(&now);
+  EXPECT_EQ(now.right, 1280);
+  EXPECT_EQ(now.bottom, 720);
+  device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+  graphics->DrawScreenQuad(0.0f, 0.0f, 1280.0f, 720.0f);
+  EXPECT_TRUE(RgbNear(BackBufferPixel(5, 5), 0xFFFFFF, 1)) << "with the test off, everything is drawn";
+}
+
 // Off-screen target and back: SetRenderTarget resets the viewport to the target's size,
 // drawing goes to the target only, and the target, drawn as a sprite, keeps its top row
 // at the top.

@@ -12,6 +12,9 @@
 
 namespace {
 
+// A scissor larger than any target: the whole of it.
+const RECT kEverywhere = {0, 0, 8192, 8192};
+
 TEST(RenderQualityChoice, SoftwareRenderersGetLowUnlessTheSettingSaysOtherwise)
 {
   EXPECT_EQ(ChooseRenderQuality("llvmpipe (LLVM 15.0.6, 256 bits)", nullptr), RenderQuality::Low);
@@ -144,16 +147,16 @@ TEST_F(RenderQualityTest, PuddleTargetsWaitForTheFirstReflection)
   D3DLIGHT9 light = {};
   device->GetLight(0, &light);
   ApplyRenderQuality(RenderQuality::Low);
-  puddle.BeginReflection(light);
+  puddle.BeginReflection(light, kEverywhere);
   puddle.EndReflection();
   EXPECT_EQ(puddle.reflectionTarget.imageInfo.Width, 640u) << "the size the low 3D pass draws at";
   EXPECT_EQ(puddle.reflectionDepth.desc.Height, 360u);
   EXPECT_EQ(puddle.blurTarget.texture, nullptr) << "no blur at low quality";
   EXPECT_EQ(&puddle.BlurredReflection(), &puddle.reflectionTarget);
   ApplyRenderQuality(RenderQuality::High);
-  puddle.BeginReflection(light);
+  puddle.BeginReflection(light, kEverywhere);
   puddle.EndReflection();
-  puddle.BlurReflection();
+  puddle.BlurReflection(kEverywhere);
   EXPECT_EQ(puddle.reflectionTarget.imageInfo.Width, 1280u) << "made again at the new size";
   EXPECT_NE(puddle.blurTarget.texture, nullptr);
   EXPECT_EQ(&puddle.BlurredReflection(), &puddle.blurTarget);
@@ -177,6 +180,51 @@ TEST_F(RenderQualityTest, ThePuddleShowsItsReflectionUndarkenedAtEitherSetting)
   EXPECT_NEAR(floorLow, floor, 12) << "Q hides the puddle at either setting";
   EXPECT_GT(full, floor + 150) << "the pale reflection shows in the water";
   EXPECT_NEAR(light, full, full / 12) << "the light setting shows the same water, not a darkened one";
+}
+
+// A puddle reads only the rectangle round its outline: what lies outside the
+// reflection targets never reaches the water. Filling them with red first must give the
+// very picture that filling them with the pass's own clear colour gives, at either
+// setting; and a puddle out of view or behind the eye needs no rectangle at all.
+TEST_F(RenderQualityTest, ThePuddleReadsOnlyTheRectangleItsPassesDraw)
+{
+  CPuddleShader& puddle = shaders->puddle;
+  for (const RenderQuality quality : {RenderQuality::High, RenderQuality::Low}) {
+    ApplyRenderQuality(quality);
+    puddle.CreateTargets();
+    std::vector<D3DCOLOR> pictures[2];
+    for (int i = 0; i < 2; ++i) {
+      for (OstrelLibrary::CTexture* target : {&puddle.reflectionTarget, &puddle.blurTarget}) {
+        if (!target->surface) continue;
+        device->SetRenderTarget(0, target->surface);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, i == 0 ? 0xFFFF0000 : puddle.clearColour, 1.0f, 0);
+      }
+      pictures[i] = DrawPuddle(false);
+    }
+    size_t differing = 0;
+    for (size_t p = 0; p < pictures[0].size(); ++p) {
+      if (!RgbNear(pictures[0][p], pictures[1][p] & 0xFFFFFF, 1)) ++differing;
+    }
+    EXPECT_EQ(differing, 0u) << (quality == RenderQuality::High ? "full" : "light") << " setting";
+  }
+
+  SetCamera(D3DXVECTOR3(0.0f, 6.0f, -6.0f), D3DXVECTOR3(0.0f, 0.0f, 0.0f));
+  D3DXMATRIX place;
+  RECT area = {};
+  D3DXMatrixIdentity(&place);
+  ASSERT_TRUE(puddle.ReadArea(place, &area));
+  const POINT centre = Project(D3DXVECTOR3(0.0f, 0.0f, 0.0f));  // back-buffer pixels; the light target is half
+  EXPECT_LT(area.left, centre.x / 2);
+  EXPECT_GT(area.right, centre.x / 2);
+  EXPECT_LT(area.right - area.left, 640 / 2) << "a small puddle reads a small part";
+  D3DXMatrixTranslation(&place, 0.0f, 0.0f, -20.0f);
+  EXPECT_FALSE(puddle.ReadArea(place, &area)) << "behind the eye";
+  D3DXMatrixTranslation(&place, 60.0f, 0.0f, 0.0f);
+  EXPECT_FALSE(puddle.ReadArea(place, &area)) << "far off to the side";
+  D3DXMatrixScaling(&place, 40.0f, 1.0f, 40.0f);
+  ASSERT_TRUE(puddle.ReadArea(place, &area)) << "a puddle round the eye";
+  EXPECT_EQ(area.right - area.left, 640);
+  EXPECT_EQ(area.bottom - area.top, 360);
 }
 
 }  // namespace

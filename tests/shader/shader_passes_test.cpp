@@ -11,6 +11,9 @@ using OstrelLibrary::CGraphics;
 
 namespace {
 
+// A scissor larger than any target: the whole of it.
+const RECT kEverywhere = {0, 0, 8192, 8192};
+
 // The surfaces bound now, without keeping references.
 void Bound(IDirect3DDevice9* device, IDirect3DSurface9** target, IDirect3DSurface9** depth)
 {
@@ -65,7 +68,7 @@ TEST_F(ShaderPassTest, EveryPassRestoresTheTargetsBoundBeforeIt)
 
   D3DLIGHT9 light = {};
   device->GetLight(0, &light);
-  shaders->puddle.BeginReflection(light);
+  shaders->puddle.BeginReflection(light, kEverywhere);
   EXPECT_EQ(shaders->puddlePass, 1);
   Bound(device, &target, &depth);
   EXPECT_EQ(target, shaders->puddle.reflectionTarget.surface);
