@@ -62,7 +62,7 @@ void CShadowMapShader::BeginShadowPass(const D3DXVECTOR3& eye)
   device->GetDepthStencilSurface(&savedDepth);
   device->SetRenderTarget(0, shadowTexture.surface);
   device->SetDepthStencilSurface(shadowDepth.surface);
-  device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0);
+  device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0);  // only depth is read
 
   D3DLIGHT9 light = {};
   device->GetLight(0, &light);

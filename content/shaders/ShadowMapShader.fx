@@ -1,5 +1,7 @@
-# Depth as seen from the light, into the R32F shadow map and its depth texture. Texels
-# that are almost transparent in the subset's colour texture cast no shadow.
+# Depth as seen from the light, into the shadow map's depth texture (the toon effect
+# reads it through the hardware's comparison). Its R32F colour target is bound only
+# because a pass needs one: nothing is written to it. Texels that are almost transparent
+# in the subset's colour texture cast no shadow.
 
 sampler g_map_tex address=wrap filter=linear
 
@@ -11,14 +13,12 @@ uniform sampler2D g_map_tex;
 
 #ifdef VERTEX_STAGE
 in vec3 inPosition;
-out float depth;
 
-// The vertex seen from the light, and its depth for the colour target.
+// The vertex seen from the light.
 void LightSpace()
 {
   vec4 world = mul(vec4(inPosition, 1.0), g_world_mat);
   gl_Position = mul(mul(world, g_light_view_mat), g_light_projection_mat);
-  depth = gl_Position.z / gl_Position.w;
 }
 #endif
 end
@@ -27,6 +27,7 @@ technique Tech
   pass P0
     state CULLMODE NONE
     state ALPHABLENDENABLE FALSE
+    state COLORWRITEENABLE FALSE
     vertex
 in vec2 inTexCoord;
 out vec2 texCoord;
@@ -37,14 +38,11 @@ void main()
 }
     end
     fragment
-in float depth;
 in vec2 texCoord;
-out vec4 fragColour;
 void main()
 {
   // An unbound texture reads as opaque black, so untextured subsets always cast.
   if (texture(g_map_tex, texCoord).a < 0.3) discard;
-  fragColour = vec4(depth, 0.0, 0.0, 1.0);
 }
     end
 
@@ -54,6 +52,7 @@ technique SolidTech
   pass P0
     state CULLMODE NONE
     state ALPHABLENDENABLE FALSE
+    state COLORWRITEENABLE FALSE
     vertex
 void main()
 {
@@ -61,10 +60,7 @@ void main()
 }
     end
     fragment
-in float depth;
-out vec4 fragColour;
 void main()
 {
-  fragColour = vec4(depth, 0.0, 0.0, 1.0);
 }
     end
