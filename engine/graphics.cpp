@@ -242,12 +242,14 @@ void CGraphics::ReleaseUnheldMeshes(const std::string& folder)
   EraseUnheld(meshCache, folder);
 }
 
-// Draws the whole texture through the sprite batcher; an empty texture draws nothing.
+// Draws the whole texture through the sprite batcher (a layer's kept part where it lies in
+// the picture); an empty texture draws nothing.
 void CGraphics::DrawTexture(const CTexture& texture, const D3DXMATRIX* transform, D3DCOLOR colour)
 {
   if (!texture.texture || !sprite) return;
   sprite->SetTransform(transform);
-  sprite->Draw(texture.texture, &texture.sourceRect, nullptr, nullptr, colour);
+  const D3DXVECTOR3 at((float)texture.keptOrigin.x, (float)texture.keptOrigin.y, 0.0f);
+  sprite->Draw(texture.texture, &texture.sourceRect, nullptr, &at, colour);
 }
 
 }  // namespace OstrelLibrary

@@ -4,9 +4,20 @@
 
 #include <string>
 
+#include "d3d9.h"
+
 namespace OstrelLibrary {
 
 // Whether the file lies in one of the folders of 1 : 1 pictures.
 bool IsScreenPicture(const std::string& path);
+
+// Whether the file is a layer drawn whole over the screen (the title's and the ending's
+// pictures), whose empty border need not be kept.
+bool IsLayerPicture(const std::string& path);
+
+// The rectangle of a width x height A8R8G8B8 picture to keep: every texel that differs
+// from the first one when that one is fully transparent, with a border of one such texel
+// where the picture goes on; the whole picture otherwise.
+RECT KeptPartOfLayer(const D3DCOLOR* texels, UINT width, UINT height, size_t pitchInTexels);
 
 }  // namespace OstrelLibrary

@@ -15,6 +15,7 @@ public:
   IDirect3DSurface9* surface = nullptr;  // level 0, also used as a render target
   D3DXIMAGE_INFO imageInfo = {};
   RECT sourceRect = {};                // the whole image: every sprite draw's source
+  POINT keptOrigin = {};               // where texel 0, 0 sits in the file's picture
   std::string path;                    // the file it came from, "" otherwise
   IDirect3DDevice9* device = nullptr;  // one reference held
 
@@ -31,6 +32,10 @@ public:
   void Release();
   // Writes one ARGB colour into every texel of level 0.
   bool Fill(D3DCOLOR colour);
+
+private:
+  // Keeps only the part of a layer that shows something (see texture.cpp).
+  void LeaveOutEmptyBorder();
 };
 
 }  // namespace OstrelLibrary

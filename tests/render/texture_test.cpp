@@ -289,3 +289,114 @@ TEST_F(RenderTest, DefaultSizeRoundsUpToPowersOfTwo)
   surface->Release();
   texture->Release();
 }
+
+namespace {
+
+// A width x height layer, transparent black but for a block of distinct colours, some
+// of them half transparent.
+std::vector<D3DCOLOR> LayerPicture(int width, int height, const RECT& block)
+{
+  std::vector<D3DCOLOR> pixels((size_t)width * height, 0);
+  for (LONG y = block.top; y < block.bottom; ++y)
+    for (LONG x = block.left; x < block.right; ++x)
+      pixels[(size_t)y * width + x] = ((x + y) % 3 == 0 ? 0x80000000u : 0xFF000000u) | (D3DCOLOR)(x * 9) << 16 |
+                                      (D3DCOLOR)(y * 7) << 8 | (D3DCOLOR)(200 - x);
+  return pixels;
+}
+
+// Draws a picture at a place; the back buffer is read by the caller.
+void DrawAt(OstrelLibrary::CGraphics* graphics, const CTexture& texture, float x, float y)
+{
+  D3DXMATRIX at;
+  D3DXMatrixTranslation(&at, x, y, 0);
+  graphics->sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  graphics->DrawTexture(texture, &at, 0xFFFFFFFF);
+  graphics->sprite->End();
+}
+
+}  // namespace
+
+// The part of a layer worth keeping: what differs from a transparent first texel, with a
+// border of one texel where the picture goes on; all of an opaque-cornered picture.
+TEST_F(RenderTest, KeptPartOfLayerIsWhatShowsWithABorder)
+{
+  using OstrelLibrary::KeptPartOfLayer;
+  std::vector<D3DCOLOR> pixels = LayerPicture(40, 30, {10, 5, 20, 15});
+  RECT kept = KeptPartOfLayer(pixels.data(), 40, 30, 40);
+  EXPECT_EQ(kept.left, 9);
+  EXPECT_EQ(kept.top, 4);
+  EXPECT_EQ(kept.right, 21);
+  EXPECT_EQ(kept.bottom, 16);
+  // Reaching the right and bottom edges: no border past them.
+  pixels = LayerPicture(40, 30, {30, 20, 40, 30});
+  kept = KeptPartOfLayer(pixels.data(), 40, 30, 40);
+  EXPECT_EQ(kept.left, 29);
+  EXPECT_EQ(kept.top, 19);
+  EXPECT_EQ(kept.right, 40);
+  EXPECT_EQ(kept.bottom, 30);
+  // A transparent texel of another colour counts as something shown.
+  pixels = LayerPicture(40, 30, {10, 5, 20, 15});
+  pixels[2 * 40 + 35] = 0x00FF0000;
+  EXPECT_EQ(KeptPartOfLayer(pixels.data(), 40, 30, 40).right, 37);
+  EXPECT_EQ(KeptPartOfLayer(pixels.data(), 40, 30, 40).top, 1);
+  // An opaque first texel keeps everything; an empty picture keeps one texel.
+  pixels[0] = 0xFF000000;
+  EXPECT_EQ(KeptPartOfLayer(pixels.data(), 40, 30, 40).right, 40);
+  EXPECT_EQ(KeptPartOfLayer(pixels.data(), 40, 30, 40).bottom, 30);
+  const std::vector<D3DCOLOR> empty(40 * 30, 0);
+  EXPECT_EQ(KeptPartOfLayer(empty.data(), 40, 30, 40).right, 1);
+  // Rows read at the pitch, not the width.
+  std::vector<D3DCOLOR> wide(64 * 30, 0);
+  wide[10 * 64 + 50] = 0xFF112233;
+  EXPECT_EQ(KeptPartOfLayer(wide.data(), 40, 30, 64).right, 1);
+}
+
+// A title layer keeps only its shown part, yet reports the file's size and draws the
+// same pixels as the whole picture, at whole and at fractional places.
+TEST_F(RenderTest, LayerWithoutItsEmptyBorderDrawsAsTheWholePicture)
+{
+  EXPECT_TRUE(OstrelLibrary::IsLayerPicture("res/title/picture/title_cloud.png"));
+  EXPECT_TRUE(OstrelLibrary::IsLayerPicture("res/ending/ending_cloud.png"));
+  EXPECT_FALSE(OstrelLibrary::IsLayerPicture("res/title/char/start.png"));
+  EXPECT_FALSE(OstrelLibrary::IsLayerPicture("res/game/sprite/pause.png"));
+  const std::string folder = TestScratchDir() + "/res/title/picture";
+  std::filesystem::create_directories(folder);
+  const std::vector<D3DCOLOR> pixels = LayerPicture(40, 30, {10, 5, 20, 15});
+  ASSERT_TRUE(WriteTga(folder + "/layer.tga", 40, 30, pixels));
+  ASSERT_TRUE(WriteTga(TestScratchDir() + "/whole.tga", 40, 30, pixels));
+  CTexture layer;
+  CTexture whole;
+  ASSERT_TRUE(layer.LoadFromFile(device, folder + "/layer.tga"));
+  ASSERT_TRUE(whole.LoadFromFile(device, TestScratchDir() + "/whole.tga"));
+  EXPECT_EQ(layer.imageInfo.Width, 40u);
+  EXPECT_EQ(layer.imageInfo.Height, 30u);
+  D3DSURFACE_DESC desc;
+  ASSERT_EQ(layer.surface->GetDesc(&desc), D3D_OK);
+  EXPECT_EQ(desc.Width, 12u);
+  EXPECT_EQ(desc.Height, 12u);
+  EXPECT_EQ(layer.keptOrigin.x, 9);
+  EXPECT_EQ(layer.keptOrigin.y, 4);
+  EXPECT_EQ(layer.sourceRect.right, 12);
+  // The whole file's level 0 holds the same texels where they overlap.
+  const std::vector<D3DCOLOR> kept = ReadSurface(layer.surface);
+  EXPECT_EQ(kept[0], 0u);
+  EXPECT_EQ(kept[1 * 12 + 1], pixels[5 * 40 + 10]);
+  EXPECT_EQ(kept[10 * 12 + 10], pixels[14 * 40 + 19]);
+  for (const float place : {300.0f, 300.4f, 300.75f}) {
+    ClearBackBuffer(0xFF405060);
+    DrawAt(graphics, whole, place, place - 100.0f);
+    const std::vector<D3DCOLOR> fromWhole = ReadSurface(graphics->backBuffer);
+    ClearBackBuffer(0xFF405060);
+    DrawAt(graphics, layer, place, place - 100.0f);
+    const std::vector<D3DCOLOR> fromLayer = ReadSurface(graphics->backBuffer);
+    EXPECT_NE(fromLayer[(size_t)(200 + 10) * 1280 + 315], 0xFF405060u) << "the block is drawn";
+    EXPECT_TRUE(fromLayer == fromWhole) << "at " << place;
+  }
+  // A picture with no empty border is left whole.
+  ASSERT_TRUE(WriteTga(folder + "/full.tga", 3, 5, OddPicture()));
+  CTexture full;
+  ASSERT_TRUE(full.LoadFromFile(device, folder + "/full.tga"));
+  ASSERT_EQ(full.surface->GetDesc(&desc), D3D_OK);
+  EXPECT_EQ(desc.Width, 3u);
+  EXPECT_EQ(full.keptOrigin.x, 0);
+}
