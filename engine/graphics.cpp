@@ -2,6 +2,7 @@
 // small drawing helpers every other part of the game uses.
 #include "graphics.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "asset_report.h"
@@ -250,6 +251,22 @@ void CGraphics::DrawTexture(const CTexture& texture, const D3DXMATRIX* transform
   sprite->SetTransform(transform);
   const D3DXVECTOR3 at((float)texture.keptOrigin.x, (float)texture.keptOrigin.y, 0.0f);
   sprite->Draw(texture.texture, &texture.sourceRect, nullptr, &at, colour);
+}
+
+// A picture without its empty border (see CTexture) has nothing to show outside its kept
+// part: the rectangle is cut to that part and drawn where that part of it lies.
+void CGraphics::DrawTexturePart(const CTexture& texture, const RECT& source, const D3DXMATRIX* transform,
+                                D3DCOLOR colour)
+{
+  if (!texture.texture || !sprite) return;
+  const LONG x = texture.keptOrigin.x, y = texture.keptOrigin.y;
+  const RECT kept = {std::max<LONG>(source.left - x, 0), std::max<LONG>(source.top - y, 0),
+                     std::min<LONG>(source.right - x, texture.sourceRect.right),
+                     std::min<LONG>(source.bottom - y, texture.sourceRect.bottom)};
+  if (kept.right <= kept.left || kept.bottom <= kept.top) return;
+  const D3DXVECTOR3 at((float)(kept.left + x - source.left), (float)(kept.top + y - source.top), 0.0f);
+  sprite->SetTransform(transform);
+  sprite->Draw(texture.texture, &kept, nullptr, &at, colour);
 }
 
 }  // namespace OstrelLibrary

@@ -59,6 +59,8 @@ public:
   void ReleaseUnheldMeshes(const std::string& folder);
   // Draws a whole texture through the sprite batcher, placed by the matrix.
   void DrawTexture(const CTexture& texture, const D3DXMATRIX* transform, D3DCOLOR colour);
+  // Draws one rectangle of a picture, in the picture's own texels, placed by the matrix.
+  void DrawTexturePart(const CTexture& texture, const RECT& source, const D3DXMATRIX* transform, D3DCOLOR colour);
 
 private:
   CGraphics() = default;

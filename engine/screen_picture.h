@@ -1,5 +1,6 @@
 // Which pictures are only ever drawn texel for pixel (title, ending, menus, HUD): they
-// are loaded without a mip chain, which would only take memory.
+// are loaded without a mip chain, which would only take memory, and without their empty
+// border (CTexture keeps where the rest lies).
 #pragma once
 
 #include <string>
@@ -10,10 +11,6 @@ namespace OstrelLibrary {
 
 // Whether the file lies in one of the folders of 1 : 1 pictures.
 bool IsScreenPicture(const std::string& path);
-
-// Whether the file is a layer drawn whole over the screen (the title's and the ending's
-// pictures), whose empty border need not be kept.
-bool IsLayerPicture(const std::string& path);
 
 // The rectangle of a width x height A8R8G8B8 picture to keep: every texel that differs
 // from the first one when that one is fully transparent, with a border of one such texel

@@ -23,12 +23,6 @@ bool IsScreenPicture(const std::string& path)
   return false;
 }
 
-// The title's and the ending's pictures are drawn whole, each by one sprite.
-bool IsLayerPicture(const std::string& path)
-{
-  return path.find("res/title/picture/") != std::string::npos || path.find("res/ending/") != std::string::npos;
-}
-
 // The bounding box of the texels unlike the first, grown by one texel and kept inside
 // the picture; the whole picture when the first texel is not fully transparent.
 RECT KeptPartOfLayer(const D3DCOLOR* texels, UINT width, UINT height, size_t pitchInTexels)
@@ -67,12 +61,12 @@ bool CTexture::LoadFromFile(IDirect3DDevice9* newDevice, const std::string& newP
     return false;
   if (FAILED(texture->GetSurfaceLevel(0, &surface))) return false;
   sourceRect = {0, 0, (LONG)imageInfo.Width, (LONG)imageInfo.Height};
-  if (IsLayerPicture(path) && imageInfo.Format == D3DFMT_A8R8G8B8) LeaveOutEmptyBorder();
+  if (IsScreenPicture(path) && imageInfo.Format == D3DFMT_A8R8G8B8) LeaveOutEmptyBorder();
   return true;
 }
 
-// A layer is drawn with alpha blending, so its transparent texels leave the screen as it
-// was: the texture keeps the rectangle that shows something, with a border of the empty
+// A screen picture is drawn with alpha blending, so its transparent texels leave the
+// screen as it was: the texture keeps the rectangle that shows something, with a border of the empty
 // colour (which is also what every texel left out is), and is drawn that far in, so that
 // every pixel samples the same texels as before. The file's size stays the picture's.
 void CTexture::LeaveOutEmptyBorder()

@@ -34,7 +34,7 @@ public:
   bool Fill(D3DCOLOR colour);
 
 private:
-  // Keeps only the part of a layer that shows something (see texture.cpp).
+  // Keeps only the part of a screen picture that shows something (see texture.cpp).
   void LeaveOutEmptyBorder();
 };
 

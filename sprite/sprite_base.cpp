@@ -96,10 +96,8 @@ void DrawPicture(const std::shared_ptr<CTexture>& texture, const D3DXMATRIX& mat
 void DrawPicturePart(const std::shared_ptr<CTexture>& texture, const RECT& source, const D3DXMATRIX& matrix,
                      D3DCOLOR colour)
 {
-  CGraphics* graphics = CGraphics::GetInstance();
-  if (!texture || texture->texture == nullptr || !graphics->sprite) return;
-  graphics->sprite->SetTransform(&matrix);
-  graphics->sprite->Draw(texture->texture, &source, nullptr, nullptr, colour);
+  if (!texture) return;
+  CGraphics::GetInstance()->DrawTexturePart(*texture, source, &matrix, colour);
 }
 
 // Width from the image information; 0 when nothing was loaded.

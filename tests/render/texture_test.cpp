@@ -351,14 +351,10 @@ TEST_F(RenderTest, KeptPartOfLayerIsWhatShowsWithABorder)
   EXPECT_EQ(KeptPartOfLayer(wide.data(), 40, 30, 64).right, 1);
 }
 
-// A title layer keeps only its shown part, yet reports the file's size and draws the
+// A screen picture keeps only its shown part, yet reports the file's size and draws the
 // same pixels as the whole picture, at whole and at fractional places.
 TEST_F(RenderTest, LayerWithoutItsEmptyBorderDrawsAsTheWholePicture)
 {
-  EXPECT_TRUE(OstrelLibrary::IsLayerPicture("res/title/picture/title_cloud.png"));
-  EXPECT_TRUE(OstrelLibrary::IsLayerPicture("res/ending/ending_cloud.png"));
-  EXPECT_FALSE(OstrelLibrary::IsLayerPicture("res/title/char/start.png"));
-  EXPECT_FALSE(OstrelLibrary::IsLayerPicture("res/game/sprite/pause.png"));
   const std::string folder = TestScratchDir() + "/res/title/picture";
   std::filesystem::create_directories(folder);
   const std::vector<D3DCOLOR> pixels = LayerPicture(40, 30, {10, 5, 20, 15});
@@ -399,4 +395,45 @@ TEST_F(RenderTest, LayerWithoutItsEmptyBorderDrawsAsTheWholePicture)
   ASSERT_EQ(full.surface->GetDesc(&desc), D3D_OK);
   EXPECT_EQ(desc.Width, 3u);
   EXPECT_EQ(full.keptOrigin.x, 0);
+}
+
+// Cells of a sheet without its empty border draw as from the whole sheet: one inside the
+// kept part, one across its edge, one wholly outside it (nothing), at whole and
+// fractional places.
+TEST_F(RenderTest, CellsOfAPictureWithoutItsBorderDrawAsFromTheWholeSheet)
+{
+  const std::string folder = TestScratchDir() + "/res/game/sprite";
+  std::filesystem::create_directories(folder);
+  const std::vector<D3DCOLOR> pixels = LayerPicture(40, 30, {10, 5, 20, 15});
+  ASSERT_TRUE(WriteTga(folder + "/sheet.tga", 40, 30, pixels));
+  ASSERT_TRUE(WriteTga(TestScratchDir() + "/sheet.tga", 40, 30, pixels));
+  CTexture trimmed;
+  CTexture whole;
+  ASSERT_TRUE(trimmed.LoadFromFile(device, folder + "/sheet.tga"));
+  ASSERT_TRUE(whole.LoadFromFile(device, TestScratchDir() + "/sheet.tga"));
+  ASSERT_EQ(trimmed.keptOrigin.x, 9);
+  for (const RECT& cell : {RECT{12, 6, 18, 12}, RECT{0, 0, 14, 10}, RECT{25, 18, 40, 30}}) {
+    for (const float place : {200.0f, 200.5f}) {
+      D3DXMATRIX at;
+      D3DXMatrixTranslation(&at, place, place, 0);
+      std::vector<D3DCOLOR> drawn[2];
+      for (int i = 0; i < 2; ++i) {
+        ClearBackBuffer(0xFF102030);
+        graphics->sprite->Begin(D3DXSPRITE_ALPHABLEND);
+        graphics->DrawTexturePart(i == 0 ? whole : trimmed, cell, &at, 0xFFFFFFFF);
+        graphics->sprite->End();
+        drawn[i] = ReadSurface(graphics->backBuffer);
+      }
+      EXPECT_TRUE(drawn[0] == drawn[1]) << "cell from " << cell.left << ", " << cell.top << " at " << place;
+    }
+  }
+  // The cell inside the kept part shows its texels.
+  EXPECT_EQ(BackBufferPixel(200, 200), 0xFF102030u);  // the last cell is all empty
+  ClearBackBuffer(0xFF102030);
+  D3DXMATRIX at;
+  D3DXMatrixTranslation(&at, 100, 100, 0);
+  graphics->sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  graphics->DrawTexturePart(trimmed, RECT{12, 6, 18, 12}, &at, 0xFFFFFFFF);
+  graphics->sprite->End();
+  EXPECT_TRUE(RgbNear(BackBufferPixel(101, 100), pixels[6 * 40 + 13], 1));
 }
