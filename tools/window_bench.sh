@@ -176,7 +176,9 @@ for quality in "" high; do
     else
       echo "$label stage $stage: did not start"
     fi
-    peaks[$label]+="$(peak_mb) "
+    peak=$(peak_mb)
+    echo "$label stage $stage peak memory $peak MiB"
+    peaks[$label]+="$peak "
     stop_game
   done
 done
