@@ -314,6 +314,22 @@ void DrawAt(OstrelLibrary::CGraphics* graphics, const CTexture& texture, float x
   graphics->sprite->End();
 }
 
+// The block picture loaded twice: from a folder whose pictures lose their empty border
+// (res/<subfolder>, trimmed) and from the scratch folder's top (kept whole).
+::testing::AssertionResult LoadTrimmedAndWhole(IDirect3DDevice9* device, const std::string& subfolder,
+                                               const std::string& name, CTexture* trimmed, CTexture* whole)
+{
+  const std::string folder = TestScratchDir() + "/res/" + subfolder;
+  std::filesystem::create_directories(folder);
+  const std::vector<D3DCOLOR> pixels = LayerPicture(40, 30, {10, 5, 20, 15});
+  if (!WriteTga(folder + "/" + name, 40, 30, pixels) || !WriteTga(TestScratchDir() + "/" + name, 40, 30, pixels))
+    return ::testing::AssertionFailure() << "cannot write " << name;
+  if (!trimmed->LoadFromFile(device, folder + "/" + name) ||
+      !whole->LoadFromFile(device, TestScratchDir() + "/" + name))
+    return ::testing::AssertionFailure() << "cannot load " << name;
+  return ::testing::AssertionSuccess();
+}
+
 }  // namespace
 
 // The part of a layer worth keeping: what differs from a transparent first texel, with a
@@ -356,14 +372,10 @@ TEST_F(RenderTest, KeptPartOfLayerIsWhatShowsWithABorder)
 TEST_F(RenderTest, LayerWithoutItsEmptyBorderDrawsAsTheWholePicture)
 {
   const std::string folder = TestScratchDir() + "/res/title/picture";
-  std::filesystem::create_directories(folder);
   const std::vector<D3DCOLOR> pixels = LayerPicture(40, 30, {10, 5, 20, 15});
-  ASSERT_TRUE(WriteTga(folder + "/layer.tga", 40, 30, pixels));
-  ASSERT_TRUE(WriteTga(TestScratchDir() + "/whole.tga", 40, 30, pixels));
   CTexture layer;
   CTexture whole;
-  ASSERT_TRUE(layer.LoadFromFile(device, folder + "/layer.tga"));
-  ASSERT_TRUE(whole.LoadFromFile(device, TestScratchDir() + "/whole.tga"));
+  ASSERT_TRUE(LoadTrimmedAndWhole(device, "title/picture", "layer.tga", &layer, &whole));
   EXPECT_EQ(layer.imageInfo.Width, 40u);
   EXPECT_EQ(layer.imageInfo.Height, 30u);
   D3DSURFACE_DESC desc;
@@ -402,15 +414,9 @@ TEST_F(RenderTest, LayerWithoutItsEmptyBorderDrawsAsTheWholePicture)
 // fractional places.
 TEST_F(RenderTest, CellsOfAPictureWithoutItsBorderDrawAsFromTheWholeSheet)
 {
-  const std::string folder = TestScratchDir() + "/res/game/sprite";
-  std::filesystem::create_directories(folder);
-  const std::vector<D3DCOLOR> pixels = LayerPicture(40, 30, {10, 5, 20, 15});
-  ASSERT_TRUE(WriteTga(folder + "/sheet.tga", 40, 30, pixels));
-  ASSERT_TRUE(WriteTga(TestScratchDir() + "/sheet.tga", 40, 30, pixels));
   CTexture trimmed;
   CTexture whole;
-  ASSERT_TRUE(trimmed.LoadFromFile(device, folder + "/sheet.tga"));
-  ASSERT_TRUE(whole.LoadFromFile(device, TestScratchDir() + "/sheet.tga"));
+  ASSERT_TRUE(LoadTrimmedAndWhole(device, "game/sprite", "sheet.tga", &trimmed, &whole));
   ASSERT_EQ(trimmed.keptOrigin.x, 9);
   for (const RECT& cell : {RECT{12, 6, 18, 12}, RECT{0, 0, 14, 10}, RECT{25, 18, 40, 30}}) {
     for (const float place : {200.0f, 200.5f}) {
@@ -435,5 +441,5 @@ TEST_F(RenderTest, CellsOfAPictureWithoutItsBorderDrawAsFromTheWholeSheet)
   graphics->sprite->Begin(D3DXSPRITE_ALPHABLEND);
   graphics->DrawTexturePart(trimmed, RECT{12, 6, 18, 12}, &at, 0xFFFFFFFF);
   graphics->sprite->End();
-  EXPECT_TRUE(RgbNear(BackBufferPixel(101, 100), pixels[6 * 40 + 13], 1));
+  EXPECT_TRUE(RgbNear(BackBufferPixel(101, 100), LayerPicture(40, 30, {10, 5, 20, 15})[6 * 40 + 13], 1));
 }
