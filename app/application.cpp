@@ -303,8 +303,8 @@ bool CApplication::StepFrame()
   return true;
 }
 
-// One frame in the fixed order: update, switch, snapshot, fade, draw (left out while
-// the loop catches up with the clock).
+// One frame in the fixed order: update, switch, snapshot, fade, window keys, draw (left
+// out while the loop catches up with the clock).
 bool CApplication::RunFrame()
 {
   if (!currentScene) return false;
@@ -317,8 +317,8 @@ bool CApplication::RunFrame()
   }
   TakeInputSnapshot();
   StepFade();
-  if (ShouldDrawThisFrame()) DrawFrame();
   PollWindowKeys();
+  if (ShouldDrawThisFrame()) DrawFrame();
   LookAtWatchedStage();
   return true;
 }
@@ -412,6 +412,7 @@ void CApplication::DrawFrame()
   if (graphics->sprite) graphics->sprite->End();
   if (device) {
     device->EndScene();
+    TakeWantedScreenshot();
     device->Present(nullptr, nullptr, nullptr, nullptr);
   }
 }

@@ -14,6 +14,8 @@
 
 namespace {
 
+bool screenshotWanted = false;  // F12 seen, the shot waits for the next drawn frame
+
 // The shutter, loaded on first use (the sound device exists by then).
 OstrelLibrary::CSound& ShutterSound()
 {
@@ -34,9 +36,16 @@ void PollWindowKeys()
 {
   const bool enter = TriggerKey(VK_RETURN);
   const bool f11 = TriggerKey(VK_F11);
-  const bool shot = TriggerAction(GameAction::Screenshot);
+  if (TriggerAction(GameAction::Screenshot)) screenshotWanted = true;
   if (f11 || (enter && (GetAsyncKeyState(VK_MENU) & 0x8000))) ToggleFullScreen();
-  if (shot) TakeScreenshot();
+}
+
+// A frame left out while the loop catches up keeps the wish for the next one drawn.
+void TakeWantedScreenshot()
+{
+  if (!screenshotWanted) return;
+  screenshotWanted = false;
+  TakeScreenshot();
 }
 
 // The platform switches and redoes the cursor mapping; the setting follows if it was
