@@ -38,7 +38,8 @@ void CShadowMapShader::Load()
     ReadyTechniques({"Tech", "SolidTech"});
   }
   IDirect3DDevice9* device = CGraphics::GetInstance()->device;
-  shadowTexture.Create(device, size, size, D3DUSAGE_RENDERTARGET, D3DFMT_R32F, D3DPOOL_DEFAULT);
+  // The pass writes depth only: its colour target is one that holds no colour.
+  shadowTexture.Create(device, size, size, D3DUSAGE_RENDERTARGET, D3DFMT_NULL, D3DPOOL_DEFAULT);
   // A depth texture, so that the toon effect reads it through the hardware's comparison.
   shadowDepth.CreateSampled(device, size, size);
 }

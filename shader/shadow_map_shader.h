@@ -13,7 +13,7 @@ public:
   static constexpr UINT kSize = 1024;    // the full picture's map
   static constexpr UINT kLowSize = 512;  // the low quality's: a quarter of the texels to fill
 
-  OstrelLibrary::CTexture shadowTexture;     // R32F render target
+  OstrelLibrary::CTexture shadowTexture;     // colourless (NULL) render target
   OstrelLibrary::CDepthBuffer shadowDepth;   // its depth buffer, a texture the toon effect compares against
   IDirect3DSurface9* savedTarget = nullptr;  // bound before the pass
   IDirect3DSurface9* savedDepth = nullptr;

@@ -1,7 +1,7 @@
 # Depth as seen from the light, into the shadow map's depth texture (the toon effect
-# reads it through the hardware's comparison). Its R32F colour target is bound only
-# because a pass needs one: nothing is written to it. Texels that are almost transparent
-# in the subset's colour texture cast no shadow.
+# reads it through the hardware's comparison). Its colour target holds no colour (the
+# NULL format): a pass needs one bound, and nothing is written to it. Texels that are
+# almost transparent in the subset's colour texture cast no shadow.
 
 sampler g_map_tex address=wrap filter=linear
 

@@ -42,6 +42,8 @@ enum D3DFORMAT : DWORD {
   D3DFMT_DXT1 = 0x31545844,  // 'DXT1'
   D3DFMT_DXT3 = 0x33545844,  // 'DXT3'
   D3DFMT_DXT5 = 0x35545844,  // 'DXT5'
+  // A render target without colour, for depth-only passes (the drivers' 'NULL' format).
+  D3DFMT_NULL = 0x4C4C554E,  // 'NULL'
 };
 
 enum D3DPOOL : DWORD { D3DPOOL_DEFAULT = 0, D3DPOOL_MANAGED = 1, D3DPOOL_SYSTEMMEM = 2, D3DPOOL_SCRATCH = 3 };

@@ -107,8 +107,11 @@ bool D3D9Device::BindTargets()
   } else {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     if (renderTarget != attachedTarget || depthStencil != attachedDepth) {
+      // A colourless target leaves the colour attachment empty and draws to no buffer.
+      const bool colourless = renderTarget->format == D3DFMT_NULL;
       glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, renderTarget->ImageTarget(),
-                             renderTarget->container->name, (GLint)renderTarget->level);
+                             colourless ? 0 : renderTarget->container->name, (GLint)renderTarget->level);
+      glDrawBuffer(colourless ? GL_NONE : GL_COLOR_ATTACHMENT0);
       // A depth texture (a shadow map) attaches its level; a standalone buffer its renderbuffer.
       if (depthStencil && depthStencil->container) {
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_TEXTURE_2D,
@@ -354,7 +357,10 @@ HRESULT D3D9Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD us
   *out = nullptr;
   // D24S8 only as a depth texture, which the shaders then read through depth comparison.
   const bool depthTexture = format == D3DFMT_D24S8 && usage == D3DUSAGE_DEPTHSTENCIL && levels == 1;
-  if (width == 0 || height == 0 || (format == D3DFMT_D24S8 && !depthTexture) || !D3D9GetFormatInfo(format, &info))
+  // NULL: a one-level render target that holds no colour at all.
+  const bool colourless = format == D3DFMT_NULL && usage == D3DUSAGE_RENDERTARGET && levels == 1;
+  if (width == 0 || height == 0 || (format == D3DFMT_D24S8 && !depthTexture) ||
+      (!colourless && !D3D9GetFormatInfo(format, &info)))
     return D3DERR_INVALIDCALL;
   if (width > 16384 || height > 16384) return D3DERR_OUTOFVIDEOMEMORY;
   D3D9Texture* const texture = new D3D9Texture(this, width, height, levels, usage, format, pool);

@@ -187,6 +187,13 @@ D3D9TextureBase::D3D9TextureBase(D3D9Device* device_, GLenum target_, UINT width
       holdsDevice(holdDevice_)
 {
   if (holdsDevice) device->AddRef();
+  // A colourless target has a size and one surface but no GL texture.
+  if (format == D3DFMT_NULL && (usage & D3DUSAGE_RENDERTARGET) && target == GL_TEXTURE_2D && width && height) {
+    levels = 1;
+    surfaces.push_back(new D3D9Surface(device, this, 0, 0, width, height, format, usage, pool));
+    valid = true;
+    return;
+  }
   D3D9FormatInfo info;
   const bool depthTexture = format == D3DFMT_D24S8 && (usage & D3DUSAGE_DEPTHSTENCIL) && target == GL_TEXTURE_2D;
   if (!D3D9GetFormatInfo(format, &info) || (format == D3DFMT_D24S8 && !depthTexture) || width == 0 || height == 0)

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "d3d9_internal.h"
+#include "engine/depth_buffer.h"
 #include "effect_file.h"
 #include "test_seam.h"
 #include "win32_internal.h"
@@ -384,6 +385,62 @@ TEST_F(RenderTest, ScissorLimitsDrawsAndClearsUntilTheTargetChanges)
   device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
   graphics->DrawScreenQuad(0.0f, 0.0f, 1280.0f, 720.0f);
   EXPECT_TRUE(RgbNear(BackBufferPixel(5, 5), 0xFFFFFF, 1)) << "with the test off, everything is drawn";
+}
+
+// A NULL-format target holds no colour (one level, render target only, nothing to lock),
+// yet a pass drawn into it writes its depth: a later pass into a real target with the same
+// depth buffer is hidden where the first one drew.
+TEST_F(RenderTest, ColourlessTargetTakesDepthOnly)
+{
+  IDirect3DTexture9* refused = nullptr;
+  EXPECT_EQ(device->CreateTexture(64, 32, 1, 0, D3DFMT_NULL, D3DPOOL_DEFAULT, &refused, nullptr), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->CreateTexture(64, 32, 2, D3DUSAGE_RENDERTARGET, D3DFMT_NULL, D3DPOOL_DEFAULT, &refused, nullptr),
+            D3DERR_INVALIDCALL);
+  CTexture colourless, colour;
+  ASSERT_TRUE(colourless.Create(device, 64, 32, D3DUSAGE_RENDERTARGET, D3DFMT_NULL, D3DPOOL_DEFAULT));
+  ASSERT_TRUE(colour.Create(device, 64, 32, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT));
+  D3DLOCKED_RECT locked;
+  EXPECT_EQ(colourless.surface->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3DERR_INVALIDCALL);
+  OstrelLibrary::CDepthBuffer depth;
+  ASSERT_TRUE(depth.Create(device, 64, 32));
+
+  struct Vertex {
+    float x, y, z, rhw;
+    D3DCOLOR colour;
+  };
+  const auto quad = [&](float right, float z) {
+    const Vertex v[4] = {{0, 0, z, 1, 0xFFFFFFFF},
+                         {right, 0, z, 1, 0xFFFFFFFF},
+                         {0, 32, z, 1, 0xFFFFFFFF},
+                         {right, 32, z, 1, 0xFFFFFFFF}};
+    return device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(Vertex));
+  };
+  device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  device->SetRenderState(D3DRS_ZENABLE, TRUE);
+  device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+  device->SetTexture(0, nullptr);
+  device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE);
+  IDirect3DSurface9* savedDepth = nullptr;
+  device->GetDepthStencilSurface(&savedDepth);
+  device->SetDepthStencilSurface(depth.surface);
+  ASSERT_EQ(device->SetRenderTarget(0, colourless.surface), D3D_OK);
+  EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFF0000, 1.0f, 0), D3D_OK);
+  device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+  ASSERT_EQ(quad(32, 0.25f), D3D_OK);
+
+  ASSERT_EQ(device->SetRenderTarget(0, colour.surface), D3D_OK);
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+  device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+  ASSERT_EQ(quad(64, 0.5f), D3D_OK);
+  const std::vector<D3DCOLOR> pixels = ReadSurface(colour.surface);
+  ASSERT_EQ(pixels.size(), 64u * 32u);
+  EXPECT_TRUE(RgbNear(pixels[16 * 64 + 10], 0x000000, 0)) << "behind the depth the colourless pass wrote";
+  EXPECT_TRUE(RgbNear(pixels[16 * 64 + 50], 0xFFFFFF, 0)) << "where it drew nothing";
+  device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+  device->SetRenderTarget(0, graphics->backBuffer);
+  device->SetDepthStencilSurface(savedDepth);
+  if (savedDepth) savedDepth->Release();
 }
 
 // Off-screen target and back: SetRenderTarget resets the viewport to the target's size,
