@@ -5,9 +5,8 @@
 // Conventions every GL draw through this device keeps:
 // - every target is a texture whose row 0 is the image's top, as in D3D; the back buffer
 //   is one too unless frames are drawn straight into the window (then GL's clip origin is
-//   put at the top, viewports and scissors are mirrored, and Present only swaps; only a
-//   fragment derivative along y, dFdy, then runs the other way); else Present flips it
-//   once on the way to the window;
+//   put at the top, viewports and scissors are mirrored, and Present only swaps); else
+//   Present flips it once on the way to the window;
 // - a vertex program therefore ends with D3D9ClipToGL (y negated, z from D3D's 0..1 to
 //   GL's -1..1), which also keeps D3D's winding: D3D9ApplyRenderStates sets the cull face.
 #pragma once
