@@ -58,6 +58,7 @@ bool D3D9Device::Initialise()
                                       D3DUSAGE_RENDERTARGET, parameters.BackBufferFormat, D3DPOOL_DEFAULT, false);
   if (!backBufferTexture->valid) return false;
   implicitBackBuffer = backBufferTexture->surfaces[0];
+  if (WindowCanHoldBackBuffer()) MoveBackBuffer(true);
   if (parameters.EnableAutoDepthStencil) {
     implicitDepth = new D3D9Surface(this, nullptr, 0, 0, parameters.BackBufferWidth, parameters.BackBufferHeight,
                                     D3DFMT_D24S8, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT);
@@ -93,33 +94,155 @@ void D3D9Device::GetTargetSize(UINT* width, UINT* height) const
   *height = renderTarget ? renderTarget->height : 0;
 }
 
-// Binds the device's framebuffer with the current colour and depth surfaces; attaching
-// (and Mesa's completeness check) happens only when the targets changed.
+// Binds the device's framebuffer with the current colour and depth surfaces (attaching,
+// and Mesa's completeness check, only when the targets changed), or the window itself
+// while the back buffer lives there; then the viewport, mirrored for the window.
 bool D3D9Device::BindTargets()
 {
   if (!renderTarget || !renderTarget->container) return false;
-  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-  if (renderTarget != attachedTarget || depthStencil != attachedDepth) {
-    // A colourless target leaves the colour attachment empty and draws to no buffer.
-    const bool colourless = renderTarget->format == D3DFMT_NULL;
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, renderTarget->ImageTarget(),
-                           colourless ? 0 : renderTarget->container->name, (GLint)renderTarget->level);
-    glDrawBuffer(colourless ? GL_NONE : GL_COLOR_ATTACHMENT0);
-    // A depth texture (a shadow map) attaches its level; a standalone buffer its renderbuffer.
-    if (depthStencil && depthStencil->container) {
-      glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_TEXTURE_2D, depthStencil->container->name,
-                             (GLint)depthStencil->level);
-    } else {
-      glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                                depthStencil ? depthStencil->renderbuffer : 0);
+  const bool intoWindow = backBufferInWindow && renderTarget == implicitBackBuffer;
+  SetWindowOrigin(intoWindow);
+  if (intoWindow) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  } else {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    if (renderTarget != attachedTarget || depthStencil != attachedDepth) {
+      // A colourless target leaves the colour attachment empty and draws to no buffer.
+      const bool colourless = renderTarget->format == D3DFMT_NULL;
+      glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, renderTarget->ImageTarget(),
+                             colourless ? 0 : renderTarget->container->name, (GLint)renderTarget->level);
+      glDrawBuffer(colourless ? GL_NONE : GL_COLOR_ATTACHMENT0);
+      // A depth texture (a shadow map) attaches its level; a standalone buffer its renderbuffer.
+      if (depthStencil && depthStencil->container) {
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_TEXTURE_2D,
+                               depthStencil->container->name, (GLint)depthStencil->level);
+      } else {
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                  depthStencil ? depthStencil->renderbuffer : 0);
+      }
+      attachedComplete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+      attachedTarget = renderTarget;
+      attachedDepth = depthStencil;
     }
-    attachedComplete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    attachedTarget = renderTarget;
-    attachedDepth = depthStencil;
   }
-  glViewport((GLint)viewport.X, (GLint)viewport.Y, (GLsizei)viewport.Width, (GLsizei)viewport.Height);
+  glViewport((GLint)viewport.X, TargetRow((LONG)viewport.Y, (LONG)viewport.Height), (GLsizei)viewport.Width,
+             (GLsizei)viewport.Height);
   glDepthRange(viewport.MinZ, viewport.MaxZ);
+  // The window's depth stands in for the automatic one; no other buffer can go with it.
+  if (intoWindow) return !depthStencil || depthStencil == implicitDepth;
   return attachedComplete;
+}
+
+// Rows of a texture target run from the top as D3D's do; the window's from the bottom.
+GLint D3D9Device::TargetRow(LONG top, LONG height) const
+{
+  return windowBound ? (GLint)parameters.BackBufferHeight - (GLint)top - (GLint)height : (GLint)top;
+}
+
+// With the window bound, clip space's y is turned once more, so that D3D9ClipToGL's flip
+// (made for top-down textures) lands the right way up; facing follows the same turn.
+void D3D9Device::SetWindowOrigin(bool bound)
+{
+  if (bound == windowBound) return;
+  glClipControl(bound ? GL_UPPER_LEFT : GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+  windowBound = bound;
+}
+
+namespace {
+
+// The window's colour buffer that drawing goes to (the back one of a double-buffered
+// window), made the one to read from as well.
+void ReadFromWindowDrawBuffer()
+{
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  GLint buffer = GL_BACK;
+  glGetIntegerv(GL_DRAW_BUFFER, &buffer);
+  glReadBuffer((GLenum)buffer);
+}
+
+}  // namespace
+
+// Needs clip control (GL 4.5 or its extension), a window the back buffer's size and, if
+// the device has an automatic depth buffer, a window with depth and stencil.
+bool D3D9Device::WindowCanHoldBackBuffer() const
+{
+  static const bool clipControl = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
+  if (!clipControl) return false;
+  int width = 0, height = 0;
+  SDL_GL_GetDrawableSize(sdlWindow, &width, &height);
+  if (width != (int)parameters.BackBufferWidth || height != (int)parameters.BackBufferHeight) return false;
+  if (!implicitDepth) return true;
+  // The window's buffers keep their formats for its life: asked once.
+  if (windowDepthBits < 0) {
+    GLint stencilBits = 0;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE,
+                                          &windowDepthBits);
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_STENCIL, GL_FRAMEBUFFER_ATTACHMENT_STENCIL_SIZE,
+                                          &stencilBits);
+    if (stencilBits < 8) windowDepthBits = 0;
+  }
+  return windowDepthBits >= 24;
+}
+
+// The copy between the two homes is one flipping blit; the texture gets its storage back
+// before it is filled and gives it up once the window holds the frame.
+void D3D9Device::MoveBackBuffer(bool intoWindow)
+{
+  const GLint width = (GLint)parameters.BackBufferWidth;
+  const GLint height = (GLint)parameters.BackBufferHeight;
+  GLuint& name = backBufferTexture->name;
+  D3D9FormatInfo info;
+  if (!name && D3D9GetFormatInfo(parameters.BackBufferFormat, &info)) {
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, (GLint)info.internalFormat, width, height, 0, info.format, info.type, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  }
+  if (intoWindow != backBufferInWindow && name) {
+    GLuint copyFramebuffer = 0;
+    glGenFramebuffers(1, &copyFramebuffer);
+    ReadFromWindowDrawBuffer();
+    glBindFramebuffer(intoWindow ? GL_READ_FRAMEBUFFER : GL_DRAW_FRAMEBUFFER, copyFramebuffer);
+    glFramebufferTexture2D(intoWindow ? GL_READ_FRAMEBUFFER : GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                           name, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glBlitFramebuffer(0, 0, width, height, 0, height, width, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &copyFramebuffer);
+  }
+  if (intoWindow && name) {
+    glDeleteTextures(1, &name);
+    name = 0;
+  }
+  backBufferInWindow = intoWindow;
+  attachedTarget = nullptr;  // attach afresh: the texture may be a new one
+  attachedDepth = nullptr;
+}
+
+// Top row first, as a lock of the texture would give it.
+bool D3D9Device::ReadBackBufferFromWindow(void* pixels, const D3D9FormatInfo& info) const
+{
+  if (!backBufferInWindow) return false;
+  const GLsizei width = (GLsizei)parameters.BackBufferWidth;
+  const GLsizei height = (GLsizei)parameters.BackBufferHeight;
+  ReadFromWindowDrawBuffer();
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, info.format, info.type, pixels);
+  const size_t pitch = (size_t)width * info.bytesPerPixel;
+  std::vector<uint8_t> row(pitch);
+  uint8_t* const bytes = static_cast<uint8_t*>(pixels);
+  for (GLsizei y = 0; y < height / 2; ++y) {
+    uint8_t* const top = bytes + (size_t)y * pitch;
+    uint8_t* const bottom = bytes + (size_t)(height - 1 - y) * pitch;
+    std::copy(top, top + pitch, row.data());
+    std::copy(bottom, bottom + pitch, top);
+    std::copy(row.data(), row.data() + pitch, bottom);
+  }
+  return true;
 }
 
 // Clears the viewport rectangle of the bound targets, whatever the write masks say.
@@ -157,7 +280,7 @@ HRESULT D3D9Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOL
       r.y2 = std::min<LONG>(r.y2, scissor.bottom);
     }
     if (r.x2 <= r.x1 || r.y2 <= r.y1) continue;
-    glScissor(r.x1, r.y1, r.x2 - r.x1, r.y2 - r.y1);
+    glScissor(r.x1, TargetRow(r.y1, r.y2 - r.y1), r.x2 - r.x1, r.y2 - r.y1);
     glClear(mask);
   }
   glDisable(GL_SCISSOR_TEST);
@@ -180,8 +303,10 @@ HRESULT D3D9Device::EndScene()
   return D3D_OK;
 }
 
-// Copies the back buffer into the window, scaled to fit with its aspect kept and flipped
-// from our top-down rows to GL's bottom-up window, then swaps without waiting.
+// Shows the frame: while it was drawn straight into the window, a swap; else the back
+// buffer's texture is copied into the window, scaled to fit with its aspect kept and
+// flipped from our top-down rows to GL's bottom-up window, then swapped without waiting.
+// A window that changed size moves the back buffer between the two for what follows.
 HRESULT D3D9Device::Present(const RECT*, const RECT*, HWND, const void*)
 {
   if (!backBufferTexture) return D3DERR_INVALIDCALL;
@@ -191,30 +316,39 @@ HRESULT D3D9Device::Present(const RECT*, const RECT*, HWND, const void*)
   const int bbHeight = (int)parameters.BackBufferHeight;
   if (drawWidth <= 0 || drawHeight <= 0 || bbWidth <= 0 || bbHeight <= 0) return D3D_OK;
 
-  // The largest rectangle of the back buffer's aspect that fits, centred (y from the top).
-  int viewX = 0, viewY = 0, viewWidth = 0, viewHeight = 0;
-  Win32Letterbox(drawWidth, drawHeight, bbWidth, bbHeight, &viewX, &viewY, &viewWidth, &viewHeight);
+  const bool windowNext = WindowCanHoldBackBuffer();
+  if (backBufferInWindow && !windowNext) MoveBackBuffer(false);
+  if (!backBufferInWindow) {
+    // The largest rectangle of the back buffer's aspect that fits, centred (y from the top).
+    int viewX = 0, viewY = 0, viewWidth = 0, viewHeight = 0;
+    Win32Letterbox(drawWidth, drawHeight, bbWidth, bbHeight, &viewX, &viewY, &viewWidth, &viewHeight);
 
-  GLuint readFramebuffer = 0;
-  glGenFramebuffers(1, &readFramebuffer);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
-  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBufferTexture->name, 0);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  glDisable(GL_SCISSOR_TEST);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  glViewport(0, 0, drawWidth, drawHeight);
-  // Only the bars of a letterbox need black; a blit covering the window overwrites it all.
-  if (viewWidth != drawWidth || viewHeight != drawHeight) {
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    GLuint readFramebuffer = 0;
+    glGenFramebuffers(1, &readFramebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBufferTexture->name, 0);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glViewport(0, 0, drawWidth, drawHeight);
+    // Only the bars of a letterbox need black; a blit covering the window overwrites it all.
+    if (viewWidth != drawWidth || viewHeight != drawHeight) {
+      glClearColor(0, 0, 0, 1);
+      glClear(GL_COLOR_BUFFER_BIT);
+    }
+    // Source row 0 is the top: it goes to the window's top edge, which is GL's highest y.
+    glBlitFramebuffer(0, 0, bbWidth, bbHeight, viewX, drawHeight - viewY, viewX + viewWidth,
+                      drawHeight - viewY - viewHeight, GL_COLOR_BUFFER_BIT,
+                      viewWidth == bbWidth && viewHeight == bbHeight ? GL_NEAREST : GL_LINEAR);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &readFramebuffer);
   }
-  // Source row 0 is the top: it goes to the window's top edge, which is GL's highest y.
-  glBlitFramebuffer(0, 0, bbWidth, bbHeight, viewX, drawHeight - viewY, viewX + viewWidth,
-                    drawHeight - viewY - viewHeight, GL_COLOR_BUFFER_BIT,
-                    viewWidth == bbWidth && viewHeight == bbHeight ? GL_NEAREST : GL_LINEAR);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  glDeleteFramebuffers(1, &readFramebuffer);
+  // A swap of a window that has no screen (an EGL pbuffer, as the offscreen video driver
+  // gives) flushes nothing, and llvmpipe would keep binning every frame drawn into it.
+  glFlush();
   SDL_GL_SwapWindow(sdlWindow);
+  // The frame just shown is copied into the window's back buffer, where the next is drawn.
+  if (!backBufferInWindow && windowNext) MoveBackBuffer(true);
 
   // The cursor mapping is the same letterbox in window points (which differ from
   // drawable pixels on HiDPI).

@@ -3,8 +3,11 @@
 // Never included by the game.
 //
 // Conventions every GL draw through this device keeps:
-// - every target (the back buffer too) is a texture whose row 0 is the image's top, as
-//   in D3D; Present flips once on the way to the window;
+// - every target is a texture whose row 0 is the image's top, as in D3D; the back buffer
+//   is one too unless frames are drawn straight into the window (then GL's clip origin is
+//   put at the top, viewports and scissors are mirrored, and Present only swaps; only a
+//   fragment derivative along y, dFdy, then runs the other way); else Present flips it
+//   once on the way to the window;
 // - a vertex program therefore ends with D3D9ClipToGL (y negated, z from D3D's 0..1 to
 //   GL's -1..1), which also keeps D3D's winding: D3D9ApplyRenderStates sets the cull face.
 #pragma once
@@ -193,6 +196,12 @@ public:
   void ApplySamplerStates(DWORD index, const D3D9TextureBase* texture);
   // The current render target's size in pixels.
   void GetTargetSize(UINT* width, UINT* height) const;
+  // GL's row for a rectangle given from the target's top: the same row in a texture, the
+  // mirrored one in the window (whose row 0 is its bottom).
+  GLint TargetRow(LONG top, LONG height) const;
+  // Reads the back buffer out of the window (top row first) while frames are drawn there;
+  // false when they are drawn into its texture.
+  bool ReadBackBufferFromWindow(void* pixels, const D3D9FormatInfo& info) const;
   // True while the device's GL context is current (GL calls are allowed).
   bool HasContext() const;
   // Drops every binding of a resource that is going away.
@@ -236,6 +245,14 @@ private:
   void SetDefaultStates();
   // Loads vertices into the stream buffer and points the attribute slots at them.
   void BindStream(const D3D9VertexLayout& layout, const void* vertices, UINT count, UINT stride);
+  // Whether frames can be drawn straight into the window: it is exactly the back buffer's
+  // size (nothing to scale or letterbox) and GL can put its origin at the top.
+  bool WindowCanHoldBackBuffer() const;
+  // Moves the back buffer into the window or into a texture of its own, copying what it
+  // holds across; the texture has storage only while it is used.
+  void MoveBackBuffer(bool intoWindow);
+  // Points GL's clip origin at the window's top while it is the target, else at the bottom.
+  void SetWindowOrigin(bool windowBound);
 
   GLuint framebuffer = 0;
   GLuint vertexArray = 0;
@@ -245,4 +262,10 @@ private:
   const D3D9Surface* attachedDepth = nullptr;
   bool attachedComplete = false;
   bool inScene = false;
+  // Frames are drawn straight into the window, which saves Present a full-screen copy; the
+  // back buffer's texture is then left without storage.
+  bool backBufferInWindow = false;
+  bool windowBound = false;  // the window is the bound target (clip origin at the top)
+  // The window's depth bits, 0 when it has under 8 of stencil; -1 until first asked.
+  mutable GLint windowDepthBits = -1;
 };

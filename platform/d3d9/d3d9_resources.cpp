@@ -122,9 +122,14 @@ HRESULT D3D9Surface::LockRect(D3DLOCKED_RECT* out, const RECT* rect, DWORD flags
   if (rect && (rect->left < 0 || rect->top < 0 || rect->right > (LONG)width || rect->bottom > (LONG)height ||
                rect->left >= rect->right || rect->top >= rect->bottom))
     return D3DERR_INVALIDCALL;
+  // The back buffer drawn straight into the window is read from there, and only read.
+  const bool inWindow = this == device->implicitBackBuffer && !container->name;
+  if (inWindow && !(flags & D3DLOCK_READONLY)) return D3DERR_INVALIDCALL;
   const size_t pitch = (size_t)width * info.bytesPerPixel;
   lockBuffer.assign(pitch * height, 0);
-  if (!(flags & D3DLOCK_DISCARD)) {
+  if (inWindow) {
+    device->ReadBackBufferFromWindow(lockBuffer.data(), info);
+  } else if (!(flags & D3DLOCK_DISCARD)) {
     glBindTexture(container->target, container->name);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(ImageTarget(), (GLint)level, info.format, info.type, lockBuffer.data());

@@ -242,11 +242,11 @@ void D3D9Device::ApplyRenderStates()
   glColorMask((mask & D3DCOLORWRITEENABLE_RED) != 0, (mask & D3DCOLORWRITEENABLE_GREEN) != 0,
               (mask & D3DCOLORWRITEENABLE_BLUE) != 0, (mask & D3DCOLORWRITEENABLE_ALPHA) != 0);
   glPolygonMode(GL_FRONT_AND_BACK, rs[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL);
-  // Target rows run from the top in GL too (see Present), so the rectangle goes as it is.
+  // A texture target's rows run from the top in GL too; the window's are mirrored.
   if (rs[D3DRS_SCISSORTESTENABLE]) {
     glEnable(GL_SCISSOR_TEST);
-    glScissor((GLint)scissor.left, (GLint)scissor.top, (GLsizei)(scissor.right - scissor.left),
-              (GLsizei)(scissor.bottom - scissor.top));
+    glScissor((GLint)scissor.left, TargetRow(scissor.top, scissor.bottom - scissor.top),
+              (GLsizei)(scissor.right - scissor.left), (GLsizei)(scissor.bottom - scissor.top));
   } else {
     glDisable(GL_SCISSOR_TEST);
   }

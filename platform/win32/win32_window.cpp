@@ -343,9 +343,10 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  // The device draws into its own back buffer and depth, and Present copies only colour
-  // here, so the window needs no depth buffer of its own (SDL asks for 16 bits).
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+  // The device draws its frames straight into this window when it is the back buffer's
+  // size, so the window carries the automatic depth and stencil buffer's format.
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
 
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
   if (style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;

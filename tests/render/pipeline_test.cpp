@@ -537,6 +537,66 @@ TEST_F(RenderTest, PresentLetterboxesAndReportsTheMapping)
   SDL_SetWindowSize(sdlWindow, 1280, 720);
 }
 
+// A window of the back buffer's size is drawn into straight (the texture keeps no
+// storage, and only read-only locks are allowed); a window of another size sends frames
+// through the texture again. What the back buffer holds survives both moves, the right way
+// up, and a culled, scissored and depth-tested draw lands where it does in a texture.
+TEST_F(RenderTest, BackBufferMovesBetweenWindowAndTextureKeepingItsPicture)
+{
+  D3D9Device* const d3d9 = static_cast<D3D9Device*>(device);
+  SDL_Window* const sdlWindow = Win32GetSDLWindow(graphics->presentParameters.hDeviceWindow);
+  ASSERT_NE(sdlWindow, nullptr);
+  ASSERT_EQ(d3d9->backBufferTexture->name, 0u) << "a 1280 x 720 window holds the frames";
+  D3DLOCKED_RECT locked;
+  EXPECT_EQ(graphics->backBuffer->LockRect(&locked, nullptr, 0), D3DERR_INVALIDCALL);
+
+  // Blue below row 100; a depth-tested, back-face-culled quad (cull mode CCW, D3D's
+  // default) drawn through a scissor from row 100 to 110: white where it passes, and
+  // nothing from a second one behind it.
+  device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
+  const D3DRECT band = {0, 0, 1280, 100};
+  device->Clear(1, &band, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+  const RECT area = {0, 100, 1280, 110};
+  device->SetScissorRect(&area);
+  device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+  device->SetRenderState(D3DRS_ZENABLE, TRUE);
+  device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+  device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  device->SetTexture(0, nullptr);
+  device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE);
+  struct Vertex {
+    float x, y, z, rhw;
+    D3DCOLOR colour;
+  };
+  for (const auto& [z, colour] : {std::pair<float, D3DCOLOR>{0.5f, 0xFFFFFFFF}, {0.8f, 0xFF00FF00}}) {
+    const Vertex quad[4] = {
+        {0, 0, z, 1, colour}, {1280, 0, z, 1, colour}, {0, 720, z, 1, colour}, {1280, 720, z, 1, colour}};
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex)), D3D_OK);
+  }
+  device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+  const auto expectPicture = [&](const char* where) {
+    EXPECT_TRUE(RgbNear(BackBufferPixel(640, 99), 0xFF0000, 0)) << where;
+    EXPECT_TRUE(RgbNear(BackBufferPixel(640, 100), 0xFFFFFF, 0)) << where;
+    EXPECT_TRUE(RgbNear(BackBufferPixel(640, 109), 0xFFFFFF, 0)) << where;
+    EXPECT_TRUE(RgbNear(BackBufferPixel(640, 110), 0x0000FF, 0)) << where;
+    EXPECT_TRUE(RgbNear(BackBufferPixel(5, 719), 0x0000FF, 0)) << where;
+  };
+  expectPicture("drawn into the window");
+
+  SDL_SetWindowSize(sdlWindow, 1600, 900);
+  int w = 0, h = 0;
+  SDL_GetWindowSize(sdlWindow, &w, &h);
+  if (w != 1600 || h != 900) GTEST_SKIP() << "the video driver would not resize the window";
+  ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  EXPECT_NE(d3d9->backBufferTexture->name, 0u) << "a larger window is drawn through the texture";
+  expectPicture("moved into the texture");
+  SDL_SetWindowSize(sdlWindow, 1280, 720);
+  ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  EXPECT_EQ(d3d9->backBufferTexture->name, 0u);
+  expectPicture("moved back into the window");
+}
+
 // Fixed-function lighting with normals: a face turned to the light gets diffuse plus
 // ambient, a face turned away only the ambient part.
 TEST_F(RenderTest, DirectionalLightingWithNormals)
