@@ -365,8 +365,7 @@ HRESULT D3D9Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD us
   *out = nullptr;
   // D24S8 only as a depth texture, which the shaders then read through depth comparison.
   const bool depthTexture = format == D3DFMT_D24S8 && usage == D3DUSAGE_DEPTHSTENCIL && levels == 1;
-  // NULL: a one-level render target that holds no colour at all.
-  const bool colourless = format == D3DFMT_NULL && usage == D3DUSAGE_RENDERTARGET && levels == 1;
+  const bool colourless = D3D9IsColourlessTarget(format, usage, levels);
   if (width == 0 || height == 0 || (format == D3DFMT_D24S8 && !depthTexture) ||
       (!colourless && !D3D9GetFormatInfo(format, &info)))
     return D3DERR_INVALIDCALL;

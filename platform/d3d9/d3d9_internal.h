@@ -41,6 +41,8 @@ struct D3D9FormatInfo {
 };
 // False for formats the device cannot hold.
 bool D3D9GetFormatInfo(D3DFORMAT format, D3D9FormatInfo* info);
+// The NULL format as D3D9 drivers take it: a one-level render target that holds no colour.
+bool D3D9IsColourlessTarget(D3DFORMAT format, DWORD usage, UINT levels);
 
 // A float stored in a render state as its bit pattern.
 float D3D9StateFloat(DWORD value);

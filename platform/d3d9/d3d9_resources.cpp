@@ -31,6 +31,12 @@ bool D3D9GetFormatInfo(D3DFORMAT format, D3D9FormatInfo* info)
   }
 }
 
+// Only a plain one-level render target may be colourless.
+bool D3D9IsColourlessTarget(D3DFORMAT format, DWORD usage, UINT levels)
+{
+  return format == D3DFMT_NULL && usage == D3DUSAGE_RENDERTARGET && levels == 1;
+}
+
 // Size of a mip level's side: halved per level, never below 1.
 static UINT LevelSize(UINT size, UINT level)
 {
@@ -188,8 +194,7 @@ D3D9TextureBase::D3D9TextureBase(D3D9Device* device_, GLenum target_, UINT width
 {
   if (holdsDevice) device->AddRef();
   // A colourless target has a size and one surface but no GL texture.
-  if (format == D3DFMT_NULL && (usage & D3DUSAGE_RENDERTARGET) && target == GL_TEXTURE_2D && width && height) {
-    levels = 1;
+  if (D3D9IsColourlessTarget(format, usage, levels) && target == GL_TEXTURE_2D && width && height) {
     surfaces.push_back(new D3D9Surface(device, this, 0, 0, width, height, format, usage, pool));
     valid = true;
     return;
