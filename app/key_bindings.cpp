@@ -213,31 +213,32 @@ std::string FormatBinding(const int inputs[bindingSlots])
   return text;
 }
 
-// Finds the input's other place, checks the swap leaves that action something, swaps.
+// Finds the input's other places, checks each swap leaves that action something, swaps;
+// a refused swap leaves the bindings as they were, even when a hand-edited file had the
+// input in several places and some of them were already swapped.
 bool BindInput(KeyBindings* bindings, GameAction action, int slot, int input)
 {
   if (slot < 0 || slot >= bindingSlots) return false;
-  int* target = bindings->Of(action);
+  KeyBindings changed = *bindings;
+  int* target = changed.Of(action);
   const int previous = target[slot];
   if (previous == input) return true;
   for (int other = 0; other < gameActionCount; ++other) {
-    int* inputs = bindings->inputs[other];
+    int* inputs = changed.inputs[other];
     for (int place = 0; place < bindingSlots; ++place) {
       if (inputs[place] != input || (inputs == target && place == slot)) continue;
       inputs[place] = previous;
-      if (inputs != target && !HasAny(inputs)) {
-        inputs[place] = input;
-        return false;
-      }
+      if (inputs != target && !HasAny(inputs)) return false;
     }
   }
   target[slot] = input;
   // Empty places go last, as the file's words are read back.
   static_assert(bindingSlots == 2, "two places an action");
   for (int other = 0; other < gameActionCount; ++other) {
-    int* inputs = bindings->inputs[other];
+    int* inputs = changed.inputs[other];
     if (inputs[0] == 0) std::swap(inputs[0], inputs[1]);
   }
+  *bindings = changed;
   return true;
 }
 

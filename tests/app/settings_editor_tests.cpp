@@ -225,6 +225,19 @@ TEST(SettingsBindings, ABindingUsedElsewhereIsSwappedNeverDuplicated)
   EXPECT_EQ(bindings.Of(GameAction::Forward)[1], 0);
 }
 
+// A hand-edited file may give one key to two actions ("red = a" while left keeps A). A
+// refused swap must not have taken the key from the first action it met.
+TEST(SettingsBindings, ARefusedSwapOfAKeyHeldTwiceChangesNothing)
+{
+  Settings read;
+  ParseSettings("red = a\n", &read, nullptr);
+  ASSERT_EQ(FormatBinding(read.bindings.Of(GameAction::Left)), "A");
+  ASSERT_EQ(FormatBinding(read.bindings.Of(GameAction::Red)), "A");
+  KeyBindings bindings = read.bindings;
+  EXPECT_FALSE(BindInput(&bindings, GameAction::Left, 1, 'A'));
+  EXPECT_EQ(bindings, read.bindings);
+}
+
 TEST(SettingsBindings, PadOnlyActionsFallBackToTheirDefaultsWithoutAPad)
 {
   KeyBindings bindings = DefaultKeyBindings();
