@@ -102,6 +102,15 @@ bool HasAny(const int inputs[bindingSlots])
   return false;
 }
 
+// Whether an action holds the input in a place other than `skip`.
+bool HoldsElsewhere(const int inputs[bindingSlots], int input, int skip)
+{
+  for (int slot = 0; slot < bindingSlots; ++slot) {
+    if (slot != skip && inputs[slot] == input) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 // Two places an action; the second is empty where the game had one input only.
@@ -215,7 +224,8 @@ std::string FormatBinding(const int inputs[bindingSlots])
 
 // Finds the input's other places, checks each swap leaves that action something, swaps;
 // a refused swap leaves the bindings as they were, even when a hand-edited file had the
-// input in several places and some of them were already swapped.
+// input in several places and some of them were already swapped. An action that holds
+// the place's old input already gets an empty place instead of a second copy.
 bool BindInput(KeyBindings* bindings, GameAction action, int slot, int input)
 {
   if (slot < 0 || slot >= bindingSlots) return false;
@@ -227,7 +237,7 @@ bool BindInput(KeyBindings* bindings, GameAction action, int slot, int input)
     int* inputs = changed.inputs[other];
     for (int place = 0; place < bindingSlots; ++place) {
       if (inputs[place] != input || (inputs == target && place == slot)) continue;
-      inputs[place] = previous;
+      inputs[place] = HoldsElsewhere(inputs, previous, inputs == target ? slot : -1) ? 0 : previous;
       if (inputs != target && !HasAny(inputs)) return false;
     }
   }

@@ -225,17 +225,25 @@ TEST(SettingsBindings, ABindingUsedElsewhereIsSwappedNeverDuplicated)
   EXPECT_EQ(bindings.Of(GameAction::Forward)[1], 0);
 }
 
-// A hand-edited file may give one key to two actions ("red = a" while left keeps A). A
-// refused swap must not have taken the key from the first action it met.
-TEST(SettingsBindings, ARefusedSwapOfAKeyHeldTwiceChangesNothing)
+// A hand-edited file may give one key to two actions ("red = a" while left keeps A).
+TEST(SettingsBindings, AKeyHeldTwiceIsNeverLostNorDoubledInOneAction)
 {
   Settings read;
   ParseSettings("red = a\n", &read, nullptr);
   ASSERT_EQ(FormatBinding(read.bindings.Of(GameAction::Left)), "A");
   ASSERT_EQ(FormatBinding(read.bindings.Of(GameAction::Red)), "A");
+  // Refused by red, whose only key A is: left keeps A as well.
   KeyBindings bindings = read.bindings;
   EXPECT_FALSE(BindInput(&bindings, GameAction::Left, 1, 'A'));
   EXPECT_EQ(bindings, read.bindings);
+
+  // Blue and pause share E; C goes from pause to blue's E place, and pause, which has E
+  // already, is left with E alone rather than "E, E" (which reads back as one E).
+  ParseSettings("blue = mouse_left, e\npause = c, e\n", &read, nullptr);
+  bindings = read.bindings;
+  ASSERT_TRUE(BindInput(&bindings, GameAction::Blue, 1, 'C'));
+  EXPECT_EQ(FormatBinding(bindings.Of(GameAction::Blue)), "mouse_left, C");
+  EXPECT_EQ(FormatBinding(bindings.Of(GameAction::Pause)), "E");
 }
 
 TEST(SettingsBindings, PadOnlyActionsFallBackToTheirDefaultsWithoutAPad)
