@@ -102,15 +102,6 @@ bool HasAny(const int inputs[bindingSlots])
   return false;
 }
 
-// Whether an action holds the input in a place other than `skip`.
-bool HoldsElsewhere(const int inputs[bindingSlots], int input, int skip)
-{
-  for (int slot = 0; slot < bindingSlots; ++slot) {
-    if (slot != skip && inputs[slot] == input) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 // Two places an action; the second is empty where the game had one input only.
@@ -237,7 +228,8 @@ bool BindInput(KeyBindings* bindings, GameAction action, int slot, int input)
     int* inputs = changed.inputs[other];
     for (int place = 0; place < bindingSlots; ++place) {
       if (inputs[place] != input || (inputs == target && place == slot)) continue;
-      inputs[place] = HoldsElsewhere(inputs, previous, inputs == target ? slot : -1) ? 0 : previous;
+      // (The target's own other place is the one it swaps with, so only others can hold it.)
+      inputs[place] = inputs != target && Holds(inputs, previous) ? 0 : previous;
       if (inputs != target && !HasAny(inputs)) return false;
     }
   }

@@ -58,11 +58,18 @@ bool D3D9Device::Initialise()
                                       D3DUSAGE_RENDERTARGET, parameters.BackBufferFormat, D3DPOOL_DEFAULT, false);
   if (!backBufferTexture->valid) return false;
   implicitBackBuffer = backBufferTexture->surfaces[0];
-  if (WindowCanHoldBackBuffer()) MoveBackBuffer(true);
   if (parameters.EnableAutoDepthStencil) {
     implicitDepth = new D3D9Surface(this, nullptr, 0, 0, parameters.BackBufferWidth, parameters.BackBufferHeight,
                                     D3DFMT_D24S8, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT);
   }
+  // The window's buffers keep their formats for its life: asked once.
+  GLint depthBits = 0, stencilBits = 0;
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &depthBits);
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_STENCIL, GL_FRAMEBUFFER_ATTACHMENT_STENCIL_SIZE,
+                                        &stencilBits);
+  windowHasDepthStencil = depthBits >= 24 && stencilBits >= 8;
+  if (WindowCanHoldBackBuffer()) MoveBackBuffer(true);
   renderTarget = implicitBackBuffer;
   depthStencil = implicitDepth;
   viewport = {0, 0, parameters.BackBufferWidth, parameters.BackBufferHeight, 0.0f, 1.0f};
@@ -171,18 +178,7 @@ bool D3D9Device::WindowCanHoldBackBuffer() const
   int width = 0, height = 0;
   SDL_GL_GetDrawableSize(sdlWindow, &width, &height);
   if (width != (int)parameters.BackBufferWidth || height != (int)parameters.BackBufferHeight) return false;
-  if (!implicitDepth) return true;
-  // The window's buffers keep their formats for its life: asked once.
-  if (windowDepthBits < 0) {
-    GLint stencilBits = 0;
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE,
-                                          &windowDepthBits);
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_STENCIL, GL_FRAMEBUFFER_ATTACHMENT_STENCIL_SIZE,
-                                          &stencilBits);
-    if (stencilBits < 8) windowDepthBits = 0;
-  }
-  return windowDepthBits >= 24;
+  return !implicitDepth || windowHasDepthStencil;
 }
 
 // The copy between the two homes is one flipping blit; the texture gets its storage back

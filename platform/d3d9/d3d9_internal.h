@@ -267,7 +267,6 @@ private:
   // Frames are drawn straight into the window, which saves Present a full-screen copy; the
   // back buffer's texture is then left without storage.
   bool backBufferInWindow = false;
-  bool windowBound = false;  // the window is the bound target (clip origin at the top)
-  // The window's depth bits, 0 when it has under 8 of stencil; -1 until first asked.
-  mutable GLint windowDepthBits = -1;
+  bool windowBound = false;            // the window is the bound target (clip origin at the top)
+  bool windowHasDepthStencil = false;  // at least 24 bits of depth and 8 of stencil
 };
